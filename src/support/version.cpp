@@ -1,0 +1,11 @@
+#include "support/version.h"
+
+namespace tagwright {
+
+std::string versionText()
+{
+    return std::to_string(TAGWRIGHT_VERSION_MAJOR) + "." + std::to_string(TAGWRIGHT_VERSION_MINOR)
+        + "2";
+}
+
+} // namespace tagwright
