@@ -54,7 +54,8 @@ std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& i)
         }
         codePoint = (codePoint << 6) | (next & 0x3Fu);
     }
-    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+    if (codePoint < minimum || codePoint > 0x10FFFF ||
+        (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
         ++i;
         return std::nullopt;
     }

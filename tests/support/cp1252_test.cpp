@@ -41,10 +41,10 @@ TEST(Cp1252, UnmappableAndMalformedBecomeQuestionMarks)
     EXPECT_EQ(utf8ToCp1252("a\xFF"
                            "b"),
               "a?b");
-    EXPECT_EQ(utf8ToCp1252("\xC3"), "?");             // cut off at the end
-    EXPECT_EQ(utf8ToCp1252("\xC0\xAF"), "??");        // overlong
-    EXPECT_EQ(utf8ToCp1252("\xED\xA0\x80"), "???");   // surrogate
-    EXPECT_EQ(utf8ToCp1252("\xE2\x82x"), "??x");      // broken in the middle
+    EXPECT_EQ(utf8ToCp1252("\xC3"), "?");           // cut off at the end
+    EXPECT_EQ(utf8ToCp1252("\xC0\xAF"), "??");      // overlong
+    EXPECT_EQ(utf8ToCp1252("\xED\xA0\x80"), "???"); // surrogate
+    EXPECT_EQ(utf8ToCp1252("\xE2\x82x"), "??x");    // broken in the middle
 }
 
 TEST(Cp1252, Utf8EncodingOfEveryLength)
