@@ -1,0 +1,83 @@
+#include "support/line_reader.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <vector>
+
+namespace tagwright {
+namespace {
+
+std::vector<std::string> linesOf(const std::string& path, std::size_t bufferSize)
+{
+    LineReader reader(path, bufferSize);
+    std::vector<std::string> lines;
+    std::string line;
+    while (reader.readLine(line))
+        lines.push_back(line);
+    EXPECT_EQ(reader.errorNumber(), 0) << reader.errorText();
+    return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(LineReader, LineEndsAtCrOrCrLfButNotAtLoneLf)
+{
+    const test::TempFolder folder;
+    const std::string path = folder.write("a.htm", "one\r\ntwo\rthree\nstill three\r\n\r\rlast");
+    const Lines expected = {"one", "two", "three\nstill three", "", "", "last"};
+    // Every buffer size, so that a CR LF split between two reads and lines longer than the
+    // buffer are met.
+    for (const std::size_t bufferSize : {1, 2, 3, 5, 7, 64})
+        EXPECT_EQ(linesOf(path, bufferSize), expected) << bufferSize;
+}
+
+TEST(LineReader, EndOfFile)
+{
+    const test::TempFolder folder;
+    EXPECT_EQ(linesOf(folder.write("empty", ""), 4), Lines{});
+    EXPECT_EQ(linesOf(folder.write("cr", "a\r"), 4), Lines{"a"});
+    EXPECT_EQ(linesOf(folder.write("crlf", "a\r\n"), 2), Lines{"a"});
+    EXPECT_EQ(linesOf(folder.write("lf", "a\n"), 4), Lines{"a\n"});
+    EXPECT_EQ(linesOf(folder.write("crcr", "\r\r"), 4), (Lines{"", ""}));
+    EXPECT_EQ(linesOf(folder.write("crlfcrlf", "\r\n\r\n"), 1), (Lines{"", ""}));
+}
+
+TEST(LineReader, KeepsEveryByte)
+{
+    const test::TempFolder folder;
+    std::string bytes;
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r')
+            bytes += static_cast<char>(b);
+    EXPECT_EQ(linesOf(folder.write("bytes", bytes + "\r\n" + bytes), 100), (Lines{bytes, bytes}));
+}
+
+TEST(LineReader, LongLines)
+{
+    const test::TempFolder folder;
+    const std::string longLine(1'000'000, 'x');
+    EXPECT_EQ(linesOf(folder.write("long", longLine + "\r\nshort\r\n" + longLine), 4096),
+              (Lines{longLine, "short", longLine}));
+}
+
+TEST(LineReader, ReportsFailures)
+{
+    const test::TempFolder folder;
+    LineReader missing(folder.path("missing.htm"));
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_EQ(missing.errorNumber(), ENOENT);
+    EXPECT_EQ(missing.errorText(), "No such file or directory");
+    std::string line = "old";
+    EXPECT_FALSE(missing.readLine(line));
+    EXPECT_EQ(line, "");
+
+    LineReader folderAsFile(folder.path());
+    EXPECT_FALSE(folderAsFile.readLine(line));
+    EXPECT_EQ(folderAsFile.errorNumber(), EISDIR);
+}
+
+} // namespace
+} // namespace tagwright
