@@ -1,0 +1,279 @@
+#include "engine/word_table.h"
+
+#include "engine/overflow.h"
+#include "support/strings.h"
+
+#include <algorithm>
+#include <numeric>
+#include <stdexcept>
+
+namespace tagwright {
+
+namespace {
+
+constexpr int kMaxCount = 32767;
+
+bool endsWithS(std::string_view word)
+{
+    return !word.empty() && word.back() == 's';
+}
+
+bool tailIsLowerCase(std::string_view text)
+{
+    const std::string_view tail = text.substr(1);
+    return lowerCaseAccented(tail) == tail;
+}
+
+} // namespace
+
+void WordTable::clear()
+{
+    *this = WordTable();
+}
+
+void WordTable::addTakenWord()
+{
+    totalWordCount_ = checkedAdd(totalWordCount_, 1);
+}
+
+const WordEntry& WordTable::at(int position) const
+{
+    if (position < 1 || position > count())
+        throw std::out_of_range("word table position");
+    return entries()[static_cast<std::size_t>(position - 1)];
+}
+
+const std::vector<WordEntry>& WordTable::entries() const
+{
+    if (!rankedValid_) {
+        std::vector<Id> order(entries_.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::sort(order.begin(), order.end(), [this](Id a, Id b) { return ranksBefore(a, b); });
+        ranked_.clear();
+        ranked_.reserve(order.size());
+        for (const Id id : order)
+            ranked_.push_back(entries_[static_cast<std::size_t>(id)]);
+        rankedValid_ = true;
+    }
+    return ranked_;
+}
+
+bool WordTable::ranksBefore(Id a, Id b) const
+{
+    const float valueA = entries_[static_cast<std::size_t>(a)].keyValue;
+    const float valueB = entries_[static_cast<std::size_t>(b)].keyValue;
+    if (valueA != valueB)
+        return valueA > valueB;
+    return stamps_[static_cast<std::size_t>(a)] < stamps_[static_cast<std::size_t>(b)];
+}
+
+WordTable::Id WordTable::find(std::string_view text) const
+{
+    const auto it = firstWithText_.find(text);
+    if (it == firstWithText_.end())
+        return kNoId;
+    Id best = it->second;
+    for (Id id = nextSameText_[static_cast<std::size_t>(best)]; id != kNoId;
+         id = nextSameText_[static_cast<std::size_t>(id)])
+        if (ranksBefore(id, best))
+            best = id;
+    return best;
+}
+
+void WordTable::link(Id id)
+{
+    nextSameText_[static_cast<std::size_t>(id)] = kNoId;
+    const auto [it, inserted] = firstWithText_.try_emplace(entries_[static_cast<std::size_t>(id)].text, id);
+    if (inserted)
+        return;
+    Id last = it->second;
+    while (nextSameText_[static_cast<std::size_t>(last)] != kNoId)
+        last = nextSameText_[static_cast<std::size_t>(last)];
+    nextSameText_[static_cast<std::size_t>(last)] = id;
+}
+
+void WordTable::unlink(Id id)
+{
+    const auto it = firstWithText_.find(std::string_view(entries_[static_cast<std::size_t>(id)].text));
+    const Id next = nextSameText_[static_cast<std::size_t>(id)];
+    if (it->second == id) {
+        if (next == kNoId)
+            firstWithText_.erase(it);
+        else
+            it->second = next;
+        return;
+    }
+    Id before = it->second;
+    while (nextSameText_[static_cast<std::size_t>(before)] != id)
+        before = nextSameText_[static_cast<std::size_t>(before)];
+    nextSameText_[static_cast<std::size_t>(before)] = next;
+}
+
+void WordTable::grow(Id id, float value)
+{
+    WordEntry& entry = entries_[static_cast<std::size_t>(id)];
+    entry.frequency = checkedAdd(entry.frequency, 1);
+    const float grown = entry.keyValue + value;
+    // An entry that keeps its value keeps its place; one that grows goes behind the entries that
+    // reached the new value before it.
+    if (grown != entry.keyValue) {
+        entry.keyValue = grown;
+        stamps_[static_cast<std::size_t>(id)] = ++clock_;
+    }
+}
+
+bool WordTable::countOccurrence(std::string& word, float value, bool thresholdExempt)
+{
+    rankedValid_ = false;
+
+    // Singular and plural: the best-ranked entry that is the word less a final "s", or the word
+    // plus "s", takes the occurrence.
+    Id singular = kNoId;
+    if (endsWithS(word) && word.size() > 1)
+        singular = find(std::string_view(word).substr(0, word.size() - 1));
+    std::string plural = word + 's';
+    const Id pluralId = find(plural);
+    if (singular != kNoId && (pluralId == kNoId || ranksBefore(singular, pluralId))) {
+        word.pop_back();
+    } else if (pluralId != kNoId) {
+        unlink(pluralId);
+        entries_[static_cast<std::size_t>(pluralId)].text = word;
+        link(pluralId);
+    }
+
+    if (const Id id = find(word); id != kNoId) {
+        grow(id, value);
+        return false;
+    }
+    if (count() == kMaxCount)
+        throw Overflow();
+    const Id id = static_cast<Id>(entries_.size());
+    entries_.push_back({word, 1, value, thresholdExempt});
+    stamps_.push_back(++clock_);
+    nextSameText_.push_back(kNoId);
+    link(id);
+    return true;
+}
+
+void WordTable::assignRanked(std::vector<WordEntry> ranked)
+{
+    const std::int32_t total = totalWordCount_;
+    clear();
+    totalWordCount_ = total;
+    entries_ = std::move(ranked);
+    rankedValid_ = false;
+    stamps_.resize(entries_.size());
+    nextSameText_.resize(entries_.size());
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        stamps_[i] = ++clock_;
+        link(static_cast<Id>(i));
+    }
+}
+
+void WordTable::applyMinimumFrequency(int minimum)
+{
+    if (minimum == 1)
+        return;
+    std::vector<WordEntry> kept;
+    for (const WordEntry& entry : entries())
+        if (entry.frequency >= minimum || entry.thresholdExempt)
+            kept.push_back(entry);
+    assignRanked(std::move(kept));
+}
+
+void WordTable::normaliseKeyValues()
+{
+    // Scaling may make neighbouring values equal, so the positions are fixed before it.
+    std::vector<WordEntry> ranked = entries();
+    float largest = 0;
+    for (const WordEntry& entry : ranked)
+        largest = std::max(largest, entry.keyValue);
+    if (largest <= 0)
+        return;
+    for (WordEntry& entry : ranked)
+        entry.keyValue = static_cast<float>(static_cast<double>(entry.keyValue) * 100 / largest);
+    assignRanked(std::move(ranked));
+}
+
+// Walks the positions exactly as the plain double loop over positions i < j would, but finds
+// the j that match the entry at i through an index of lower-cased texts instead of comparing
+// every pair. Positions move while it walks (a merged entry leaves its place and the entry at i
+// may climb), and the walk follows those moves: after a merge at j it goes on at j + 1, so the
+// entry that moved into j is not revisited for the same i.
+void WordTable::mergeCaseVariants()
+{
+    std::vector<WordEntry> words = entries();
+    std::vector<Id> order(words.size());       // position (0-based) -> word
+    std::iota(order.begin(), order.end(), 0);
+    std::vector<std::size_t> place(words.size()); // word -> position
+    std::iota(place.begin(), place.end(), std::size_t{0});
+    std::unordered_map<std::string, std::vector<Id>> variants;
+    for (std::size_t id = 0; id < words.size(); ++id)
+        variants[lowerCaseAccented(words[id].text)].push_back(static_cast<Id>(id));
+
+    const auto renumberFrom = [&](std::size_t first, std::size_t last) {
+        for (std::size_t p = first; p <= last && p < order.size(); ++p)
+            place[static_cast<std::size_t>(order[p])] = p;
+    };
+    const auto nextMatch = [&](Id current, std::size_t from, std::size_t bound) {
+        const std::string_view text = words[static_cast<std::size_t>(current)].text;
+        const auto group = variants.find(lowerCaseAccented(text));
+        std::size_t best = bound + 1;
+        if (group == variants.end())
+            return best;
+        for (const Id other : group->second) {
+            const std::size_t p = place[static_cast<std::size_t>(other)];
+            if (p >= from && p < best && std::string_view(words[static_cast<std::size_t>(other)].text).substr(1) == text.substr(1))
+                best = p;
+        }
+        return best;
+    };
+
+    try {
+        const std::size_t initialCount = order.size();
+        for (std::size_t i = 0; i + 1 < initialCount && i < order.size(); ++i) {
+            const std::string_view first = words[static_cast<std::size_t>(order[i])].text;
+            if (first.size() <= 2 || !tailIsLowerCase(first))
+                continue;
+            const std::size_t bound = order.size() - 1;
+            for (std::size_t j = nextMatch(order[i], i + 1, bound); j <= bound;
+                 j = nextMatch(order[i], j + 1, bound)) {
+                const Id keeper = order[i];
+                const Id merged = order[j];
+                WordEntry& entry = words[static_cast<std::size_t>(keeper)];
+                const WordEntry& gone = words[static_cast<std::size_t>(merged)];
+                entry.frequency = checkedAdd(entry.frequency, gone.frequency);
+                entry.keyValue += gone.keyValue;
+                lowerCaseAccentedInPlace(entry.text);
+                auto& group = variants[lowerCaseAccented(gone.text)];
+                group.erase(std::find(group.begin(), group.end(), merged));
+                order.erase(order.begin() + static_cast<std::ptrdiff_t>(j));
+                renumberFrom(j, order.size() - 1);
+
+                // The grown entry at i climbs behind the last entry of at least its value.
+                if (i > 0 && entry.keyValue > words[static_cast<std::size_t>(order[i - 1])].keyValue) {
+                    std::size_t target = 0;
+                    while (words[static_cast<std::size_t>(order[target])].keyValue >= entry.keyValue)
+                        ++target;
+                    std::rotate(order.begin() + static_cast<std::ptrdiff_t>(target),
+                                order.begin() + static_cast<std::ptrdiff_t>(i),
+                                order.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+                    renumberFrom(target, i);
+                }
+            }
+        }
+    } catch (const Overflow&) {
+        std::vector<WordEntry> ranked;
+        for (const Id id : order)
+            ranked.push_back(words[static_cast<std::size_t>(id)]);
+        assignRanked(std::move(ranked));
+        throw;
+    }
+    std::vector<WordEntry> ranked;
+    ranked.reserve(order.size());
+    for (const Id id : order)
+        ranked.push_back(std::move(words[static_cast<std::size_t>(id)]));
+    assignRanked(std::move(ranked));
+}
+
+} // namespace tagwright

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tagwright {
+
+// One counted word.
+struct WordEntry {
+    std::string text;             // as listed: lower case unless case is preserved
+    std::int16_t frequency = 0;   // occurrences
+    float keyValue = 0;           // summed occurrence values; scaled to a maximum of 100 at the end
+    bool thresholdExempt = false; // first counted in the title, a meta content or a heading
+
+    bool operator==(const WordEntry&) const = default;
+};
+
+// The counted words of one analysis, kept in rank order: positions 1..count() hold
+// non-increasing key values, and among equal values the entry that reached its value first
+// stands first.
+//
+// Counting is a hash look-up plus a time stamp per value change; the rank order is the order of
+// (key value descending, stamp ascending), sorted when it is read. This gives exactly the order
+// that moving each grown entry up past every smaller entry gives, at a fraction of the cost.
+class WordTable {
+public:
+    static constexpr int kMaxWordLength = 100;
+
+    // Empties the table for a new analysis.
+    void clear();
+
+    std::int16_t count() const { return static_cast<std::int16_t>(entries_.size()); }
+
+    // Words the scanner took from the text, counted or not: the denominator of the density.
+    std::int32_t totalWordCount() const { return totalWordCount_; }
+    void addTakenWord();
+
+    // The entry at a rank position, 1..count().
+    const WordEntry& at(int position) const;
+    // All entries in rank order (position 1 first).
+    const std::vector<WordEntry>& entries() const;
+
+    // Counts one occurrence of a word that passed the word filters: merges it with a singular or
+    // plural already in the table (which may shorten `word`, or rename the entry), then adds the
+    // occurrence to the word's entry or appends a new one. Returns true when a new entry was made.
+    // Raises Overflow for a 32768th entry or a frequency beyond 32767.
+    bool countOccurrence(std::string& word, float value, bool thresholdExempt);
+
+    // The steps that finish a table after counting, in the order the analysis calls them.
+    // Drops entries below the minimum frequency (1..9) that are not threshold-exempt.
+    void applyMinimumFrequency(int minimum);
+    // Joins entries that differ only in the case of their first letter into the lower-case one.
+    void mergeCaseVariants();
+    // Scales the key values so that the largest becomes 100.
+    void normaliseKeyValues();
+
+private:
+    struct TransparentHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    using Id = std::int32_t;
+    static constexpr Id kNoId = -1;
+
+    bool ranksBefore(Id a, Id b) const;
+    // The best-ranked entry whose text is `text`, or kNoId.
+    Id find(std::string_view text) const;
+    void link(Id id);
+    void unlink(Id id);
+    void grow(Id id, float value);
+    // Replaces the contents by entries already in rank order.
+    void assignRanked(std::vector<WordEntry> ranked);
+
+    // Entries by arrival; stamps and same-text chains alongside.
+    std::vector<WordEntry> entries_;
+    std::vector<std::uint64_t> stamps_;
+    std::vector<Id> nextSameText_;
+    std::unordered_map<std::string, Id, TransparentHash, std::equal_to<>> firstWithText_;
+    std::uint64_t clock_ = 0;
+    std::int32_t totalWordCount_ = 0;
+
+    // The rank order, sorted on demand from the stamps.
+    mutable std::vector<WordEntry> ranked_;
+    mutable bool rankedValid_ = true;
+};
+
+} // namespace tagwright
