@@ -1,0 +1,89 @@
+#include "app/qt_dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tagwright {
+
+namespace {
+
+QMessageBox::Icon qtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Critical: return QMessageBox::Critical;
+    case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Message texts carry CR LF line ends; a label wants plain line feeds.
+QString shownText(const QString& text)
+{
+    QString shown = text;
+    return shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+QMessageBox::StandardButton qtButton(Answer answer)
+{
+    switch (answer) {
+    case Answer::Yes: return QMessageBox::Yes;
+    case Answer::No: return QMessageBox::No;
+    case Answer::Cancel: return QMessageBox::Cancel;
+    case Answer::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+// The dialog filter is written "Description | *.a;*.b"; Qt wants "Description (*.a *.b)".
+QString qtFilter(const QString& filter)
+{
+    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
+    if (bar < 0)
+        return filter;
+    QString patterns = filter.mid(bar + 1).trimmed();
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    return filter.left(bar).trimmed() + QLatin1String(" (") + patterns + QLatin1Char(')');
+}
+
+} // namespace
+
+void QtDialogs::showMessage(const QString& title, const QString& text, MessageIcon icon)
+{
+    QMessageBox box(qtIcon(icon), title, shownText(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+Answer QtDialogs::ask(const QString& title, const QString& text, QuestionButtons buttons,
+                      MessageIcon icon, Answer defaultAnswer)
+{
+    QMessageBox::StandardButtons shown = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == QuestionButtons::YesNoCancel)
+        shown |= QMessageBox::Cancel;
+    QMessageBox box(qtIcon(icon), title, shownText(text), shown, parent_);
+    box.setDefaultButton(qtButton(defaultAnswer));
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return buttons == QuestionButtons::YesNo ? Answer::No : Answer::Cancel;
+    }
+}
+
+QString QtDialogs::openFileName(const QString& title, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent_, title, QString(), qtFilter(filter));
+}
+
+QString QtDialogs::saveFileName(const QString& title, const QString& filter,
+                                const QString& presetName)
+{
+    return QFileDialog::getSaveFileName(parent_, title, presetName, qtFilter(filter));
+}
+
+QString QtDialogs::folderName(const QString& title)
+{
+    return QFileDialog::getExistingDirectory(parent_, title);
+}
+
+} // namespace tagwright

@@ -1,0 +1,101 @@
+#include "app/help_text.h"
+#include "app/help_window.h"
+#include "app/twips.h"
+
+#include <QtTest>
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace tagwright;
+
+class HelpWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QString text() { return helpText(QStringLiteral("S-URL"), QStringLiteral("M-URL")); }
+
+private slots:
+    void textHasItsParagraphsAndListsInOrder()
+    {
+        const QString help = text();
+        QVERIFY(help.startsWith(QStringLiteral(
+            "An illustrated verson of this documentation can be found at S-URL (for operations "
+            "on a single file) and at M-URL (for operations on multiple files).  This help "
+            "window may be resized or maximized for easier reading.\r\n\r\n"
+            "This program generates keywords meta tags.  ")));
+        QVERIFY(help.contains(QStringLiteral(
+            "occur:\r\n\r\n(a) in the title, <title>...</title>\r\n(b) in the description, "
+            "<meta name=\"description\" content=\"...\">\r\n")));
+        QVERIFY(help.contains(QStringLiteral(
+            "(h) within <div>...</div> and <span>...</span>.\r\n\r\nYou can control")));
+        QVERIFY(help.contains(QStringLiteral(
+            "you can either:\r\n(i) click on 'List words'")));
+        QVERIFY(help.contains(QStringLiteral(
+            "frequency or\r\n(ii) click on 'Generate/show keywords meta tag' to get the meta "
+            "tag.\r\n\r\nIf you want some words")));
+        QVERIFY(help.contains(QStringLiteral(
+            "<meta name=\"QOVA done\" content=\"2008-11-24\">, where the date will be the date "
+            "when the keywords meta tag was inserted.  ")));
+        QVERIFY(help.endsWith(QStringLiteral("that is not a control.\r\n\r\n")));
+        QVERIFY(!help.contains(QStringLiteral("\r\n\r\n\r\n")));
+        // Every line end is CR LF.
+        QCOMPARE(help.count(QLatin1Char('\n')), help.count(QStringLiteral("\r\n")));
+    }
+
+    void opensOverTheMainWindowOnceAndKeepsItsPlace()
+    {
+        QWidget main;
+        main.setGeometry(100, 100, 800, 600);
+        main.show();
+        HelpWindow help(main, text());
+        QCOMPARE(help.windowTitle(), QStringLiteral("Help screen for Tagwright"));
+        QCOMPARE(help.size(), QSize(main.frameGeometry().width() - twipsToPixels(400),
+                                    main.frameGeometry().height() - twipsToPixels(680)));
+        help.open();
+        QVERIFY(help.isVisible());
+        help.move(300, 250);
+        help.findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+        QVERIFY(!help.isVisible());
+        help.open();
+        QVERIFY(help.isVisible());
+        QCOMPARE(help.pos(), QPoint(300, 250));
+        QVERIFY(help.findChild<QPlainTextEdit*>(QStringLiteral("txbHelpScreen"))
+                    ->toPlainText()
+                    .startsWith(QStringLiteral("An illustrated verson")));
+    }
+
+    void openingRestoresAMinimisedWindow()
+    {
+        QWidget main;
+        main.show();
+        HelpWindow help(main, text());
+        help.open();
+        help.showMinimized();
+        QVERIFY(help.isMinimized());
+        help.open();
+        QVERIFY(!help.isMinimized());
+        QVERIFY(help.isVisible());
+    }
+
+    void resizingKeepsTheCloseButtonCentred()
+    {
+        QWidget main;
+        main.show();
+        HelpWindow help(main, text());
+        help.open();
+        help.resize(700, 500);
+        QTRY_COMPARE(help.size(), QSize(700, 500));
+        auto* close = help.findChild<QPushButton*>(QStringLiteral("cmdClose"));
+        auto* box = help.findChild<QPlainTextEdit*>(QStringLiteral("txbHelpScreen"));
+        QCOMPARE(close->y(), 500 - twipsToPixels(1020));
+        QCOMPARE(close->x(), (700 - close->width()) / 2);
+        QCOMPARE(box->size(), QSize(700 - twipsToPixels(350), 500 - twipsToPixels(1300)));
+        help.resize(10, 10);
+        QTRY_COMPARE(box->size(), QSize(0, 0));
+    }
+};
+
+QTEST_MAIN(HelpWindowTest)
+#include "help_window_test.moc"
