@@ -1,0 +1,38 @@
+#include "batch/done_marker.h"
+
+#include "batch/head_rewrite.h"
+#include "batch/page_io.h"
+#include "batch/safe_replace.h"
+
+namespace tagwright {
+
+std::string doneMetaTagLine(std::string_view date)
+{
+    return "<meta name=\"QOVA done\" content=\"" + std::string(date) + "\">";
+}
+
+bool insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate, FileSystem& fs)
+{
+    if (!isRegularFile(path) || backupFileName(path).empty())
+        return false;
+    const std::string target = resolvedFilePath(path);
+    OpenFile page(fs, fs.openForReading(target));
+    if (!page.isOpen())
+        return false;
+    PageLineReader reader(fs, page.fd());
+    HeadEdit edit;
+    edit.writeBlock = [&](PageWriter& writer) { writer.writeLine(doneMetaTagLine(doneDate)); };
+    const ReplaceResult replaced = replaceFile(fs, target, {}, [&](PageWriter& writer) {
+        const int result = rewriteHead(reader, writer, edit);
+        return reader.failed() ? kReplaceFailed : result;
+    });
+    return replaced.code == 0;
+}
+
+bool insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate)
+{
+    FileSystem fs;
+    return insertDoneMetaTagOnly(path, doneDate, fs);
+}
+
+} // namespace tagwright

@@ -1,0 +1,52 @@
+#pragma once
+
+// The file operations that rewriting a page relies on, gathered behind one small class so that
+// tests can make any single step fail and check that no page is lost. The base class performs
+// the real operations; a test derives from it and overrides the step it wants to break.
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tagwright {
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Each returns -1 or false on failure with errno set, like the system calls beneath.
+    virtual int openForReading(const std::string& path);
+    // Creates a new file; fails when the name is taken, so it can never replace anything.
+    virtual int createNew(const std::string& path, mode_t mode);
+    virtual ssize_t read(int fd, char* buffer, std::size_t size);
+    virtual bool writeAll(int fd, std::string_view data);
+    // Forces the written data to the disk.
+    virtual bool flush(int fd);
+    virtual bool close(int fd);
+    // A second name for an existing file; fails when the new name is taken.
+    virtual bool link(const std::string& existing, const std::string& newName);
+    virtual bool rename(const std::string& from, const std::string& to);
+    virtual bool remove(const std::string& path);
+};
+
+// An open file descriptor that is closed when it goes out of scope.
+class OpenFile {
+public:
+    OpenFile(FileSystem& fs, int fd) : fs_(fs), fd_(fd) {}
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile();
+
+    int fd() const { return fd_; }
+    bool isOpen() const { return fd_ >= 0; }
+    // Closes now and reports whether the close succeeded (a late write error shows up here).
+    bool close();
+
+private:
+    FileSystem& fs_;
+    int fd_;
+};
+
+} // namespace tagwright

@@ -1,0 +1,77 @@
+#include "batch/head_rewrite.h"
+
+#include "batch/meta_tag_positions.h"
+#include "support/strings.h"
+
+#include <string>
+
+namespace tagwright {
+
+namespace {
+
+std::string_view trimSpaces(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The line after a tag that ends at the 1-based position end; nothing when the tag does not
+// close on its line.
+std::string restAfter(const std::string& line, std::size_t end)
+{
+    return end == 0 ? std::string() : std::string(trimSpaces(std::string_view(line).substr(end)));
+}
+
+} // namespace
+
+int rewriteHead(PageLineReader& reader, PageWriter& writer, const HeadEdit& edit)
+{
+    bool blockWritten = false;
+    std::string line;
+    while (reader.next(line)) {
+        std::string lower = lowerCaseAccented(line);
+        if (edit.replaceKeywordsTags) {
+            const TagSpan tag = findKeywordsMetaTag(lower);
+            if (tag.start > 0) {
+                if (tag.end == 0)
+                    return kOldTagNotClosed;
+                if (tag.start > 1)
+                    writer.writeLine(std::string_view(line).substr(0, tag.start - 1));
+                if (edit.oldTagReplaced)
+                    edit.oldTagReplaced(std::string_view(line).substr(tag.start - 1, tag.end - tag.start + 1));
+                edit.writeBlock(writer);
+                blockWritten = true;
+                line = restAfter(line, tag.end);
+                lower = lowerCaseAccented(line);
+            }
+        }
+        const TagSpan marker = findDoneMetaTag(lower);
+        if (marker.start > 0) {
+            if (marker.start > 1)
+                writer.writeLine(std::string_view(line).substr(0, marker.start - 1));
+            line = restAfter(line, marker.end);
+            lower = lowerCaseAccented(line);
+        }
+        const auto headEnd = lower.find("</head>");
+        if (headEnd != std::string::npos) {
+            if (headEnd > 0)
+                writer.writeLine(std::string_view(line).substr(0, headEnd));
+            if (!blockWritten)
+                edit.writeBlock(writer);
+            writer.writeLine(std::string_view(line).substr(headEnd, 7));
+            const std::string_view rest = trimSpaces(std::string_view(line).substr(headEnd + 7));
+            if (!rest.empty())
+                writer.writeLine(rest);
+            while (reader.next(line))
+                writer.writeLine(line);
+            return kHeadRewritten;
+        }
+        if (!line.empty())
+            writer.writeLine(line);
+    }
+    return kHeadEndMissing;
+}
+
+} // namespace tagwright

@@ -1,0 +1,31 @@
+#pragma once
+
+// The line-by-line rewrite of a page's head shared by tag insertion and the done-marker-only
+// rewrite. Up to "</head>", empty lines and old done markers are dropped and, when asked, each
+// keywords meta tag is replaced by the new block; the new block goes before "</head>" unless
+// it was already written. From "</head>" on every line is copied as it stands.
+
+#include "batch/page_io.h"
+
+#include <functional>
+#include <string_view>
+
+namespace tagwright {
+
+inline constexpr int kHeadRewritten = 0;
+inline constexpr int kOldTagNotClosed = -4;
+inline constexpr int kHeadEndMissing = -5;
+
+struct HeadEdit {
+    bool replaceKeywordsTags = false;
+    // Writes the new lines: the keywords tag and/or the done marker.
+    std::function<void(PageWriter&)> writeBlock;
+    // Told of each keywords tag replaced, with its letters as they stand in the page.
+    std::function<void(std::string_view)> oldTagReplaced;
+};
+
+// kHeadRewritten, kOldTagNotClosed (a keywords tag without ">" on its line) or kHeadEndMissing.
+// A read failure shows in reader.failed().
+int rewriteHead(PageLineReader& reader, PageWriter& writer, const HeadEdit& edit);
+
+} // namespace tagwright

@@ -1,0 +1,106 @@
+#include "batch/insertion.h"
+
+#include "batch/done_marker.h"
+#include "batch/head_rewrite.h"
+#include "batch/page_io.h"
+#include "batch/safe_replace.h"
+#include "support/cp1252.h"
+#include "support/strings.h"
+
+#include <vector>
+
+namespace tagwright {
+
+namespace {
+
+bool isKeywordsMetaTag(const std::string& tag)
+{
+    const std::string lower = lowerCaseAccented(tag);
+    return lower.find("<meta ") != std::string::npos && lower.find("\"keywords\"") != std::string::npos &&
+           lower.find("existing keywords") == std::string::npos;
+}
+
+bool hasExtensionDot(const std::string& path)
+{
+    return !backupFileName(path).empty();
+}
+
+} // namespace
+
+InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log, FileSystem& fs)
+{
+    if (request.path.empty())
+        return {kInsertPathEmpty, {}};
+    if (!isKeywordsMetaTag(request.tag))
+        return {kInsertNotAKeywordsTag, {}};
+    if (!isRegularFile(request.path))
+        return {kInsertFileNotFound, {}};
+    const std::string target = resolvedFilePath(request.path);
+    if (!hasExtensionDot(request.path) || !hasExtensionDot(target))
+        return {kInsertNoExtension, {}};
+
+    const std::string tagLine = request.utf8 ? cp1252ToUtf8(request.tag) : request.tag;
+    // Report lines wait until the page is replaced: a page left as it was reports no tags.
+    std::vector<std::string> reportLines;
+    HeadEdit edit;
+    edit.replaceKeywordsTags = true;
+    edit.writeBlock = [&](PageWriter& writer) {
+        writer.writeLine(tagLine);
+        if (request.withDone)
+            writer.writeLine(doneMetaTagLine(request.doneDate));
+        if (request.logNewTag)
+            reportLines.push_back("\r\nNEW: " + request.tag);
+    };
+    edit.oldTagReplaced = [&](std::string_view oldTag) {
+        if (request.logOldTag)
+            reportLines.push_back("\r\nOLD: " + (request.utf8 ? utf8ToCp1252(oldTag) : std::string(oldTag)));
+    };
+
+    OpenFile page(fs, fs.openForReading(target));
+    if (!page.isOpen())
+        return {kInsertFailed, {}};
+    PageLineReader reader(fs, page.fd());
+    const std::string backup = request.backup ? backupFileName(target) : std::string();
+    const ReplaceResult replaced = replaceFile(fs, target, backup, [&](PageWriter& writer) {
+        const int result = rewriteHead(reader, writer, edit);
+        return reader.failed() ? kInsertFailed : result;
+    });
+    if (replaced.code != 0)
+        return {replaced.code == kReplaceFailed ? kInsertFailed : replaced.code, {}};
+    if (log) {
+        for (const std::string& line : reportLines)
+            log->output(line);
+    }
+    return {kInserted, backup};
+}
+
+InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log)
+{
+    FileSystem fs;
+    return insertMetaTag(request, log, fs);
+}
+
+InsertResultMessage insertResultMessage(int result, const std::string& successTitle)
+{
+    switch (result) {
+    case kInserted:
+        return {successTitle, "Meta tag inserted successfully into document."};
+    case kInsertPathEmpty:
+        return {"Error", "Input file not specified."};
+    case kInsertNotAKeywordsTag:
+        return {"Error", "No keywords meta tag to insert."};
+    case kInsertFileNotFound:
+        return {"File not found", "Input file not found."};
+    case kInsertOldTagOverLines:
+        return {"Not inserted", "Keywords meta tag NOT inserted because existing\r\n meta tag extends over more "
+                                "than one line.\r\nSuggestion: Delete existing keywords meta tag."};
+    case kInsertHeadEndMissing:
+        return {"Not inserted", "Keywords meta tag NOT inserted because </head> is missing."};
+    case kInsertNoExtension:
+        return {"Not inserted", "Keywords meta tag NOT inserted because the file name has no extension."};
+    default:
+        return {"Error", "An unknown error has occurred."};
+    }
+}
+
+} // namespace tagwright

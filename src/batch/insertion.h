@@ -1,0 +1,55 @@
+#pragma once
+
+// Writing a keywords meta tag into a page's head, optionally with a backup of the previous
+// page and a done marker after the tag.
+
+#include "batch/file_system.h"
+#include "batch/report_log.h"
+
+#include <string>
+
+namespace tagwright {
+
+// Results of insertMetaTag.
+enum InsertResult : int {
+    kInserted = 0,
+    kInsertPathEmpty = -1,
+    kInsertNotAKeywordsTag = -2,
+    kInsertFileNotFound = -3,
+    kInsertOldTagOverLines = -4,
+    kInsertHeadEndMissing = -5,
+    kInsertNoExtension = -6, // the file name has no dot, so it has no backup name
+    kInsertFailed = -7,
+};
+
+struct InsertRequest {
+    std::string tag;  // the complete tag, Windows-1252
+    std::string path;
+    bool backup = false;
+    bool utf8 = false;      // the page is UTF-8: the tag and marker are written UTF-8-encoded
+    bool withDone = false;  // a done marker follows the new tag
+    std::string doneDate;   // the marker's date text, year-month-day
+    bool logOldTag = false; // "OLD: " lines in the report
+    bool logNewTag = false; // "NEW: " lines in the report
+};
+
+struct InsertOutcome {
+    int result = kInserted;
+    std::string backupFile; // where the previous content went, when a backup was made
+};
+
+// Rewrites the page so that its head carries the new tag in place of every keywords meta tag,
+// or before "</head>" when it has none; old done markers in the head go. The page is replaced
+// in one step and only when the head was rewritten; on any refusal or failure it keeps its
+// previous bytes under its own name. A page that is a symbolic link is rewritten at its target.
+InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log, FileSystem& fs);
+InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log);
+
+// The title and text with which the desktop program and the command line tell the user.
+struct InsertResultMessage {
+    std::string title;
+    std::string text;
+};
+InsertResultMessage insertResultMessage(int result, const std::string& successTitle);
+
+} // namespace tagwright

@@ -1,0 +1,56 @@
+#pragma once
+
+// The bounded text of the report window. Entries are appended only through output(); when an
+// entry would pass the capacity the log is closed with a notice and later entries are dropped,
+// so that a long run cannot exhaust memory while the processing itself goes on.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tagwright {
+
+inline constexpr std::int32_t kReportCapacity = 50000;
+inline constexpr std::string_view kReportFullNotice = "[Report buffer is full.  Processing will continue.]";
+
+class ReportLog {
+public:
+    explicit ReportLog(std::int32_t capacity = kReportCapacity) : capacity_(capacity) {}
+
+    // Appends when logging is on and the log is not full; see the class comment.
+    void output(std::string_view entry);
+
+    const std::string& text() const { return text_; }
+    bool isFull() const { return bufferFull_; }
+    bool loggingOn() const { return loggingOn_; }
+    // Whether output() is to take effect; the batch run sets it from its settings.
+    void setLoggingOn(bool on) { loggingOn_ = on; }
+
+    // Empties the text and lets entries be appended again.
+    void clear();
+    // Lets entries be appended again to the text as it stands.
+    void clearFullFlag() { bufferFull_ = false; }
+    // Replaces the text's tail from the 0-based position on (the status text of the file line).
+    void cutAt(std::size_t position);
+    void appendUnchecked(std::string_view text);
+
+    // Called after every change of the text, so that a window can show it.
+    void setChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }
+
+private:
+    void notify() const;
+
+    std::int32_t capacity_;
+    std::string text_;
+    bool bufferFull_ = false;
+    bool loggingOn_ = true;
+    std::function<void()> changed_;
+};
+
+// Writes the report text, followed by CR LF, in UTF-8 to a file through a temporary file, so
+// that a failure never leaves a partial file. Returns the empty text or the failure's
+// description.
+std::string saveReportToFile(std::string_view text, const std::string& path);
+
+} // namespace tagwright

@@ -1,0 +1,74 @@
+#include "output/existing_tags.h"
+
+namespace tagwright {
+
+namespace {
+
+constexpr std::string_view kParagraphEnd = "\r\n\r\n";
+
+std::string titleText(const std::string& line, const std::string& lower)
+{
+    const auto end = lower.find("</title>");
+    const std::size_t start = 7; // after "<title>"
+    return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+// The text from the first "<meta " up to the first ">" behind the quoted name, or to the end
+// of the line; empty when the quoted name is not on the line.
+std::string metaTagText(const std::string& line, const std::string& lower, std::size_t metaStart,
+                        std::string_view quotedName)
+{
+    const auto name = lower.find(quotedName);
+    if (name == std::string::npos)
+        return {};
+    const auto close = lower.find('>', name + quotedName.size());
+    if (close == std::string::npos || close < metaStart)
+        return line.substr(metaStart);
+    return line.substr(metaStart, close - metaStart + 1);
+}
+
+} // namespace
+
+std::string existingTagsText(const LineSource& source)
+{
+    HeadLineScanner scanner(source);
+    std::string text;
+    bool keywordsFound = false;
+    std::string line;
+    std::string lower;
+    LineRead status;
+    while ((status = scanner.next(line, lower)) == LineRead::Line) {
+        if (lower.starts_with("<title>")) {
+            text += "TITLE: " + titleText(line, lower);
+            text += kParagraphEnd;
+            continue;
+        }
+        const auto meta = lower.find("<meta ");
+        if (meta == std::string::npos)
+            continue;
+        const struct {
+            std::string_view quotedName;
+            std::string_view label;
+        } kinds[] = {{"\"keywords\"", "KEYWORDS meta tag: "},
+                     {"\"description\"", "DESCRIPTION meta tag: "},
+                     {"\"qova done\"", "QOVA meta tag: "}};
+        for (const auto& kind : kinds) {
+            const std::string tag = metaTagText(line, lower, meta, kind.quotedName);
+            if (tag.empty())
+                continue;
+            text += std::string(kind.label) + tag;
+            text += kParagraphEnd;
+            keywordsFound = keywordsFound || kind.quotedName == "\"keywords\"";
+        }
+    }
+    if (status == LineRead::Failed) {
+        if (text.find("KEYWORDS meta tag:") == std::string::npos)
+            text += "Error when looking for keywords meta tag.";
+        return text;
+    }
+    if (!keywordsFound)
+        text += "No keywords meta tag found.";
+    return text;
+}
+
+} // namespace tagwright

@@ -1,0 +1,91 @@
+#pragma once
+
+// A file system that performs the real operations but makes the n-th call of one chosen step
+// fail, the way a full disk or a failing device would. It also counts the calls of every step,
+// so that a test can first learn how many calls a run makes and then break each in turn.
+
+#include "batch/file_system.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+
+namespace tagwright::testing {
+
+enum class Step { Open, Create, Read, Write, Flush, Close, Link, Rename, Remove, Count };
+
+inline const char* stepName(Step step)
+{
+    static constexpr std::array names{"open", "create", "read", "write", "flush",
+                                      "close", "link", "rename", "remove"};
+    return names[static_cast<std::size_t>(step)];
+}
+
+class FailingFileSystem : public FileSystem {
+public:
+    FailingFileSystem() = default;
+    FailingFileSystem(Step step, int occurrence, int error = EIO)
+        : failStep_(step), failOccurrence_(occurrence), error_(error)
+    {
+    }
+
+    int calls(Step step) const { return calls_[static_cast<std::size_t>(step)]; }
+    bool failed() const { return failed_; }
+
+    int openForReading(const std::string& path) override
+    {
+        return fails(Step::Open) ? -1 : FileSystem::openForReading(path);
+    }
+    int createNew(const std::string& path, mode_t mode) override
+    {
+        return fails(Step::Create) ? -1 : FileSystem::createNew(path, mode);
+    }
+    ssize_t read(int fd, char* buffer, std::size_t size) override
+    {
+        return fails(Step::Read) ? -1 : FileSystem::read(fd, buffer, size);
+    }
+    bool writeAll(int fd, std::string_view data) override
+    {
+        return !fails(Step::Write) && FileSystem::writeAll(fd, data);
+    }
+    bool flush(int fd) override { return !fails(Step::Flush) && FileSystem::flush(fd); }
+    bool close(int fd) override
+    {
+        // A failing close still releases the descriptor, as close(2) does.
+        if (fails(Step::Close)) {
+            ::close(fd);
+            errno = error_;
+            return false;
+        }
+        return FileSystem::close(fd);
+    }
+    bool link(const std::string& existing, const std::string& newName) override
+    {
+        return !fails(Step::Link) && FileSystem::link(existing, newName);
+    }
+    bool rename(const std::string& from, const std::string& to) override
+    {
+        return !fails(Step::Rename) && FileSystem::rename(from, to);
+    }
+    bool remove(const std::string& path) override { return !fails(Step::Remove) && FileSystem::remove(path); }
+
+private:
+    bool fails(Step step)
+    {
+        const int call = ++calls_[static_cast<std::size_t>(step)];
+        if (step != failStep_ || call != failOccurrence_)
+            return false;
+        failed_ = true;
+        errno = error_;
+        return true;
+    }
+
+    Step failStep_ = Step::Count;
+    int failOccurrence_ = 0;
+    int error_ = EIO;
+    std::array<int, static_cast<std::size_t>(Step::Count)> calls_{};
+    bool failed_ = false;
+};
+
+} // namespace tagwright::testing

@@ -1,0 +1,150 @@
+// Every file operation of a rewrite is made to fail in turn; whatever fails, the page keeps its
+// previous bytes under its own name, the result says so, and no temporary file stays behind.
+
+#include "batch/done_marker.h"
+#include "batch/insertion.h"
+#include "failing_file_system.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace tagwright {
+namespace {
+
+using testing::FailingFileSystem;
+using testing::namesIn;
+using testing::readBytes;
+using testing::Step;
+using testing::TempFolder;
+using testing::writeBytes;
+
+const std::string kTag = "<meta name=\"keywords\" content=\"alpha, beta\">";
+
+// Big enough for several reads and writes.
+std::string bigPage()
+{
+    std::string page = "<html>\r\n<head>\r\n<meta name=\"keywords\" content=\"old\">\r\n</head>\r\n<body>\r\n";
+    while (page.size() < 200 * 1024)
+        page += "<p>Some ordinary text of a page, line after line.</p>\r\n";
+    return page + "</body>\r\n</html>\r\n";
+}
+
+InsertRequest requestFor(const std::string& path, bool backup)
+{
+    InsertRequest request;
+    request.tag = kTag;
+    request.path = path;
+    request.backup = backup;
+    request.withDone = true;
+    request.doneDate = "2024-03-05";
+    return request;
+}
+
+struct Scenario {
+    bool backup;
+    bool olderBackupExists;
+};
+
+class FaultInjectionTest : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(FaultInjectionTest, EveryFailingStepKeepsThePreviousPage)
+{
+    const Scenario scenario = GetParam();
+    const std::string previous = bigPage();
+    const std::string olderBackup = "an older backup";
+
+    // A clean run tells how often each step is taken and what the page looks like after it.
+    std::string expectedPage;
+    FailingFileSystem counter;
+    {
+        TempFolder folder;
+        writeBytes(folder.file("page.htm"), previous);
+        if (scenario.olderBackupExists)
+            writeBytes(folder.file("page.bak.htm"), olderBackup);
+        ASSERT_EQ(insertMetaTag(requestFor(folder.file("page.htm"), scenario.backup), nullptr, counter).result,
+                  kInserted);
+        expectedPage = readBytes(folder.file("page.htm"));
+    }
+
+    int failuresInjected = 0;
+    for (int s = 0; s < static_cast<int>(Step::Count); ++s) {
+        const Step step = static_cast<Step>(s);
+        for (int occurrence = 1; occurrence <= counter.calls(step); ++occurrence) {
+            SCOPED_TRACE(std::string(stepName(step)) + " call " + std::to_string(occurrence));
+            TempFolder folder;
+            writeBytes(folder.file("page.htm"), previous);
+            if (scenario.olderBackupExists)
+                writeBytes(folder.file("page.bak.htm"), olderBackup);
+            const auto namesBefore = namesIn(folder.path());
+
+            FailingFileSystem failing(step, occurrence);
+            const int result =
+                insertMetaTag(requestFor(folder.file("page.htm"), scenario.backup), nullptr, failing).result;
+            ASSERT_TRUE(failing.failed());
+            ++failuresInjected;
+
+            if (result == kInserted) {
+                // Only a failing clean-up of something already done may pass unnoticed.
+                EXPECT_TRUE(readBytes(folder.file("page.htm")) == expectedPage);
+                continue;
+            }
+            EXPECT_EQ(result, kInsertFailed);
+            EXPECT_TRUE(readBytes(folder.file("page.htm")) == previous) << "the page changed";
+            if (scenario.olderBackupExists) {
+                const std::string backup = readBytes(folder.file("page.bak.htm"));
+                EXPECT_TRUE(backup == olderBackup || backup == previous);
+            }
+            if (step != Step::Remove) {
+                auto names = namesIn(folder.path());
+                names.erase("page.bak.htm");
+                auto expected = namesBefore;
+                expected.erase("page.bak.htm");
+                EXPECT_EQ(names, expected) << "a temporary file stayed behind";
+            }
+        }
+    }
+    EXPECT_GE(failuresInjected, 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(BackupOrNot, FaultInjectionTest,
+                         ::testing::Values(Scenario{false, false}, Scenario{false, true}, Scenario{true, false},
+                                           Scenario{true, true}));
+
+TEST(FaultInjection, FileSystemWithoutHardLinksStillGetsABackup)
+{
+    TempFolder folder;
+    writeBytes(folder.file("page.htm"), "<head></head>");
+    FailingFileSystem noLinks(Step::Link, 1, EPERM);
+    EXPECT_EQ(insertMetaTag(requestFor(folder.file("page.htm"), true), nullptr, noLinks).result, kInserted);
+    EXPECT_EQ(readBytes(folder.file("page.bak.htm")), "<head></head>");
+    EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"page.htm", "page.bak.htm"}));
+}
+
+TEST(FaultInjection, DoneMarkerRewriteKeepsThePageOnEveryFailure)
+{
+    const std::string previous = bigPage();
+    FailingFileSystem counter;
+    std::string expectedPage;
+    {
+        TempFolder folder;
+        writeBytes(folder.file("page.htm"), previous);
+        ASSERT_TRUE(insertDoneMetaTagOnly(folder.file("page.htm"), "2024-03-05", counter));
+        expectedPage = readBytes(folder.file("page.htm"));
+    }
+    for (const Step step : {Step::Open, Step::Create, Step::Read, Step::Write, Step::Flush, Step::Close, Step::Rename}) {
+        for (int occurrence = 1; occurrence <= counter.calls(step); ++occurrence) {
+            SCOPED_TRACE(std::string(stepName(step)) + " call " + std::to_string(occurrence));
+            TempFolder folder;
+            writeBytes(folder.file("page.htm"), previous);
+            FailingFileSystem failing(step, occurrence);
+            const bool rewritten = insertDoneMetaTagOnly(folder.file("page.htm"), "2024-03-05", failing);
+            // Only a failing close of the page read, after the rewrite is complete, may pass.
+            EXPECT_TRUE(readBytes(folder.file("page.htm")) == (rewritten ? expectedPage : previous));
+            EXPECT_EQ(rewritten, step == Step::Close && occurrence == counter.calls(Step::Close));
+            EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
+        }
+    }
+}
+
+} // namespace
+} // namespace tagwright

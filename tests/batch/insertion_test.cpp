@@ -1,0 +1,215 @@
+#include "batch/insertion.h"
+
+#include "batch/done_marker.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tagwright {
+namespace {
+
+using testing::namesIn;
+using testing::readBytes;
+using testing::TempFolder;
+using testing::writeBytes;
+
+const std::string kTag = "<meta name=\"keywords\" content=\"alpha, beta\">";
+const std::string kMarker = "<meta name=\"QOVA done\" content=\"2024-03-05\">";
+
+class InsertionTest : public ::testing::Test {
+protected:
+    InsertOutcome insert(const std::string& page, bool backup = false, bool withDone = false)
+    {
+        InsertRequest request;
+        request.tag = kTag;
+        request.path = folder.file(page);
+        request.backup = backup;
+        request.withDone = withDone;
+        request.doneDate = "2024-03-05";
+        request.logOldTag = true;
+        request.logNewTag = true;
+        return insertMetaTag(request, &log);
+    }
+
+    TempFolder folder;
+    ReportLog log;
+};
+
+TEST_F(InsertionTest, ReplacesATagOnItsLineKeepingWhatSurroundsIt)
+{
+    writeBytes(folder.file("p.htm"), "<html>\r\n<head>\r\n<title>T</title>  <meta name=\"keywords\" content=\"old\">"
+                                     "   <meta name=\"x\">\r\n\r\n</head>\r\n<body>\r\n\r\n</body>");
+    EXPECT_EQ(insert("p.htm").result, kInserted);
+    EXPECT_EQ(readBytes(folder.file("p.htm")), "<html>\r\n<head>\r\n<title>T</title>  \r\n" + kTag +
+                                                   "\r\n<meta name=\"x\">\r\n</head>\r\n<body>\r\n\r\n</body>\r\n");
+    EXPECT_EQ(log.text(), "\r\nOLD: <meta name=\"keywords\" content=\"old\">\r\nNEW: " + kTag);
+}
+
+TEST_F(InsertionTest, WritesTheTagBeforeHeadEndWhenThereIsNone)
+{
+    writeBytes(folder.file("p.htm"), "<HEAD><title>x</title></HEAD>  <body>\r\n<p>a\nb</p>");
+    EXPECT_EQ(insert("p.htm").result, kInserted);
+    // The end of head keeps its capitals; a lone LF stays inside its line; the last line gets CR LF.
+    EXPECT_EQ(readBytes(folder.file("p.htm")),
+              "<HEAD><title>x</title>\r\n" + kTag + "\r\n</HEAD>\r\n<body>\r\n<p>a\nb</p>\r\n");
+}
+
+TEST_F(InsertionTest, RecognisesCapitalsAndLeavesTheBodyAlone)
+{
+    const std::string bodyTag = "<meta name=\"keywords\" content=\"body\">";
+    writeBytes(folder.file("p.htm"), "<head>\r<META NAME=\"KEYWORDS\" CONTENT=\"OLD\">\r\n</head>\r\n\r\n" + bodyTag);
+    EXPECT_EQ(insert("p.htm").result, kInserted);
+    EXPECT_EQ(readBytes(folder.file("p.htm")), "<head>\r\n" + kTag + "\r\n</head>\r\n\r\n" + bodyTag + "\r\n");
+}
+
+TEST_F(InsertionTest, DoneMarkerFollowsEachNewTagAndOldMarkersGo)
+{
+    writeBytes(folder.file("p.htm"), "<head>\r\n<meta name=\"qova DONE\" content=\"2020-01-01\">\r\n"
+                                     "<meta name=\"keywords\" content=\"a\">\r\n<meta name=\"keywords\" content=\"b\">\r\n"
+                                     "</head>\r\n" + kMarker + "\r\n");
+    EXPECT_EQ(insert("p.htm", false, true).result, kInserted);
+    // Two old tags give the new tag twice; the marker in the body is not the head's.
+    EXPECT_EQ(readBytes(folder.file("p.htm")), "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n" + kTag + "\r\n" +
+                                                   kMarker + "\r\n</head>\r\n" + kMarker + "\r\n");
+}
+
+TEST_F(InsertionTest, RefusalsLeaveThePageUntouched)
+{
+    const std::string unclosed = "<head>\r\n<meta name=\"keywords\"\r\ncontent=\"a\">\r\n</head>\r\n";
+    const std::string headless = "<html>\r\n\r\n<meta name=\"keywords\" content=\"a\">\r\n<body>x</body>";
+    writeBytes(folder.file("unclosed.htm"), unclosed);
+    writeBytes(folder.file("headless.htm"), headless);
+    writeBytes(folder.file("noext"), headless);
+    std::filesystem::create_directory(folder.path() / "dir.d");
+    writeBytes(folder.path() / "dir.d" / "page", headless);
+    ::mkfifo(folder.file("pipe.htm").c_str(), 0600);
+    std::filesystem::create_directory(folder.path() / "folder.htm");
+
+    EXPECT_EQ(insert("unclosed.htm", true).result, kInsertOldTagOverLines);
+    EXPECT_EQ(insert("headless.htm", true).result, kInsertHeadEndMissing);
+    EXPECT_EQ(insert("noext", true).result, kInsertNoExtension);
+    EXPECT_EQ(insert("dir.d/page").result, kInsertNoExtension);
+    EXPECT_EQ(insert("missing.htm").result, kInsertFileNotFound);
+    EXPECT_EQ(insert("pipe.htm").result, kInsertFileNotFound);
+    EXPECT_EQ(insert("folder.htm").result, kInsertFileNotFound);
+
+    EXPECT_EQ(readBytes(folder.file("unclosed.htm")), unclosed);
+    EXPECT_EQ(readBytes(folder.file("headless.htm")), headless);
+    EXPECT_EQ(readBytes(folder.file("noext")), headless);
+    EXPECT_EQ(namesIn(folder.path()),
+              (std::set<std::string>{"unclosed.htm", "headless.htm", "noext", "dir.d", "pipe.htm", "folder.htm"}));
+    EXPECT_EQ(log.text(), "");
+}
+
+TEST_F(InsertionTest, RefusesTextsThatAreNotAKeywordsTag)
+{
+    writeBytes(folder.file("p.htm"), "<head></head>");
+    InsertRequest request;
+    request.tag = "Existing keywords meta tag: " + kTag;
+    request.path = folder.file("p.htm");
+    EXPECT_EQ(insertMetaTag(request, nullptr).result, kInsertNotAKeywordsTag);
+    request.tag = "<meta name=keywords content=\"a\">";
+    EXPECT_EQ(insertMetaTag(request, nullptr).result, kInsertNotAKeywordsTag);
+    request.tag = kTag;
+    request.path.clear();
+    EXPECT_EQ(insertMetaTag(request, nullptr).result, kInsertPathEmpty);
+    EXPECT_EQ(readBytes(folder.file("p.htm")), "<head></head>");
+}
+
+TEST_F(InsertionTest, BackupHoldsTheContentJustBeforeEachInsertion)
+{
+    const std::string first = "<head>\r\n</head>\r\n";
+    writeBytes(folder.file("page.htm"), first);
+    const InsertOutcome outcome = insert("page.htm", true);
+    EXPECT_EQ(outcome.result, kInserted);
+    EXPECT_EQ(outcome.backupFile, folder.file("page.bak.htm"));
+    EXPECT_EQ(readBytes(folder.file("page.bak.htm")), first);
+    const std::string second = readBytes(folder.file("page.htm"));
+    EXPECT_EQ(second, "<head>\r\n" + kTag + "\r\n</head>\r\n");
+
+    EXPECT_EQ(insert("page.htm", true).result, kInserted);
+    EXPECT_EQ(readBytes(folder.file("page.bak.htm")), second);
+    EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"page.htm", "page.bak.htm"}));
+}
+
+TEST_F(InsertionTest, NoOtherFileIsEverReplaced)
+{
+    writeBytes(folder.file("page.htm"), "<head></head>");
+    writeBytes(folder.file("page.htmx"), "someone's htmx");
+    writeBytes(folder.file("page.bak.htm"), "someone's backup");
+    EXPECT_EQ(insert("page.htm", false).result, kInserted);
+    EXPECT_EQ(readBytes(folder.file("page.bak.htm")), "someone's backup");
+    EXPECT_EQ(insert("page.htm", true).result, kInserted);
+    EXPECT_EQ(readBytes(folder.file("page.htmx")), "someone's htmx");
+    EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"page.htm", "page.htmx", "page.bak.htm"}));
+}
+
+TEST_F(InsertionTest, Utf8PageGetsAUtf8TagAndKeepsEveryOtherByte)
+{
+    const std::string head = "<head>\r\n<meta charset=\"utf-8\">\r\n<title>Caf\xC3\xA9 \xE2\x82\xAC</title>\r\n";
+    const std::string rest = "</head>\r\n<body>\xC5\x93uvre \xF0\x9F\x98\x80</body>\r\n";
+    writeBytes(folder.file("u.htm"), head + rest);
+    InsertRequest request;
+    request.tag = "<meta name=\"keywords\" content=\"caf\xE9, \x9C" "uvre\">";
+    request.path = folder.file("u.htm");
+    request.utf8 = true;
+    request.logNewTag = true;
+    EXPECT_EQ(insertMetaTag(request, &log).result, kInserted);
+    EXPECT_EQ(readBytes(folder.file("u.htm")),
+              head + "<meta name=\"keywords\" content=\"caf\xC3\xA9, \xC5\x93uvre\">\r\n" + rest);
+    // The report stays in Windows-1252.
+    EXPECT_EQ(log.text(), "\r\nNEW: " + request.tag);
+}
+
+TEST_F(InsertionTest, KeepsPermissionBits)
+{
+    writeBytes(folder.file("private.htm"), "<head></head>");
+    ::chmod(folder.file("private.htm").c_str(), 0640);
+    EXPECT_EQ(insert("private.htm", true).result, kInserted);
+    struct stat status {};
+    ASSERT_EQ(::stat(folder.file("private.htm").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
+TEST_F(InsertionTest, RewritesALinkedPageAtItsTarget)
+{
+    std::filesystem::create_directory(folder.path() / "real");
+    writeBytes(folder.path() / "real" / "page.htm", "<head></head>");
+    std::filesystem::create_symlink("real/page.htm", folder.path() / "link.htm");
+    EXPECT_EQ(insert("link.htm", true).result, kInserted);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / "link.htm"));
+    EXPECT_EQ(readBytes(folder.path() / "real" / "page.htm"), "<head>\r\n" + kTag + "\r\n</head>\r\n");
+    EXPECT_EQ(readBytes(folder.path() / "real" / "page.bak.htm"), "<head></head>");
+}
+
+TEST_F(InsertionTest, ReadOnlyFolderFailsWithThePageIntact)
+{
+    if (testing::runningAsRoot())
+        GTEST_SKIP() << "permissions are bypassed when running as root";
+    writeBytes(folder.file("page.htm"), "<head></head>");
+    ::chmod(folder.path().c_str(), 0555);
+    EXPECT_EQ(insert("page.htm", true).result, kInsertFailed);
+    ::chmod(folder.path().c_str(), 0755);
+    EXPECT_EQ(readBytes(folder.file("page.htm")), "<head></head>");
+    EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
+}
+
+TEST_F(InsertionTest, DoneMarkerAloneReplacesOldOnesAndLeavesKeywords)
+{
+    const std::string keywords = "<meta name=\"keywords\" content=\"k\">";
+    writeBytes(folder.file("p.htm"), "<head>\r\n" + keywords + "\r\n<meta name=\"QOVA Done\" content=\"2020-01-01\"\r\n"
+                                     "\r\n</head>");
+    EXPECT_TRUE(insertDoneMetaTagOnly(folder.file("p.htm"), "2024-03-05"));
+    EXPECT_EQ(readBytes(folder.file("p.htm")), "<head>\r\n" + keywords + "\r\n" + kMarker + "\r\n</head>\r\n");
+
+    const std::string headless = "<body>\r\n\r\n" + kMarker + "</body>";
+    writeBytes(folder.file("headless.htm"), headless);
+    EXPECT_FALSE(insertDoneMetaTagOnly(folder.file("headless.htm"), "2024-03-05"));
+    EXPECT_EQ(readBytes(folder.file("headless.htm")), headless);
+}
+
+} // namespace
+} // namespace tagwright
