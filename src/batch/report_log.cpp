@@ -43,9 +43,9 @@ void ReportLog::cutAt(std::size_t position)
     }
 }
 
-void ReportLog::appendUnchecked(std::string_view text)
+void ReportLog::replaceText(std::string text)
 {
-    text_.append(text);
+    text_ = std::move(text);
     notify();
 }
 

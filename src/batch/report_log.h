@@ -31,9 +31,11 @@ public:
     void clear();
     // Lets entries be appended again to the text as it stands.
     void clearFullFlag() { bufferFull_ = false; }
-    // Replaces the text's tail from the 0-based position on (the status text of the file line).
+    // Cuts the text at a 0-based position (the status text of a file line, the end of a run
+    // that failed).
     void cutAt(std::size_t position);
-    void appendUnchecked(std::string_view text);
+    // The status text at the end of the file line changes while a file is analysed.
+    void replaceText(std::string text);
 
     // Called after every change of the text, so that a window can show it.
     void setChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }

@@ -1,5 +1,10 @@
 #include "output/existing_tags.h"
 
+#include "engine/input_checks.h"
+#include "support/cp1252.h"
+#include "support/files.h"
+#include "support/line_reader.h"
+
 namespace tagwright {
 
 namespace {
@@ -69,6 +74,27 @@ std::string existingTagsText(const LineSource& source)
     if (!keywordsFound)
         text += "No keywords meta tag found.";
     return text;
+}
+
+ExistingTags existingTagsOfFile(std::string_view inputPath)
+{
+    const auto first = inputPath.find_first_not_of(' ');
+    const std::string path(first == std::string_view::npos
+                               ? std::string_view()
+                               : inputPath.substr(first, inputPath.find_last_not_of(' ') - first + 1));
+    if (path.empty())
+        return {UserMessage{"Error", "Input file not specified.", MessageIcon::Warning}, {}};
+    if (!fileExists(path))
+        return {UserMessage{"File not found", "Input file not found.", MessageIcon::Warning}, {}};
+
+    LineReader reader(path);
+    const std::string text = existingTagsText([&reader](std::string& line) {
+        if (reader.readLine(line))
+            return LineRead::Line;
+        return reader.errorNumber() != 0 ? LineRead::Failed : LineRead::End;
+    });
+    const bool utf8 = detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
+    return {std::nullopt, utf8 ? utf8ToCp1252(text) : text};
 }
 
 } // namespace tagwright

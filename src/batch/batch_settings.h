@@ -1,0 +1,30 @@
+#pragma once
+
+// The options of the batch parameters window that a run reads, copied when the run starts so
+// that the run never sees a half-made change. Defaults are the window's start values.
+
+namespace tagwright {
+
+struct BatchSettings {
+    // Extensions acted on: htm, html, shtm, shtml.
+    bool htm = true;
+    bool html = true;
+    bool shtm = false;
+    bool shtml = false;
+    bool includeAllSubfolders = false;
+    bool backup = false;
+    // Show the inspect window before each insertion.
+    bool confirm = true;
+    bool logOperations = true;
+    bool includeOldMetaTag = false;
+    bool includeNewMetaTag = true;
+    // A done marker with today's date goes with each insertion.
+    bool addDone = true;
+    bool skipDone = false;
+    // Position in the day list: 0 is "1 day old", 6 is "7 days old".
+    int lessThanNDaysOld = 0;
+    bool dontLogDone = false;
+    bool clearReportAtStart = true;
+};
+
+} // namespace tagwright

@@ -1,0 +1,72 @@
+#include "batch/old_tag_reader.h"
+
+#include "failing_file_system.h"
+#include "support/dates.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace tagwright {
+namespace {
+
+using testing::TempFolder;
+using testing::writeBytes;
+
+const std::int32_t kToday = gregorianToJdn(2024, 3, 5);
+
+class OldTagReaderTest : public ::testing::Test {
+protected:
+    OldTagAndDoneDate read(const std::string& bytes, int lessThanDays = 1)
+    {
+        writeBytes(folder.file("p.htm"), bytes);
+        return readOldTagAndDoneDate(folder.file("p.htm"), kToday, lessThanDays);
+    }
+
+    TempFolder folder;
+};
+
+TEST_F(OldTagReaderTest, LaterKeywordsTagOverridesAndNoneGivesTheMessage)
+{
+    EXPECT_EQ(read("<meta name=\"keywords\" content=\"a\">\r\n <META NAME=\"KEYWORDS\" content=\"b\"> x \r\n</head>").oldTag,
+              "<META NAME=\"KEYWORDS\" content=\"b\"> x");
+    EXPECT_EQ(read("<head></head>\r\n").oldTag, "No keywords meta tag found.");
+}
+
+TEST_F(OldTagReaderTest, DayRule)
+{
+    const std::string yesterday = "<meta name=\"QOVA done\" content=\"2024-03-04\">\r\n</head>";
+    EXPECT_FALSE(read(yesterday, 1).doneRecently);
+    const OldTagAndDoneDate recent = read(yesterday, 2);
+    EXPECT_TRUE(recent.doneRecently);
+    EXPECT_EQ(recent.doneDate, "2024-03-04");
+    EXPECT_TRUE(read("<meta name=\"qova done\" content=\"2024-03-05\">", 1).doneRecently);
+    // A date in the future counts as recent.
+    EXPECT_TRUE(read("<meta name=\"QOVA done\" content=\"2030-01-01\">", 1).doneRecently);
+    // One-digit month and day: the quote and ">" taken with them are dropped before reading.
+    EXPECT_TRUE(read("<meta name=\"QOVA done\" content=\"2024-3-5\">", 1).doneRecently);
+}
+
+TEST_F(OldTagReaderTest, MarkersThatDoNotCount)
+{
+    // In a comment, on the line of "</head>", with an unreadable date, or without content.
+    EXPECT_FALSE(read("<!--\r\n<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n-->\r\n</head>").doneRecently);
+    EXPECT_FALSE(read("<meta name=\"QOVA done\" content=\"2024-03-05\"></head>").doneRecently);
+    EXPECT_FALSE(read("<meta name=\"QOVA done\" content=\"yesterday\">").doneRecently);
+    EXPECT_FALSE(read("<meta name=\"QOVA done\">").doneRecently);
+    EXPECT_FALSE(read("<meta name=\"QOVA done\" content=").doneRecently);
+}
+
+TEST_F(OldTagReaderTest, FailuresGiveTheErrorText)
+{
+    EXPECT_EQ(readOldTagAndDoneDate(folder.file("missing.htm"), kToday, 7).oldTag,
+              "Error when getting old keywords meta tag.");
+    EXPECT_EQ(read("<head>\r\n<!-- never closed\r\n").oldTag, "Error when getting old keywords meta tag.");
+    writeBytes(folder.file("p.htm"), "<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n");
+    testing::FailingFileSystem failingRead(testing::Step::Read, 1);
+    const OldTagAndDoneDate failed = readOldTagAndDoneDate(folder.file("p.htm"), kToday, 7, failingRead);
+    EXPECT_EQ(failed.oldTag, "Error when getting old keywords meta tag.");
+    EXPECT_FALSE(failed.doneRecently);
+}
+
+} // namespace
+} // namespace tagwright

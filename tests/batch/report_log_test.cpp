@@ -1,0 +1,75 @@
+#include "batch/report_log.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace tagwright {
+namespace {
+
+using testing::readBytes;
+using testing::TempFolder;
+
+TEST(ReportLog, CapacityIsInclusiveAndTheNoticeEndsTheLastWholeLine)
+{
+    ReportLog log(3000);
+    std::string line(98, 'x');
+    for (int i = 0; i < 29; ++i)
+        log.output("\r\n" + line);
+    ASSERT_EQ(log.text().size(), 2900u);
+    log.output(std::string(100, 'y'));
+    EXPECT_EQ(log.text().size(), 3000u);
+    EXPECT_FALSE(log.isFull());
+
+    log.output("z");
+    EXPECT_TRUE(log.isFull());
+    // 1000 characters go, then the partial line before the last CR LF.
+    const std::string kept = log.text().substr(0, log.text().size() - kReportFullNotice.size() - 4);
+    EXPECT_EQ(kept.size(), 1900u);
+    EXPECT_TRUE(log.text().ends_with(std::string(98, 'x') + "\r\n\r\n" + std::string(kReportFullNotice)));
+    const std::string full = log.text();
+    log.output("dropped");
+    EXPECT_EQ(log.text(), full);
+
+    // Clearing the flag lets entries in again; a second overflow writes a second notice.
+    log.clearFullFlag();
+    log.output("\r\nagain");
+    EXPECT_TRUE(log.text().ends_with("again"));
+    log.output(std::string(3000, 'w'));
+    EXPECT_TRUE(log.isFull());
+    EXPECT_TRUE(log.text().ends_with(kReportFullNotice));
+}
+
+TEST(ReportLog, LoggingOffChangesNothing)
+{
+    ReportLog log;
+    log.setLoggingOn(false);
+    log.output("\r\nFile: a.htm");
+    EXPECT_EQ(log.text(), "");
+}
+
+TEST(ReportLog, SavesAsUtf8WithAFinalLineEndAndReplacesAtomically)
+{
+    TempFolder folder;
+    const std::string path = folder.file("report.txt");
+    testing::writeBytes(path, "an older report that is much longer than the new one");
+    ::chmod(path.c_str(), 0600);
+    EXPECT_EQ(saveReportToFile("Folder: caf\xE9\r\nFile: a.htm", path), "");
+    EXPECT_EQ(readBytes(path), "Folder: caf\xC3\xA9\r\nFile: a.htm\r\n");
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_EQ(testing::namesIn(folder.path()), std::set<std::string>{"report.txt"});
+}
+
+TEST(ReportLog, SavingIntoAMissingFolderFailsWithoutAFile)
+{
+    TempFolder folder;
+    EXPECT_NE(saveReportToFile("text", folder.file("no/such/report.txt")), "");
+    EXPECT_TRUE(testing::namesIn(folder.path()).empty());
+}
+
+} // namespace
+} // namespace tagwright
