@@ -1,0 +1,23 @@
+#pragma once
+
+// Composition of the keywords meta tag from the ranked word table.
+
+#include "engine/analysis_settings.h"
+#include "engine/word_table.h"
+#include "output/tag_settings.h"
+
+#include <string>
+#include <string_view>
+
+namespace tagwright {
+
+// The output box's text for a generated tag: <meta name="keywords" content="..."> with the
+// begin phrase and then the best words of the table within the keyword and byte limits; in
+// single-file mode two count lines follow. An empty table gives the no-words message.
+std::string generateKeywordMetaTag(const WordTable& table, const TagSettings& tag,
+                                   const AnalysisSettings& analysis);
+
+// The tag alone, out of an output box's text (the count lines and surrounding space dropped).
+std::string getMetaTag(std::string_view boxText);
+
+} // namespace tagwright

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace tagwright {
+
+// The choices of the main window that shape the keywords meta tag.
+struct TagSettings
+{
+    static constexpr int kFewestKeywords = 5;
+    static constexpr int kMostKeywords = 100;
+    static constexpr int kMostBytes = 1000;
+
+    int maxKeywords = 50;         // 0 or less: no limit
+    int maxBytes = 500;           // 0 or less: no limit
+    std::string beginWith;        // keywords that always open the tag, separated by commas
+    bool spaceAfterComma = true;  // a blank follows each separating comma
+    bool forwardSlash = false;    // the tag ends in " />" instead of ">"
+};
+
+} // namespace tagwright
