@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 BENCH_DIR ?= build-release
 JOBS ?= $(shell nproc)
 
-.PHONY: setup configure build test run bench clean
+.PHONY: setup configure build test sanitize run bench clean
 
 setup:
 	@bash scripts/setup.sh
@@ -17,6 +17,16 @@ build: configure
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
 
+# The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: setup
+	@cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAGWRIGHT_SANITIZE=ON >/dev/null
+	@cmake --build build-sanitize -j $(JOBS)
+	@cd build-sanitize && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS) --timeout 600
+
 run: build
 	@bash scripts/run.sh $(BUILD_DIR)
 
@@ -26,4 +36,4 @@ bench: setup
 	@bash bench/run.sh $(BENCH_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_DIR) build-sanitize
