@@ -27,7 +27,8 @@ bool yearInRange(std::int32_t year)
 
 std::string twoDigits(std::int32_t number)
 {
-    return (number < 10 ? "0" : "") + std::to_string(number);
+    std::string digits(number < 10 ? 1 : 0, '0');
+    return digits.append(std::to_string(number));
 }
 
 // A run of digits of any length; values beyond what an int32 holds are capped, which every

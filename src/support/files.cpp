@@ -275,8 +275,8 @@ std::string writeTextToFile(std::string_view text, const std::string& path, bool
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), append ? "ab" : "wb"));
     if (!file)
         return failure();
-    const std::string item = plain ? std::string(text) : "\"" + std::string(text) + "\"";
-    const std::string content = item + "\r\n";
+    const std::string_view quote = plain ? "" : "\"";
+    const std::string content = std::string(quote).append(text).append(quote).append("\r\n");
     errno = 0;
     if (std::fwrite(content.data(), 1, content.size(), file.get()) != content.size())
         return failure();
