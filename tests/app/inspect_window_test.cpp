@@ -1,0 +1,136 @@
+#include "app/inspect_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using tagwright::InspectDecision;
+using tagwright::InspectWindow;
+
+class InspectWindowTest : public QObject {
+    Q_OBJECT
+
+    // Runs `act` on the window once it is shown modally, then shows it for one file.
+    static InspectDecision inspectWith(InspectWindow& window, const QString& tag, const QString& file, bool addDone,
+                                       const std::function<void()>& act)
+    {
+        QTimer::singleShot(0, &window, [&window, act] {
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            act();
+            if (window.isVisible())  // a failed check must not leave the test hanging
+                window.done(QDialog::Rejected);
+        });
+        return window.inspect(tag, file, addDone);
+    }
+
+    template <typename T>
+    static T* control(InspectWindow& window, const char* name)
+    {
+        auto* widget = window.findChild<T*>(QString::fromLatin1(name));
+        if (!widget)
+            qFatal("no control %s", name);
+        return widget;
+    }
+
+private slots:
+    void continueReturnsTheEditedTagAndTheChoices()
+    {
+        InspectWindow window(nullptr);
+        QString shownFile;
+        bool doneTicked = false;
+        const InspectDecision decision =
+            inspectWith(window, QStringLiteral("<meta name=\"keywords\" content=\"a, b\">"),
+                        QStringLiteral("/tmp/Site/Ünïcode PAGE.HTM"), true, [&] {
+                            shownFile = control<QLabel>(window, "lblFile")->text();
+                            doneTicked = control<QCheckBox>(window, "chkInsertDoneMetaTag")->isChecked();
+                            auto* box = control<QPlainTextEdit>(window, "txbMetaTAG");
+                            box->selectAll();
+                            QTest::keyClicks(box, QStringLiteral("<meta name=\"keywords\" content=\"edited\">"));
+                            QTest::mouseClick(control<QPushButton>(window, "cmdContinue"), Qt::LeftButton);
+                        });
+        QCOMPARE(shownFile, QStringLiteral("File: ünïcode page.htm"));
+        QVERIFY(doneTicked);
+        QVERIFY(decision.insertConfirmed);
+        QVERIFY(!decision.stopRun);
+        QVERIFY(decision.insertDone);
+        QCOMPARE(decision.tag, QStringLiteral("<meta name=\"keywords\" content=\"edited\">"));
+        QVERIFY(!window.isVisible());
+        QVERIFY(control<QLabel>(window, "lblEditMetaTag")->text().contains(QStringLiteral("\r\nYou can edit")));
+    }
+
+    void decliningIsRememberedForTheNextFileWhileTheOtherBoxesAreReset()
+    {
+        InspectWindow window(nullptr);
+        InspectDecision first = inspectWith(window, QStringLiteral("tag"), QStringLiteral("a.htm"), true, [&] {
+            QTest::mouseClick(control<QCheckBox>(window, "chkInsertMetaTag"), Qt::LeftButton);
+            QTest::mouseClick(control<QCheckBox>(window, "chkStopOperation"), Qt::LeftButton);
+            QTRY_COMPARE(QApplication::focusWidget(), control<QPushButton>(window, "cmdContinue"));
+            QTest::mouseClick(control<QPushButton>(window, "cmdContinue"), Qt::LeftButton);
+        });
+        QVERIFY(!first.insertConfirmed);
+        QVERIFY(first.stopRun);
+        QVERIFY(first.insertDone);
+
+        bool stopTicked = true;
+        InspectDecision second = inspectWith(window, QStringLiteral("tag"), QStringLiteral("b.htm"), false, [&] {
+            stopTicked = control<QCheckBox>(window, "chkStopOperation")->isChecked();
+            QTest::mouseClick(control<QPushButton>(window, "cmdContinue"), Qt::LeftButton);
+        });
+        QVERIFY(!stopTicked);
+        QVERIFY(!second.insertConfirmed);
+        QVERIFY(!second.stopRun);
+        QVERIFY(!second.insertDone);
+    }
+
+    void closeBoxDeclinesTheTagAndStopsTheRun()
+    {
+        InspectWindow window(nullptr);
+        const InspectDecision decision =
+            inspectWith(window, QStringLiteral("tag"), QStringLiteral("a.htm"), true, [&] { window.close(); });
+        QVERIFY(!decision.insertConfirmed);
+        QVERIFY(decision.stopRun);
+        QVERIFY(decision.insertDone);
+        QVERIFY(!window.isVisible());
+    }
+
+    void tagBoxLinesUpWithTheMainOutputBox()
+    {
+        QWidget main;
+        main.setGeometry(40, 50, 1000, 760);
+        auto* folder = new QPushButton(QStringLiteral("Folder"), &main);
+        folder->setObjectName(QStringLiteral("cmdFolder"));
+        folder->setGeometry(20, 70, 90, 30);
+        auto* output = new QPlainTextEdit(&main);
+        output->setObjectName(QStringLiteral("txbMetaTAG"));
+        output->setGeometry(30, 400, 900, 200);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+
+        InspectWindow window(&main);
+        QRect frame;
+        QPoint tagBoxLeft;
+        int tagBoxWidth = 0;
+        inspectWith(window, QStringLiteral("tag"), QStringLiteral("a.htm"), true, [&] {
+            frame = window.frameGeometry();
+            auto* box = control<QPlainTextEdit>(window, "txbMetaTAG");
+            tagBoxLeft = box->mapToGlobal(QPoint(0, 0));
+            tagBoxWidth = box->width();
+            QTest::mouseClick(control<QPushButton>(window, "cmdContinue"), Qt::LeftButton);
+        });
+        const auto twips = [&](int t) { return qRound(t * window.logicalDpiX() / 1440.0); };
+        QCOMPARE(frame.top(), main.frameGeometry().top() + 70 + twips(330));
+        QCOMPARE(frame.left(), main.frameGeometry().left() + twips(100));
+        QCOMPARE(frame.width(), main.frameGeometry().width() - twips(200));
+        QCOMPARE(tagBoxLeft.x(), output->mapToGlobal(QPoint(0, 0)).x());
+        QCOMPARE(tagBoxWidth, 900);
+    }
+};
+
+QTEST_MAIN(InspectWindowTest)
+#include "inspect_window_test.moc"
