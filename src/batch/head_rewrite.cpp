@@ -24,14 +24,37 @@ std::string restAfter(const std::string& line, std::size_t end)
     return end == 0 ? std::string() : std::string(trimSpaces(std::string_view(line).substr(end)));
 }
 
+// Whether a comment is open at the end of a line, given whether one was open at its start.
+bool commentOpenAfter(std::string_view line, bool open)
+{
+    std::size_t at = 0;
+    for (;;) {
+        const auto next = line.find(open ? "-->" : "<!--", at);
+        if (next == std::string_view::npos)
+            return open;
+        at = next + (open ? 3 : 4);
+        open = !open;
+    }
+}
+
 } // namespace
 
 int rewriteHead(PageLineReader& reader, PageWriter& writer, const HeadEdit& edit)
 {
     bool blockWritten = false;
+    bool inComment = false;
     std::string line;
     while (reader.next(line)) {
         std::string lower = lowerCaseAccented(line);
+        // Commented-out markup is not live: a line inside or opening a comment stays as it is,
+        // unless the head ends on it.
+        if (lower.find("</head>") == std::string::npos &&
+            (inComment || lower.find("<!--") != std::string::npos)) {
+            inComment = commentOpenAfter(lower, inComment);
+            writer.writeLine(line);
+            continue;
+        }
+        inComment = false;
         if (edit.replaceKeywordsTags) {
             const TagSpan tag = findKeywordsMetaTag(lower);
             if (tag.start > 0) {
@@ -41,7 +64,9 @@ int rewriteHead(PageLineReader& reader, PageWriter& writer, const HeadEdit& edit
                     writer.writeLine(std::string_view(line).substr(0, tag.start - 1));
                 if (edit.oldTagReplaced)
                     edit.oldTagReplaced(std::string_view(line).substr(tag.start - 1, tag.end - tag.start + 1));
-                edit.writeBlock(writer);
+                // A second keywords tag goes without a replacement: a page carries one tag.
+                if (!blockWritten)
+                    edit.writeBlock(writer);
                 blockWritten = true;
                 line = restAfter(line, tag.end);
                 lower = lowerCaseAccented(line);

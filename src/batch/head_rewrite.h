@@ -4,6 +4,10 @@
 // rewrite. Up to "</head>", empty lines and old done markers are dropped and, when asked, each
 // keywords meta tag is replaced by the new block; the new block goes before "</head>" unless
 // it was already written. From "</head>" on every line is copied as it stands.
+// Each keywords tag in the head is reported as replaced, but the block is written once, in
+// place of the first, so that a page never ends up with two keywords tags or two markers.
+// Lines inside or opening an HTML comment are copied as they stand: a commented-out tag is
+// neither replaced nor removed.
 
 #include "batch/page_io.h"
 

@@ -65,15 +65,23 @@ TEST_F(InsertionTest, RecognisesCapitalsAndLeavesTheBodyAlone)
     EXPECT_EQ(readBytes(folder.file("p.htm")), "<head>\r\n" + kTag + "\r\n</head>\r\n\r\n" + bodyTag + "\r\n");
 }
 
-TEST_F(InsertionTest, DoneMarkerFollowsEachNewTagAndOldMarkersGo)
+TEST_F(InsertionTest, OneNewTagAndMarkerReplaceAllOldOnes)
 {
     writeBytes(folder.file("p.htm"), "<head>\r\n<meta name=\"qova DONE\" content=\"2020-01-01\">\r\n"
                                      "<meta name=\"keywords\" content=\"a\">\r\n<meta name=\"keywords\" content=\"b\">\r\n"
                                      "</head>\r\n" + kMarker + "\r\n");
     EXPECT_EQ(insert("p.htm", false, true).result, kInserted);
-    // Two old tags give the new tag twice; the marker in the body is not the head's.
-    EXPECT_EQ(readBytes(folder.file("p.htm")), "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n" + kTag + "\r\n" +
-                                                   kMarker + "\r\n</head>\r\n" + kMarker + "\r\n");
+    // A second old tag goes without a second new one; the marker in the body is not the head's.
+    EXPECT_EQ(readBytes(folder.file("p.htm")),
+              "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head>\r\n" + kMarker + "\r\n");
+}
+
+TEST_F(InsertionTest, CommentedOutTagsStayAsTheyAre)
+{
+    const std::string comment = "<!-- <meta name=\"keywords\" content=\"was\">\r\n\r\n" + kMarker + " -->\r\n";
+    writeBytes(folder.file("p.htm"), "<head>\r\n" + comment + "<meta name=\"keywords\" content=\"old\">\r\n</head>");
+    EXPECT_EQ(insert("p.htm").result, kInserted);
+    EXPECT_EQ(readBytes(folder.file("p.htm")), "<head>\r\n" + comment + kTag + "\r\n</head>\r\n");
 }
 
 TEST_F(InsertionTest, RefusalsLeaveThePageUntouched)
