@@ -1,0 +1,223 @@
+#include "app/report_window.h"
+
+#include "app/box_text.h"
+#include "app/dialogs.h"
+#include "app/form_style.h"
+#include "app/twips.h"
+
+#include "support/cp1252.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
+
+namespace tagwright {
+
+namespace {
+
+constexpr int kShortCopyWidth = 2115;  // twips
+constexpr int kLongCopyWidth = 3165;
+constexpr int kMinimumHeight = 3000;
+constexpr int kMinimumWidth = 7500;
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+}  // namespace
+
+ReportWindow::ReportWindow(QWidget* mainWindow, Dialogs& dialogs, QString saveFailureTitle)
+    : QWidget(mainWindow, Qt::Window)
+    , dialogs_(dialogs)
+    , saveFailureTitle_(std::move(saveFailureTitle))
+{
+    setObjectName(QStringLiteral("frmReport"));
+    setWindowTitle(QStringLiteral("Report"));
+    txbText_ = new QPlainTextEdit(this);
+    txbText_->setObjectName(QStringLiteral("txbText"));
+    txbText_->setReadOnly(true);
+    txbText_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    txbText_->setFont(QFont(QStringLiteral("Courier New")));
+    txbText_->viewport()->installEventFilter(this);
+    cmdSaveToFile_ = makeButton(this, "cmdSaveToFile", QStringLiteral("Save to file"));
+    cmdCopyToClipboard_ = makeButton(this, "cmdCopyToClipboard", QStringLiteral("Copy selected text to clipboard"));
+    cmdClose_ = makeButton(this, "cmdClose", QStringLiteral("Close"));
+
+    applyFormForeColor(this, Qt::black);
+    applyFormBackColor(this, kSecondaryWindowBackColor);
+
+    setMinimumSize(twipsToPixels(kMinimumWidth), twipsToPixels(kMinimumHeight));
+    resize(twipsToPixels(9000), twipsToPixels(6000));
+    setCopyCaption(false);
+
+    connect(cmdSaveToFile_, &QPushButton::clicked, this, &ReportWindow::saveToFile);
+    connect(cmdCopyToClipboard_, &QPushButton::clicked, this, &ReportWindow::copyToClipboard);
+    connect(cmdClose_, &QPushButton::clicked, this, &ReportWindow::closeCommand);
+    log_.setChangeListener([this] { showLog(); });
+}
+
+// Follows the log: an entry appended at the end is added to the box, any other change
+// replaces the box's text; either way the caret goes to the end, so the view follows the log.
+void ReportWindow::showLog()
+{
+    const std::string& text = log_.text();
+    if (text.size() >= shownText_.size() && text.compare(0, shownText_.size(), shownText_) == 0) {
+        QTextCursor cursor(txbText_->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(toBoxText(QString::fromStdString(cp1252ToUtf8(std::string_view(text).substr(shownText_.size())))));
+    } else {
+        txbText_->setPlainText(toBoxText(QString::fromStdString(cp1252ToUtf8(text))));
+    }
+    shownText_ = text;
+    moveCaretToEnd();
+}
+
+void ReportWindow::moveCaretToEnd()
+{
+    txbText_->moveCursor(QTextCursor::End);
+    txbText_->ensureCursorVisible();
+}
+
+void ReportWindow::setButtonsEnabled(bool enabled)
+{
+    for (QPushButton* button : {cmdSaveToFile_, cmdCopyToClipboard_, cmdClose_})
+        button->setEnabled(enabled);
+}
+
+void ReportWindow::present()
+{
+    if (isMinimized() || isMaximized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+    repaint();
+}
+
+void ReportWindow::saveToFile()
+{
+    if (log_.text().empty())
+        return;
+    const QString path = dialogs_.saveFileName(QStringLiteral("Specify file to save to."), QString(), QString());
+    if (path.isEmpty())
+        return;
+    const std::string error = saveReportToFile(log_.text(), QFile::encodeName(path).toStdString());
+    if (!error.empty())
+        dialogs_.showMessage(saveFailureTitle_, QString::fromStdString(error), MessageIcon::Warning);
+}
+
+void ReportWindow::copyToClipboard()
+{
+    if (!log_.text().empty()) {
+        const QTextCursor selection = txbText_->textCursor();
+        const QString text = selection.hasSelection()
+            ? selection.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
+            : txbText_->toPlainText();
+        QClipboard* clipboard = QApplication::clipboard();
+        clipboard->clear();
+        clipboard->setText(text);
+        setCopyCaption(false);
+    }
+    cmdClose_->setFocus();
+}
+
+// Closing keeps the log; the main window's "View report" brings it back.
+void ReportWindow::closeCommand()
+{
+    if (QWidget* main = parentWidget()) {
+        const bool hasText = !log_.text().empty();
+        if (auto* viewReport = main->findChild<QPushButton*>(QStringLiteral("cmdViewReport")))
+            viewReport->setVisible(hasText);
+        if (auto* numberOfWords = main->findChild<QLabel*>(QStringLiteral("lblNumberOfWords")); numberOfWords && hasText)
+            numberOfWords->clear();
+    }
+    hide();
+}
+
+void ReportWindow::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    closeCommand();
+}
+
+void ReportWindow::setCopyCaption(bool selection)
+{
+    cmdCopyToClipboard_->setText(selection ? QStringLiteral("Copy selected text to clipboard")
+                                           : QStringLiteral("Copy to clipboard"));
+    cmdCopyToClipboard_->resize(twipsToPixels(selection ? kLongCopyWidth : kShortCopyWidth),
+                                cmdCopyToClipboard_->height());
+    centreCopyButton();
+}
+
+void ReportWindow::centreCopyButton()
+{
+    cmdCopyToClipboard_->move((width() - cmdCopyToClipboard_->width()) / 2, cmdCopyToClipboard_->y());
+}
+
+bool ReportWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == txbText_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && cmdCopyToClipboard_->isEnabled())
+            setCopyCaption(txbText_->textCursor().hasSelection());
+        centreCopyButton();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ReportWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    setCopyCaption(false);
+    if (isMinimized())
+        showNormal();
+    else if (!isMaximized())
+        placeOverMainWindow();
+}
+
+// Just below the top of the main window, as wide as the main window less a margin.
+void ReportWindow::placeOverMainWindow()
+{
+    const QWidget* main = parentWidget();
+    if (!main)
+        return;
+    const QRect mainFrame = main->frameGeometry();
+    const int frameWidth = frameGeometry().width() - geometry().width();
+    resize(mainFrame.width() - twipsToPixels(200) - frameWidth, height());
+    move(mainFrame.left() + twipsToPixels(100), mainFrame.top() + twipsToPixels(820));
+}
+
+void ReportWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    arrange();
+}
+
+// The text box fills the window above one row of buttons: save on the left, copy centred,
+// close on the right with the text box's margin.
+void ReportWindow::arrange()
+{
+    const int margin = twipsToPixels(120);
+    const int buttonHeight = cmdClose_->sizeHint().height();
+    const int buttonTop = height() - margin - buttonHeight;
+    txbText_->setGeometry(margin, margin, width() - 2 * margin, buttonTop - 2 * margin);
+    const int saveWidth = std::max(cmdSaveToFile_->sizeHint().width(), twipsToPixels(1500));
+    const int closeWidth = std::max(cmdClose_->sizeHint().width(), twipsToPixels(1200));
+    cmdSaveToFile_->setGeometry(margin, buttonTop, saveWidth, buttonHeight);
+    cmdCopyToClipboard_->setGeometry(cmdCopyToClipboard_->x(), buttonTop, cmdCopyToClipboard_->width(), buttonHeight);
+    cmdClose_->setGeometry(width() - closeWidth - margin, buttonTop, closeWidth, buttonHeight);
+    centreCopyButton();
+}
+
+}  // namespace tagwright

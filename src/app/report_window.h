@@ -1,0 +1,62 @@
+#pragma once
+
+#include "batch/report_log.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <string>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tagwright {
+
+class Dialogs;
+
+// The report window (frmReport): shows the report log of batch runs and insertions, saves it
+// to a file and copies it, whole or a selection, to the clipboard. It owns the log. Created
+// once with the main window as parent, then only shown and hidden; the log survives hiding.
+class ReportWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // saveFailureTitle titles the box that reports a failed save.
+    ReportWindow(QWidget* mainWindow, Dialogs& dialogs, QString saveFailureTitle);
+
+    ReportLog& log() { return log_; }
+    const ReportLog& log() const { return log_; }
+
+    // Save, copy and close are disabled while a file is processed.
+    void setButtonsEnabled(bool enabled);
+    // Shows the window in its normal state, in front, with the text painted.
+    void present();
+    void moveCaretToEnd();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showLog();
+    void saveToFile();
+    void copyToClipboard();
+    void closeCommand();
+    void setCopyCaption(bool selection);
+    void centreCopyButton();
+    void placeOverMainWindow();
+    void arrange();
+
+    Dialogs& dialogs_;
+    QString saveFailureTitle_;
+    ReportLog log_;
+    std::string shownText_;  // the log text that the text box shows
+    QPlainTextEdit* txbText_;
+    QPushButton* cmdSaveToFile_;
+    QPushButton* cmdCopyToClipboard_;
+    QPushButton* cmdClose_;
+};
+
+}  // namespace tagwright
