@@ -56,8 +56,9 @@ TextCheck isTextFile(const std::string& path, std::int32_t maxBytes, double maxP
 // "htm", or no such regular file. Nothing when the path is valid.
 std::optional<UserMessage> validateInputFile(const std::string& path);
 
-// The warning about a file's line ends (kind -2: a zero-length file). With `ask` the caller asks
-// it as a Yes/No question with No as the default.
-UserMessage lineEndingWarning(TextKind kind, std::string_view path);
+// The warning about a file's line ends (kind -2: a zero-length file). With `ask` (not for kind -2)
+// the caller asks it as a Yes/No question with No as the default, without an icon; otherwise it
+// shows it with the warning icon.
+UserMessage showLineEndingWarning(TextKind kind, std::string_view path, bool ask);
 
 } // namespace tagwright

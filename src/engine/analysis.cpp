@@ -1,0 +1,147 @@
+#include "engine/analysis.h"
+
+#include "engine/input_checks.h"
+#include "engine/line_preparation.h"
+#include "engine/overflow.h"
+#include "engine/scanner.h"
+#include "engine/word_counter.h"
+#include "support/files.h"
+#include "support/line_reader.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <new>
+
+namespace tagwright {
+
+namespace {
+
+constexpr std::int32_t kTextSampleBytes = 16384;
+constexpr double kMaxControlPercent = 0.1;
+constexpr std::int16_t kOutOfMemoryError = 7;
+
+// A failure while reading or counting, carried to the end of the run as its error number.
+struct RunError {
+    std::int16_t number;
+};
+
+std::int16_t readErrorNumber(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return kFileNotFoundError;
+    case EACCES:
+    case EPERM:
+        return kPermissionDeniedError;
+    default:
+        return kDeviceIoError;
+    }
+}
+
+std::string unixFileQuestion(const std::string& path)
+{
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return "This is a Unix-type file!\r\nThis program processes files of this type but much more slowly.\r\n"
+           "Use of this program with Unix/Linux files larger than 40 KB\r\nis not recommended.  The size of this file is " +
+           sizeText(error ? -1 : static_cast<std::int64_t>(size), false) + ".";
+}
+
+std::string stoppedText(std::int16_t count)
+{
+    return "Stopped with " + std::to_string(count) + (count == 1 ? " word" : " words") + " identified.";
+}
+
+// Reads, prepares and scans every line of the file, up to the end or a Stop.
+void scanFile(const std::string& path, const LinePreparation& preparation, Scanner& scanner)
+{
+    if (!fileExists(path))
+        throw RunError{kFileNotFoundError};
+    LineReader reader(path);
+    if (!reader.isOpen())
+        throw RunError{readErrorNumber(reader.errorNumber())};
+    std::string line;
+    while (reader.readLine(line)) {
+        if (prepareLine(line, preparation)) {
+            scanner.scanLine(line);
+            scanner.endLine();
+        }
+        if (scanner.stopped())
+            return;
+    }
+    if (reader.errorNumber() != 0)
+        throw RunError{readErrorNumber(reader.errorNumber())};
+}
+
+} // namespace
+
+AnalysisOutcome doFile(const std::string& path, const AnalysisSettings& settings, const CommonWords& commonWords,
+                       AnalysisHost& host, WordTable& table)
+{
+    AnalysisOutcome outcome;
+    const TextCheck check = isTextFile(path, kTextSampleBytes, kMaxControlPercent, true);
+    if (check.kind == TextKind::NotText) {
+        outcome.result = kNotATextFile;
+        outcome.offendingByte = check.offendingByte;
+        outcome.position = check.position;
+        return outcome;
+    }
+
+    table.clear();
+    if (settings.singleFile)
+        host.setOutputText("");
+    host.analysisStarted();
+
+    const bool unixFile = check.kind == TextKind::UnixText;
+    if (unixFile) {
+        if (!settings.singleFile && !settings.dialogForUnixFiles) {
+            host.showUnixFileWarning("Warning: File has Unix/Linux line endings");
+        } else {
+            const QuestionAnswer answer = host.askUnixFile(unixFileQuestion(path));
+            if (answer != QuestionAnswer::Yes) {
+                outcome.result = kUnixFileDeclined;
+                outcome.stopRun = answer == QuestionAnswer::Cancel;
+                return outcome;
+            }
+        }
+        host.setOutputText(kNowProcessing);
+    }
+
+    WordCounter counter(settings, commonWords, host, table);
+    Scanner scanner(settings, host, counter, table, path);
+    host.setWordCountBusy(true);
+    try {
+        scanFile(path, LinePreparation{unixFile, check.utf8, !settings.preserveCase}, scanner);
+        host.setWordCountBusy(false);
+        if (settings.logOperations)
+            host.reportNowGenerating();
+        counter.flushShownWords();
+        host.analysisFinished();
+        if (scanner.stopped()) {
+            if (settings.singleFile)
+                host.appendOutputText("\r\n\r\n");
+            else
+                host.setOutputText("");
+            host.appendOutputText(stoppedText(table.count()));
+            host.setWordCountText("");
+            outcome.result = kAnalysisStopped;
+            return outcome;
+        }
+        table.applyMinimumFrequency(settings.minimumFrequency);
+        table.mergeCaseVariants();
+        table.normaliseKeyValues();
+        host.setWordCountText("Number of words found satisfying above conditions: " + std::to_string(table.count()));
+    } catch (const RunError& error) {
+        outcome.result = error.number;
+    } catch (const Overflow&) {
+        outcome.result = kOverflowError;
+    } catch (const std::bad_alloc&) {
+        outcome.result = kOutOfMemoryError;
+    }
+    if (outcome.result != kAnalysisDone)
+        host.setWordCountBusy(false);
+    return outcome;
+}
+
+} // namespace tagwright

@@ -1,0 +1,176 @@
+#include "engine/line_preparation.h"
+
+#include "support/strings.h"
+#include "support/utf8_repair.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
+
+namespace tagwright {
+
+namespace {
+
+struct Replacement {
+    std::string_view text;
+    char character;
+};
+
+// Tag texts between "<" and ">" and their markers.
+constexpr std::array<Replacement, 22> kTags{{
+    {"b", marker::kBold},         {"/b", marker::kBoldEnd},    {"strong", marker::kBold},
+    {"/strong", marker::kBoldEnd}, {"i", marker::kItalic},      {"/i", marker::kItalicEnd},
+    {"em", marker::kItalic},      {"/em", marker::kItalicEnd}, {"title", marker::kTitle},
+    {"/title", marker::kTitleEnd}, {"h1", 6},                  {"/h1", marker::kHeadingEnd},
+    {"h2", 5},                    {"/h2", marker::kHeadingEnd}, {"h3", 4},
+    {"/h3", marker::kHeadingEnd}, {"h4", 3},                   {"/h4", marker::kHeadingEnd},
+    {"h5", 2},                    {"/h5", marker::kHeadingEnd}, {"h6", 1},
+    {"/h6", marker::kHeadingEnd},
+}};
+
+constexpr std::array<Replacement, 5> kMarkedEntities{{
+    {"&nbsp;", ' '}, {"&#160;", ' '}, {"&quot;", '"'}, {"&laquo;", '"'}, {"&raquo;", '"'},
+}};
+
+// The entity table: copyright, ampersand, the two no-break spaces, the em dash and the Latin-1
+// letters; plus the double quote, which is always decoded.
+constexpr std::array<Replacement, 68> kEntities{{
+    {"&copy;", '\xA9'},   {"&amp;", '&'},       {"&nbsp;", ' '},      {"&#160;", ' '},
+    {"&#8212;", '\x97'},  {"&quot;", '"'},
+    {"&AElig;", '\xC6'},  {"&Aacute;", '\xC1'}, {"&Acirc;", '\xC2'},  {"&Agrave;", '\xC0'},
+    {"&Aring;", '\xC5'},  {"&Atilde;", '\xC3'}, {"&Auml;", '\xC4'},   {"&Ccedil;", '\xC7'},
+    {"&ETH;", '\xD0'},    {"&Eacute;", '\xC9'}, {"&Ecirc;", '\xCA'},  {"&Egrave;", '\xC8'},
+    {"&Euml;", '\xCB'},   {"&Iacute;", '\xCD'}, {"&Icirc;", '\xCE'},  {"&Igrave;", '\xCC'},
+    {"&Iuml;", '\xCF'},   {"&Ntilde;", '\xD1'}, {"&Oacute;", '\xD3'}, {"&Ocirc;", '\xD4'},
+    {"&Ograve;", '\xD2'}, {"&Oslash;", '\xD8'}, {"&Otilde;", '\xD5'}, {"&Ouml;", '\xD6'},
+    {"&THORN;", '\xDE'},  {"&Uacute;", '\xDA'}, {"&Ucirc;", '\xDB'},  {"&Ugrave;", '\xD9'},
+    {"&Uuml;", '\xDC'},   {"&Yacute;", '\xDD'}, {"&aacute;", '\xE1'}, {"&acirc;", '\xE2'},
+    {"&aelig;", '\xE6'},  {"&agrave;", '\xE0'}, {"&aring;", '\xE5'},  {"&atilde;", '\xE3'},
+    {"&auml;", '\xE4'},   {"&ccedil;", '\xE7'}, {"&eacute;", '\xE9'}, {"&ecirc;", '\xEA'},
+    {"&egrave;", '\xE8'}, {"&eth;", '\xF0'},    {"&euml;", '\xEB'},   {"&iacute;", '\xED'},
+    {"&icirc;", '\xEE'},  {"&igrave;", '\xEC'}, {"&iuml;", '\xEF'},   {"&ntilde;", '\xF1'},
+    {"&oacute;", '\xF3'}, {"&ocirc;", '\xF4'},  {"&ograve;", '\xF2'}, {"&oslash;", '\xF8'},
+    {"&otilde;", '\xF5'}, {"&ouml;", '\xF6'},   {"&szlig;", '\xDF'},  {"&thorn;", '\xFE'},
+    {"&uacute;", '\xFA'}, {"&ucirc;", '\xFB'},  {"&ugrave;", '\xF9'}, {"&uuml;", '\xFC'},
+    {"&yacute;", '\xFD'}, {"&yuml;", '\xFF'},
+}};
+
+char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
+
+// The marker for the text between "<" and ">", or 0. A line that kept its case also has its
+// tags marked in upper case: <B> <I> <H1> exactly, <STRONG> <EM> <TITLE> in any case; since
+// the lower-case forms are marked as well, that is every letter case of every tag.
+char tagMarker(std::string_view inner, bool lowerCaseMode)
+{
+    for (const Replacement& tag : kTags)
+        if (lowerCaseMode ? inner == tag.text : equalIgnoringAsciiCase(inner, tag.text))
+            return tag.character;
+    return 0;
+}
+
+constexpr std::size_t kLongestTagText = 7; // "/strong"
+
+} // namespace
+
+// One pass from left to right does what the successive replace-alls of the rules do: no
+// replacement can form or break another match, since every pattern is a whole "<...>" or
+// "&...;" without the characters that replacements produce.
+void markTags(std::string& line, bool lowerCaseMode)
+{
+    std::string result;
+    result.reserve(line.size());
+    std::size_t copied = 0;
+    std::size_t pos = 0;
+    while ((pos = line.find_first_of("<&", pos)) != std::string::npos) {
+        const std::string_view rest = std::string_view(line).substr(pos);
+        std::size_t length = 0;
+        char character = 0;
+        if (rest[0] == '<') {
+            const std::size_t close = rest.substr(0, kLongestTagText + 2).find('>');
+            if (close != std::string_view::npos)
+                character = tagMarker(rest.substr(1, close - 1), lowerCaseMode);
+            if (character != 0)
+                length = close + 1;
+        } else {
+            for (const Replacement& entity : kMarkedEntities)
+                if (rest.starts_with(entity.text)) {
+                    character = entity.character;
+                    length = entity.text.size();
+                    break;
+                }
+        }
+        if (length == 0) {
+            ++pos;
+            continue;
+        }
+        result.append(line, copied, pos - copied);
+        result += character;
+        pos += length;
+        copied = pos;
+    }
+    if (copied == 0)
+        return;
+    result.append(line, copied);
+    line = std::move(result);
+}
+
+// The rules search on after a replaced character, or after the ";" of an unknown entity; both
+// are the position after the ";" in the line as it was, so one pass over the original serves.
+void decodeEntities(std::string& line)
+{
+    std::string result;
+    std::size_t copied = 0;
+    std::size_t from = 0;
+    while (true) {
+        const std::size_t ampersand = line.find('&', from);
+        if (ampersand == std::string::npos)
+            break;
+        const std::size_t semicolon = line.find(';', ampersand);
+        if (semicolon == std::string::npos)
+            break;
+        const std::string_view entity = std::string_view(line).substr(ampersand, semicolon - ampersand + 1);
+        const auto known = std::find_if(kEntities.begin(), kEntities.end(),
+                                        [&](const Replacement& r) { return r.text == entity; });
+        if (known != kEntities.end()) {
+            result.append(line, copied, ampersand - copied);
+            result += known->character;
+            copied = semicolon + 1;
+        }
+        from = semicolon + 1;
+    }
+    if (copied == 0)
+        return;
+    result.append(line, copied);
+    line = std::move(result);
+}
+
+bool prepareLine(std::string& line, const LinePreparation& how)
+{
+    const std::size_t first = line.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return false;
+    line.erase(line.find_last_not_of(' ') + 1);
+    line.erase(0, first);
+    if (how.unixFile)
+        std::replace(line.begin(), line.end(), '\n', ' ');
+    if (how.utf8)
+        repairUtf8Line(line);
+    if (how.lowerCaseMode)
+        lowerCaseAccentedInPlace(line);
+    markTags(line, how.lowerCaseMode);
+    decodeEntities(line);
+    line += ' ';
+    return true;
+}
+
+} // namespace tagwright

@@ -1,0 +1,435 @@
+#include "engine/scanner.h"
+
+#include "engine/line_preparation.h"
+#include "engine/overflow.h"
+#include "engine/word_rules.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace tagwright {
+
+namespace {
+
+char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The longest leading decimal number (digits with an optional point), 0 when there is none.
+double leadingNumber(std::string_view text)
+{
+    double number = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        number = number * 10 + (text[i] - '0');
+    if (i < text.size() && text[i] == '.')
+        for (double scale = 0.1; ++i < text.size() && text[i] >= '0' && text[i] <= '9'; scale /= 10)
+            number += (text[i] - '0') * scale;
+    return number;
+}
+
+constexpr std::string_view kSizeAttribute = "size";
+constexpr std::string_view kFontWord = "font";
+constexpr std::string_view kDescriptionName = "name=\"description\"";
+constexpr std::string_view kKeywordsName = "name=\"keywords\"";
+
+} // namespace
+
+// One line being scanned, with the searches the scan makes on it. The tests on "the rest of the
+// line, lower-cased and without blanks" are answered from the positions of each pattern in the
+// whole line so treated, found once per line, instead of building the rest again for every meta
+// and font tag (a Unix-type file is one line).
+class Scanner::Line {
+public:
+    explicit Line(std::string_view text) : text_(text) {}
+
+    std::size_t size() const { return text_.size(); }
+    char at(std::size_t pos) const { return pos < text_.size() ? text_[pos] : '\0'; }
+    std::string_view rest(std::size_t pos) const { return pos < text_.size() ? text_.substr(pos) : std::string_view(); }
+
+    // The text at pos, lower-cased, starts with the (lower-case) pattern.
+    bool startsWithNoCase(std::size_t pos, std::string_view pattern) const
+    {
+        if (pos >= text_.size() || text_.size() - pos < pattern.size())
+            return false;
+        for (std::size_t i = 0; i < pattern.size(); ++i)
+            if (asciiLower(text_[pos + i]) != pattern[i])
+                return false;
+        return true;
+    }
+
+    // The first position at or after pos of the (lower-case) pattern ignoring case, or size().
+    std::size_t findNoCase(std::size_t pos, std::string_view pattern) const
+    {
+        for (; pos < text_.size(); ++pos) {
+            pos = std::min(findAnyCaseOf(pos, pattern[0]), text_.size());
+            if (startsWithNoCase(pos, pattern))
+                return pos;
+        }
+        return text_.size();
+    }
+
+    // The first position at or after pos of the pattern exactly, or size().
+    std::size_t find(std::size_t pos, std::string_view pattern) const
+    {
+        return std::min(text_.find(pattern, pos), text_.size());
+    }
+
+    std::size_t findFirstOf(std::size_t pos, std::string_view set) const
+    {
+        return std::min(text_.find_first_of(set, pos), text_.size());
+    }
+
+    std::size_t firstNonBlank(std::size_t pos) const { return std::min(text_.find_first_not_of(' ', pos), text_.size()); }
+
+    // Where the first match of a pattern starts in the rest of the line from pos, lower-cased and
+    // without blanks; as a position in the line, or size() when there is none.
+    std::size_t findInBlankFreeRest(std::size_t pos, std::string_view pattern)
+    {
+        const std::vector<std::size_t>& starts = blankFreeMatches(pattern);
+        const auto first = std::lower_bound(starts.begin(), starts.end(), pos);
+        return first == starts.end() ? text_.size() : *first;
+    }
+
+private:
+    std::size_t findAnyCaseOf(std::size_t pos, char lower) const
+    {
+        if (lower < 'a' || lower > 'z')
+            return text_.find(lower, pos);
+        const char upper = static_cast<char>(lower - 'a' + 'A');
+        const char both[] = {lower, upper};
+        return text_.find_first_of(std::string_view(both, 2), pos);
+    }
+
+    const std::vector<std::size_t>& blankFreeMatches(std::string_view pattern)
+    {
+        for (std::size_t i = 0; i < patterns_.size(); ++i)
+            if (patterns_[i] == pattern)
+                return matches_[i];
+        if (origins_.empty() && !text_.empty()) {
+            for (std::size_t i = 0; i < text_.size(); ++i)
+                if (text_[i] != ' ') {
+                    blankFree_ += asciiLower(text_[i]);
+                    origins_.push_back(i);
+                }
+            origins_.push_back(text_.size());
+        }
+        std::vector<std::size_t> starts;
+        for (std::size_t at = blankFree_.find(pattern); at != std::string::npos; at = blankFree_.find(pattern, at + 1))
+            starts.push_back(origins_[at]);
+        patterns_.push_back(pattern);
+        matches_.push_back(std::move(starts));
+        return matches_.back();
+    }
+
+    std::string_view text_;
+    std::string blankFree_;
+    std::vector<std::size_t> origins_; // position in the line of each character of blankFree_
+    std::vector<std::string_view> patterns_;
+    std::vector<std::vector<std::size_t>> matches_;
+};
+
+Scanner::Scanner(const AnalysisSettings& settings, AnalysisHost& host, WordCounter& counter, WordTable& table,
+                 std::string path)
+    : settings_(settings), host_(host), counter_(counter), table_(table), path_(std::move(path))
+{
+}
+
+void Scanner::endLine()
+{
+    state_.tagDepth = std::max<std::int16_t>(state_.tagDepth, 0);
+    state_.fontStackDepth = std::max<std::int16_t>(state_.fontStackDepth, 0);
+}
+
+void Scanner::scanLine(std::string_view text)
+{
+    Line line(text);
+    ScanState& s = state_;
+    s.pos = 0;
+    while (s.pos < line.size()) {
+        if (host_.stopRequested())
+            stopped_ = true;
+        if (stopped_)
+            return;
+        s.pos = line.firstNonBlank(s.pos);
+        if (s.pos == line.size())
+            return;
+
+        // The content of a zero-weight table, div or span that goes on from an earlier line.
+        if (settings_.tableWeight == 0 && s.tableDepth > 0 && !skipBlockContent(line, "<table", "</table>", s.tableDepth))
+            return;
+        if (settings_.divWeight == 0 && s.divDepth > 0 && !skipBlockContent(line, "<div", "</div>", s.divDepth))
+            return;
+        if (settings_.spanWeight == 0 && s.spanDepth > 0 && !skipBlockContent(line, "<span", "</span>", s.spanDepth))
+            return;
+
+        if (s.fontTagContinues) {
+            const std::size_t close = line.find(s.pos, ">");
+            if (close + 1 < line.size()) {
+                s.tagDepth = checkedAdd(s.tagDepth, -1);
+                s.pos = close + 1;
+            } else {
+                s.pos = close;
+            }
+            s.fontTagContinues = false;
+            s.inTag = false;
+        }
+
+        if (!followBlockTag(line, "<table", "</table>", s.tableDepth, settings_.tableWeight) ||
+            !followBlockTag(line, "<div", "</div>", s.divDepth, settings_.divWeight) ||
+            !followBlockTag(line, "<span", "</span>", s.spanDepth, settings_.spanWeight))
+            return;
+
+        if (s.inComment || line.startsWithNoCase(s.pos, "<!--")) {
+            s.inComment = !skipToEndMarker(line, "-->");
+            if (s.inComment)
+                return;
+            continue;
+        }
+        if (s.inStyle || line.startsWithNoCase(s.pos, "<style")) {
+            s.inStyle = !skipToEndMarker(line, "</style>");
+            if (s.inStyle)
+                return;
+            continue;
+        }
+        if (s.inScript || line.startsWithNoCase(s.pos, "<script")) {
+            s.inScript = !skipToEndMarker(line, "</script>");
+            if (s.inScript)
+                return;
+            continue;
+        }
+
+        const char c = line.at(s.pos);
+        if (s.inTag || c == '<') {
+            s.inTag = true;
+            handleTag(line);
+            continue;
+        }
+        switch (c) {
+        case '>':
+            s.fontTagContinues = false;
+            s.inDescriptionContent = false;
+            s.inKeywordsContent = false;
+            ++s.pos;
+            if (s.tagDepth >= 1)
+                --s.tagDepth;
+            continue;
+        case marker::kBold:
+        case marker::kBoldEnd:
+            s.bold = c == marker::kBold;
+            ++s.pos;
+            continue;
+        case marker::kItalic:
+        case marker::kItalicEnd:
+            s.italic = c == marker::kItalic;
+            ++s.pos;
+            continue;
+        case marker::kTitle:
+        case marker::kTitleEnd:
+            s.inTitle = c == marker::kTitle;
+            ++s.pos;
+            continue;
+        case marker::kHeadingEnd:
+            s.headingWeight = 0;
+            ++s.pos;
+            continue;
+        default:
+            break;
+        }
+        if (c >= marker::kHeading6 && c <= marker::kHeading1) {
+            s.headingWeight = static_cast<std::int16_t>(5 * c);
+            ++s.pos;
+            continue;
+        }
+        // An entity that line preparation did not decode is skipped whole.
+        if (c == '&') {
+            const std::size_t semicolon = line.find(s.pos, ";");
+            if (semicolon < line.find(s.pos, " ")) {
+                s.pos = semicolon + 1;
+                continue;
+            }
+        }
+        if (isWordChar(c, false, "")) {
+            counter_.takeWord(s, text);
+            if (!s.word.empty())
+                table_.addTakenWord();
+            continue;
+        }
+        ++s.pos;
+    }
+}
+
+// Steps 6 to 8 of a scan step for one kind of block: an opening tag raises the depth (or, with
+// weight 0, skips the whole block), a closing tag lowers it. False when a skipped block goes on
+// past the line.
+bool Scanner::followBlockTag(Line& line, std::string_view open, std::string_view close, std::int16_t& depth,
+                             int weight)
+{
+    if (line.startsWithNoCase(state_.pos, open)) {
+        if (weight > 0)
+            depth = checkedAdd(depth, 1);
+        else
+            return skipBlockContent(line, open, close, depth);
+    } else if (line.startsWithNoCase(state_.pos, close) && weight > 0 && depth > 0) {
+        --depth;
+    }
+    return true;
+}
+
+bool Scanner::skipBlockContent(Line& line, std::string_view open, std::string_view close, std::int16_t& depth)
+{
+    std::size_t& pos = state_.pos;
+    while (pos < line.size()) {
+        if (line.startsWithNoCase(pos, open)) {
+            depth = checkedAdd(depth, 1);
+            pos += open.size();
+        } else if (line.startsWithNoCase(pos, close)) {
+            depth = checkedAdd(depth, -1);
+            pos += close.size();
+            if (depth == 0)
+                return true;
+        }
+        ++pos;
+        // Only a "<" can start either tag.
+        if (line.at(pos) != '<')
+            pos = line.find(pos, "<");
+    }
+    return false;
+}
+
+bool Scanner::skipToEndMarker(Line& line, std::string_view marker)
+{
+    const std::size_t found = line.findNoCase(state_.pos, marker);
+    if (found == line.size()) {
+        state_.pos = line.size();
+        return false;
+    }
+    state_.pos = found + marker.size();
+    return true;
+}
+
+void Scanner::handleTag(Line& line)
+{
+    ScanState& s = state_;
+    while (s.pos < line.size()) {
+        const char c = line.at(s.pos);
+        if (c == '>') {
+            s.tagDepth = checkedAdd(s.tagDepth, -1);
+            ++s.pos;
+            if (s.tagDepth == 0) {
+                s.inTag = false;
+                return;
+            }
+        } else if (c == '<') {
+            s.tagDepth = checkedAdd(s.tagDepth, 1);
+            s.pos = line.firstNonBlank(s.pos + 1);
+            if (s.pos == line.size())
+                return;
+            if (line.startsWithNoCase(s.pos, "meta ")) {
+                handleMetaTag(line);
+                s.inTag = false;
+                return;
+            }
+            if (line.startsWithNoCase(s.pos, "font")) {
+                handleFontTag(line);
+                if (!s.inTag)
+                    return;
+            } else if (line.startsWithNoCase(s.pos, "/font")) {
+                handleEndFontTag(line);
+                s.tagDepth = checkedAdd(s.tagDepth, -1);
+                s.inTag = false;
+                return;
+            } else {
+                ++s.pos;
+            }
+        } else {
+            s.pos = line.findFirstOf(s.pos, "<>");
+        }
+    }
+}
+
+void Scanner::handleMetaTag(Line& line)
+{
+    ScanState& s = state_;
+    s.inDescriptionContent = false;
+    s.inKeywordsContent = false;
+    s.pos += 5;
+    if (line.findInBlankFreeRest(s.pos, kDescriptionName) < line.size()) {
+        const std::size_t content = line.findNoCase(s.pos, "content");
+        if (content < line.size()) {
+            s.inDescriptionContent = true;
+            s.pos = content + 7;
+        }
+    } else if (line.findInBlankFreeRest(s.pos, kKeywordsName) < line.size() && settings_.existingKeywordsWeight > 0) {
+        const std::size_t content = line.find(s.pos, "content");
+        if (content < line.size()) {
+            s.inKeywordsContent = true;
+            s.pos = content + 7;
+        }
+    }
+    if (!s.inDescriptionContent && !s.inKeywordsContent) {
+        const std::size_t close = line.find(s.pos, ">");
+        if (close + 1 < line.size()) {
+            s.pos = close + 1;
+            s.tagDepth = checkedAdd(s.tagDepth, -1);
+        } else {
+            s.pos = close;
+        }
+    }
+}
+
+void Scanner::handleFontTag(Line& line)
+{
+    ScanState& s = state_;
+    s.pos += 4;
+    s.fontTagContinues = true;
+
+    if (static_cast<std::size_t>(s.fontStackDepth) >= s.fontStack.size())
+        s.fontStack.resize(s.fontStack.size() + 16);
+    s.fontStack[static_cast<std::size_t>(s.fontStackDepth)] = s.fontSize;
+    s.fontStackDepth = checkedAdd(s.fontStackDepth, 1);
+
+    // The size is honoured only when "size" comes before a later "font" on the line (usually
+    // the end tag).
+    const std::size_t font = line.findInBlankFreeRest(s.pos, kFontWord);
+    if (line.findInBlankFreeRest(s.pos, kSizeAttribute) < font && font < line.size()) {
+        s.pos = line.findNoCase(s.pos, kSizeAttribute);
+        if (s.pos < line.size())
+            s.pos += kSizeAttribute.size();
+        s.pos = line.findFirstOf(s.pos, "-+0123456789");
+        if (s.pos < line.size()) {
+            const char sign = line.at(s.pos);
+            const double number = leadingNumber(line.rest(sign == '+' || sign == '-' ? s.pos + 1 : s.pos));
+            const double size = sign == '+' ? s.fontSize + number : sign == '-' ? s.fontSize - number : number;
+            s.fontSize = static_cast<std::int16_t>(std::clamp(std::nearbyint(size), 1.0, 7.0));
+        }
+    }
+
+    const std::size_t close = line.find(s.pos, ">");
+    if (close + 1 >= line.size())
+        return; // the tag goes on to the next line
+    s.tagDepth = checkedAdd(s.tagDepth, -1);
+    s.fontTagContinues = false;
+    s.inTag = false;
+    s.pos = close + 1;
+}
+
+void Scanner::handleEndFontTag(Line& line)
+{
+    ScanState& s = state_;
+    if (s.fontStackDepth > 0) {
+        --s.fontStackDepth;
+        s.fontSize = s.fontStack[static_cast<std::size_t>(s.fontStackDepth)];
+    } else if (settings_.dialogForInvalidEndFontTag &&
+               !host_.askProceedAfterInvalidEndFont("There appears to be an invalid end-font tag\r\nin the file " +
+                                                    path_ + ".\r\nThis is not a fatal error.  Do you wish to proceed anyway?")) {
+        stopped_ = true;
+        return;
+    }
+    s.pos = line.find(s.pos, ">") + 1;
+}
+
+} // namespace tagwright

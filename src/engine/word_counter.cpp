@@ -1,0 +1,80 @@
+#include "engine/word_counter.h"
+
+#include "engine/word_rules.h"
+
+namespace tagwright {
+
+namespace {
+
+constexpr std::size_t kLongestRun = 65000;
+constexpr std::size_t kShownWordsChunk = 100;
+
+} // namespace
+
+WordCounter::WordCounter(const AnalysisSettings& settings, const CommonWords& commonWords, AnalysisHost& host,
+                         WordTable& table)
+    : settings_(settings),
+      commonWords_(commonWords),
+      host_(host),
+      table_(table),
+      extraWordChars_(settings.language == LanguageIndex::French ? "-'" : ""),
+      showWords_(settings.singleFile || settings.displayWords)
+{
+}
+
+void WordCounter::takeWord(ScanState& state, std::string_view line)
+{
+    const std::size_t start = state.pos;
+    std::size_t end = start;
+    while (end < line.size() && end - start < kLongestRun && isWordChar(line[end], false, extraWordChars_))
+        ++end;
+    state.word.assign(line, start, end - start);
+
+    // "don't", "can't": the stem, the apostrophe and the letter go uncounted. A following "s"
+    // ("it's") is a word of its own.
+    const auto at = [&](std::size_t i) { return i < line.size() ? line[i] : '\0'; };
+    if (at(end) == '\'' && isWordChar(at(end + 1), false, "") && at(end + 1) != 's' && at(end + 1) != 'S' &&
+        at(end + 2) == ' ') {
+        state.word.clear();
+        state.pos = end + 3;
+        return;
+    }
+    countWord(state);
+    state.pos = end;
+}
+
+void WordCounter::countWord(ScanState& state)
+{
+    if (!isKeywordCandidate(state.word, settings_, commonWords_))
+        return;
+    if (table_.countOccurrence(state.word, state.occurrenceValue(settings_), state.thresholdExempt()))
+        showNewWord(state.word);
+}
+
+void WordCounter::showNewWord(std::string_view word)
+{
+    host_.setWordCountText("Number of words found: " + std::to_string(table_.count()));
+    if (firstNewWord_) {
+        // Only the run itself writes the box from here on, so the status text can be there only
+        // before the first new word.
+        firstNewWord_ = false;
+        if (host_.outputText() == kNowProcessing)
+            host_.setOutputText("");
+    }
+    if (!showWords_)
+        return;
+    shownWords_ += word;
+    shownWords_ += ' ';
+    if (shownWords_.size() > kShownWordsChunk)
+        flushShownWords();
+}
+
+void WordCounter::flushShownWords()
+{
+    if (shownWords_.empty())
+        return;
+    host_.appendOutputText(shownWords_);
+    shownWords_.clear();
+}
+
+} // namespace tagwright

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "engine/analysis_host.h"
+#include "engine/analysis_settings.h"
+#include "engine/common_words.h"
+#include "engine/scan_state.h"
+#include "engine/word_table.h"
+
+#include <string>
+#include <string_view>
+
+namespace tagwright {
+
+// Takes the words out of a line for the scanner and counts the candidates into the word table,
+// keeping the word-count label and the words shown as found up to date.
+class WordCounter {
+public:
+    WordCounter(const AnalysisSettings& settings, const CommonWords& commonWords, AnalysisHost& host,
+                WordTable& table);
+
+    // With state.pos on a letter: cuts the word out (state.word), counts it unless it is the stem
+    // of a contraction such as "don't", and moves state.pos past it.
+    void takeWord(ScanState& state, std::string_view line);
+
+    // Shows the words still waiting in the shown-word buffer.
+    void flushShownWords();
+
+private:
+    void countWord(ScanState& state);
+    void showNewWord(std::string_view word);
+
+    const AnalysisSettings& settings_;
+    const CommonWords& commonWords_;
+    AnalysisHost& host_;
+    WordTable& table_;
+    std::string extraWordChars_;
+    bool showWords_;
+    std::string shownWords_;
+    bool firstNewWord_ = true;
+};
+
+} // namespace tagwright

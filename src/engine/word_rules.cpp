@@ -1,0 +1,102 @@
+#include "engine/word_rules.h"
+
+#include "engine/word_table.h"
+#include "support/strings.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tagwright {
+
+namespace {
+
+using ByteSet = std::array<bool, 256>;
+
+unsigned char byteOf(char c)
+{
+    return static_cast<unsigned char>(c);
+}
+
+constexpr ByteSet makeLetters()
+{
+    ByteSet set{};
+    for (int c = 'A'; c <= 'Z'; ++c)
+        set[c] = set[c + 32] = true;
+    for (int c = 0xC0; c <= 0xFF; ++c)
+        set[c] = c != 0xD7 && c != 0xF7;
+    for (const int c : {0x8A, 0x9A, 0x8C, 0x9C, 0x8E, 0x9E, 0x9F}) // Š š Œ œ Ž ž Ÿ
+        set[c] = true;
+    return set;
+}
+
+constexpr ByteSet makeSet(std::string_view members)
+{
+    ByteSet set{};
+    for (const char c : members)
+        set[static_cast<unsigned char>(c)] = true;
+    return set;
+}
+
+constexpr ByteSet kLetters = makeLetters();
+
+constexpr ByteSet kVowels = makeSet("AEIOUaeiou"
+                                "\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF"
+                                "\xD2\xD3\xD4\xD5\xD6\xD8\xD9\xDA\xDB\xDC"
+                                "\xE0\xE1\xE2\xE3\xE4\xE5\xE6\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF"
+                                "\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC"
+                                "Yy");
+
+constexpr std::string_view kContractionStems = "aren couldn didn doesn hadn hasn isn shouldn wasn weren wouldn ";
+constexpr std::string_view kRomanNumeralLetters = "ivxlcm";
+constexpr std::array<std::string_view, 6> kLyEdExceptions = {"alfred", "limited", "screed", "tweed", "filly", "folly"};
+
+// The lower-case word followed by `separator` occurs anywhere in `list`: a tail match, so an
+// entry also covers the words that its end spells.
+bool occursFollowedBy(std::string_view list, std::string_view lower, char separator)
+{
+    for (std::size_t at = list.find(lower); at != std::string_view::npos; at = list.find(lower, at + 1))
+        if (at + lower.size() < list.size() && list[at + lower.size()] == separator)
+            return true;
+    return false;
+}
+
+bool isAdverbOrPastForm(std::string_view lower)
+{
+    if (lower.size() <= 4 || !(lower.ends_with("ly") || lower.ends_with("ed")))
+        return false;
+    return std::find(kLyEdExceptions.begin(), kLyEdExceptions.end(), lower) == kLyEdExceptions.end() &&
+           !lower.ends_with("poly");
+}
+
+} // namespace
+
+bool isWordChar(char c, bool digitsAllowed, std::string_view extra)
+{
+    return kLetters[byteOf(c)] || (digitsAllowed && c >= '0' && c <= '9') ||
+           extra.find(c) != std::string_view::npos;
+}
+
+bool isKeywordCandidate(std::string_view word, const AnalysisSettings& settings, const CommonWords& commonWords)
+{
+    const auto length = static_cast<int>(word.size());
+    if (settings.ignoreShortWords && length <= settings.shortWordSize)
+        return false;
+    if (length > WordTable::kMaxWordLength)
+        return false;
+    const std::string lower = lowerCaseAccented(word);
+    if (length > 1 && lower.find_first_not_of(lower[0]) == std::string::npos)
+        return false;
+    if (occursFollowedBy(settings.wordsToIgnore, lower, ','))
+        return false;
+    if (lower.find_first_not_of(kRomanNumeralLetters) == std::string::npos)
+        return false;
+    if (std::none_of(word.begin(), word.end(), [](char c) { return kVowels[byteOf(c)]; }))
+        return false;
+    if (settings.language == LanguageIndex::English && occursFollowedBy(kContractionStems, lower, ' '))
+        return false;
+    if (settings.ignoreCommonWords && commonWords.list(settings.language).containsLowerCase(lower))
+        return false;
+    return !isAdverbOrPastForm(lower);
+}
+
+} // namespace tagwright

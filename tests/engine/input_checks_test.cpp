@@ -1,0 +1,99 @@
+#include "analysis_fixture.h"
+#include "engine/input_checks.h"
+
+#include <sys/stat.h>
+
+namespace tagwright::test {
+namespace {
+
+TextKind kindOf(const std::string& path)
+{
+    return isTextFile(path, 16384, 0.1, true).kind;
+}
+
+TEST(InputChecks, ControlBytesAboveTheShareMakeAFileNotText)
+{
+    TempFolder folder;
+    std::string page(1000, 'a');
+    page[119] = '\0';
+    page[500] = '\0';
+    const TextCheck twoNuls = isTextFile(folder.write("two.htm", page), 16384, 0.1, true);
+    EXPECT_EQ(twoNuls.kind, TextKind::NotText);
+    EXPECT_EQ(twoNuls.offendingByte, 0);
+    EXPECT_EQ(twoNuls.position, 120);
+
+    std::string large(16384, 'a');
+    large[10] = '\0';
+    EXPECT_EQ(kindOf(folder.write("one.htm", large)), TextKind::Text);
+
+    std::string short3000(3000, 'a');
+    for (const int at : {100, 200, 300, 400})
+        short3000[static_cast<std::size_t>(at)] = '\0';
+    EXPECT_EQ(kindOf(folder.write("four.htm", short3000)), TextKind::NotText);
+
+    // After the first fifth of the maximum, a running share above ten times the limit fails.
+    std::string early(10000, 'a');
+    for (std::size_t at = 0; at < 40; ++at)
+        early[at] = '\x01';
+    EXPECT_EQ(isTextFile(folder.write("early.htm", early), 16384, 0.1, true).percent, 40 * 100.0 / 3277);
+}
+
+TEST(InputChecks, KindsTellLineEndsEncodingsAndFailures)
+{
+    TempFolder folder;
+    EXPECT_EQ(kindOf(folder.write("dos.htm", "one\r\ntwo\nthree\r\n")), TextKind::Text);
+    EXPECT_EQ(kindOf(folder.write("unix.htm", "one\ntwo\n")), TextKind::UnixText);
+    EXPECT_EQ(kindOf(folder.write("mac.htm", "one\rtwo\r")), TextKind::MacintoshText);
+    EXPECT_EQ(kindOf(folder.write("short.htm", "abcd")), TextKind::TooShort);
+    EXPECT_EQ(kindOf(folder.write("empty.htm", "")), TextKind::Empty);
+    EXPECT_EQ(kindOf(folder.write("doc.htm", "{\\rtf1 text}")), TextKind::Rtf);
+    EXPECT_EQ(kindOf(folder.write("wide.htm", std::string("\xFF\xFE<\0h\0", 6))), TextKind::Utf16Or32);
+    EXPECT_EQ(kindOf(folder.write("wide.xml", std::string("<\0?\0x\0", 6))), TextKind::Utf16Or32);
+    EXPECT_EQ(kindOf(folder.path("missing.htm")), TextKind::NotFound);
+    EXPECT_EQ(kindOf(""), TextKind::EmptyPath);
+
+    const TextCheck bom = isTextFile(folder.write("bom.htm", "\xEF\xBB\xBFtext\n"), 16384, 0.1, true);
+    EXPECT_EQ(bom.kind, TextKind::Text);
+    EXPECT_TRUE(bom.utf8);
+    // The charset is looked up only in files with a text extension.
+    EXPECT_TRUE(isTextFile(folder.write("meta.htm", "<meta charset=\"utf-8\">\r\n"), 16384, 0.1, true).utf8);
+    EXPECT_FALSE(isTextFile(folder.write("meta.dat", "<meta charset=\"utf-8\">\r\n"), 16384, 0.1, true).utf8);
+}
+
+TEST(InputChecks, OnlyRegularFilesAreEverRead)
+{
+    TempFolder folder;
+    const std::string fifo = folder.path("pipe.htm");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(kindOf(fifo), TextKind::NotFound);
+    EXPECT_EQ(kindOf("/dev/zero"), TextKind::NotFound);
+    EXPECT_EQ(kindOf(folder.path()), TextKind::NotFound);
+    EXPECT_EQ(validateInputFile(fifo), (UserMessage{"File not found", "Input file does not exist.", MessageIcon::Warning}));
+}
+
+TEST(InputChecks, InputPathsNeedAnHtmExtensionAndAFile)
+{
+    TempFolder folder;
+    EXPECT_EQ(validateInputFile(folder.path("noextension")),
+              (UserMessage{"Invalid input", "Invalid input file specification", MessageIcon::Warning}));
+    EXPECT_EQ(validateInputFile("/tmp/a.b/name"),
+              (UserMessage{"Invalid input", "Invalid input file specification", MessageIcon::Warning}));
+    EXPECT_EQ(validateInputFile(folder.write("notes.txt", "text")),
+              (UserMessage{"Invalid input", "Input file name must have an extension containing 'htm'.", MessageIcon::None}));
+    EXPECT_EQ(validateInputFile(folder.write("page.HTM", "text")), std::nullopt);
+    EXPECT_EQ(validateInputFile(folder.write("page.xhtml", "text")), std::nullopt);
+}
+
+TEST(InputChecks, LineEndingWarnings)
+{
+    EXPECT_EQ(showLineEndingWarning(TextKind::UnixText, "/data/list.txt", true),
+              (UserMessage{"Warning", "This file has Unix/Linux line endings.\r\n\r\n/data/list.txt", MessageIcon::None}));
+    EXPECT_EQ(showLineEndingWarning(TextKind::MacintoshText, "", false),
+              (UserMessage{"Warning", "This file has Macintosh line endings.\r\n\r\n", MessageIcon::Warning}));
+    EXPECT_EQ(showLineEndingWarning(TextKind::Rtf, "x", false).text, "This file has line endings of an unknown type.\r\n\r\nx");
+    EXPECT_EQ(showLineEndingWarning(TextKind::Empty, "x", true),
+              (UserMessage{"Warning", "This is a zero-length file.", MessageIcon::Warning}));
+}
+
+} // namespace
+} // namespace tagwright::test
