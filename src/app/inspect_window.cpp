@@ -85,6 +85,11 @@ InspectDecision InspectWindow::inspect(const QString& newTag, const QString& cur
     return {insertConfirmed_, stopRun_, isTicked(chkInsertDoneMetaTag_), txbMetaTAG_->toPlainText()};
 }
 
+bool InspectWindow::insertDoneTicked() const
+{
+    return isTicked(chkInsertDoneMetaTag_);
+}
+
 void InspectWindow::continueCommand()
 {
     insertConfirmed_ = isTicked(chkInsertMetaTag_);

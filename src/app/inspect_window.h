@@ -30,6 +30,9 @@ public:
     // Shows the new tag of the file modally and returns once the user has decided.
     InspectDecision inspect(const QString& newTag, const QString& currentFile, bool addDone);
 
+    // "Insert 'Done' meta tag" as the user last left it; unticked before the first display.
+    bool insertDoneTicked() const;
+
     // The close box and Escape decline the tag and stop the run.
     void reject() override;
 

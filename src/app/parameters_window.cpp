@@ -217,16 +217,16 @@ void ParametersWindow::setValues(const ParameterValues& values)
     applyAllDependencies();
 }
 
-void ParametersWindow::showEvent(QShowEvent* event)
+void ParametersWindow::present()
 {
-    QWidget::showEvent(event);
-    if (event->spontaneous())
-        return;
     if (const auto* opener = parentWidget() ? parentWidget()->findChild<QPushButton*>(QStringLiteral("cmdShowExistingKeywordMetaTag")) : nullptr)
         setWindowTitle(opener->text());
     if (isMinimized())
         showNormal();
+    show();  // first, so that the frame's size is known
     placeOverMainWindow();
+    raise();
+    activateWindow();
     cmdClose_->setFocus();
 }
 

@@ -26,12 +26,15 @@ public:
     // Sets every control as loading the state does, then settles the enabled states.
     void setValues(const ParameterValues& values);
 
+    // Opens the window without blocking: captioned like the button that opens it, restored,
+    // placed over the main window, the focus on Close.
+    void present();
+
 signals:
     // Closing with "Save state when closing this form" ticked asks the owner to save the state.
     void saveStateRequested();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

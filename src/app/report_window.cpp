@@ -96,9 +96,14 @@ void ReportWindow::setButtonsEnabled(bool enabled)
 
 void ReportWindow::present()
 {
-    if (isMinimized() || isMaximized())
+    setCopyCaption(false);
+    if (isMinimized()) {
         showNormal();
-    show();
+    } else {
+        show();  // first, so that the frame's size is known
+        if (!isMaximized())
+            placeOverMainWindow();
+    }
     raise();
     activateWindow();
     repaint();
@@ -172,18 +177,6 @@ bool ReportWindow::eventFilter(QObject* watched, QEvent* event)
         centreCopyButton();
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void ReportWindow::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (event->spontaneous())
-        return;
-    setCopyCaption(false);
-    if (isMinimized())
-        showNormal();
-    else if (!isMaximized())
-        placeOverMainWindow();
 }
 
 // Just below the top of the main window, as wide as the main window less a margin.

@@ -29,12 +29,12 @@ public:
 
     // Save, copy and close are disabled while a file is processed.
     void setButtonsEnabled(bool enabled);
-    // Shows the window in its normal state, in front, with the text painted.
+    // Shows the window without blocking: restored, placed over the main window unless
+    // maximised, in front, with the text painted.
     void present();
     void moveCaretToEnd();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

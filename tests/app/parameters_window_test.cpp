@@ -132,13 +132,13 @@ private slots:
         auto* window = new ParametersWindow(&main);
         QSignalSpy saves(window, &ParametersWindow::saveStateRequested);
 
-        window->show();
+        window->present();
         QCOMPARE(window->windowTitle(), QStringLiteral("Set operation parameters"));
         QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdClose")), Qt::LeftButton);
         QVERIFY(!window->isVisible());
         QCOMPARE(saves.count(), 0);
 
-        window->show();
+        window->present();
         QTest::mouseClick(check(*window, "chkSaveStateOnClose"), Qt::LeftButton);
         QTest::mouseClick(check(*window, "chkBackup"), Qt::LeftButton);
         window->close();  // the title-bar close box
@@ -155,7 +155,7 @@ private slots:
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         ParametersWindow window(&main);
-        window.show();
+        window.present();
         const QRect mainFrame = main.frameGeometry();
         const QRect frame = window.frameGeometry();
         const int margin = 100 * window.logicalDpiX() / 1440;
@@ -166,7 +166,7 @@ private slots:
     void choosingADayLimitMovesTheFocusToClose()
     {
         ParametersWindow window(nullptr);
-        window.show();
+        window.present();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         auto* days = window.findChild<QComboBox*>(QStringLiteral("cboLessThanNDaysOld"));
         check(window, "chkSkipDone")->setChecked(true);

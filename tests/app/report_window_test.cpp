@@ -86,7 +86,7 @@ private slots:
     {
         ScriptedDialogs dialogs;
         ReportWindow window(nullptr, dialogs, QStringLiteral("Tagwright"));
-        window.show();
+        window.present();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* box = control<QPlainTextEdit>(window, "txbText");
         auto* copy = control<QPushButton>(window, "cmdCopyToClipboard");
@@ -127,7 +127,7 @@ private slots:
         ScriptedDialogs dialogs;
         auto* window = new ReportWindow(&main, dialogs, QStringLiteral("Tagwright"));
 
-        window->show();
+        window->present();
         const auto twips = [&](int t) { return qRound(t * window->logicalDpiX() / 1440.0); };
         QCOMPARE(window->frameGeometry().topLeft(), main.frameGeometry().topLeft() + QPoint(twips(100), twips(820)));
         QCOMPARE(window->frameGeometry().width(), main.frameGeometry().width() - twips(200));
