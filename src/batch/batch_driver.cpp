@@ -1,0 +1,101 @@
+#include "batch/batch_driver.h"
+
+#include <exception>
+#include <new>
+
+namespace tagwright {
+
+namespace {
+
+std::string plural(std::int32_t count)
+{
+    return count == 1 ? "" : "s";
+}
+
+std::string insertedInTheFollowing(std::int32_t count)
+{
+    return count == 1 ? "A keywords meta tag was inserted in the following file"
+                      : "A keywords meta tag was inserted in the following " + std::to_string(count) + " files";
+}
+
+void logSummary(const BatchCounts& counts, const ProgramTextStore& texts, ReportLog& log)
+{
+    if (counts.insertedFiles.empty()) {
+        log.output("\r\n" + texts.text(25) + "\r\n");
+        return;
+    }
+    log.output("\r\n" + insertedInTheFollowing(counts.filesInserted));
+    log.output(":\r\n\r\n" + counts.insertedFiles + "\r\n");
+}
+
+std::string outputBoxSummary(const BatchCounts& counts)
+{
+    if (counts.filesInserted == 0)
+        return "No files were processed (perhaps because all done already).\r\n"
+               "You could repeat with operations logged in the report window.";
+    return insertedInTheFollowing(counts.filesInserted) + ":\r\n\r\n" + counts.insertedFiles;
+}
+
+std::string resultMessage(const BatchCounts& counts)
+{
+    if (counts.filesInserted == 0)
+        return {};
+    return "A keywords meta tag was inserted in " + std::to_string(counts.filesInserted) + " file" +
+           plural(counts.filesInserted) + " in " + std::to_string(counts.foldersWalked) + " folder" +
+           plural(counts.foldersWalked) + ".";
+}
+
+// What is left of the report after a failure: the last lines may be half-written.
+void closeReportAfterFailure(const BatchCounts& counts, bool outOfMemory, ReportLog& log)
+{
+    const std::size_t cut = 80 * static_cast<std::size_t>(counts.filesInserted) + 512;
+    log.cutAt(log.text().size() > cut ? log.text().size() - cut : 0);
+    log.output(outOfMemory ? "\r\nTerminated due to insufficient memory.\r\n"
+                           : "\r\nTerminated due to an error occurring.\r\n");
+}
+
+} // namespace
+
+BatchCounts runBatch(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost, ReportLog& log,
+                     FileSystem& fs)
+{
+    FolderRun run(job, host, analysisHost, log, fs);
+    host.runStarted();
+    log.setLoggingOn(job.settings.logOperations);
+    if (job.settings.logOperations) {
+        if (job.settings.clearReportAtStart)
+            log.clear();
+        else if (!log.text().empty())
+            log.output("\r\n" + std::string(reportName(job.folder).size() + 8, '-'));
+    }
+    analysisHost.setOutputText({});
+    if (job.settings.logOperations) {
+        host.showReport();
+        run.logFolderLine(job.folder);
+    }
+
+    try {
+        run.processFolder(job.folder);
+    } catch (const std::bad_alloc&) {
+        host.showError("Insufficient memory.");
+        closeReportAfterFailure(run.counts(), true, log);
+    } catch (const std::exception& failure) {
+        host.showError(failure.what());
+        closeReportAfterFailure(run.counts(), false, log);
+    }
+
+    const BatchCounts& counts = run.counts();
+    logSummary(counts, job.texts, log);
+    analysisHost.setOutputText(outputBoxSummary(counts));
+    host.runFinished(resultMessage(counts), !log.text().empty());
+    host.setReportButtonsEnabled(true);
+    return counts;
+}
+
+BatchCounts runBatch(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost, ReportLog& log)
+{
+    FileSystem fs;
+    return runBatch(job, host, analysisHost, log, fs);
+}
+
+} // namespace tagwright

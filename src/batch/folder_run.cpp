@@ -1,0 +1,289 @@
+#include "batch/folder_run.h"
+
+#include "batch/done_marker.h"
+#include "batch/insertion.h"
+#include "batch/old_tag_reader.h"
+#include "batch/report_status_host.h"
+#include "engine/analysis.h"
+#include "engine/input_checks.h"
+#include "output/meta_tag.h"
+#include "support/cp1252.h"
+#include "support/dates.h"
+#include "support/files.h"
+#include "support/folder_listing.h"
+#include "support/strings.h"
+
+#include <array>
+
+namespace tagwright {
+
+namespace {
+
+// A number in a log line: a leading blank when it is not negative, the minus sign otherwise.
+std::string signedNumber(std::int64_t number)
+{
+    return number < 0 ? std::to_string(number) : " " + std::to_string(number);
+}
+
+std::string joinPath(const std::string& folder, const std::string& name)
+{
+    return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+struct Extension {
+    bool BatchSettings::*ticked;
+    std::string_view pattern;
+};
+
+constexpr std::array<Extension, 4> kExtensions{{{&BatchSettings::htm, "*.htm"},
+                                                {&BatchSettings::html, "*.html"},
+                                                {&BatchSettings::shtm, "*.shtm"},
+                                                {&BatchSettings::shtml, "*.shtml"}}};
+
+bool isUtf8Page(const std::string& path)
+{
+    return detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
+}
+
+} // namespace
+
+std::string reportName(const std::string& name)
+{
+    return utf8ToCp1252(name);
+}
+
+FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost, ReportLog& log,
+                     FileSystem& fs)
+    : job_(job), host_(host), analysisHost_(analysisHost), log_(log), fs_(fs)
+{
+    doneDate_ = formatDate(jdnToGregorian(job.todayJdn));
+}
+
+bool FolderRun::takesFile(const std::string& name) const
+{
+    if (lowerCaseAccented(name).find(".bak.") != std::string::npos)
+        return false;
+    for (const Extension& extension : kExtensions) {
+        if (job_.settings.*extension.ticked && matchFileName(name, extension.pattern, false))
+            return true;
+    }
+    return false;
+}
+
+bool FolderRun::folderHasTargetFiles(const std::string& folder) const
+{
+    for (const Extension& extension : kExtensions) {
+        std::string errorText;
+        if (job_.settings.*extension.ticked && countMatchingFiles(folder, extension.pattern, true, errorText) > 0)
+            return true;
+    }
+    return false;
+}
+
+void FolderRun::logFolderLine(const std::string& folder)
+{
+    if (!job_.settings.logOperations)
+        return;
+    if (!log_.text().empty())
+        log_.output("\r\n");
+    log_.output("Folder: " + reportName(folder) + "\r\n");
+}
+
+std::string FolderRun::insertedCountText() const
+{
+    if (counts_.filesInserted == 0)
+        return {};
+    std::string ofFiles = job_.texts.text(32);
+    if (const auto at = ofFiles.find("99"); at != std::string::npos)
+        ofFiles.replace(at, 2, std::to_string(counts_.filesExamined));
+    return job_.texts.text(31) + signedNumber(counts_.filesInserted) + " " + ofFiles;
+}
+
+void FolderRun::processFolder(const std::string& folder)
+{
+    const FolderListing listing = listFolder(folder);
+    if (!listing.ok())
+        return;
+    for (const std::string& name : listing.files) {
+        if (!takesFile(name))
+            continue;
+        processFile(folder, name);
+        if (counts_.stopRun)
+            return;
+    }
+    if (!job_.settings.includeAllSubfolders)
+        return;
+    for (const std::string& name : listing.subfolders) {
+        const std::string subfolder = joinPath(folder, name);
+        if (folderHasTargetFiles(subfolder))
+            logFolderLine(subfolder);
+        processFolder(subfolder);
+        ++counts_.foldersWalked;
+        if (counts_.stopRun)
+            return;
+    }
+}
+
+void FolderRun::processFile(const std::string& folder, const std::string& name)
+{
+    currentFile_ = joinPath(folder, name);
+    ++counts_.filesExamined;
+    analysisHost_.setOutputText({});
+
+    const int lessThanDays = job_.settings.lessThanNDaysOld + 1;
+    const OldTagAndDoneDate old = readOldTagAndDoneDate(currentFile_, job_.todayJdn, lessThanDays, fs_);
+    if (job_.settings.skipDone && old.doneRecently) {
+        if (!job_.settings.dontLogDone)
+            log_.output("\r\nFile: " + reportName(name) + "  ---  Done already on " + old.doneDate + ".\r\n");
+        return;
+    }
+
+    host_.setInputFile(currentFile_);
+    log_.output("\r\nFile: " + reportName(name) + "  " + std::string(kNowProcessing));
+    host_.setReportButtonsEnabled(false);
+
+    ReportStatusHost statusHost(analysisHost_, log_);
+    AnalysisSettings analysis = job_.analysis;
+    analysis.singleFile = false;
+    analysis.logOperations = job_.settings.logOperations;
+    const AnalysisOutcome outcome = doFile(currentFile_, analysis, job_.commonWords, statusHost, table_);
+    removeStatusText();
+    if (outcome.stopRun)
+        counts_.stopRun = true;
+    if (logAnalysisOutcome(outcome.result, outcome.offendingByte, outcome.position)) {
+        if (!composeAndInsert(old.oldTag))
+            return;
+    } else if (counts_.stopRun) {
+        return;
+    }
+
+    log_.output("\r\n");
+    if (counts_.filesExamined > 1)
+        host_.setProgressText(insertedCountText());
+    if (counts_.stopRun)
+        logStopped();
+}
+
+void FolderRun::removeStatusText()
+{
+    if (!job_.settings.logOperations || log_.isFull())
+        return;
+    for (const std::string_view status : {kNowProcessing, kNowGenerating}) {
+        const std::string tail = "  " + std::string(status);
+        if (log_.text().ends_with(tail)) {
+            log_.cutAt(log_.text().size() - tail.size());
+            return;
+        }
+    }
+}
+
+bool FolderRun::logAnalysisOutcome(std::int16_t result, std::uint8_t offendingByte, std::int32_t position)
+{
+    switch (result) {
+    case kAnalysisDone:
+        break;
+    case kNotATextFile:
+        log_.output("  ---  Not a text file (byte" + signedNumber(position) + " is" + signedNumber(offendingByte) +
+                    ").");
+        break;
+    case kAnalysisStopped:
+        log_.output("  ---  Operation on this file stopped.");
+        break;
+    case kUnixFileDeclined:
+        log_.output("  ---  Operation on this unix/linux file stopped.");
+        break;
+    default:
+        log_.output("  --- Unexpected error:" + signedNumber(result));
+        break;
+    }
+    if (counts_.stopRun) {
+        log_.output("\r\n");
+        return false;
+    }
+    if (result == kAnalysisStopped) {
+        if (!host_.askGoOnToNextFile()) {
+            logStopped();
+            counts_.stopRun = true;
+            return false;
+        }
+        if (job_.settings.logOperations)
+            host_.showReport();
+        analysisHost_.setOutputText({});
+    }
+    return result == kAnalysisDone;
+}
+
+bool FolderRun::composeAndInsert(const std::string& oldTag)
+{
+    AnalysisSettings analysis = job_.analysis;
+    analysis.singleFile = false;
+    const std::string boxText = generateKeywordMetaTag(table_, job_.tag, analysis);
+    analysisHost_.setOutputText(boxText);
+    const bool utf8 = isUtf8Page(currentFile_);
+    const std::string shownOldTag = utf8 ? utf8ToCp1252(oldTag) : oldTag;
+
+    if (!job_.settings.confirm) {
+        insert(getMetaTag(boxText), job_.settings.addDone, shownOldTag, utf8);
+        return true;
+    }
+    analysisHost_.setOutputText("Existing keywords meta tag: " + shownOldTag);
+    const InspectAnswer answer =
+        host_.inspect({currentFile_, boxText, shownOldTag, job_.settings.addDone, insertedCountText()});
+    counts_.stopRun = answer.stopRun;
+    if (answer.insertConfirmed) {
+        insert(answer.tag, answer.insertDone, shownOldTag, utf8);
+        return true;
+    }
+    log_.output("  ---  " + job_.texts.text(29));
+    if (answer.insertDone)
+        insertDoneMetaTagOnly(currentFile_, doneDate_, fs_);
+    if (!counts_.stopRun)
+        return true;
+    log_.output("\r\n\r\n" + job_.texts.text(30) + "\r\n");
+    return false;
+}
+
+void FolderRun::insert(const std::string& tag, bool withDone, const std::string& oldTag, bool utf8)
+{
+    if (lowerCaseAccented(tag) == lowerCaseAccented(oldTag)) {
+        log_.output("  ---  New keywords meta tag is the same as the existing one.");
+        return;
+    }
+    InsertRequest request;
+    request.tag = tag;
+    request.path = currentFile_;
+    request.backup = job_.settings.backup;
+    request.utf8 = utf8;
+    request.withDone = withDone;
+    request.doneDate = doneDate_;
+    request.logOldTag = job_.settings.includeOldMetaTag;
+    request.logNewTag = job_.settings.includeNewMetaTag;
+    const int result = insertMetaTag(request, &log_, fs_).result;
+    switch (result) {
+    case kInserted:
+        if (!job_.settings.includeNewMetaTag)
+            log_.output("  ---  Keywords meta tag inserted.");
+        ++counts_.filesInserted;
+        counts_.insertedFiles += reportName(currentFile_) + "\r\n";
+        break;
+    case kInsertNotAKeywordsTag:
+        log_.output("  ---  No keywords meta tag to insert.");
+        break;
+    case kInsertOldTagOverLines:
+        log_.output("  ---  Keywords meta tag not inserted because existing meta tag occupies more than one line.");
+        break;
+    case kInsertHeadEndMissing:
+        log_.output("  ---  Keywords meta tag not inserted because </head> is missing.");
+        break;
+    default:
+        log_.output("  ---  An error (" + std::to_string(result) + ") occurred during meta tag insertion.");
+        break;
+    }
+}
+
+void FolderRun::logStopped()
+{
+    log_.output("\r\n\r\nOperation stopped at user's request.\r\n");
+}
+
+} // namespace tagwright

@@ -1,0 +1,86 @@
+#pragma once
+
+// The walk of a batch run over a folder and, when asked, its subfolders: for every page with a
+// ticked extension it reads the old tag and done marker, possibly skips the page as done
+// recently, analyses it, composes the new tag, possibly lets the user inspect it, inserts it and
+// logs every step in the report.
+
+#include "batch/batch_host.h"
+#include "batch/batch_settings.h"
+#include "batch/file_system.h"
+#include "batch/report_log.h"
+#include "engine/analysis_host.h"
+#include "engine/analysis_settings.h"
+#include "engine/common_words.h"
+#include "engine/word_table.h"
+#include "output/tag_settings.h"
+#include "support/program_text.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tagwright {
+
+// Everything a run reads, fixed when it starts.
+struct BatchJob {
+    std::string folder;
+    BatchSettings settings;
+    AnalysisSettings analysis;
+    TagSettings tag;
+    const CommonWords& commonWords;
+    const ProgramTextStore& texts;
+    std::int32_t todayJdn = 0;
+};
+
+// The state of one run; the counters are 32-bit, so no tree is too large for them.
+struct BatchCounts {
+    std::int32_t filesExamined = 0;
+    std::int32_t filesInserted = 0;
+    std::int32_t foldersWalked = 1;
+    std::string insertedFiles; // each path followed by CR LF, in the order of insertion
+    bool stopRun = false;
+};
+
+class FolderRun {
+public:
+    FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost, ReportLog& log, FileSystem& fs);
+
+    // Treats the pages of folder and, with includeAllSubfolders, its subfolders depth first.
+    void processFolder(const std::string& folder);
+
+    // Whether the folder itself holds a file with a ticked extension (backups count).
+    bool folderHasTargetFiles(const std::string& folder) const;
+    // "Folder: " + path, after a line break unless the report is empty.
+    void logFolderLine(const std::string& folder);
+    // The progress label's text; empty while nothing was inserted.
+    std::string insertedCountText() const;
+
+    const BatchCounts& counts() const { return counts_; }
+
+private:
+    bool takesFile(const std::string& name) const;
+    void processFile(const std::string& folder, const std::string& name);
+    // After the analysis of the current file; false when the run or the file ends there.
+    bool logAnalysisOutcome(std::int16_t result, std::uint8_t offendingByte, std::int32_t position);
+    // False when the user declined the tag and ended the run.
+    bool composeAndInsert(const std::string& oldTag);
+    void insert(const std::string& tag, bool withDone, const std::string& oldTag, bool utf8);
+    void logStopped();
+    void removeStatusText();
+
+    const BatchJob& job_;
+    BatchHost& host_;
+    AnalysisHost& analysisHost_;
+    ReportLog& log_;
+    FileSystem& fs_;
+    WordTable table_;
+    BatchCounts counts_;
+    std::string currentFile_;
+    std::string doneDate_;
+};
+
+// A name as the report shows it: the report is Windows-1252 and the file system's names UTF-8;
+// bytes that are not UTF-8 show as "?".
+std::string reportName(const std::string& name);
+
+} // namespace tagwright
