@@ -1,9 +1,13 @@
-#include "support/version.h"
+#include "cli/console.h"
+#include "cli/front_end.h"
 
-#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
 
-int main()
+int main(int argc, char* argv[])
 {
-    std::printf("tagwright-cli %s\n", tagwright::versionText().c_str());
-    return 0;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const tagwright::cli::Console console(std::cout, std::cerr);
+    return tagwright::cli::runCommandLine(args, console);
 }

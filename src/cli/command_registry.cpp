@@ -1,0 +1,17 @@
+#include "cli/command_registry.h"
+
+namespace tagwright::cli {
+
+// Each command's file defines its factory; a new command adds its line here.
+std::unique_ptr<Command> makeListCommand();
+std::unique_ptr<Command> makeGenerateCommand();
+
+std::vector<std::unique_ptr<Command>> allCommands()
+{
+    std::vector<std::unique_ptr<Command>> commands;
+    for (const auto make : {makeListCommand, makeGenerateCommand})
+        commands.push_back(make());
+    return commands;
+}
+
+} // namespace tagwright::cli

@@ -1,0 +1,64 @@
+#include "cli/file_analysis.h"
+
+#include "cli/analysis_options.h"
+#include "cli/usage_error.h"
+#include "engine/analysis.h"
+#include "output/common_word_lists.h"
+#include "support/data_dir.h"
+
+namespace tagwright::cli {
+
+namespace {
+
+// The list of the chosen language, as the desktop program has it after start-up: its reading
+// warnings are shown, and when it is not available common words are not ignored.
+CommonWords chosenCommonWords(const ParsedOptions& options, AnalysisSettings& settings,
+                              const Console& console)
+{
+    CommonWords commonWords;
+    if (!settings.ignoreCommonWords)
+        return commonWords;
+    const std::string folder = options.value("data-dir").value_or(programDataFolder());
+    CommonWordList& list = commonWords.list(settings.language);
+    for (const UserMessage& warning : readCommonWordFile(folder, settings.language, list))
+        console.printMessage(warning.text);
+    if (!list.available()) {
+        console.printMessage(commonWordsNotAvailable(folder, settings.language).text);
+        settings.ignoreCommonWords = false;
+    }
+    return commonWords;
+}
+
+} // namespace
+
+std::string fileOperand(const ParsedOptions& options)
+{
+    const std::vector<std::string>& operands = options.operands();
+    if (operands.empty())
+        throw UsageError("Input file not specified.");
+    if (operands.size() > 1)
+        throw UsageError("one FILE expected, but '" + operands[1] + "' follows '" + operands[0]
+                         + "' (put '--' before a FILE that begins with '-')");
+    return operands.front();
+}
+
+std::optional<FileAnalysis> analyseFile(const ParsedOptions& options, const Console& console)
+{
+    const std::string path = fileOperand(options);
+    FileAnalysis analysis{analysisSettingsFrom(options), {}};
+    if (const auto message = inputFileMessage(path)) {
+        console.printMessage(message->text);
+        return std::nullopt;
+    }
+    const CommonWords commonWords = chosenCommonWords(options, analysis.settings, console);
+    SilentAnalysisHost host;
+    const AnalysisOutcome outcome =
+        doFile(path, analysis.settings, commonWords, host, analysis.table);
+    if (const auto message = analysisResultMessage(outcome))
+        console.printMessage(message->text);
+    if (outcome.result != kAnalysisDone)
+        return std::nullopt;
+    return analysis;
+}
+
+} // namespace tagwright::cli

@@ -1,0 +1,40 @@
+#include "cli/analysis_options.h"
+#include "cli/command.h"
+#include "cli/file_analysis.h"
+#include "output/word_list_report.h"
+
+#include <memory>
+
+namespace tagwright::cli {
+
+namespace {
+
+class ListCommand : public Command
+{
+public:
+    std::string_view name() const override { return "list"; }
+    std::string_view operands() const override { return "FILE"; }
+    std::string_view summary() const override
+    {
+        return "Print the ranked word list: rank, key value, frequency, density and word";
+    }
+    std::vector<OptionGroup> optionGroups() const override { return {analysisOptionGroup()}; }
+
+    int run(const ParsedOptions& options, const Console& console) const override
+    {
+        const auto analysis = analyseFile(options, console);
+        if (!analysis)
+            return kExitFailure;
+        console.printBoxText(showWordList(analysis->table, analysis->settings));
+        return kExitSuccess;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeListCommand()
+{
+    return std::make_unique<ListCommand>();
+}
+
+} // namespace tagwright::cli

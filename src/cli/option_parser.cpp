@@ -1,0 +1,72 @@
+#include "cli/option_parser.h"
+
+#include "cli/usage_error.h"
+
+namespace tagwright::cli {
+
+namespace {
+
+const OptionSpec* findOption(const std::vector<OptionGroup>& groups, std::string_view name)
+{
+    for (const OptionGroup& group : groups)
+        for (const OptionSpec& option : group.options)
+            if (option.name == name)
+                return &option;
+    return nullptr;
+}
+
+} // namespace
+
+bool ParsedOptions::has(std::string_view name) const
+{
+    return values_.find(name) != values_.end();
+}
+
+std::optional<std::string> ParsedOptions::value(std::string_view name) const
+{
+    const auto found = values_.find(name);
+    if (found == values_.end())
+        return std::nullopt;
+    return found->second;
+}
+
+ParsedOptions parseOptions(const std::vector<std::string>& args,
+                           const std::vector<OptionGroup>& groups)
+{
+    ParsedOptions parsed;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            parsed.addOperand(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg[1] != '-')
+            throw UsageError("unknown option '" + arg + "'");
+
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos
+                                                                             : equals - 2);
+        const OptionSpec* option = findOption(groups, name);
+        if (option == nullptr)
+            throw UsageError("unknown option '--" + name + "'");
+        if (!option->takesValue()) {
+            if (equals != std::string::npos)
+                throw UsageError("option '--" + name + "' takes no value");
+            parsed.set(name, "");
+        } else if (equals != std::string::npos) {
+            parsed.set(name, arg.substr(equals + 1));
+        } else if (i + 1 < args.size()) {
+            parsed.set(name, args[++i]);
+        } else {
+            throw UsageError("option '--" + name + "' needs a value (" + option->valueName + ")");
+        }
+    }
+    return parsed;
+}
+
+} // namespace tagwright::cli

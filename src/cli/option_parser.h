@@ -1,0 +1,50 @@
+#pragma once
+
+// One parser for the options of every command: "--name", "--name VALUE" or "--name=VALUE";
+// "--" ends the options, so that later arguments are operands even when they begin with "-".
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tagwright::cli {
+
+struct OptionSpec
+{
+    std::string name;      // without the leading "--"
+    std::string valueName; // empty for a flag
+    std::string help;
+
+    bool takesValue() const { return !valueName.empty(); }
+};
+
+struct OptionGroup
+{
+    std::string title;
+    std::vector<OptionSpec> options;
+};
+
+class ParsedOptions
+{
+public:
+    bool has(std::string_view name) const;
+    // The value given last for an option that takes one.
+    std::optional<std::string> value(std::string_view name) const;
+    const std::vector<std::string>& operands() const { return operands_; }
+
+    void set(const std::string& name, std::string value) { values_[name] = std::move(value); }
+    void addOperand(std::string operand) { operands_.push_back(std::move(operand)); }
+
+private:
+    std::map<std::string, std::string, std::less<>> values_;
+    std::vector<std::string> operands_;
+};
+
+// Reads args against the options of the groups; throws UsageError for an unknown option, a
+// missing value or a value given to a flag.
+ParsedOptions parseOptions(const std::vector<std::string>& args,
+                           const std::vector<OptionGroup>& groups);
+
+} // namespace tagwright::cli

@@ -1,0 +1,75 @@
+#include "cli_process.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace tagwright::testing {
+
+namespace {
+
+std::string takeContent(const std::string& path)
+{
+    std::string content;
+    {
+        std::ifstream in(path, std::ios::binary);
+        content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::remove(path.c_str());
+    return content;
+}
+
+} // namespace
+
+CliResult runCli(const std::vector<std::string>& args, const std::string& folder)
+{
+    const std::string outPath = folder + "/.stdout";
+    const std::string errPath = folder + "/.stderr";
+
+    std::vector<std::string> argv = {TAGWRIGHT_CLI_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> argp;
+    for (std::string& arg : argv)
+        argp.push_back(arg.data());
+    argp.push_back(nullptr);
+
+    std::vector<std::string> environment = {std::string("TAGWRIGHT_DATA_DIR=")
+                                            + TAGWRIGHT_TEST_DATA_DIR};
+    for (char** variable = environ; *variable != nullptr; ++variable)
+        if (!std::string_view(*variable).starts_with("TAGWRIGHT_DATA_DIR="))
+            environment.emplace_back(*variable);
+    std::vector<char*> envp;
+    for (std::string& variable : environment)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+
+    CliResult result;
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        throw std::runtime_error("cannot start " + argv[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = takeContent(outPath);
+    result.err = takeContent(errPath);
+    return result;
+}
+
+} // namespace tagwright::testing

@@ -1,0 +1,271 @@
+#include "../support/temp_folder.h"
+#include "cli_process.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+namespace tagwright {
+namespace {
+
+using testing::CliResult;
+using testing::runCli;
+using test::TempFolder;
+
+const std::string kFruitPage = "<html><head></head><body>\r\n"
+                               "<p>apple apple apple banana banana cherry</p>\r\n"
+                               "</body></html>\r\n";
+
+const std::string kFruitList = "Rank Value Freq. Density\n"
+                               "   1   100    3  50.00%  apple\n"
+                               "   2    67    2  33.33%  banana\n"
+                               "   3    33    1  16.67%  cherry\n";
+
+class Cli : public ::testing::Test
+{
+protected:
+    CliResult run(const std::vector<std::string>& args) const { return runCli(args, folder.path()); }
+
+    TempFolder folder;
+};
+
+TEST_F(Cli, VersionAndHelpGoToStdout)
+{
+    for (const auto& args : {std::vector<std::string>{"--version"}, {"list", "--version"}}) {
+        const CliResult result = run(args);
+        EXPECT_EQ(result.exitStatus, 0);
+        EXPECT_EQ(result.out, "tagwright-cli 9.82\n");
+        EXPECT_EQ(result.err, "");
+    }
+    const CliResult help = run({"--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_NE(help.out.find("\n  list FILE"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("\n  generate FILE"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("--data-dir DIR"), std::string::npos) << help.out;
+
+    const CliResult generateHelp = run({"generate", "--help"});
+    EXPECT_EQ(generateHelp.exitStatus, 0);
+    for (const char* option : {"--weight-span N", "--language CODE", "--max-keywords N",
+                               "--max-bytes N", "--begin PHRASE", "--close-slash"})
+        EXPECT_NE(generateHelp.out.find(option), std::string::npos) << option;
+    EXPECT_EQ(run({"list", "--help"}).out.find("--max-keywords"), std::string::npos);
+}
+
+TEST_F(Cli, UsageErrorsExitWithTwoAndOneLineNamingTheCause)
+{
+    folder.write("page.htm", kFruitPage);
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{}, "no command"},
+        {{"frobnicate", "page.htm"}, "frobnicate"},
+        {{"--bogus", "list", "page.htm"}, "--bogus"},
+        {{"list"}, "Input file not specified."},
+        {{"list", "page.htm", "other.htm"}, "other.htm"},
+        {{"list", "-x.htm"}, "-x.htm"},
+        {{"list", "page.htm", "--bogus"}, "--bogus"},
+        {{"list", "page.htm", "--max-keywords", "10"}, "--max-keywords"},
+        {{"list", "page.htm", "--keep-case=yes"}, "--keep-case"},
+        {{"list", "page.htm", "--min-frequency"}, "--min-frequency"},
+        {{"list", "page.htm", "--min-frequency", "0"}, "--min-frequency"},
+        {{"list", "page.htm", "--min-frequency", "10"}, "--min-frequency"},
+        {{"list", "page.htm", "--min-frequency=two"}, "--min-frequency"},
+        {{"list", "page.htm", "--short-words", "0"}, "--short-words"},
+        {{"list", "page.htm", "--language", "nl"}, "--language"},
+        {{"list", "page.htm", "--weight-title", "45"}, "--weight-title"},
+        {{"list", "page.htm", "--weight-description", "100"}, "--weight-description"},
+        {{"list", "page.htm", "--weight-keywords", "-10"}, "--weight-keywords"},
+        {{"list", "page.htm", "--weight-bold", "10"}, "--weight-bold"},
+        {{"list", "page.htm", "--weight-span", "1.5"}, "--weight-span"},
+        {{"generate", "page.htm", "--max-keywords", "4"}, "--max-keywords"},
+        {{"generate", "page.htm", "--max-keywords", "101"}, "--max-keywords"},
+        {{"generate", "page.htm", "--max-bytes", "1001"}, "--max-bytes"},
+        {{"generate", "page.htm", "--max-bytes", "-1"}, "--max-bytes"},
+        {{"generate", "page.htm", "--max-bytes", ""}, "--max-bytes"},
+    };
+    for (const auto& [args, named] : cases) {
+        const CliResult result = run(args);
+        const std::string command = ::testing::PrintToString(args);
+        EXPECT_EQ(result.exitStatus, 2) << command;
+        EXPECT_EQ(result.out, "") << command;
+        EXPECT_NE(result.err.find(named), std::string::npos) << command << ": " << result.err;
+        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << command << ": " << result.err;
+    }
+}
+
+TEST_F(Cli, ListPrintsTheWordListWithUnixLineEnds)
+{
+    folder.write("fruit.htm", kFruitPage);
+    const CliResult result = run({"list", "fruit.htm", "--min-frequency", "1", "--no-common-words"});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.out, kFruitList);
+    EXPECT_EQ(result.err, "");
+
+    // The defaults drop words that occur once; options may also stand before the file.
+    EXPECT_EQ(run({"list", "--no-common-words", "fruit.htm"}).out,
+              "Rank Value Freq. Density\n"
+              "   1   100    3  50.00%  apple\n"
+              "   2    67    2  33.33%  banana\n");
+}
+
+TEST_F(Cli, GeneratePrintsTheTagAndItsCountLines)
+{
+    folder.write("fruit.htm", kFruitPage);
+    const CliResult result =
+        run({"generate", "fruit.htm", "--min-frequency=1", "--no-common-words"});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.out, "<meta name=\"keywords\" content=\"apple, banana, cherry\">\n\n"
+                          "Number of keywords in meta tag: 3\n"
+                          "Number of bytes in meta tag: 52\n");
+    EXPECT_EQ(result.err, "");
+}
+
+TEST_F(Cli, AnalysisOptionsReachTheAnalysis)
+{
+    folder.write("mixed.htm", "<html><head><title>zebra</title></head><body>\r\n"
+                              "<p>apple apple <b>kiwi kiwi</b> fig fig</p></body></html>\r\n");
+    const std::vector<std::string> base = {"list", "mixed.htm", "--no-common-words"};
+    const auto listed = [&](std::vector<std::string> extra) {
+        extra.insert(extra.begin(), base.begin(), base.end());
+        const CliResult result = run(extra);
+        EXPECT_EQ(result.exitStatus, 0) << result.err;
+        return result.out;
+    };
+    EXPECT_EQ(listed({}), "Rank Value Freq. Density\n"
+                          "   1   100    1  14.29%  zebra\n"
+                          "   2    16    2  28.57%  kiwi\n"
+                          "   3     7    2  28.57%  apple\n"
+                          "   4     7    2  28.57%  fig\n");
+    EXPECT_EQ(listed({"--weight-title", "0", "--weight-bold", "0", "--short-words", "3",
+                      "--ignore", "apple"}),
+              "Rank Value Freq. Density\n"
+              "   1   100    2  28.57%  kiwi\n"
+              "\nWords with key value 0 not shown.\n");
+}
+
+TEST_F(Cli, TagOptionsShapeTheTagAndCountBytesInTheDocumentsCodePage)
+{
+    folder.write("fruit.htm", kFruitPage);
+    const CliResult result =
+        run({"generate", "fruit.htm", "--min-frequency", "1", "--no-common-words", "--max-keywords",
+             "5", "--begin", "\xC3\x89t\xC3\xA9, fruit", "--no-space-after-comma", "--close-slash"});
+    EXPECT_EQ(result.exitStatus, 0);
+    // "été" is three bytes in the document's code page, five on the terminal.
+    EXPECT_EQ(result.out,
+              "<meta name=\"keywords\" content=\"\xC3\xA9t\xC3\xA9,fruit,apple,banana,cherry\" />\n\n"
+              "Number of keywords in meta tag: 5\n"
+              "Number of bytes in meta tag: 60\n");
+
+    const CliResult limited = run({"generate", "fruit.htm", "--min-frequency", "1",
+                                   "--no-common-words", "--max-bytes", "43"});
+    EXPECT_EQ(limited.out.substr(0, limited.out.find('\n')),
+              "<meta name=\"keywords\" content=\"apple, banana\">");
+}
+
+TEST_F(Cli, WindowsPageAndArgumentsMeetInTheSameCodePage)
+{
+    folder.write("cafe.htm", "<html><body><p>cr\xE8me cr\xE8me caf\xE9 caf\xE9 garden garden"
+                             "</p></body></html>\r\n");
+    const CliResult result =
+        run({"list", "cafe.htm", "--no-common-words", "--ignore", "caf\xC3\xA9 unknown"});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.out, "Rank Value Freq. Density\n"
+                          "   1   100    2  33.33%  cr\xC3\xA8me\n"
+                          "   2   100    2  33.33%  garden\n");
+}
+
+TEST_F(Cli, Utf8PageKeepsFrenchLigatureWordsWhole)
+{
+    folder.write("oeuvre.htm", "<html><head><meta charset=\"utf-8\"></head><body>\r\n"
+                               "<p>\xC5\x93uvre \xC5\x93uvre c\xC5\x93ur c\xC5\x93ur</p>\r\n"
+                               "</body></html>\r\n");
+    const CliResult result = run({"list", "oeuvre.htm", "--no-common-words", "--language", "fr"});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_NE(result.out.find("%  \xC5\x93uvre\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("%  c\xC5\x93ur\n"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("uvre", result.out.find("uvre") + 1), std::string::npos);
+}
+
+TEST_F(Cli, CommonWordsComeFromTheDataFolder)
+{
+    folder.write("fruit.htm", kFruitPage);
+    const TempFolder data;
+    data.write("cwds_en.txt", "Banana\r\n");
+    data.write("cwds_fr.txt", "pomme\r\n");
+    const std::string dataDir = data.path();
+
+    const CliResult english =
+        run({"--data-dir", dataDir, "list", "fruit.htm", "--min-frequency", "1"});
+    EXPECT_EQ(english.exitStatus, 0);
+    EXPECT_EQ(english.out, "Rank Value Freq. Density\n"
+                           "   1   100    3  50.00%  apple\n"
+                           "   2    33    1  16.67%  cherry\n");
+    EXPECT_EQ(english.err, "");
+
+    // German has no list there: the warning names the file, and the run goes on without it.
+    const CliResult german = run({"list", "fruit.htm", "--min-frequency", "1", "--language", "de",
+                                  "--data-dir=" + dataDir});
+    EXPECT_EQ(german.exitStatus, 0);
+    EXPECT_EQ(german.out, kFruitList);
+    EXPECT_EQ(german.err, "Common words in German could not be read from file\n" + dataDir
+                              + "/cwds_de.txt.\n");
+}
+
+TEST_F(Cli, PageWithoutQualifyingWordsIsASuccess)
+{
+    folder.write("empty.htm", "<html><body><p>a an it</p></body></html>\r\n");
+    const CliResult result = run({"generate", "empty.htm", "--short-words", "3"});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.out, "No words with more than 3 letters occur at least twice.\n");
+}
+
+TEST_F(Cli, RefusedInputsFailWithTheSystemsMessage)
+{
+    folder.write("notes.txt", kFruitPage);
+    folder.write("noextension", kFruitPage);
+    std::string binary(1000, 'a');
+    binary[119] = '\0';
+    binary[120] = '\0';
+    folder.write("binary.htm", binary);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "Input file not specified.\n"},
+        {"missing.htm", "Input file does not exist.\n"},
+        {"notes.txt", "Input file name must have an extension containing 'htm'.\n"},
+        {"noextension", "Invalid input file specification\n"},
+        {"binary.htm", "This file is not a text file.\n"
+                       "The byte at position 120 with value 0\n"
+                       " is neither text nor whitespace.\n"},
+    };
+    for (const auto& [file, message] : cases)
+        for (const char* command : {"list", "generate"}) {
+            const CliResult result = run({command, file});
+            EXPECT_EQ(result.exitStatus, 1) << command << " " << file;
+            EXPECT_EQ(result.out, "") << command << " " << file;
+            EXPECT_EQ(result.err, message) << command << " " << file;
+        }
+}
+
+TEST_F(Cli, PathThatIsNoRegularFileIsNotFoundAndNeverRead)
+{
+    ASSERT_EQ(mkfifo(folder.path("pipe.htm").c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.path("folder.htm"));
+    for (const char* path : {"pipe.htm", "folder.htm"}) {
+        const CliResult result = run({"list", path});
+        EXPECT_EQ(result.exitStatus, 1) << path;
+        EXPECT_EQ(result.err, "Input file does not exist.\n") << path;
+    }
+}
+
+TEST_F(Cli, FileNamesAreUsedAsTheBytesGiven)
+{
+    folder.write("-x.htm", kFruitPage);
+    folder.write("caf\xE9.htm", kFruitPage); // not UTF-8
+    folder.write("\xC3\xA9t\xC3\xA9.htm", kFruitPage);
+    for (const char* name : {"-x.htm", "caf\xE9.htm", "\xC3\xA9t\xC3\xA9.htm"}) {
+        const CliResult result =
+            run({"list", "--min-frequency", "1", "--no-common-words", "--", name});
+        EXPECT_EQ(result.exitStatus, 0) << name << ": " << result.err;
+        EXPECT_EQ(result.out, kFruitList) << name;
+    }
+}
+
+} // namespace
+} // namespace tagwright
