@@ -158,6 +158,12 @@ TEST_F(Cli, TagOptionsShapeTheTagAndCountBytesInTheDocumentsCodePage)
                                    "--no-common-words", "--max-bytes", "43"});
     EXPECT_EQ(limited.out.substr(0, limited.out.find('\n')),
               "<meta name=\"keywords\" content=\"apple, banana\">");
+
+    // Characters outside the code page become "?".
+    const CliResult greek = run({"generate", "fruit.htm", "--min-frequency", "1",
+                                 "--no-common-words", "--begin", "\xCE\xA9mega"});
+    EXPECT_EQ(greek.out.substr(0, greek.out.find('\n')),
+              "<meta name=\"keywords\" content=\"?mega, apple, banana, cherry\">");
 }
 
 TEST_F(Cli, WindowsPageAndArgumentsMeetInTheSameCodePage)
@@ -241,6 +247,24 @@ TEST_F(Cli, RefusedInputsFailWithTheSystemsMessage)
             EXPECT_EQ(result.out, "") << command << " " << file;
             EXPECT_EQ(result.err, message) << command << " " << file;
         }
+}
+
+TEST_F(Cli, TooManyDistinctWordsEndWithErrorSix)
+{
+    // 32768 distinct words of consonant-vowel pairs: no plurals, numerals, "ly" or "ed" endings.
+    const std::string consonants = "bfghjknprt";
+    const std::string vowels = "aiou";
+    std::string page = "<html><body><p>\r\n";
+    for (int i = 0; i < 32768; ++i) {
+        for (int pair = 0, n = i; pair < 3; ++pair, n /= 40)
+            page += {consonants[n % 40 / 4], vowels[n % 4]};
+        page += (i % 16 == 15) ? "\r\n" : " ";
+    }
+    folder.write("many.htm", page + "</p></body></html>\r\n");
+    const CliResult result = run({"list", "many.htm", "--no-common-words"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "An error of an unknown kind has occurred: 6\n");
 }
 
 TEST_F(Cli, PathThatIsNoRegularFileIsNotFoundAndNeverRead)
