@@ -17,7 +17,7 @@ constexpr int kExitUsage = 2;
 
 class Command
 {
-public:
+  public:
     virtual ~Command() = default;
 
     virtual std::string_view name() const = 0;

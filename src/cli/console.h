@@ -10,7 +10,7 @@ namespace tagwright::cli {
 
 class Console
 {
-public:
+  public:
     Console(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
     // A text as the output box would hold it, ended with a line break if it has none.
@@ -21,7 +21,7 @@ public:
     // Plain UTF-8 text for stdout (help, version).
     void printPlain(std::string_view text) const;
 
-private:
+  private:
     std::ostream& out_;
     std::ostream& err_;
 };

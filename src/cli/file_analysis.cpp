@@ -37,8 +37,8 @@ std::string fileOperand(const ParsedOptions& options)
     if (operands.empty())
         throw UsageError("Input file not specified.");
     if (operands.size() > 1)
-        throw UsageError("one FILE expected, but '" + operands[1] + "' follows '" + operands[0]
-                         + "' (put '--' before a FILE that begins with '-')");
+        throw UsageError("one FILE expected, but '" + operands[1] + "' follows '" + operands[0] +
+                         "' (put '--' before a FILE that begins with '-')");
     return operands.front();
 }
 

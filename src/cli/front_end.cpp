@@ -36,27 +36,30 @@ std::string optionLines(const OptionGroup& group)
 
 std::string programHelp(const std::vector<std::unique_ptr<Command>>& commands)
 {
-    std::string text = std::string("Usage: ") + std::string(kProgram)
-        + " COMMAND OPERAND [options]\n"
-          "Writes the keywords meta tag of HTML documents.\n\nCommands:\n";
+    std::string text = std::string("Usage: ") + std::string(kProgram) +
+                       " COMMAND OPERAND [options]\n"
+                       "Writes the keywords meta tag of HTML documents.\n\nCommands:\n";
     for (const auto& command : commands) {
-        std::string left = "  " + std::string(command->name()) + " "
-            + std::string(command->operands());
+        std::string left =
+            "  " + std::string(command->name()) + " " + std::string(command->operands());
         left.resize(std::max<std::size_t>(left.size() + 2, 28), ' ');
         text += left + std::string(command->summary()) + "\n";
     }
-    text += "\n" + optionLines(commonOptionGroup())
-        + "\nRun '" + std::string(kProgram)
-        + " COMMAND --help' for the options of a command. Put '--' before an operand that begins"
-          " with '-'.\nExit status: 0 success, 1 failure, 2 usage error.\n";
+    text +=
+        "\n" + optionLines(commonOptionGroup()) + "\nRun '" + std::string(kProgram) +
+        " COMMAND --help' for the options of a command.\n"
+        "Put '--' before an operand that begins with '-'.\n"
+        "Without --data-dir the lists come from $TAGWRIGHT_DATA_DIR, the installed data folder\n"
+        "or data/ of the source tree.\n"
+        "Exit status: 0 success, 1 failure, 2 usage error.\n";
     return text;
 }
 
 std::string commandHelp(const Command& command)
 {
-    std::string text = std::string("Usage: ") + std::string(kProgram) + " "
-        + std::string(command.name()) + " " + std::string(command.operands()) + " [options]\n"
-        + std::string(command.summary()) + ".\n";
+    std::string text = std::string("Usage: ") + std::string(kProgram) + " " +
+                       std::string(command.name()) + " " + std::string(command.operands()) +
+                       " [options]\n" + std::string(command.summary()) + ".\n";
     for (const OptionGroup& group : command.optionGroups())
         text += "\n" + optionLines(group);
     return text + "\n" + optionLines(commonOptionGroup());
@@ -76,8 +79,7 @@ const Command* findCommand(const std::vector<std::unique_ptr<Command>>& commands
     return nullptr;
 }
 
-int runCommand(const Command& command, const std::vector<std::string>& args,
-               const Console& console)
+int runCommand(const Command& command, const std::vector<std::string>& args, const Console& console)
 {
     std::vector<OptionGroup> groups = command.optionGroups();
     groups.push_back(commonOptionGroup());
@@ -125,8 +127,8 @@ int dispatch(const std::vector<std::string>& args, const Console& console)
         throw UsageError("no command given; run '" + std::string(kProgram) + " --help'");
     const Command* command = findCommand(commands, args[i]);
     if (command == nullptr)
-        throw UsageError("unknown command '" + args[i] + "'; run '" + std::string(kProgram)
-                         + " --help'");
+        throw UsageError("unknown command '" + args[i] + "'; run '" + std::string(kProgram) +
+                         " --help'");
     carried.insert(carried.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
     return runCommand(*command, carried, console);
 }

@@ -12,7 +12,7 @@ namespace {
 
 class GenerateCommand : public Command
 {
-public:
+  public:
     std::string_view name() const override { return "generate"; }
     std::string_view operands() const override { return "FILE"; }
     std::string_view summary() const override

@@ -11,7 +11,7 @@ namespace {
 
 class ListCommand : public Command
 {
-public:
+  public:
     std::string_view name() const override { return "list"; }
     std::string_view operands() const override { return "FILE"; }
     std::string_view summary() const override

@@ -49,8 +49,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args,
             throw UsageError("unknown option '" + arg + "'");
 
         const std::size_t equals = arg.find('=');
-        const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos
-                                                                             : equals - 2);
+        const std::string name =
+            arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
         const OptionSpec* option = findOption(groups, name);
         if (option == nullptr)
             throw UsageError("unknown option '--" + name + "'");

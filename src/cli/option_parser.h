@@ -28,7 +28,7 @@ struct OptionGroup
 
 class ParsedOptions
 {
-public:
+  public:
     bool has(std::string_view name) const;
     // The value given last for an option that takes one.
     std::optional<std::string> value(std::string_view name) const;
@@ -37,7 +37,7 @@ public:
     void set(const std::string& name, std::string value) { values_[name] = std::move(value); }
     void addOperand(std::string operand) { operands_.push_back(std::move(operand)); }
 
-private:
+  private:
     std::map<std::string, std::string, std::less<>> values_;
     std::vector<std::string> operands_;
 };

@@ -12,16 +12,15 @@ namespace {
 std::string rangeText(int minimum, int maximum, int step)
 {
     if (step == 1)
-        return "a whole number from " + std::to_string(minimum) + " to "
-            + std::to_string(maximum);
-    return "one of " + std::to_string(minimum) + ", " + std::to_string(minimum + step)
-        + ", ..., " + std::to_string(maximum);
+        return "a whole number from " + std::to_string(minimum) + " to " + std::to_string(maximum);
+    return "one of " + std::to_string(minimum) + ", " + std::to_string(minimum + step) + ", ..., " +
+           std::to_string(maximum);
 }
 
 } // namespace
 
-int wholeNumberOption(const ParsedOptions& options, std::string_view name, int minimum,
-                      int maximum, int fallback, int step)
+int wholeNumberOption(const ParsedOptions& options, std::string_view name, int minimum, int maximum,
+                      int fallback, int step)
 {
     const auto text = options.value(name);
     if (!text)
@@ -29,10 +28,10 @@ int wholeNumberOption(const ParsedOptions& options, std::string_view name, int m
     int number = 0;
     const char* end = text->data() + text->size();
     const auto [stop, error] = std::from_chars(text->data(), end, number);
-    if (text->empty() || error != std::errc() || stop != end || number < minimum
-        || number > maximum || (number - minimum) % step != 0)
-        throw UsageError("--" + std::string(name) + " must be " + rangeText(minimum, maximum, step)
-                         + ", not '" + *text + "'");
+    if (text->empty() || error != std::errc() || stop != end || number < minimum ||
+        number > maximum || (number - minimum) % step != 0)
+        throw UsageError("--" + std::string(name) + " must be " +
+                         rangeText(minimum, maximum, step) + ", not '" + *text + "'");
     return number;
 }
 

@@ -11,8 +11,8 @@
 namespace tagwright::cli {
 
 // A whole number from minimum to maximum that is a multiple of step; fallback when absent.
-int wholeNumberOption(const ParsedOptions& options, std::string_view name, int minimum,
-                      int maximum, int fallback, int step = 1);
+int wholeNumberOption(const ParsedOptions& options, std::string_view name, int minimum, int maximum,
+                      int fallback, int step = 1);
 
 // A text value converted from UTF-8 to Windows-1252 (characters outside become "?").
 std::string textOption(const ParsedOptions& options, std::string_view name);

@@ -19,7 +19,8 @@ TagSettings tagSettingsFrom(const ParsedOptions& options)
     TagSettings tag;
     tag.maxKeywords = wholeNumberOption(options, "max-keywords", TagSettings::kFewestKeywords,
                                         TagSettings::kMostKeywords, tag.maxKeywords);
-    tag.maxBytes = wholeNumberOption(options, "max-bytes", 0, TagSettings::kMostBytes, tag.maxBytes);
+    tag.maxBytes =
+        wholeNumberOption(options, "max-bytes", 0, TagSettings::kMostBytes, tag.maxBytes);
     tag.beginWith = textOption(options, "begin");
     tag.spaceAfterComma = !options.has("no-space-after-comma");
     tag.forwardSlash = options.has("close-slash");

@@ -8,7 +8,7 @@ namespace tagwright::cli {
 // Thrown while arguments are read and caught by the front end, which exits with status 2.
 class UsageError : public std::runtime_error
 {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

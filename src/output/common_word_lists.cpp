@@ -14,8 +14,8 @@ namespace {
 struct LanguageNames
 {
     std::string_view code;
-    std::string_view reading;  // in the progress line
-    std::string_view warning;  // in the warnings
+    std::string_view reading; // in the progress line
+    std::string_view warning; // in the warnings
 };
 
 constexpr std::array<LanguageNames, kLanguageCount> kLanguages = {{
@@ -37,8 +37,8 @@ const LanguageNames& namesOf(LanguageIndex language)
 // word. Missing, empty, unreadable, binary, RTF and UTF-16 files are not lists.
 bool isReadableList(TextKind kind)
 {
-    return kind == TextKind::Text || kind == TextKind::UnixText
-        || kind == TextKind::MacintoshText || kind == TextKind::TooShort;
+    return kind == TextKind::Text || kind == TextKind::UnixText ||
+           kind == TextKind::MacintoshText || kind == TextKind::TooShort;
 }
 
 // The list files may hold up to 1 percent control bytes (documents 0.1 percent).
@@ -59,7 +59,8 @@ bool addCommonWordsOfLine(std::string line, LanguageIndex language, CommonWordLi
             continue;
         }
         std::size_t run = 1;
-        while (p + run < line.size() && run < kLongestRun && isWordChar(line[p + run], false, extras))
+        while (p + run < line.size() && run < kLongestRun &&
+               isWordChar(line[p + run], false, extras))
             ++run;
         if (list.add(std::string_view(line).substr(p, run)) == CommonWordList::AddResult::Full)
             return false;
@@ -71,8 +72,8 @@ bool addCommonWordsOfLine(std::string line, LanguageIndex language, CommonWordLi
 UserMessage tooManyCommonWords(std::string_view path, LanguageIndex language)
 {
     return {"Too many common words",
-            "The file " + std::string(path) + " contains too many common words in "
-                + std::string(namesOf(language).warning) + ".",
+            "The file " + std::string(path) + " contains too many common words in " +
+                std::string(namesOf(language).warning) + ".",
             MessageIcon::Warning};
 }
 
@@ -119,9 +120,9 @@ std::vector<UserMessage> readCommonWordFile(std::string_view folder, LanguageInd
     return warnings;
 }
 
-std::vector<UserMessage> loadCommonWordLists(
-    std::string_view folder, CommonWords& lists,
-    const std::function<void(std::string_view line)>& progress)
+std::vector<UserMessage>
+loadCommonWordLists(std::string_view folder, CommonWords& lists,
+                    const std::function<void(std::string_view line)>& progress)
 {
     std::vector<UserMessage> warnings;
     for (int i = 0; i < kLanguageCount; ++i) {
@@ -137,8 +138,8 @@ std::vector<UserMessage> loadCommonWordLists(
 UserMessage commonWordsNotAvailable(std::string_view folder, LanguageIndex language)
 {
     return {"Common words not available",
-            "Common words in " + std::string(namesOf(language).warning)
-                + " could not be read from file\r\n" + commonWordFilePath(folder, language) + ".",
+            "Common words in " + std::string(namesOf(language).warning) +
+                " could not be read from file\r\n" + commonWordFilePath(folder, language) + ".",
             MessageIcon::Warning};
 }
 

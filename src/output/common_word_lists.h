@@ -24,9 +24,9 @@ std::vector<UserMessage> readCommonWordFile(std::string_view folder, LanguageInd
 
 // Reads all seven lists, telling progress "Reading common words in <language>" + CR LF before
 // each file. Returns the warnings of every file, in order.
-std::vector<UserMessage> loadCommonWordLists(
-    std::string_view folder, CommonWords& lists,
-    const std::function<void(std::string_view line)>& progress = {});
+std::vector<UserMessage>
+loadCommonWordLists(std::string_view folder, CommonWords& lists,
+                    const std::function<void(std::string_view line)>& progress = {});
 
 // The warning for a chosen list that is not available.
 UserMessage commonWordsNotAvailable(std::string_view folder, LanguageIndex language);

@@ -58,8 +58,8 @@ std::string generateKeywordMetaTag(const WordTable& table, const TagSettings& ta
         if (tag.maxKeywords > 0 && keywords + 1 > tag.maxKeywords)
             break;
         // One character is counted for the separator, even when it is a comma and a blank.
-        if (tag.maxBytes > 0
-            && box.size() + word.size() + 1 > static_cast<std::size_t>(tag.maxBytes))
+        if (tag.maxBytes > 0 &&
+            box.size() + word.size() + 1 > static_cast<std::size_t>(tag.maxBytes))
             break;
         // A word already contained in the tag (also inside a longer keyword) is passed over.
         const std::string lowerWord = lowerCaseAccented(word);
@@ -77,8 +77,8 @@ std::string generateKeywordMetaTag(const WordTable& table, const TagSettings& ta
     const std::size_t bytes = box.size();
     box += tag.forwardSlash ? "\" />" : "\">";
     if (analysis.singleFile)
-        box += "\r\n\r\nNumber of keywords in meta tag: " + std::to_string(keywords)
-            + "\r\nNumber of bytes in meta tag: " + std::to_string(bytes);
+        box += "\r\n\r\nNumber of keywords in meta tag: " + std::to_string(keywords) +
+               "\r\nNumber of bytes in meta tag: " + std::to_string(bytes);
     return box;
 }
 

@@ -11,11 +11,11 @@ struct TagSettings
     static constexpr int kMostKeywords = 100;
     static constexpr int kMostBytes = 1000;
 
-    int maxKeywords = 50;         // 0 or less: no limit
-    int maxBytes = 500;           // 0 or less: no limit
-    std::string beginWith;        // keywords that always open the tag, separated by commas
-    bool spaceAfterComma = true;  // a blank follows each separating comma
-    bool forwardSlash = false;    // the tag ends in " />" instead of ">"
+    int maxKeywords = 50;        // 0 or less: no limit
+    int maxBytes = 500;          // 0 or less: no limit
+    std::string beginWith;       // keywords that always open the tag, separated by commas
+    bool spaceAfterComma = true; // a blank follows each separating comma
+    bool forwardSlash = false;   // the tag ends in " />" instead of ">"
 };
 
 } // namespace tagwright

@@ -41,8 +41,8 @@ CliResult runCli(const std::vector<std::string>& args, const std::string& folder
         argp.push_back(arg.data());
     argp.push_back(nullptr);
 
-    std::vector<std::string> environment = {std::string("TAGWRIGHT_DATA_DIR=")
-                                            + TAGWRIGHT_TEST_DATA_DIR};
+    std::vector<std::string> environment = {std::string("TAGWRIGHT_DATA_DIR=") +
+                                            TAGWRIGHT_TEST_DATA_DIR};
     for (char** variable = environ; *variable != nullptr; ++variable)
         if (!std::string_view(*variable).starts_with("TAGWRIGHT_DATA_DIR="))
             environment.emplace_back(*variable);
@@ -54,8 +54,10 @@ CliResult runCli(const std::vector<std::string>& args, const std::string& folder
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
 
     CliResult result;

@@ -8,9 +8,9 @@
 namespace tagwright {
 namespace {
 
+using test::TempFolder;
 using testing::CliResult;
 using testing::runCli;
-using test::TempFolder;
 
 const std::string kFruitPage = "<html><head></head><body>\r\n"
                                "<p>apple apple apple banana banana cherry</p>\r\n"
@@ -23,8 +23,11 @@ const std::string kFruitList = "Rank Value Freq. Density\n"
 
 class Cli : public ::testing::Test
 {
-protected:
-    CliResult run(const std::vector<std::string>& args) const { return runCli(args, folder.path()); }
+  protected:
+    CliResult run(const std::vector<std::string>& args) const
+    {
+        return runCli(args, folder.path());
+    }
 
     TempFolder folder;
 };
@@ -94,7 +97,8 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndOneLineNamingTheCause)
 TEST_F(Cli, ListPrintsTheWordListWithUnixLineEnds)
 {
     folder.write("fruit.htm", kFruitPage);
-    const CliResult result = run({"list", "fruit.htm", "--min-frequency", "1", "--no-common-words"});
+    const CliResult result =
+        run({"list", "fruit.htm", "--min-frequency", "1", "--no-common-words"});
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.out, kFruitList);
     EXPECT_EQ(result.err, "");
@@ -134,8 +138,8 @@ TEST_F(Cli, AnalysisOptionsReachTheAnalysis)
                           "   2    16    2  28.57%  kiwi\n"
                           "   3     7    2  28.57%  apple\n"
                           "   4     7    2  28.57%  fig\n");
-    EXPECT_EQ(listed({"--weight-title", "0", "--weight-bold", "0", "--short-words", "3",
-                      "--ignore", "apple"}),
+    EXPECT_EQ(listed({"--weight-title", "0", "--weight-bold", "0", "--short-words", "3", "--ignore",
+                      "apple"}),
               "Rank Value Freq. Density\n"
               "   1   100    2  28.57%  kiwi\n"
               "\nWords with key value 0 not shown.\n");
@@ -144,15 +148,16 @@ TEST_F(Cli, AnalysisOptionsReachTheAnalysis)
 TEST_F(Cli, TagOptionsShapeTheTagAndCountBytesInTheDocumentsCodePage)
 {
     folder.write("fruit.htm", kFruitPage);
-    const CliResult result =
-        run({"generate", "fruit.htm", "--min-frequency", "1", "--no-common-words", "--max-keywords",
-             "5", "--begin", "\xC3\x89t\xC3\xA9, fruit", "--no-space-after-comma", "--close-slash"});
+    const CliResult result = run(
+        {"generate", "fruit.htm", "--min-frequency", "1", "--no-common-words", "--max-keywords",
+         "5", "--begin", "\xC3\x89t\xC3\xA9, fruit", "--no-space-after-comma", "--close-slash"});
     EXPECT_EQ(result.exitStatus, 0);
     // "été" is three bytes in the document's code page, five on the terminal.
-    EXPECT_EQ(result.out,
-              "<meta name=\"keywords\" content=\"\xC3\xA9t\xC3\xA9,fruit,apple,banana,cherry\" />\n\n"
-              "Number of keywords in meta tag: 5\n"
-              "Number of bytes in meta tag: 60\n");
+    EXPECT_EQ(
+        result.out,
+        "<meta name=\"keywords\" content=\"\xC3\xA9t\xC3\xA9,fruit,apple,banana,cherry\" />\n\n"
+        "Number of keywords in meta tag: 5\n"
+        "Number of bytes in meta tag: 60\n");
 
     const CliResult limited = run({"generate", "fruit.htm", "--min-frequency", "1",
                                    "--no-common-words", "--max-bytes", "43"});
@@ -207,12 +212,12 @@ TEST_F(Cli, CommonWordsComeFromTheDataFolder)
     EXPECT_EQ(english.err, "");
 
     // German has no list there: the warning names the file, and the run goes on without it.
-    const CliResult german = run({"list", "fruit.htm", "--min-frequency", "1", "--language", "de",
-                                  "--data-dir=" + dataDir});
+    const CliResult german = run(
+        {"list", "fruit.htm", "--min-frequency", "1", "--language", "de", "--data-dir=" + dataDir});
     EXPECT_EQ(german.exitStatus, 0);
     EXPECT_EQ(german.out, kFruitList);
-    EXPECT_EQ(german.err, "Common words in German could not be read from file\n" + dataDir
-                              + "/cwds_de.txt.\n");
+    EXPECT_EQ(german.err,
+              "Common words in German could not be read from file\n" + dataDir + "/cwds_de.txt.\n");
 }
 
 TEST_F(Cli, PageWithoutQualifyingWordsIsASuccess)

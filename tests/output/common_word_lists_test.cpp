@@ -99,8 +99,8 @@ TEST(CommonWordLists, MissingEmptyOrBinaryFilesLeaveTheListUnavailableQuietly)
     }
     const UserMessage message = commonWordsNotAvailable(folder.path(), LanguageIndex::AllLanguages);
     EXPECT_EQ(message.title, "Common words not available");
-    EXPECT_EQ(message.text, "Common words in another language could not be read from file\r\n"
-                                + folder.path() + "/cwds_en_de_es_pt_it_fr.txt.");
+    EXPECT_EQ(message.text, "Common words in another language could not be read from file\r\n" +
+                                folder.path() + "/cwds_en_de_es_pt_it_fr.txt.");
 }
 
 TEST(CommonWordLists, LoadingReadsAllSevenListsAndReportsProgressAndWarnings)
@@ -111,8 +111,8 @@ TEST(CommonWordLists, LoadingReadsAllSevenListsAndReportsProgressAndWarnings)
     folder.write("cwds_en_de_es_pt_it_fr.txt", "the\r\nder\r\nque\r\n");
     CommonWords lists;
     std::string progress;
-    const auto warnings = loadCommonWordLists(
-        folder.path(), lists, [&](std::string_view line) { progress += line; });
+    const auto warnings =
+        loadCommonWordLists(folder.path(), lists, [&](std::string_view line) { progress += line; });
     EXPECT_EQ(progress, "Reading common words in English\r\nReading common words in French\r\n"
                         "Reading common words in German\r\nReading common words in Italian\r\n"
                         "Reading common words in Portuguese\r\nReading common words in Spanish\r\n"

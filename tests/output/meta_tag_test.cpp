@@ -8,8 +8,13 @@ namespace {
 
 using testing::tableOf;
 
-const WordTable kGarden = tableOf({{"garden", 9}, {"compost", 8}, {"tomatoes", 7}, {"basil", 6},
-                                   {"lettuce", 5}, {"beans", 4}, {"thyme", 3}});
+const WordTable kGarden = tableOf({{"garden", 9},
+                                   {"compost", 8},
+                                   {"tomatoes", 7},
+                                   {"basil", 6},
+                                   {"lettuce", 5},
+                                   {"beans", 4},
+                                   {"thyme", 3}});
 
 std::string content(const std::string& tag)
 {
@@ -95,9 +100,16 @@ TEST(MetaTag, WordsInsideTheTagTextAreSkippedAndDoNotCount)
 {
     TagSettings tag;
     tag.maxKeywords = 5;
-    const WordTable table = tableOf({{"carpet", 9}, {"car", 8}, {"meta", 7}, {"tent", 6},
-                                     {"key", 5}, {"Garden", 4}, {"road", 3}, {"wheel", 2},
-                                     {"engine", 1.5f}, {"brake", 1}});
+    const WordTable table = tableOf({{"carpet", 9},
+                                     {"car", 8},
+                                     {"meta", 7},
+                                     {"tent", 6},
+                                     {"key", 5},
+                                     {"Garden", 4},
+                                     {"road", 3},
+                                     {"wheel", 2},
+                                     {"engine", 1.5f},
+                                     {"brake", 1}});
     const std::string box = generateKeywordMetaTag(table, tag, {});
     EXPECT_EQ(content(box), "carpet, Garden, road, wheel, engine");
     EXPECT_NE(box.find("Number of keywords in meta tag: 5\r\n"), std::string::npos);
@@ -112,8 +124,9 @@ TEST(MetaTag, EmptyTableGivesTheNoWordsMessage)
 TEST(MetaTag, GetMetaTagTakesTheTagOutOfTheBoxText)
 {
     const std::string tag = "<meta name=\"keywords\" content=\"garden, compost\">";
-    EXPECT_EQ(getMetaTag("  " + tag + "\r\n\r\nNumber of keywords in meta tag: 2\r\n"
-                                      "Number of bytes in meta tag: 46"),
+    EXPECT_EQ(getMetaTag("  " + tag +
+                         "\r\n\r\nNumber of keywords in meta tag: 2\r\n"
+                         "Number of bytes in meta tag: 46"),
               tag);
     EXPECT_EQ(getMetaTag("\t\r\n" + tag + " \r\n"), tag);
     EXPECT_EQ(getMetaTag(" \r\n "), "");

@@ -21,10 +21,9 @@ std::vector<std::string> linesOf(const std::string& text)
 
 TEST(WordList, LinesHoldRankValueFrequencyDensityAndWordInTheirColumns)
 {
-    const WordTable table =
-        tableOf({{"keyword", 100, 12}, {"b", 60}, {"c", 50}, {"d", 40}, {"e", 30}, {"f", 20},
-                 {"g", 10}},
-                320);
+    const WordTable table = tableOf(
+        {{"keyword", 100, 12}, {"b", 60}, {"c", 50}, {"d", 40}, {"e", 30}, {"f", 20}, {"g", 10}},
+        320);
     const auto lines = linesOf(showWordList(table, {}));
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[0], "Rank Value Freq. Density");
@@ -36,11 +35,10 @@ TEST(WordList, ValuesRoundHalvesToEvenAndZeroValuesAreNotedAfterTheLastWord)
 {
     const WordTable table =
         tableOf({{"three", 3.5f}, {"two", 2.5f}, {"half", 0.5f}, {"small", 0.4f}}, 4);
-    EXPECT_EQ(showWordList(table, {}),
-              "Rank Value Freq. Density\r\n"
-              "   1     4    1  25.00%  three\r\n"
-              "   2     2    1  25.00%  two\r\n"
-              "\r\nWords with key value 0 not shown.\r\n");
+    EXPECT_EQ(showWordList(table, {}), "Rank Value Freq. Density\r\n"
+                                       "   1     4    1  25.00%  three\r\n"
+                                       "   2     2    1  25.00%  two\r\n"
+                                       "\r\nWords with key value 0 not shown.\r\n");
 }
 
 TEST(WordList, AllValuesZeroGiveTheHeadingAndTheNote)
@@ -61,9 +59,9 @@ TEST(WordList, RankColumnWidensFromTenThousandEntries)
     const std::string letters = "bcdfghjklm";
     std::vector<testing::CountedWord> words;
     for (int i = 0; i < 10000; ++i)
-        words.push_back({{letters[i / 1000], letters[i / 100 % 10], letters[i / 10 % 10],
-                          letters[i % 10]},
-                         100});
+        words.push_back(
+            {{letters[i / 1000], letters[i / 100 % 10], letters[i / 10 % 10], letters[i % 10]},
+             100});
     const auto lines = linesOf(showWordList(tableOf(words, 10000), {}));
     ASSERT_EQ(lines.size(), 10001u);
     EXPECT_EQ(lines[1], "    1   100    1  0.01%  bbbb");
@@ -81,7 +79,8 @@ TEST(WordList, EmptyTableGivesTheNoWordsMessage)
     settings.ignoreShortWords = true;
     settings.shortWordSize = 1;
     settings.minimumFrequency = 5;
-    EXPECT_EQ(showNoWordsMessage(settings), "No words with more than 1 letter occur at least 5 times.");
+    EXPECT_EQ(showNoWordsMessage(settings),
+              "No words with more than 1 letter occur at least 5 times.");
 }
 
 } // namespace
