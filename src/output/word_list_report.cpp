@@ -36,13 +36,15 @@ std::string densityText(int frequency, long long totalWordCount)
 
 } // namespace
 
-std::string showWordList(const WordTable& table, const AnalysisSettings& settings)
+std::string showWordList(const WordTable& table, const AnalysisSettings& settings,
+                         const std::function<void(std::string_view textSoFar)>& shown)
 {
     const int count = table.count();
     if (count < 1)
         return showNoWordsMessage(settings);
 
     const std::size_t rankWidth = std::max<std::size_t>(4, std::to_string(count).size());
+    const int batch = std::max(10, static_cast<int>(std::nearbyint(count / 10.0)));
     std::string text = "Rank Value Freq. Density";
     text += kCrLf;
     bool zeroValuesLeftOut = false;
@@ -52,18 +54,20 @@ std::string showWordList(const WordTable& table, const AnalysisSettings& setting
         const std::string value = valueText(entry.keyValue);
         if (value == "0") {
             zeroValuesLeftOut = true;
-            continue;
+        } else {
+            text += rightAligned(std::to_string(rank), rankWidth);
+            text += ' ';
+            text += rightAligned(value, 5);
+            text += ' ';
+            text += rightAligned(std::to_string(entry.frequency), 4);
+            text += "  ";
+            text += rightAligned(densityText(entry.frequency, table.totalWordCount()), 4);
+            text += "%  ";
+            text += entry.text;
+            text += kCrLf;
         }
-        text += rightAligned(std::to_string(rank), rankWidth);
-        text += ' ';
-        text += rightAligned(value, 5);
-        text += ' ';
-        text += rightAligned(std::to_string(entry.frequency), 4);
-        text += "  ";
-        text += rightAligned(densityText(entry.frequency, table.totalWordCount()), 4);
-        text += "%  ";
-        text += entry.text;
-        text += kCrLf;
+        if (shown && rank % batch == 0)
+            shown(text);
     }
     if (zeroValuesLeftOut) {
         text += kCrLf;

@@ -68,6 +68,29 @@ TEST(WordList, RankColumnWidensFromTenThousandEntries)
     EXPECT_EQ(lines[10000], "10000   100    1  0.01%  mmmm");
 }
 
+TEST(WordList, LongListsAreShownInBatchesOfATenthAtLeastTen)
+{
+    const auto batchesOf = [](int words) {
+        std::vector<testing::CountedWord> counted;
+        const std::string letters = "bcdfghjklm";
+        for (int i = 0; i < words; ++i)
+            counted.push_back({{letters[i / 100], letters[i / 10 % 10], letters[i % 10]}, 100});
+        std::vector<std::size_t> lines;
+        const std::string text =
+            showWordList(tableOf(counted), {}, [&](std::string_view textSoFar) {
+                lines.push_back(linesOf(std::string(textSoFar)).size() - 1);
+            });
+        EXPECT_EQ(linesOf(text).size() - 1, static_cast<std::size_t>(words));
+        return lines;
+    };
+    EXPECT_EQ(batchesOf(25), (std::vector<std::size_t>{10, 20}));
+    const std::vector<std::size_t> long250 = batchesOf(250);
+    ASSERT_EQ(long250.size(), 10u);
+    EXPECT_EQ(long250.front(), 25u);
+    EXPECT_EQ(long250.back(), 250u);
+    EXPECT_EQ(batchesOf(9), (std::vector<std::size_t>{}));
+}
+
 TEST(WordList, EmptyTableGivesTheNoWordsMessage)
 {
     AnalysisSettings settings;
