@@ -145,6 +145,21 @@ TEST_F(Cli, AnalysisOptionsReachTheAnalysis)
               "\nWords with key value 0 not shown.\n");
 }
 
+TEST_F(Cli, CaseAndShortWordOptionsReachTheAnalysis)
+{
+    folder.write("case.htm", "<html><body><p>Apple apple APPLE APPLE ox ox</p></body></html>\r\n");
+    const auto listed = [&](const std::vector<std::string>& args) { return run(args).out; };
+    const std::string folded = listed({"list", "case.htm", "--no-common-words"});
+    EXPECT_NE(folded.find("   4  66.67%  apple\n"), std::string::npos) << folded;
+    EXPECT_EQ(folded.find("ox"), std::string::npos) << folded;
+
+    const std::string kept = listed({"list", "case.htm", "--no-common-words", "--keep-case",
+                                     "--keep-short-words", "--min-frequency", "1"});
+    EXPECT_NE(kept.find("   2  33.33%  apple\n"), std::string::npos) << kept;
+    EXPECT_NE(kept.find("   2  33.33%  APPLE\n"), std::string::npos) << kept;
+    EXPECT_NE(kept.find("   2  33.33%  ox\n"), std::string::npos) << kept;
+}
+
 TEST_F(Cli, TagOptionsShapeTheTagAndCountBytesInTheDocumentsCodePage)
 {
     folder.write("fruit.htm", kFruitPage);
