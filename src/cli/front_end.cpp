@@ -11,7 +11,7 @@ namespace tagwright::cli {
 
 namespace {
 
-constexpr std::string_view kProgram = "tagwright-cli";
+constexpr const char* kProgram = "tagwright-cli";
 
 OptionGroup commonOptionGroup()
 {
@@ -21,32 +21,34 @@ OptionGroup commonOptionGroup()
              {"version", "", "show the version and exit"}}};
 }
 
+// One line of a two-column listing.
+std::string listingLine(std::string left, std::string_view right)
+{
+    left.resize(std::max<std::size_t>(left.size() + 2, 28), ' ');
+    return left + std::string(right) + "\n";
+}
+
 std::string optionLines(const OptionGroup& group)
 {
     std::string text = group.title + ":\n";
-    for (const OptionSpec& option : group.options) {
-        std::string left = "  --" + option.name;
-        if (option.takesValue())
-            left += " " + option.valueName;
-        left.resize(std::max<std::size_t>(left.size() + 2, 28), ' ');
-        text += left + option.help + "\n";
-    }
+    for (const OptionSpec& option : group.options)
+        text += listingLine("  --" + option.name +
+                                (option.takesValue() ? " " + option.valueName : std::string()),
+                            option.help);
     return text;
 }
 
 std::string programHelp(const std::vector<std::unique_ptr<Command>>& commands)
 {
-    std::string text = std::string("Usage: ") + std::string(kProgram) +
+    std::string text = std::string("Usage: ") + kProgram +
                        " COMMAND OPERAND [options]\n"
                        "Writes the keywords meta tag of HTML documents.\n\nCommands:\n";
-    for (const auto& command : commands) {
-        std::string left =
-            "  " + std::string(command->name()) + " " + std::string(command->operands());
-        left.resize(std::max<std::size_t>(left.size() + 2, 28), ' ');
-        text += left + std::string(command->summary()) + "\n";
-    }
+    for (const auto& command : commands)
+        text += listingLine("  " + std::string(command->name()) + " " +
+                                std::string(command->operands()),
+                            command->summary());
     text +=
-        "\n" + optionLines(commonOptionGroup()) + "\nRun '" + std::string(kProgram) +
+        "\n" + optionLines(commonOptionGroup()) + "\nRun '" + kProgram +
         " COMMAND --help' for the options of a command.\n"
         "Put '--' before an operand that begins with '-'.\n"
         "Without --data-dir the lists come from $TAGWRIGHT_DATA_DIR, the installed data folder\n"
@@ -57,9 +59,9 @@ std::string programHelp(const std::vector<std::unique_ptr<Command>>& commands)
 
 std::string commandHelp(const Command& command)
 {
-    std::string text = std::string("Usage: ") + std::string(kProgram) + " " +
-                       std::string(command.name()) + " " + std::string(command.operands()) +
-                       " [options]\n" + std::string(command.summary()) + ".\n";
+    std::string text = std::string("Usage: ") + kProgram + " " + std::string(command.name()) + " " +
+                       std::string(command.operands()) + " [options]\n" +
+                       std::string(command.summary()) + ".\n";
     for (const OptionGroup& group : command.optionGroups())
         text += "\n" + optionLines(group);
     return text + "\n" + optionLines(commonOptionGroup());
@@ -124,7 +126,7 @@ int dispatch(const std::vector<std::string>& args, const Console& console)
         }
     }
     if (i == args.size())
-        throw UsageError("no command given; run '" + std::string(kProgram) + " --help'");
+        throw UsageError(std::string("no command given; run '") + kProgram + " --help'");
     const Command* command = findCommand(commands, args[i]);
     if (command == nullptr)
         throw UsageError("unknown command '" + args[i] + "'; run '" + std::string(kProgram) +
