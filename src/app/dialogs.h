@@ -1,10 +1,11 @@
 #pragma once
 
+#include "engine/user_message.h"
+
 #include <QString>
 
 namespace tagwright {
 
-enum class MessageIcon { None, Information, Warning, Critical };
 enum class QuestionButtons { YesNo, YesNoCancel };
 enum class Answer { Ok, Yes, No, Cancel };
 
@@ -17,6 +18,8 @@ public:
     virtual ~Dialogs() = default;
 
     virtual void showMessage(const QString& title, const QString& text, MessageIcon icon) = 0;
+    // The one message shown before the program ends: error icon, empty title.
+    virtual void showFatalError(const QString& text) = 0;
     virtual Answer ask(const QString& title, const QString& text, QuestionButtons buttons,
                        MessageIcon icon, Answer defaultAnswer) = 0;
     // An empty result means the user cancelled.

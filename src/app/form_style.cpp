@@ -53,6 +53,8 @@ void applyFormBackColor(QWidget* form, const QColor& color)
     for (QWidget* child : form->findChildren<QWidget*>()) {
         if (takesFormColors(child)) {
             setPaletteColor(child, QPalette::Window, color);
+            // Buttons fill with their Button colour unless told otherwise.
+            child->setBackgroundRole(QPalette::Window);
             child->setAutoFillBackground(true);
         }
     }

@@ -12,7 +12,6 @@ QMessageBox::Icon qtIcon(MessageIcon icon)
     switch (icon) {
     case MessageIcon::Information: return QMessageBox::Information;
     case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Critical: return QMessageBox::Critical;
     case MessageIcon::None: break;
     }
     return QMessageBox::NoIcon;
@@ -52,6 +51,12 @@ QString qtFilter(const QString& filter)
 void QtDialogs::showMessage(const QString& title, const QString& text, MessageIcon icon)
 {
     QMessageBox box(qtIcon(icon), title, shownText(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+void QtDialogs::showFatalError(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QString(), shownText(text), QMessageBox::Ok, parent_);
     box.exec();
 }
 

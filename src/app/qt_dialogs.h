@@ -12,7 +12,11 @@ class QtDialogs : public Dialogs
 public:
     explicit QtDialogs(QWidget* parent) : parent_(parent) {}
 
+    // The window that the dialogs are modal to.
+    void setParent(QWidget* parent) { parent_ = parent; }
+
     void showMessage(const QString& title, const QString& text, MessageIcon icon) override;
+    void showFatalError(const QString& text) override;
     Answer ask(const QString& title, const QString& text, QuestionButtons buttons,
                MessageIcon icon, Answer defaultAnswer) override;
     QString openFileName(const QString& title, const QString& filter) override;

@@ -1,6 +1,7 @@
 #include "app/state_file.h"
 
-#include <QDir>
+#include "support/files.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
@@ -226,9 +227,9 @@ std::optional<SavedState> readStateFile(const QString& path)
 QString stateFilePath(const QString& userDataFolder, const QString& folderName,
                       const QString& baseName)
 {
-    const QString folder = QDir(userDataFolder).filePath(folderName);
-    QDir().mkpath(folder);
-    return QDir(folder).filePath(baseName.toLower() + QLatin1String(".usr"));
+    return QString::fromStdString(appDataFilePath((baseName.toLower() + QLatin1String(".usr")).toStdString(),
+                                                  folderName.toStdString(),
+                                                  userDataFolder.toStdString()));
 }
 
 } // namespace tagwright

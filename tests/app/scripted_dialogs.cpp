@@ -7,6 +7,11 @@ void ScriptedDialogs::showMessage(const QString& title, const QString& text, Mes
     shown.append({title, text, icon, false});
 }
 
+void ScriptedDialogs::showFatalError(const QString& text)
+{
+    shown.append({QString(), text, MessageIcon::None, false});
+}
+
 Answer ScriptedDialogs::ask(const QString& title, const QString& text, QuestionButtons,
                             MessageIcon icon, Answer)
 {

@@ -24,6 +24,7 @@ public:
     };
 
     void showMessage(const QString& title, const QString& text, MessageIcon icon) override;
+    void showFatalError(const QString& text) override;
     Answer ask(const QString& title, const QString& text, QuestionButtons buttons,
                MessageIcon icon, Answer defaultAnswer) override;
     QString openFileName(const QString& title, const QString& filter) override;

@@ -1,0 +1,25 @@
+#include "app/main_window.h"
+#include "app/qt_dialogs.h"
+
+#include "support/data_dir.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tagwright"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tagwright")));
+
+    tagwright::QtDialogs dialogs(nullptr);
+    tagwright::MainWindowContext context;
+    context.dialogs = &dialogs;
+    context.dataFolder = QString::fromStdString(tagwright::programDataFolder());
+    context.userDataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    tagwright::MainWindow window(context);
+    dialogs.setParent(&window);
+    if (!window.startUp())
+        return 1;
+    return application.exec();
+}

@@ -1,0 +1,106 @@
+#include "app/window_analysis_host.h"
+
+#include "app/main_window.h"
+#include "app/qt_text.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace tagwright {
+
+bool WindowAnalysisHost::stopRequested()
+{
+    if (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventInterval) {
+        QCoreApplication::processEvents();
+        ++eventRounds_;
+        sinceEvents_.start();
+    }
+    return window_.stopPressed();
+}
+
+void WindowAnalysisHost::analysisStarted()
+{
+    window_.listWordsButton().setText(QStringLiteral("Stop"));
+    window_.enableDisableButtons(false);
+    sinceEvents_.start();
+}
+
+void WindowAnalysisHost::analysisFinished()
+{
+    if (window_.singleFileMode()) {
+        window_.listWordsButton().setText(QStringLiteral("List words"));
+        window_.enableDisableButtons(true);
+    } else {
+        window_.listWordsButton().setEnabled(false);
+    }
+}
+
+void WindowAnalysisHost::setWordCountText(std::string_view text)
+{
+    window_.numberOfWordsLabel().setText(fromCp1252(text));
+    window_.numberOfWordsLabel().repaint();
+}
+
+void WindowAnalysisHost::setWordCountBusy(bool busy)
+{
+    QLabel& label = window_.numberOfWordsLabel();
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, busy ? Qt::red : Qt::black);
+    label.setPalette(palette);
+    QFont font = label.font();
+    font.setBold(busy);
+    label.setFont(font);
+}
+
+std::string WindowAnalysisHost::outputText() const
+{
+    return window_.outputText();
+}
+
+void WindowAnalysisHost::setOutputText(std::string_view text)
+{
+    window_.setOutputText(std::string(text));
+    window_.outputBox().repaint();
+}
+
+void WindowAnalysisHost::appendOutputText(std::string_view text)
+{
+    window_.appendOutputText(std::string(text));
+}
+
+void WindowAnalysisHost::showUnixFileWarning(std::string_view text)
+{
+    QLabel& label = window_.metaTagInsertedLabel();
+    label.setText(fromCp1252(text));
+    label.setVisible(true);
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, Qt::red);
+    label.setPalette(palette);
+    label.repaint();
+}
+
+QuestionAnswer WindowAnalysisHost::askUnixFile(std::string_view question)
+{
+    switch (window_.dialogs().ask(QStringLiteral("Unix-type file warning"), fromCp1252(question),
+                                  QuestionButtons::YesNoCancel, MessageIcon::None, Answer::Yes)) {
+    case Answer::Yes: return QuestionAnswer::Yes;
+    case Answer::No: return QuestionAnswer::No;
+    default: return QuestionAnswer::Cancel;
+    }
+}
+
+bool WindowAnalysisHost::askProceedAfterInvalidEndFont(std::string_view question)
+{
+    return window_.dialogs().ask(QStringLiteral("Font tag error"), fromCp1252(question),
+                                 QuestionButtons::YesNo, MessageIcon::None,
+                                 Answer::Yes) == Answer::Yes;
+}
+
+void WindowAnalysisHost::reportNowGenerating()
+{
+    window_.reportNowGenerating();
+}
+
+} // namespace tagwright

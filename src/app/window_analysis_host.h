@@ -1,0 +1,44 @@
+#pragma once
+
+#include "engine/analysis_host.h"
+
+#include <QElapsedTimer>
+
+namespace tagwright {
+
+class MainWindow;
+
+// The analysis as the main window shows it: "List words" becomes "Stop", the word-count label
+// turns red and bold while counting, words appear in the output box, questions go through the
+// window's dialogs. Pending events (Stop among them) are let through at most every ~20 ms of
+// work, not at every scan step.
+class WindowAnalysisHost : public AnalysisHost
+{
+public:
+    explicit WindowAnalysisHost(MainWindow& window) : window_(window) {}
+
+    bool stopRequested() override;
+    void analysisStarted() override;
+    void analysisFinished() override;
+    void setWordCountText(std::string_view text) override;
+    void setWordCountBusy(bool busy) override;
+    std::string outputText() const override;
+    void setOutputText(std::string_view text) override;
+    void appendOutputText(std::string_view text) override;
+    void showUnixFileWarning(std::string_view text) override;
+    QuestionAnswer askUnixFile(std::string_view question) override;
+    bool askProceedAfterInvalidEndFont(std::string_view question) override;
+    void reportNowGenerating() override;
+
+    // How many times pending events were let through; the event loop's share of the work.
+    int eventRounds() const { return eventRounds_; }
+
+private:
+    static constexpr int kEventInterval = 20; // milliseconds of work between event rounds
+
+    MainWindow& window_;
+    QElapsedTimer sinceEvents_;
+    int eventRounds_ = 0;
+};
+
+} // namespace tagwright
