@@ -75,8 +75,8 @@ bool MainWindow::startUp()
     setWindowTitle(productName_ + QStringLiteral(" Version ") +
                    QString::fromStdString(versionText()));
 
-    setStartUpDefaults();
     fillLists();
+    setStartUpDefaults();
     restoreDefaults(true);
     if (!loadState()) {
         setStartUpDefaults();
