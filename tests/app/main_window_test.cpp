@@ -107,6 +107,47 @@ private slots:
         QCOMPARE(h.dialogs.takeTexts(), QStringList{QStringLiteral("Input file does not exist.")});
     }
 
+    void theTagFollowsTheControlsOfTheMoment()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.start());
+        h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("roses.htm"), kPage));
+        h.box("txbBeginMetaTagWith")->setText(QStringLiteral("  Alpha, Beta,"));
+        h.enter("txbMaxNumKeywordsInMetaTag", QStringLiteral("5"));
+        h.check("chkSpaceAfterComma")->click();
+        h.check("chkForwardSlash")->click();
+        h.button("cmdGenerateKeywordMetaTag")->click();
+        QCOMPARE(h.box("txbBeginMetaTagWith")->text(), QStringLiteral("Alpha, Beta,"));
+        QVERIFY2(h.output().startsWith(QStringLiteral(
+                     "<meta name=\"keywords\" content=\"alpha,beta,rose,garden,growing\" />\n\n"
+                     "Number of keywords in meta tag: 5\n")),
+                 qPrintable(h.output()));
+    }
+
+    void aUnixFileIsAskedAbout()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.start());
+        QByteArray unix = kPage;
+        unix.replace("\r\n", "\n");
+        h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("unix.htm"), unix));
+        h.dialogs.answers.enqueue(Answer::No);
+        h.button("cmdListWords")->click();
+        QCOMPARE(titles(h.dialogs), QStringList{QStringLiteral("Unix-type file warning")});
+        QVERIFY(h.dialogs.shown[0].text.startsWith(QStringLiteral("This is a Unix-type file!\r\n")));
+        QVERIFY(h.dialogs.shown[0].question);
+        QVERIFY(h.output().isEmpty());
+        QCOMPARE(h.button("cmdListWords")->text(), QStringLiteral("List words"));
+        QVERIFY(h.button("cmdGenerateKeywordMetaTag")->isEnabled());
+        QVERIFY(!h.window->wordTableCurrent());
+
+        h.dialogs.shown.clear();
+        h.dialogs.answers.enqueue(Answer::Yes);
+        h.button("cmdListWords")->click();
+        QCOMPARE(h.dialogs.shown.size(), 1);
+        QVERIFY(h.output().contains(QStringLiteral("%  rose\n")));
+    }
+
     void singleFileRefusalsAreExplained()
     {
         MainWindowHarness h;
