@@ -148,7 +148,7 @@ void MainWindow::restoreDefaults(bool emptyTexts)
         txbBeginMetaTagWith->clear();
         txbWordsToIgnore->clear();
     }
-    wordTableCurrent_ = false;
+    markTableStale();
 }
 
 // Reads the seven lists while the output box shows the progress, then warns when the chosen

@@ -83,7 +83,12 @@ public:
     bool stopPressed() const { return stop_; }
     void clearStop() { stop_ = false; }
     bool wordTableCurrent() const { return wordTableCurrent_; }
-    void setWordTableCurrent(bool current) { wordTableCurrent_ = current; }
+    // Any change of the input or of a setting of the analysis: the table no longer matches.
+    void markTableStale()
+    {
+        wordTableCurrent_ = false;
+        ++changesOfInput_;
+    }
     QString stateFilePath() const { return stateFilePath_; }
     std::int32_t backColor() const { return backColor_; }
     const Clock& clock() const { return context_.clock ? *context_.clock : systemClock_; }
@@ -178,6 +183,7 @@ private:
     bool startUpCompleted_ = false;
     bool stop_ = false;
     bool wordTableCurrent_ = false;
+    int changesOfInput_ = 0;
     bool germanChosen_ = false;
     bool busy_ = false;
     QString productName_;

@@ -136,6 +136,7 @@ void MainWindow::doIt(bool generateMetaTag)
             return;
         }
         stop_ = false;
+        const int changesBefore = changesOfInput_;
         const AnalysisOutcome outcome =
             doFile(path, analysisSettings(), commonWords_, *analysisHost_, wordTable_);
         if (outcome.result != kAnalysisDone) {
@@ -145,7 +146,8 @@ void MainWindow::doIt(bool generateMetaTag)
             setTheFocus();
             return;
         }
-        wordTableCurrent_ = true;
+        // A setting changed while the file was read leaves the table stale, though it is shown.
+        wordTableCurrent_ = changesOfInput_ == changesBefore;
     }
     showWords(generateMetaTag);
     setTheFocus();
@@ -170,7 +172,7 @@ void MainWindow::reportNowGenerating()
 
 void MainWindow::chooseInputFile()
 {
-    wordTableCurrent_ = false;
+    markTableStale();
     const QString chosen = dialogs().openFileName(
         QStringLiteral("Specify input file"),
         QStringLiteral("HTML files (*.htm, *.html, *.shtm, *.shtml) | *.htm;*.html;*.shtm;*.shtml"));
@@ -330,7 +332,7 @@ void MainWindow::viewReportClicked()
 void MainWindow::clearInputFile()
 {
     txbInputFile->clear();
-    wordTableCurrent_ = false;
+    markTableStale();
     if (cmdInputFile->isEnabled())
         cmdInputFile->setFocus();
 }
@@ -348,7 +350,7 @@ void MainWindow::clearOutput()
     lblNumberOfWords->clear();
     if (multipleFiles_)
         multipleFiles_->resetReportFull();
-    wordTableCurrent_ = false;
+    markTableStale();
     setTheFocus();
 }
 

@@ -59,7 +59,7 @@ void MainWindow::inputFileLeft()
     txbInputFile->setText(txbInputFile->text().trimmed());
     if (!txbInputFile->text().isEmpty())
         validateInputFile(txbInputFile->text());
-    wordTableCurrent_ = false;
+    markTableStale();
     setTheFocus();
 }
 
@@ -69,7 +69,7 @@ void MainWindow::folderLeft()
     if (!txbFolder->text().isEmpty() && !isDirectory(toCp1252(txbFolder->text())))
         dialogs().showMessage(QStringLiteral("Invalid input"), QStringLiteral("Folder does not exist."),
                               MessageIcon::Warning);
-    wordTableCurrent_ = false;
+    markTableStale();
     setTheFocus();
 }
 
@@ -124,7 +124,7 @@ void MainWindow::wordsToIgnoreLeft()
 {
     txbWordsToIgnore->setText(
         fromCp1252(normaliseWordsToIgnore(toCp1252(txbWordsToIgnore->text()))));
-    wordTableCurrent_ = false;
+    markTableStale();
 }
 
 void MainWindow::languageChosen()
@@ -133,7 +133,7 @@ void MainWindow::languageChosen()
     if (!commonWordsAvailable(language))
         showCommonWordsNotAvailable(language);
     else
-        wordTableCurrent_ = false;
+        markTableStale();
     germanChosen_ = language == static_cast<int>(LanguageIndex::German);
     setTheFocus();
 }
@@ -142,7 +142,7 @@ void MainWindow::ignoreCommonWordsClicked()
 {
     if (chkIgnoreCommonWords->isChecked() && !commonWordsAvailable(cboLanguage->currentIndex()))
         showCommonWordsNotAvailable(cboLanguage->currentIndex());
-    wordTableCurrent_ = false;
+    markTableStale();
     setTheFocus();
 }
 
@@ -157,13 +157,13 @@ void MainWindow::preserveCaseClicked()
         if (answer != Answer::Yes)
             chkPreserveCase->setChecked(true);
     }
-    wordTableCurrent_ = false;
+    markTableStale();
     setTheFocus();
 }
 
 void MainWindow::settingChanged()
 {
-    wordTableCurrent_ = false;
+    markTableStale();
     setTheFocus();
 }
 

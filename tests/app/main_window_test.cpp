@@ -321,12 +321,14 @@ private slots:
         MainWindowHarness h;
         QVERIFY(h.start());
         QByteArray big = "<html><head><title>Long</title></head><body>\r\n";
-        for (int line = 0; line < 60000; ++line)
-            big += "word" + QByteArray::number(line % 20000) + "x some text to count here\r\n";
+        // 20000 distinct words, ten times each: long to read, and no count near its limit.
+        for (int line = 0; line < 200000; ++line)
+            big += "word" + QByteArray::number(line % 20000) + "x\r\n";
         h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("long.htm"), big));
         bool sawStop = false;
         bool othersDisabled = false;
-        QTimer::singleShot(30, [&] {
+        // The timer fires at the first round of pending events, well before the end.
+        QTimer::singleShot(0, [&] {
             sawStop = h.button("cmdListWords")->text() == QStringLiteral("Stop");
             othersDisabled = !h.button("cmdGenerateKeywordMetaTag")->isEnabled() &&
                              !h.button("cmdReset")->isEnabled() &&
@@ -348,6 +350,26 @@ private slots:
         // Events were let through while counting, but not at every one of the many scan steps.
         QVERIFY(h.window->analysisHost().eventRounds() > 0);
         QVERIFY(h.window->analysisHost().eventRounds() < 1000);
+    }
+
+    void aSettingChangedDuringTheAnalysisLeavesTheTableStale()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.start());
+        QByteArray big = "<html><head><title>Long</title></head><body>\r\n";
+        // Each common word stays below the 32767 occurrences that a count can hold.
+        for (int line = 0; line < 30000; ++line)
+            big += "word" + QByteArray::number(line % 500) + "x some text to count here\r\n";
+        h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("long.htm"), big));
+        QTimer::singleShot(0, [&] {
+            h.list("cboBoldWeight")->setCurrentIndex(7);
+            emit h.list("cboBoldWeight")->activated(7);
+        });
+        h.button("cmdListWords")->click();
+        QVERIFY(h.output().startsWith(QStringLiteral("Rank Value Freq. Density\n")));
+        QVERIFY(!h.window->wordTableCurrent());
+        h.button("cmdListWords")->click();
+        QVERIFY(h.window->wordTableCurrent());
     }
 
     void modeSwitchKeepsEachModesTexts()
