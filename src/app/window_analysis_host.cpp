@@ -13,6 +13,7 @@ namespace tagwright {
 bool WindowAnalysisHost::stopRequested()
 {
     if (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventInterval) {
+        flushOutput();
         QCoreApplication::processEvents();
         ++eventRounds_;
         sinceEvents_.start();
@@ -24,11 +25,15 @@ void WindowAnalysisHost::analysisStarted()
 {
     window_.listWordsButton().setText(QStringLiteral("Stop"));
     window_.enableDisableButtons(false);
+    pendingOutput_.clear();
+    running_ = true;
     sinceEvents_.start();
 }
 
 void WindowAnalysisHost::analysisFinished()
 {
+    flushOutput();
+    running_ = false;
     if (window_.singleFileMode()) {
         window_.listWordsButton().setText(QStringLiteral("List words"));
         window_.enableDisableButtons(true);
@@ -40,7 +45,6 @@ void WindowAnalysisHost::analysisFinished()
 void WindowAnalysisHost::setWordCountText(std::string_view text)
 {
     window_.numberOfWordsLabel().setText(fromCp1252(text));
-    window_.numberOfWordsLabel().repaint();
 }
 
 void WindowAnalysisHost::setWordCountBusy(bool busy)
@@ -56,18 +60,30 @@ void WindowAnalysisHost::setWordCountBusy(bool busy)
 
 std::string WindowAnalysisHost::outputText() const
 {
-    return window_.outputText();
+    return window_.outputText() + pendingOutput_;
 }
 
 void WindowAnalysisHost::setOutputText(std::string_view text)
 {
+    pendingOutput_.clear();
     window_.setOutputText(std::string(text));
     window_.outputBox().repaint();
 }
 
 void WindowAnalysisHost::appendOutputText(std::string_view text)
 {
-    window_.appendOutputText(std::string(text));
+    if (running_)
+        pendingOutput_ += text;
+    else
+        window_.appendOutputText(std::string(text));
+}
+
+void WindowAnalysisHost::flushOutput()
+{
+    if (pendingOutput_.empty())
+        return;
+    window_.appendOutputText(pendingOutput_);
+    pendingOutput_.clear();
 }
 
 void WindowAnalysisHost::showUnixFileWarning(std::string_view text)

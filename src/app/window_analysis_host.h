@@ -11,7 +11,8 @@ class MainWindow;
 // The analysis as the main window shows it: "List words" becomes "Stop", the word-count label
 // turns red and bold while counting, words appear in the output box, questions go through the
 // window's dialogs. Pending events (Stop among them) are let through at most every ~20 ms of
-// work, not at every scan step.
+// work, not at every scan step; words shown as found are written into the box at those rounds
+// too, since the box lays out its whole paragraph again at every change.
 class WindowAnalysisHost : public AnalysisHost
 {
 public:
@@ -36,7 +37,11 @@ public:
 private:
     static constexpr int kEventInterval = 20; // milliseconds of work between event rounds
 
+    void flushOutput();
+
     MainWindow& window_;
+    std::string pendingOutput_; // appended during a run, not yet in the box
+    bool running_ = false;
     QElapsedTimer sinceEvents_;
     int eventRounds_ = 0;
 };
