@@ -21,6 +21,9 @@ class Console
     // Plain UTF-8 text for stdout (help, version).
     void printPlain(std::string_view text) const;
 
+    // False once writing to stdout has failed (a full disk, a closed pipe).
+    bool outputWritten() const { return out_.good(); }
+
   private:
     std::ostream& out_;
     std::ostream& err_;

@@ -5,6 +5,8 @@
 #include "support/version.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <string_view>
 
 namespace tagwright::cli {
@@ -140,7 +142,13 @@ int dispatch(const std::vector<std::string>& args, const Console& console)
 int runCommandLine(const std::vector<std::string>& args, const Console& console)
 {
     try {
-        return dispatch(args, console);
+        const int status = dispatch(args, console);
+        if (!console.outputWritten()) {
+            console.printMessage(std::string(kProgram) +
+                                 ": standard output: " + std::strerror(errno));
+            return kExitFailure;
+        }
+        return status;
     } catch (const UsageError& error) {
         console.printMessage(std::string(kProgram) + ": " + error.what());
         return kExitUsage;

@@ -29,9 +29,10 @@ std::string takeContent(const std::string& path)
 
 } // namespace
 
-CliResult runCli(const std::vector<std::string>& args, const std::string& folder)
+CliResult runCli(const std::vector<std::string>& args, const std::string& folder,
+                 const std::string& stdoutPath)
 {
-    const std::string outPath = folder + "/.stdout";
+    const std::string outPath = stdoutPath.empty() ? folder + "/.stdout" : stdoutPath;
     const std::string errPath = folder + "/.stderr";
 
     std::vector<std::string> argv = {TAGWRIGHT_CLI_PATH};
@@ -69,7 +70,8 @@ CliResult runCli(const std::vector<std::string>& args, const std::string& folder
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = takeContent(outPath);
+    if (stdoutPath.empty())
+        result.out = takeContent(outPath);
     result.err = takeContent(errPath);
     return result;
 }

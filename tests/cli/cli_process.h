@@ -15,7 +15,9 @@ struct CliResult
 };
 
 // Runs tagwright-cli with the arguments in the folder given, with TAGWRIGHT_DATA_DIR pointing at
-// the project's data folder.
-CliResult runCli(const std::vector<std::string>& args, const std::string& folder);
+// the project's data folder. Its stdout goes to stdoutPath when one is given (and is then not
+// read back).
+CliResult runCli(const std::vector<std::string>& args, const std::string& folder,
+                 const std::string& stdoutPath = {});
 
 } // namespace tagwright::testing

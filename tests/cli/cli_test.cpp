@@ -298,6 +298,14 @@ TEST_F(Cli, PathThatIsNoRegularFileIsNotFoundAndNeverRead)
     }
 }
 
+TEST_F(Cli, OutputThatCannotBeWrittenIsAFailure)
+{
+    folder.write("fruit.htm", kFruitPage);
+    const CliResult result = runCli({"list", "fruit.htm"}, folder.path(), "/dev/full");
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.err, "tagwright-cli: standard output: No space left on device\n");
+}
+
 TEST_F(Cli, FileNamesAreUsedAsTheBytesGiven)
 {
     folder.write("-x.htm", kFruitPage);
