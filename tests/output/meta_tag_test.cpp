@@ -96,6 +96,20 @@ TEST(MetaTag, ByteLimitCountsOneSeparatorCharacterAndStopsAtTheFirstWordThatDoes
               "abcdefghi, plum");
 }
 
+TEST(MetaTag, LimitsOfZeroOrLessMeanNoLimit)
+{
+    std::vector<testing::CountedWord> words;
+    const std::string letters = "bcdfghjklmnp";
+    for (int i = 0; i < 120; ++i)
+        words.push_back({{'a', letters[i / 10], 'o', letters[i % 10]}, 200.0f - i});
+    TagSettings tag;
+    tag.maxKeywords = 0;
+    tag.maxBytes = -1;
+    const std::string box = generateKeywordMetaTag(tableOf(words), tag, {});
+    EXPECT_NE(box.find("Number of keywords in meta tag: 120\r\n"), std::string::npos) << box;
+    EXPECT_NE(box.find("Number of bytes in meta tag: 749"), std::string::npos) << box;
+}
+
 TEST(MetaTag, WordsInsideTheTagTextAreSkippedAndDoNotCount)
 {
     TagSettings tag;
