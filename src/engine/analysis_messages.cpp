@@ -11,7 +11,9 @@ namespace {
 // A number as a message shows it: one leading blank for a positive value.
 std::string numberText(long long number)
 {
-    return (number < 0 ? "" : " ") + std::to_string(number);
+    std::string text = number < 0 ? "" : " ";
+    text += std::to_string(number);
+    return text;
 }
 
 } // namespace

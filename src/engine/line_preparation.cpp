@@ -80,6 +80,13 @@ char tagMarker(std::string_view inner, bool lowerCaseMode)
 
 constexpr std::size_t kLongestTagText = 7; // "/strong"
 
+std::size_t nextTagOrEntity(std::string_view line, std::size_t pos)
+{
+    while (pos < line.size() && line[pos] != '<' && line[pos] != '&')
+        ++pos;
+    return pos;
+}
+
 } // namespace
 
 // One pass from left to right does what the successive replace-alls of the rules do: no
@@ -88,10 +95,8 @@ constexpr std::size_t kLongestTagText = 7; // "/strong"
 void markTags(std::string& line, bool lowerCaseMode)
 {
     std::string result;
-    result.reserve(line.size());
     std::size_t copied = 0;
-    std::size_t pos = 0;
-    while ((pos = line.find_first_of("<&", pos)) != std::string::npos) {
+    for (std::size_t pos = nextTagOrEntity(line, 0); pos < line.size(); pos = nextTagOrEntity(line, pos)) {
         const std::string_view rest = std::string_view(line).substr(pos);
         std::size_t length = 0;
         char character = 0;

@@ -78,9 +78,20 @@ public:
         return std::min(text_.find(pattern, pos), text_.size());
     }
 
-    std::size_t findFirstOf(std::size_t pos, std::string_view set) const
+    // The first position at or after pos of a tag bracket, or size().
+    std::size_t findBracket(std::size_t pos) const
     {
-        return std::min(text_.find_first_of(set, pos), text_.size());
+        while (pos < text_.size() && text_[pos] != '<' && text_[pos] != '>')
+            ++pos;
+        return pos;
+    }
+
+    // The first position at or after pos of a sign or digit, or size().
+    std::size_t findSignOrDigit(std::size_t pos) const
+    {
+        while (pos < text_.size() && text_[pos] != '+' && text_[pos] != '-' && (text_[pos] < '0' || text_[pos] > '9'))
+            ++pos;
+        return pos;
     }
 
     std::size_t firstNonBlank(std::size_t pos) const { return std::min(text_.find_first_not_of(' ', pos), text_.size()); }
@@ -178,24 +189,25 @@ void Scanner::scanLine(std::string_view text)
             s.inTag = false;
         }
 
-        if (!followBlockTag(line, "<table", "</table>", s.tableDepth, settings_.tableWeight) ||
-            !followBlockTag(line, "<div", "</div>", s.divDepth, settings_.divWeight) ||
-            !followBlockTag(line, "<span", "</span>", s.spanDepth, settings_.spanWeight))
+        const bool atTag = line.at(s.pos) == '<';
+        if (atTag && (!followBlockTag(line, "<table", "</table>", s.tableDepth, settings_.tableWeight) ||
+                      !followBlockTag(line, "<div", "</div>", s.divDepth, settings_.divWeight) ||
+                      !followBlockTag(line, "<span", "</span>", s.spanDepth, settings_.spanWeight)))
             return;
 
-        if (s.inComment || line.startsWithNoCase(s.pos, "<!--")) {
+        if (s.inComment || (atTag && line.startsWithNoCase(s.pos, "<!--"))) {
             s.inComment = !skipToEndMarker(line, "-->");
             if (s.inComment)
                 return;
             continue;
         }
-        if (s.inStyle || line.startsWithNoCase(s.pos, "<style")) {
+        if (s.inStyle || (atTag && line.startsWithNoCase(s.pos, "<style"))) {
             s.inStyle = !skipToEndMarker(line, "</style>");
             if (s.inStyle)
                 return;
             continue;
         }
-        if (s.inScript || line.startsWithNoCase(s.pos, "<script")) {
+        if (s.inScript || (atTag && line.startsWithNoCase(s.pos, "<script"))) {
             s.inScript = !skipToEndMarker(line, "</script>");
             if (s.inScript)
                 return;
@@ -252,7 +264,7 @@ void Scanner::scanLine(std::string_view text)
                 continue;
             }
         }
-        if (isWordChar(c, false, "")) {
+        if (isLetter(c)) {
             counter_.takeWord(s, text);
             if (!s.word.empty())
                 table_.addTakenWord();
@@ -346,7 +358,7 @@ void Scanner::handleTag(Line& line)
                 ++s.pos;
             }
         } else {
-            s.pos = line.findFirstOf(s.pos, "<>");
+            s.pos = line.findBracket(s.pos);
         }
     }
 }
@@ -399,7 +411,7 @@ void Scanner::handleFontTag(Line& line)
         s.pos = line.findNoCase(s.pos, kSizeAttribute);
         if (s.pos < line.size())
             s.pos += kSizeAttribute.size();
-        s.pos = line.findFirstOf(s.pos, "-+0123456789");
+        s.pos = line.findSignOrDigit(s.pos);
         if (s.pos < line.size()) {
             const char sign = line.at(s.pos);
             const double number = leadingNumber(line.rest(sign == '+' || sign == '-' ? s.pos + 1 : s.pos));

@@ -17,23 +17,25 @@ WordCounter::WordCounter(const AnalysisSettings& settings, const CommonWords& co
       commonWords_(commonWords),
       host_(host),
       table_(table),
-      extraWordChars_(settings.language == LanguageIndex::French ? "-'" : ""),
       showWords_(settings.singleFile || settings.displayWords)
 {
+    const std::string_view extra = settings.language == LanguageIndex::French ? "-'" : "";
+    for (std::size_t c = 0; c < wordChars_.size(); ++c)
+        wordChars_[c] = isWordChar(static_cast<char>(c), false, extra);
 }
 
 void WordCounter::takeWord(ScanState& state, std::string_view line)
 {
     const std::size_t start = state.pos;
     std::size_t end = start;
-    while (end < line.size() && end - start < kLongestRun && isWordChar(line[end], false, extraWordChars_))
+    while (end < line.size() && end - start < kLongestRun && wordChars_[static_cast<unsigned char>(line[end])])
         ++end;
     state.word.assign(line, start, end - start);
 
     // "don't", "can't": the stem, the apostrophe and the letter go uncounted. A following "s"
     // ("it's") is a word of its own.
     const auto at = [&](std::size_t i) { return i < line.size() ? line[i] : '\0'; };
-    if (at(end) == '\'' && isWordChar(at(end + 1), false, "") && at(end + 1) != 's' && at(end + 1) != 'S' &&
+    if (at(end) == '\'' && isLetter(at(end + 1)) && at(end + 1) != 's' && at(end + 1) != 'S' &&
         at(end + 2) == ' ') {
         state.word.clear();
         state.pos = end + 3;

@@ -6,6 +6,7 @@
 #include "engine/scan_state.h"
 #include "engine/word_table.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -33,7 +34,7 @@ private:
     const CommonWords& commonWords_;
     AnalysisHost& host_;
     WordTable& table_;
-    std::string extraWordChars_;
+    std::array<bool, 256> wordChars_{}; // letters, and the extra word characters of the language
     bool showWords_;
     std::string shownWords_;
     bool firstNewWord_ = true;

@@ -17,18 +17,6 @@ unsigned char byteOf(char c)
     return static_cast<unsigned char>(c);
 }
 
-constexpr ByteSet makeLetters()
-{
-    ByteSet set{};
-    for (int c = 'A'; c <= 'Z'; ++c)
-        set[c] = set[c + 32] = true;
-    for (int c = 0xC0; c <= 0xFF; ++c)
-        set[c] = c != 0xD7 && c != 0xF7;
-    for (const int c : {0x8A, 0x9A, 0x8C, 0x9C, 0x8E, 0x9E, 0x9F}) // Š š Œ œ Ž ž Ÿ
-        set[c] = true;
-    return set;
-}
-
 constexpr ByteSet makeSet(std::string_view members)
 {
     ByteSet set{};
@@ -36,8 +24,6 @@ constexpr ByteSet makeSet(std::string_view members)
         set[static_cast<unsigned char>(c)] = true;
     return set;
 }
-
-constexpr ByteSet kLetters = makeLetters();
 
 constexpr ByteSet kVowels = makeSet("AEIOUaeiou"
                                 "\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF"
@@ -47,7 +33,7 @@ constexpr ByteSet kVowels = makeSet("AEIOUaeiou"
                                 "Yy");
 
 constexpr std::string_view kContractionStems = "aren couldn didn doesn hadn hasn isn shouldn wasn weren wouldn ";
-constexpr std::string_view kRomanNumeralLetters = "ivxlcm";
+constexpr ByteSet kRomanNumeralLetters = makeSet("ivxlcm");
 constexpr std::array<std::string_view, 6> kLyEdExceptions = {"alfred", "limited", "screed", "tweed", "filly", "folly"};
 
 // The lower-case word followed by `separator` occurs anywhere in `list`: a tail match, so an
@@ -72,8 +58,8 @@ bool isAdverbOrPastForm(std::string_view lower)
 
 bool isWordChar(char c, bool digitsAllowed, std::string_view extra)
 {
-    return kLetters[byteOf(c)] || (digitsAllowed && c >= '0' && c <= '9') ||
-           extra.find(c) != std::string_view::npos;
+    return isLetter(c) || (digitsAllowed && c >= '0' && c <= '9') ||
+           (!extra.empty() && extra.find(c) != std::string_view::npos);
 }
 
 bool isKeywordCandidate(std::string_view word, const AnalysisSettings& settings, const CommonWords& commonWords)
@@ -84,15 +70,17 @@ bool isKeywordCandidate(std::string_view word, const AnalysisSettings& settings,
     if (length > WordTable::kMaxWordLength)
         return false;
     const std::string lower = lowerCaseAccented(word);
-    if (length > 1 && lower.find_first_not_of(lower[0]) == std::string::npos)
+    if (length > 1 && std::all_of(lower.begin(), lower.end(), [&](char c) { return c == lower[0]; }))
         return false;
     if (occursFollowedBy(settings.wordsToIgnore, lower, ','))
         return false;
-    if (lower.find_first_not_of(kRomanNumeralLetters) == std::string::npos)
+    if (std::all_of(lower.begin(), lower.end(), [](char c) { return kRomanNumeralLetters[byteOf(c)]; }))
         return false;
     if (std::none_of(word.begin(), word.end(), [](char c) { return kVowels[byteOf(c)]; }))
         return false;
-    if (settings.language == LanguageIndex::English && occursFollowedBy(kContractionStems, lower, ' '))
+    // Every stem ends in "n", so only such words can be one of their tails.
+    if (settings.language == LanguageIndex::English && lower.back() == 'n' &&
+        occursFollowedBy(kContractionStems, lower, ' '))
         return false;
     if (settings.ignoreCommonWords && commonWords.list(settings.language).containsLowerCase(lower))
         return false;

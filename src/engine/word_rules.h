@@ -3,9 +3,31 @@
 #include "engine/analysis_settings.h"
 #include "engine/common_words.h"
 
+#include <array>
 #include <string_view>
 
 namespace tagwright {
+
+namespace detail {
+constexpr std::array<bool, 256> makeLetterTable()
+{
+    std::array<bool, 256> letters{};
+    for (int c = 'A'; c <= 'Z'; ++c)
+        letters[static_cast<std::size_t>(c)] = letters[static_cast<std::size_t>(c + 32)] = true;
+    for (int c = 0xC0; c <= 0xFF; ++c)
+        letters[static_cast<std::size_t>(c)] = c != 0xD7 && c != 0xF7;
+    for (const int c : {0x8A, 0x9A, 0x8C, 0x9C, 0x8E, 0x9E, 0x9F}) // Š š Œ œ Ž ž Ÿ
+        letters[static_cast<std::size_t>(c)] = true;
+    return letters;
+}
+inline constexpr std::array<bool, 256> kLetters = makeLetterTable();
+} // namespace detail
+
+// The letter test without digits or extra characters, as the scanner asks it at every step.
+inline bool isLetter(char c)
+{
+    return detail::kLetters[static_cast<unsigned char>(c)];
+}
 
 // The letter test: A-Z, a-z, the Latin-1 letters (not x and division sign) and the
 // Windows-1252 letters Š š Œ œ Ž ž Ÿ; digits only when allowed; and any character of `extra`.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 #include <stdexcept>
 
 namespace tagwright {
@@ -12,11 +13,6 @@ namespace tagwright {
 namespace {
 
 constexpr int kMaxCount = 32767;
-
-bool endsWithS(std::string_view word)
-{
-    return !word.empty() && word.back() == 's';
-}
 
 bool tailIsLowerCase(std::string_view text)
 {
@@ -67,12 +63,12 @@ bool WordTable::ranksBefore(Id a, Id b) const
     return stamps_[static_cast<std::size_t>(a)] < stamps_[static_cast<std::size_t>(b)];
 }
 
-WordTable::Id WordTable::find(std::string_view text) const
+WordTable::Id WordTable::find(std::string_view text, std::uint64_t hash) const
 {
-    const auto it = firstWithText_.find(text);
-    if (it == firstWithText_.end())
+    const auto texts = [this](Id id) { return textOf(id); };
+    Id best = index_.find(text, hash, texts);
+    if (best == kNoId)
         return kNoId;
-    Id best = it->second;
     for (Id id = nextSameText_[static_cast<std::size_t>(best)]; id != kNoId;
          id = nextSameText_[static_cast<std::size_t>(id)])
         if (ranksBefore(id, best))
@@ -82,11 +78,14 @@ WordTable::Id WordTable::find(std::string_view text) const
 
 void WordTable::link(Id id)
 {
+    const auto texts = [this](Id other) { return textOf(other); };
+    const std::uint64_t hash = hashes_[static_cast<std::size_t>(id)] = WordIndex::hashOf(textOf(id));
     nextSameText_[static_cast<std::size_t>(id)] = kNoId;
-    const auto [it, inserted] = firstWithText_.try_emplace(entries_[static_cast<std::size_t>(id)].text, id);
-    if (inserted)
+    Id last = index_.find(textOf(id), hash, texts);
+    if (last == kNoId) {
+        index_.insert(id, hash);
         return;
-    Id last = it->second;
+    }
     while (nextSameText_[static_cast<std::size_t>(last)] != kNoId)
         last = nextSameText_[static_cast<std::size_t>(last)];
     nextSameText_[static_cast<std::size_t>(last)] = id;
@@ -94,16 +93,18 @@ void WordTable::link(Id id)
 
 void WordTable::unlink(Id id)
 {
-    const auto it = firstWithText_.find(std::string_view(entries_[static_cast<std::size_t>(id)].text));
+    const auto texts = [this](Id other) { return textOf(other); };
+    const std::uint64_t hash = hashes_[static_cast<std::size_t>(id)];
+    const Id head = index_.find(textOf(id), hash, texts);
     const Id next = nextSameText_[static_cast<std::size_t>(id)];
-    if (it->second == id) {
+    if (head == id) {
         if (next == kNoId)
-            firstWithText_.erase(it);
+            index_.erase(textOf(id), hash, texts);
         else
-            it->second = next;
+            index_.replace(textOf(id), hash, next, texts);
         return;
     }
-    Id before = it->second;
+    Id before = head;
     while (nextSameText_[static_cast<std::size_t>(before)] != id)
         before = nextSameText_[static_cast<std::size_t>(before)];
     nextSameText_[static_cast<std::size_t>(before)] = next;
@@ -128,20 +129,30 @@ bool WordTable::countOccurrence(std::string& word, float value, bool thresholdEx
 
     // Singular and plural: the best-ranked entry that is the word less a final "s", or the word
     // plus "s", takes the occurrence.
-    Id singular = kNoId;
-    if (endsWithS(word) && word.size() > 1)
-        singular = find(std::string_view(word).substr(0, word.size() - 1));
-    std::string plural = word + 's';
-    const Id pluralId = find(plural);
+    std::uint64_t state = WordIndex::kHashStart;
+    std::uint64_t withoutLast = state;
+    for (const char c : word) {
+        withoutLast = state;
+        state = WordIndex::hashStep(state, c);
+    }
+    const std::string_view text = word;
+    const Id singular = text.size() > 1 && text.back() == 's'
+                            ? find(text.substr(0, text.size() - 1), WordIndex::hashFinish(withoutLast))
+                            : kNoId;
+    plural_.assign(word);
+    plural_ += 's';
+    const Id pluralId = find(plural_, WordIndex::hashFinish(WordIndex::hashStep(state, 's')));
+    std::uint64_t hash = WordIndex::hashFinish(state);
     if (singular != kNoId && (pluralId == kNoId || ranksBefore(singular, pluralId))) {
         word.pop_back();
+        hash = WordIndex::hashFinish(withoutLast);
     } else if (pluralId != kNoId) {
         unlink(pluralId);
         entries_[static_cast<std::size_t>(pluralId)].text = word;
         link(pluralId);
     }
 
-    if (const Id id = find(word); id != kNoId) {
+    if (const Id id = find(word, hash); id != kNoId) {
         grow(id, value);
         return false;
     }
@@ -150,6 +161,7 @@ bool WordTable::countOccurrence(std::string& word, float value, bool thresholdEx
     const Id id = static_cast<Id>(entries_.size());
     entries_.push_back({word, 1, value, thresholdExempt});
     stamps_.push_back(++clock_);
+    hashes_.push_back(0);
     nextSameText_.push_back(kNoId);
     link(id);
     return true;
@@ -163,6 +175,7 @@ void WordTable::assignRanked(std::vector<WordEntry> ranked)
     entries_ = std::move(ranked);
     rankedValid_ = false;
     stamps_.resize(entries_.size());
+    hashes_.resize(entries_.size());
     nextSameText_.resize(entries_.size());
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         stamps_[i] = ++clock_;

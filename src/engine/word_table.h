@@ -1,9 +1,10 @@
 #pragma once
 
+#include "engine/word_index.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace tagwright {
@@ -58,28 +59,28 @@ public:
     void normaliseKeyValues();
 
 private:
-    struct TransparentHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-    };
-    using Id = std::int32_t;
-    static constexpr Id kNoId = -1;
+    using Id = WordIndex::Id;
+    static constexpr Id kNoId = WordIndex::kNone;
 
     bool ranksBefore(Id a, Id b) const;
-    // The best-ranked entry whose text is `text`, or kNoId.
-    Id find(std::string_view text) const;
+    // The best-ranked entry whose text (of the given hash) is `text`, or kNoId.
+    Id find(std::string_view text, std::uint64_t hash) const;
     void link(Id id);
     void unlink(Id id);
     void grow(Id id, float value);
     // Replaces the contents by entries already in rank order.
     void assignRanked(std::vector<WordEntry> ranked);
 
-    // Entries by arrival; stamps and same-text chains alongside.
+    std::string_view textOf(Id id) const { return entries_[static_cast<std::size_t>(id)].text; }
+
+    // Entries by arrival; stamps, text hashes and same-text chains alongside.
     std::vector<WordEntry> entries_;
     std::vector<std::uint64_t> stamps_;
+    std::vector<std::uint64_t> hashes_;
     std::vector<Id> nextSameText_;
-    std::unordered_map<std::string, Id, TransparentHash, std::equal_to<>> firstWithText_;
+    WordIndex index_; // text -> first entry of its chain
     std::uint64_t clock_ = 0;
+    std::string plural_; // the word plus "s", kept to spare an allocation per word
     std::int32_t totalWordCount_ = 0;
 
     // The rank order, sorted on demand from the stamps.

@@ -1,0 +1,52 @@
+#include "engine/word_index.h"
+
+namespace tagwright {
+
+std::uint64_t WordIndex::hashOf(std::string_view text)
+{
+    // FNV-1a: quick on words of a few letters, and spreads them well enough for linear probing.
+    std::uint64_t state = kHashStart;
+    for (const char c : text)
+        state = hashStep(state, c);
+    return hashFinish(state);
+}
+
+void WordIndex::insert(Id id, std::uint64_t hash)
+{
+    if ((size_ + 1) * 2 > slots_.size())
+        grow();
+    std::size_t i = hash & mask();
+    while (slots_[i].id != kNone)
+        i = (i + 1) & mask();
+    slots_[i] = {id, hash};
+    ++size_;
+}
+
+// Backward-shift deletion: later slots of the same probe run move up, so no tombstones remain.
+void WordIndex::removeSlot(std::size_t i)
+{
+    std::size_t hole = i;
+    for (std::size_t next = (i + 1) & mask(); slots_[next].id != kNone; next = (next + 1) & mask()) {
+        const std::size_t home = slots_[next].hash & mask();
+        // The slot may fill the hole when its home does not lie cyclically in (hole, next].
+        const bool homeAfterHole = hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
+        if (!homeAfterHole) {
+            slots_[hole] = slots_[next];
+            hole = next;
+        }
+    }
+    slots_[hole] = Slot{};
+    --size_;
+}
+
+void WordIndex::grow()
+{
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+    size_ = 0;
+    for (const Slot& slot : old)
+        if (slot.id != kNone)
+            insert(slot.id, slot.hash);
+}
+
+} // namespace tagwright

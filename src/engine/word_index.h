@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tagwright {
+
+// Finds entries of the word table by their text: an open-addressing hash index over entry ids,
+// whose texts it reads from the table's own storage. One slot per distinct text; entries that
+// share a text are chained by the table itself.
+class WordIndex {
+public:
+    using Id = std::int32_t;
+    static constexpr Id kNone = -1;
+
+    // The hash of a text, built a character at a time, so that the hashes of a word, of the word
+    // without its last character and of the word plus "s" come from one pass.
+    static constexpr std::uint64_t kHashStart = 14695981039346656037ull;
+    static std::uint64_t hashStep(std::uint64_t state, char c)
+    {
+        return (state ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    static std::uint64_t hashFinish(std::uint64_t state) { return state ^ (state >> 29); }
+    static std::uint64_t hashOf(std::string_view text);
+
+    // The id stored for the text, or kNone. `texts` gives the text of an id.
+    template <typename Texts>
+    Id find(std::string_view text, std::uint64_t hash, const Texts& texts) const
+    {
+        if (slots_.empty())
+            return kNone;
+        for (std::size_t i = hash & mask(); slots_[i].id != kNone; i = (i + 1) & mask())
+            if (slots_[i].hash == hash && texts(slots_[i].id) == text)
+                return slots_[i].id;
+        return kNone;
+    }
+
+    // Stores an id for a text that has none yet.
+    void insert(Id id, std::uint64_t hash);
+    // Changes the id stored for a text.
+    template <typename Texts>
+    void replace(std::string_view text, std::uint64_t hash, Id id, const Texts& texts)
+    {
+        slots_[slotOf(text, hash, texts)].id = id;
+    }
+    // Removes a text that is stored.
+    template <typename Texts>
+    void erase(std::string_view text, std::uint64_t hash, const Texts& texts)
+    {
+        removeSlot(slotOf(text, hash, texts));
+    }
+
+    void clear() { slots_.clear(), size_ = 0; }
+
+private:
+    struct Slot {
+        Id id = kNone;
+        std::uint64_t hash = 0;
+    };
+
+    std::size_t mask() const { return slots_.size() - 1; }
+    template <typename Texts>
+    std::size_t slotOf(std::string_view text, std::uint64_t hash, const Texts& texts) const
+    {
+        std::size_t i = hash & mask();
+        while (!(slots_[i].hash == hash && texts(slots_[i].id) == text))
+            i = (i + 1) & mask();
+        return i;
+    }
+    void removeSlot(std::size_t i);
+    void grow();
+
+    std::vector<Slot> slots_;
+    std::size_t size_ = 0;
+};
+
+} // namespace tagwright
