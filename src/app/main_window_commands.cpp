@@ -158,7 +158,12 @@ void MainWindow::showWords(bool generateMetaTag)
     if (generateMetaTag) {
         setOutputText(generateKeywordMetaTag(wordTable_, tagSettings(), analysisSettings()));
     } else {
-        setOutputText(showWordList(wordTable_, analysisSettings()));
+        // A long list is shown as it grows, with the caret at its end, then from its start.
+        setOutputText(showWordList(wordTable_, analysisSettings(), [this](std::string_view soFar) {
+            setOutputText(std::string(soFar));
+            txbMetaTAG->moveCursor(QTextCursor::End);
+            txbMetaTAG->repaint();
+        }));
         txbMetaTAG->moveCursor(QTextCursor::Start);
     }
 }
