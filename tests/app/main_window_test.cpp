@@ -329,6 +329,28 @@ private slots:
         QVERIFY(!QFile::exists(backup));
     }
 
+    void insertionRefusalsAreExplained()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.start());
+        QByteArray headless = kPage;
+        headless.replace("</head>", "");
+        const QString page = h.writeFile(QStringLiteral("headless.htm"), headless);
+        h.box("txbInputFile")->setText(page);
+        h.button("cmdInsert")->click();
+        QCOMPARE(h.dialogs.takeTexts(), QStringList{QStringLiteral("Nothing to insert.")});
+        h.button("cmdGenerateKeywordMetaTag")->click();
+        h.button("cmdInsert")->click();
+        QCOMPARE(titles(h.dialogs), QStringList{QStringLiteral("Not inserted")});
+        QCOMPARE(h.dialogs.takeTexts(),
+                 QStringList{QStringLiteral(
+                     "Keywords meta tag NOT inserted because </head> is missing.")});
+        QFile unchanged(page);
+        QVERIFY(unchanged.open(QIODevice::ReadOnly));
+        QCOMPARE(unchanged.readAll(), headless);
+        QVERIFY(!QFile::exists(h.userFolder.filePath(QStringLiteral("headless.bak.htm"))));
+    }
+
     void stopEndsALongAnalysis()
     {
         MainWindowHarness h;
