@@ -1,6 +1,5 @@
 #include "batch/safe_replace.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,18 +55,6 @@ void takeOverAttributes(int fd, const struct stat& previous)
     ::fchmod(fd, previous.st_mode & 07777);
     if (::geteuid() == 0)
         [[maybe_unused]] const int ignored = ::fchown(fd, previous.st_uid, previous.st_gid);
-}
-
-// Forces the folder entry of a rename to the disk; a folder that cannot be synced is no
-// reason to report failure once the content itself is in place.
-void flushFolder(const std::string& path)
-{
-    const std::string folder = folderOf(path).empty() ? "." : folderOf(path);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 bool linkUnsupported(int error)
@@ -168,7 +155,6 @@ ReplaceResult replaceFile(FileSystem& fs, const std::string& target, const std::
     }
     if (!fs.rename(temporaryPath, target))
         return abandon(kReplaceFailed, failureFromErrno().text);
-    flushFolder(target);
     return {};
 }
 

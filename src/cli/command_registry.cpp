@@ -5,11 +5,15 @@ namespace tagwright::cli {
 // Each command's file defines its factory; a new command adds its line here.
 std::unique_ptr<Command> makeListCommand();
 std::unique_ptr<Command> makeGenerateCommand();
+std::unique_ptr<Command> makeShowCommand();
+std::unique_ptr<Command> makeInsertCommand();
+std::unique_ptr<Command> makeBatchCommand();
 
 std::vector<std::unique_ptr<Command>> allCommands()
 {
     std::vector<std::unique_ptr<Command>> commands;
-    for (const auto make : {makeListCommand, makeGenerateCommand})
+    for (const auto make : {makeListCommand, makeGenerateCommand, makeShowCommand, makeInsertCommand,
+                            makeBatchCommand})
         commands.push_back(make());
     return commands;
 }

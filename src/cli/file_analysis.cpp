@@ -8,10 +8,6 @@
 
 namespace tagwright::cli {
 
-namespace {
-
-// The list of the chosen language, as the desktop program has it after start-up: its reading
-// warnings are shown, and when it is not available common words are not ignored.
 CommonWords chosenCommonWords(const ParsedOptions& options, AnalysisSettings& settings,
                               const Console& console)
 {
@@ -28,8 +24,6 @@ CommonWords chosenCommonWords(const ParsedOptions& options, AnalysisSettings& se
     }
     return commonWords;
 }
-
-} // namespace
 
 std::string fileOperand(const ParsedOptions& options)
 {

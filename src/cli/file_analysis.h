@@ -7,6 +7,7 @@
 #include "cli/console.h"
 #include "cli/option_parser.h"
 #include "engine/analysis_settings.h"
+#include "engine/common_words.h"
 #include "engine/word_table.h"
 
 #include <optional>
@@ -22,6 +23,11 @@ struct FileAnalysis
 
 // The one FILE operand; throws UsageError when there is none or more than one.
 std::string fileOperand(const ParsedOptions& options);
+
+// The list of the chosen language, as the desktop program has it after start-up: its reading
+// warnings are shown, and when it is not available common words are not ignored.
+CommonWords chosenCommonWords(const ParsedOptions& options, AnalysisSettings& settings,
+                              const Console& console);
 
 // Empty after a failure, whose message has been printed.
 std::optional<FileAnalysis> analyseFile(const ParsedOptions& options, const Console& console);

@@ -1,0 +1,79 @@
+#include "batch/insertion.h"
+#include "cli/analysis_options.h"
+#include "cli/command.h"
+#include "cli/file_analysis.h"
+#include "cli/tag_options.h"
+#include "cli/today_option.h"
+#include "engine/input_checks.h"
+#include "output/meta_tag.h"
+#include "support/dates.h"
+
+#include <memory>
+
+namespace tagwright::cli {
+
+namespace {
+
+class InsertCommand : public Command
+{
+public:
+    std::string_view name() const override { return "insert"; }
+    std::string_view operands() const override { return "FILE"; }
+    std::string_view summary() const override
+    {
+        return "Write a freshly generated keywords meta tag into the page's head";
+    }
+    std::vector<OptionGroup> optionGroups() const override
+    {
+        return {{"insertion options",
+                 {{"backup", "", "keep the previous page as NAME.bak.EXT"},
+                  {"done", "", "write a done marker with the date after the tag"},
+                  todayOption()}},
+                analysisOptionGroup(),
+                tagOptionGroup()};
+    }
+
+    int run(const ParsedOptions& options, const Console& console) const override
+    {
+        // Read before the analysis, so that a bad option fails fast.
+        const TagSettings tag = tagSettingsFrom(options);
+        const std::int32_t today = todayJdnFrom(options);
+        const auto analysis = analyseFile(options, console);
+        if (!analysis)
+            return kExitFailure;
+        if (analysis->table.count() == 0) {
+            console.printMessage("The keywords meta tag has not been generated.");
+            return kExitFailure;
+        }
+
+        InsertRequest request;
+        request.path = fileOperand(options);
+        request.tag = getMetaTag(generateKeywordMetaTag(analysis->table, tag, analysis->settings));
+        request.backup = options.has("backup");
+        request.utf8 = detectEncoding(request.path, true) == static_cast<std::int16_t>(Encoding::Utf8);
+        request.withDone = options.has("done");
+        request.doneDate = formatDate(jdnToGregorian(today));
+        const InsertOutcome outcome = insertMetaTag(request, nullptr);
+
+        const InsertResultMessage message = insertResultMessage(outcome.result, "Insert meta tag into file");
+        if (outcome.result != kInserted) {
+            console.printMessage(message.text);
+            return kExitFailure;
+        }
+        console.printBoxText(message.text);
+        if (!outcome.backupFile.empty()) {
+            console.printBoxText("The original file was backed up as");
+            console.printPlain(outcome.backupFile); // a path, written as the bytes it is
+        }
+        return kExitSuccess;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeInsertCommand()
+{
+    return std::make_unique<InsertCommand>();
+}
+
+} // namespace tagwright::cli

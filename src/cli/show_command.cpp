@@ -1,0 +1,41 @@
+#include "cli/command.h"
+#include "cli/file_analysis.h"
+#include "output/existing_tags.h"
+
+#include <memory>
+
+namespace tagwright::cli {
+
+namespace {
+
+class ShowCommand : public Command
+{
+public:
+    std::string_view name() const override { return "show"; }
+    std::string_view operands() const override { return "FILE"; }
+    std::string_view summary() const override
+    {
+        return "Print the title, keywords, description and done marker that the page carries";
+    }
+    std::vector<OptionGroup> optionGroups() const override { return {}; }
+
+    int run(const ParsedOptions& options, const Console& console) const override
+    {
+        const ExistingTags tags = existingTagsOfFile(fileOperand(options));
+        if (tags.refusal) {
+            console.printMessage(tags.refusal->text);
+            return kExitFailure;
+        }
+        console.printBoxText(tags.text);
+        return kExitSuccess;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeShowCommand()
+{
+    return std::make_unique<ShowCommand>();
+}
+
+} // namespace tagwright::cli

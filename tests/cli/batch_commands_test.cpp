@@ -1,0 +1,115 @@
+// show, insert and batch as real processes on real files.
+
+#include "../support/temp_folder.h"
+#include "cli_process.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tagwright {
+namespace {
+
+using testing::CliResult;
+using testing::runCli;
+using test::readBytes;
+using test::TempFolder;
+
+const std::string kPage = "<html>\r\n<head>\r\n<title>Tomato garden</title>\r\n"
+                          "<meta name=\"Keywords\" content=\"old\">\r\n</head>\r\n<body>\r\n"
+                          "<p>tomato tomato garden garden soil</p>\r\n</body>\r\n</html>\r\n";
+
+class BatchCommands : public ::testing::Test
+{
+protected:
+    CliResult run(const std::vector<std::string>& args) const { return runCli(args, folder.path()); }
+
+    TempFolder folder;
+};
+
+TEST_F(BatchCommands, ShowPrintsTheTagsThePageCarries)
+{
+    folder.write("page.htm", kPage);
+    const CliResult shown = run({"show", "page.htm"});
+    EXPECT_EQ(shown.exitStatus, 0);
+    EXPECT_EQ(shown.out, "TITLE: Tomato garden\n\nKEYWORDS meta tag: <meta name=\"Keywords\" content=\"old\">\n\n");
+    const CliResult missing = run({"show", "missing.htm"});
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_EQ(missing.err, "Input file not found.\n");
+}
+
+TEST_F(BatchCommands, InsertWritesTheTagWithBackupAndMarker)
+{
+    const std::string page = folder.write("page.htm", kPage);
+    const CliResult inserted = run({"insert", "page.htm", "--backup", "--done", "--today", "2024-03-05"});
+    EXPECT_EQ(inserted.exitStatus, 0) << inserted.err;
+    EXPECT_EQ(inserted.out, "Meta tag inserted successfully into document.\n"
+                            "The original file was backed up as\npage.bak.htm\n");
+    EXPECT_EQ(readBytes(folder.path("page.bak.htm")), kPage);
+    const std::string now = readBytes(page);
+    EXPECT_NE(now.find("<meta name=\"keywords\" content=\"tomato, garden"), std::string::npos) << now;
+    EXPECT_NE(now.find("\r\n<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n</head>"), std::string::npos) << now;
+    EXPECT_EQ(now.find("content=\"old\""), std::string::npos);
+}
+
+TEST_F(BatchCommands, InsertRefusalsFailAndLeaveThePage)
+{
+    const std::string headless = "<html><title>Tomato garden</title><p>tomato garden tomato garden</p>\r\n";
+    folder.write("headless.htm", headless);
+    const CliResult refused = run({"insert", "headless.htm", "--backup"});
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_EQ(refused.err, "Keywords meta tag NOT inserted because </head> is missing.\n");
+    EXPECT_EQ(readBytes(folder.path("headless.htm")), headless);
+    EXPECT_FALSE(std::filesystem::exists(folder.path("headless.bak.htm")));
+
+    EXPECT_EQ(run({"insert", "headless.htm", "--today", "someday"}).exitStatus, 2);
+}
+
+TEST_F(BatchCommands, BatchPrintsTheReportAndSavesIt)
+{
+    std::filesystem::create_directory(folder.path("site"));
+    std::filesystem::create_directory(folder.path("site/sub"));
+    folder.write("site/a.htm", kPage);
+    folder.write("site/sub/b.html", kPage);
+    const CliResult ran = run({"batch", "site", "--recursive", "--log-old", "--today", "2024-03-05",
+                               "--report", "report.txt"});
+    EXPECT_EQ(ran.exitStatus, 0) << ran.err;
+    EXPECT_TRUE(ran.out.starts_with("Folder: site\n\nFile: a.htm\nOLD: <meta name=\"Keywords\" content=\"old\">\n"
+                                    "NEW: <meta name=\"keywords\" content=\"tomato, garden"))
+        << ran.out;
+    EXPECT_NE(ran.out.find("\nFolder: site/sub\n\nFile: b.html\n"), std::string::npos) << ran.out;
+    EXPECT_TRUE(ran.out.ends_with("A keywords meta tag was inserted in the following 2 files:\n\n"
+                                  "site/a.htm\nsite/sub/b.html\n\n"))
+        << ran.out;
+    std::string saved = readBytes(folder.path("report.txt"));
+    EXPECT_NE(saved.find("\r\nFile: a.htm\r\n"), std::string::npos);
+
+    // A second run on the same day skips what the first one did.
+    const CliResult again = run({"batch", "site", "--skip-done", "1", "--today", "2024-03-05"});
+    EXPECT_EQ(again.exitStatus, 0);
+    EXPECT_NE(again.out.find("File: a.htm  ---  Done already on 2024-03-05."), std::string::npos) << again.out;
+}
+
+TEST_F(BatchCommands, BatchFailuresAndUsageErrors)
+{
+    std::filesystem::create_directory(folder.path("site"));
+    folder.write("site/a.htm", kPage);
+    const CliResult missing = run({"batch", "nowhere"});
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_EQ(missing.err, "Folder does not exist\n");
+    for (const auto& args : std::vector<std::vector<std::string>>{{"batch"},
+                                                                  {"batch", "site", "--skip-done", "8"},
+                                                                  {"batch", "site", "--ext", "htm,php"},
+                                                                  {"batch", "site", "--log-old", "--no-log-new"}})
+        EXPECT_EQ(run(args).exitStatus, 2) << args.back();
+    EXPECT_EQ(readBytes(folder.path("site/a.htm")), kPage);
+
+    // A report that cannot be saved leaves no file behind, and says so.
+    const CliResult unsaved = run({"batch", "site", "--report", "no/such/folder/report.txt"});
+    EXPECT_EQ(unsaved.exitStatus, 1);
+    EXPECT_NE(unsaved.err.find("No such file or directory"), std::string::npos) << unsaved.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.path("no")));
+}
+
+} // namespace
+} // namespace tagwright
