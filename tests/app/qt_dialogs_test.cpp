@@ -1,0 +1,96 @@
+#include "app/qt_dialogs.h"
+
+#include <QtTest>
+
+#include <QPushButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <functional>
+
+using namespace tagwright;
+
+namespace {
+
+// Runs `act` on the message box once it is shown, then lets the box close.
+void whenBoxShows(std::function<void(QMessageBox&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            qFatal("no message box shown");
+        act(*box);
+    });
+}
+
+} // namespace
+
+class QtDialogsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void messagesShowTitleTextAndIcon()
+    {
+        QWidget parent;
+        parent.show();
+        QtDialogs dialogs(&parent);
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        whenBoxShows([&](QMessageBox& box) {
+            title = box.windowTitle();
+            text = box.text();
+            icon = box.icon();
+            box.accept();
+        });
+        dialogs.showMessage(QStringLiteral("File not found"),
+                            QStringLiteral("Input file\r\nnot found."), MessageIcon::Warning);
+        QCOMPARE(title, QStringLiteral("File not found"));
+        QCOMPARE(text, QStringLiteral("Input file\nnot found."));
+        QCOMPARE(icon, QMessageBox::Warning);
+    }
+
+    void questionsOfferTheirButtonsAndAnswer()
+    {
+        QWidget parent;
+        parent.show();
+        QtDialogs dialogs(&parent);
+        QMessageBox::StandardButtons offered;
+        QMessageBox::StandardButton preset = QMessageBox::NoButton;
+        whenBoxShows([&](QMessageBox& box) {
+            offered = box.standardButtons();
+            preset = box.standardButton(box.defaultButton());
+            box.button(QMessageBox::No)->click();
+        });
+        QCOMPARE(dialogs.ask(QStringLiteral("Unix-type file warning"), QStringLiteral("?"),
+                             QuestionButtons::YesNoCancel, MessageIcon::None, Answer::Yes),
+                 Answer::No);
+        QCOMPARE(offered, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(preset, QMessageBox::Yes);
+
+        whenBoxShows([&](QMessageBox& box) {
+            offered = box.standardButtons();
+            box.button(QMessageBox::Yes)->click();
+        });
+        QCOMPARE(dialogs.ask(QStringLiteral("Continue?"), QStringLiteral("?"),
+                             QuestionButtons::YesNo, MessageIcon::None, Answer::No),
+                 Answer::Yes);
+        QCOMPARE(offered, QMessageBox::Yes | QMessageBox::No);
+    }
+
+    void escapeOnAYesNoQuestionMeansNo()
+    {
+        QWidget parent;
+        parent.show();
+        QtDialogs dialogs(&parent);
+        whenBoxShows([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
+        QCOMPARE(dialogs.ask(QStringLiteral("Font tag error"), QStringLiteral("?"),
+                             QuestionButtons::YesNo, MessageIcon::None, Answer::Yes),
+                 Answer::No);
+    }
+};
+
+QTEST_MAIN(QtDialogsTest)
+#include "qt_dialogs_test.moc"
