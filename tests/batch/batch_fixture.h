@@ -92,9 +92,9 @@ protected:
         const BatchJob job{start, settings, analysis, tag, commonWords, texts, today};
         return runBatch(job, host, analysisHost, log);
     }
-    BatchCounts run() { return run(folder.path().string()); }
+    BatchCounts run() { return run(folder.path()); }
 
-    std::string file(const std::string& name) const { return folder.file(name); }
+    std::string file(const std::string& name) const { return folder.path(name); }
 
     TempFolder folder;
     ProgramTextStore texts;

@@ -58,12 +58,12 @@ TEST_P(FaultInjectionTest, EveryFailingStepKeepsThePreviousPage)
     FailingFileSystem counter;
     {
         TempFolder folder;
-        writeBytes(folder.file("page.htm"), previous);
+        writeBytes(folder.path("page.htm"), previous);
         if (scenario.olderBackupExists)
-            writeBytes(folder.file("page.bak.htm"), olderBackup);
-        ASSERT_EQ(insertMetaTag(requestFor(folder.file("page.htm"), scenario.backup), nullptr, counter).result,
+            writeBytes(folder.path("page.bak.htm"), olderBackup);
+        ASSERT_EQ(insertMetaTag(requestFor(folder.path("page.htm"), scenario.backup), nullptr, counter).result,
                   kInserted);
-        expectedPage = readBytes(folder.file("page.htm"));
+        expectedPage = readBytes(folder.path("page.htm"));
     }
 
     int failuresInjected = 0;
@@ -72,26 +72,26 @@ TEST_P(FaultInjectionTest, EveryFailingStepKeepsThePreviousPage)
         for (int occurrence = 1; occurrence <= counter.calls(step); ++occurrence) {
             SCOPED_TRACE(std::string(stepName(step)) + " call " + std::to_string(occurrence));
             TempFolder folder;
-            writeBytes(folder.file("page.htm"), previous);
+            writeBytes(folder.path("page.htm"), previous);
             if (scenario.olderBackupExists)
-                writeBytes(folder.file("page.bak.htm"), olderBackup);
+                writeBytes(folder.path("page.bak.htm"), olderBackup);
             const auto namesBefore = namesIn(folder.path());
 
             FailingFileSystem failing(step, occurrence);
             const int result =
-                insertMetaTag(requestFor(folder.file("page.htm"), scenario.backup), nullptr, failing).result;
+                insertMetaTag(requestFor(folder.path("page.htm"), scenario.backup), nullptr, failing).result;
             ASSERT_TRUE(failing.failed());
             ++failuresInjected;
 
             if (result == kInserted) {
                 // Only a failing clean-up of something already done may pass unnoticed.
-                EXPECT_TRUE(readBytes(folder.file("page.htm")) == expectedPage);
+                EXPECT_TRUE(readBytes(folder.path("page.htm")) == expectedPage);
                 continue;
             }
             EXPECT_EQ(result, kInsertFailed);
-            EXPECT_TRUE(readBytes(folder.file("page.htm")) == previous) << "the page changed";
+            EXPECT_TRUE(readBytes(folder.path("page.htm")) == previous) << "the page changed";
             if (scenario.olderBackupExists) {
-                const std::string backup = readBytes(folder.file("page.bak.htm"));
+                const std::string backup = readBytes(folder.path("page.bak.htm"));
                 EXPECT_TRUE(backup == olderBackup || backup == previous);
             }
             if (step != Step::Remove) {
@@ -113,10 +113,10 @@ INSTANTIATE_TEST_SUITE_P(BackupOrNot, FaultInjectionTest,
 TEST(FaultInjection, FileSystemWithoutHardLinksStillGetsABackup)
 {
     TempFolder folder;
-    writeBytes(folder.file("page.htm"), "<head></head>");
+    writeBytes(folder.path("page.htm"), "<head></head>");
     FailingFileSystem noLinks(Step::Link, 1, EPERM);
-    EXPECT_EQ(insertMetaTag(requestFor(folder.file("page.htm"), true), nullptr, noLinks).result, kInserted);
-    EXPECT_EQ(readBytes(folder.file("page.bak.htm")), "<head></head>");
+    EXPECT_EQ(insertMetaTag(requestFor(folder.path("page.htm"), true), nullptr, noLinks).result, kInserted);
+    EXPECT_EQ(readBytes(folder.path("page.bak.htm")), "<head></head>");
     EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"page.htm", "page.bak.htm"}));
 }
 
@@ -127,19 +127,19 @@ TEST(FaultInjection, DoneMarkerRewriteKeepsThePageOnEveryFailure)
     std::string expectedPage;
     {
         TempFolder folder;
-        writeBytes(folder.file("page.htm"), previous);
-        ASSERT_TRUE(insertDoneMetaTagOnly(folder.file("page.htm"), "2024-03-05", counter));
-        expectedPage = readBytes(folder.file("page.htm"));
+        writeBytes(folder.path("page.htm"), previous);
+        ASSERT_TRUE(insertDoneMetaTagOnly(folder.path("page.htm"), "2024-03-05", counter));
+        expectedPage = readBytes(folder.path("page.htm"));
     }
     for (const Step step : {Step::Open, Step::Create, Step::Read, Step::Write, Step::Flush, Step::Close, Step::Rename}) {
         for (int occurrence = 1; occurrence <= counter.calls(step); ++occurrence) {
             SCOPED_TRACE(std::string(stepName(step)) + " call " + std::to_string(occurrence));
             TempFolder folder;
-            writeBytes(folder.file("page.htm"), previous);
+            writeBytes(folder.path("page.htm"), previous);
             FailingFileSystem failing(step, occurrence);
-            const bool rewritten = insertDoneMetaTagOnly(folder.file("page.htm"), "2024-03-05", failing);
+            const bool rewritten = insertDoneMetaTagOnly(folder.path("page.htm"), "2024-03-05", failing);
             // Only a failing close of the page read, after the rewrite is complete, may pass.
-            EXPECT_TRUE(readBytes(folder.file("page.htm")) == (rewritten ? expectedPage : previous));
+            EXPECT_TRUE(readBytes(folder.path("page.htm")) == (rewritten ? expectedPage : previous));
             EXPECT_EQ(rewritten, step == Step::Close && occurrence == counter.calls(Step::Close));
             EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
         }

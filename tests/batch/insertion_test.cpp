@@ -25,7 +25,7 @@ protected:
     {
         InsertRequest request;
         request.tag = kTag;
-        request.path = folder.file(page);
+        request.path = folder.path(page);
         request.backup = backup;
         request.withDone = withDone;
         request.doneDate = "2024-03-05";
@@ -40,61 +40,61 @@ protected:
 
 TEST_F(InsertionTest, ReplacesATagOnItsLineKeepingWhatSurroundsIt)
 {
-    writeBytes(folder.file("p.htm"), "<html>\r\n<head>\r\n<title>T</title>  <meta name=\"keywords\" content=\"old\">"
+    writeBytes(folder.path("p.htm"), "<html>\r\n<head>\r\n<title>T</title>  <meta name=\"keywords\" content=\"old\">"
                                      "   <meta name=\"x\">\r\n\r\n</head>\r\n<body>\r\n\r\n</body>");
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.file("p.htm")), "<html>\r\n<head>\r\n<title>T</title>  \r\n" + kTag +
+    EXPECT_EQ(readBytes(folder.path("p.htm")), "<html>\r\n<head>\r\n<title>T</title>  \r\n" + kTag +
                                                    "\r\n<meta name=\"x\">\r\n</head>\r\n<body>\r\n\r\n</body>\r\n");
     EXPECT_EQ(log.text(), "\r\nOLD: <meta name=\"keywords\" content=\"old\">\r\nNEW: " + kTag);
 }
 
 TEST_F(InsertionTest, WritesTheTagBeforeHeadEndWhenThereIsNone)
 {
-    writeBytes(folder.file("p.htm"), "<HEAD><title>x</title></HEAD>  <body>\r\n<p>a\nb</p>");
+    writeBytes(folder.path("p.htm"), "<HEAD><title>x</title></HEAD>  <body>\r\n<p>a\nb</p>");
     EXPECT_EQ(insert("p.htm").result, kInserted);
     // The end of head keeps its capitals; a lone LF stays inside its line; the last line gets CR LF.
-    EXPECT_EQ(readBytes(folder.file("p.htm")),
+    EXPECT_EQ(readBytes(folder.path("p.htm")),
               "<HEAD><title>x</title>\r\n" + kTag + "\r\n</HEAD>\r\n<body>\r\n<p>a\nb</p>\r\n");
 }
 
 TEST_F(InsertionTest, RecognisesCapitalsAndLeavesTheBodyAlone)
 {
     const std::string bodyTag = "<meta name=\"keywords\" content=\"body\">";
-    writeBytes(folder.file("p.htm"), "<head>\r<META NAME=\"KEYWORDS\" CONTENT=\"OLD\">\r\n</head>\r\n\r\n" + bodyTag);
+    writeBytes(folder.path("p.htm"), "<head>\r<META NAME=\"KEYWORDS\" CONTENT=\"OLD\">\r\n</head>\r\n\r\n" + bodyTag);
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.file("p.htm")), "<head>\r\n" + kTag + "\r\n</head>\r\n\r\n" + bodyTag + "\r\n");
+    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n" + kTag + "\r\n</head>\r\n\r\n" + bodyTag + "\r\n");
 }
 
 TEST_F(InsertionTest, OneNewTagAndMarkerReplaceAllOldOnes)
 {
-    writeBytes(folder.file("p.htm"), "<head>\r\n<meta name=\"qova DONE\" content=\"2020-01-01\">\r\n"
+    writeBytes(folder.path("p.htm"), "<head>\r\n<meta name=\"qova DONE\" content=\"2020-01-01\">\r\n"
                                      "<meta name=\"keywords\" content=\"a\">\r\n<meta name=\"keywords\" content=\"b\">\r\n"
                                      "</head>\r\n" + kMarker + "\r\n");
     EXPECT_EQ(insert("p.htm", false, true).result, kInserted);
     // A second old tag goes without a second new one; the marker in the body is not the head's.
-    EXPECT_EQ(readBytes(folder.file("p.htm")),
+    EXPECT_EQ(readBytes(folder.path("p.htm")),
               "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head>\r\n" + kMarker + "\r\n");
 }
 
 TEST_F(InsertionTest, CommentedOutTagsStayAsTheyAre)
 {
     const std::string comment = "<!-- <meta name=\"keywords\" content=\"was\">\r\n\r\n" + kMarker + " -->\r\n";
-    writeBytes(folder.file("p.htm"), "<head>\r\n" + comment + "<meta name=\"keywords\" content=\"old\">\r\n</head>");
+    writeBytes(folder.path("p.htm"), "<head>\r\n" + comment + "<meta name=\"keywords\" content=\"old\">\r\n</head>");
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.file("p.htm")), "<head>\r\n" + comment + kTag + "\r\n</head>\r\n");
+    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n" + comment + kTag + "\r\n</head>\r\n");
 }
 
 TEST_F(InsertionTest, RefusalsLeaveThePageUntouched)
 {
     const std::string unclosed = "<head>\r\n<meta name=\"keywords\"\r\ncontent=\"a\">\r\n</head>\r\n";
     const std::string headless = "<html>\r\n\r\n<meta name=\"keywords\" content=\"a\">\r\n<body>x</body>";
-    writeBytes(folder.file("unclosed.htm"), unclosed);
-    writeBytes(folder.file("headless.htm"), headless);
-    writeBytes(folder.file("noext"), headless);
-    std::filesystem::create_directory(folder.path() / "dir.d");
-    writeBytes(folder.path() / "dir.d" / "page", headless);
-    ::mkfifo(folder.file("pipe.htm").c_str(), 0600);
-    std::filesystem::create_directory(folder.path() / "folder.htm");
+    writeBytes(folder.path("unclosed.htm"), unclosed);
+    writeBytes(folder.path("headless.htm"), headless);
+    writeBytes(folder.path("noext"), headless);
+    std::filesystem::create_directory(std::filesystem::path(folder.path()) / "dir.d");
+    writeBytes(std::filesystem::path(folder.path()) / "dir.d" / "page", headless);
+    ::mkfifo(folder.path("pipe.htm").c_str(), 0600);
+    std::filesystem::create_directory(std::filesystem::path(folder.path()) / "folder.htm");
 
     EXPECT_EQ(insert("unclosed.htm", true).result, kInsertOldTagOverLines);
     EXPECT_EQ(insert("headless.htm", true).result, kInsertHeadEndMissing);
@@ -104,9 +104,9 @@ TEST_F(InsertionTest, RefusalsLeaveThePageUntouched)
     EXPECT_EQ(insert("pipe.htm").result, kInsertFileNotFound);
     EXPECT_EQ(insert("folder.htm").result, kInsertFileNotFound);
 
-    EXPECT_EQ(readBytes(folder.file("unclosed.htm")), unclosed);
-    EXPECT_EQ(readBytes(folder.file("headless.htm")), headless);
-    EXPECT_EQ(readBytes(folder.file("noext")), headless);
+    EXPECT_EQ(readBytes(folder.path("unclosed.htm")), unclosed);
+    EXPECT_EQ(readBytes(folder.path("headless.htm")), headless);
+    EXPECT_EQ(readBytes(folder.path("noext")), headless);
     EXPECT_EQ(namesIn(folder.path()),
               (std::set<std::string>{"unclosed.htm", "headless.htm", "noext", "dir.d", "pipe.htm", "folder.htm"}));
     EXPECT_EQ(log.text(), "");
@@ -114,44 +114,44 @@ TEST_F(InsertionTest, RefusalsLeaveThePageUntouched)
 
 TEST_F(InsertionTest, RefusesTextsThatAreNotAKeywordsTag)
 {
-    writeBytes(folder.file("p.htm"), "<head></head>");
+    writeBytes(folder.path("p.htm"), "<head></head>");
     InsertRequest request;
     request.tag = "Existing keywords meta tag: " + kTag;
-    request.path = folder.file("p.htm");
+    request.path = folder.path("p.htm");
     EXPECT_EQ(insertMetaTag(request, nullptr).result, kInsertNotAKeywordsTag);
     request.tag = "<meta name=keywords content=\"a\">";
     EXPECT_EQ(insertMetaTag(request, nullptr).result, kInsertNotAKeywordsTag);
     request.tag = kTag;
     request.path.clear();
     EXPECT_EQ(insertMetaTag(request, nullptr).result, kInsertPathEmpty);
-    EXPECT_EQ(readBytes(folder.file("p.htm")), "<head></head>");
+    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head></head>");
 }
 
 TEST_F(InsertionTest, BackupHoldsTheContentJustBeforeEachInsertion)
 {
     const std::string first = "<head>\r\n</head>\r\n";
-    writeBytes(folder.file("page.htm"), first);
+    writeBytes(folder.path("page.htm"), first);
     const InsertOutcome outcome = insert("page.htm", true);
     EXPECT_EQ(outcome.result, kInserted);
-    EXPECT_EQ(outcome.backupFile, folder.file("page.bak.htm"));
-    EXPECT_EQ(readBytes(folder.file("page.bak.htm")), first);
-    const std::string second = readBytes(folder.file("page.htm"));
+    EXPECT_EQ(outcome.backupFile, folder.path("page.bak.htm"));
+    EXPECT_EQ(readBytes(folder.path("page.bak.htm")), first);
+    const std::string second = readBytes(folder.path("page.htm"));
     EXPECT_EQ(second, "<head>\r\n" + kTag + "\r\n</head>\r\n");
 
     EXPECT_EQ(insert("page.htm", true).result, kInserted);
-    EXPECT_EQ(readBytes(folder.file("page.bak.htm")), second);
+    EXPECT_EQ(readBytes(folder.path("page.bak.htm")), second);
     EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"page.htm", "page.bak.htm"}));
 }
 
 TEST_F(InsertionTest, NoOtherFileIsEverReplaced)
 {
-    writeBytes(folder.file("page.htm"), "<head></head>");
-    writeBytes(folder.file("page.htmx"), "someone's htmx");
-    writeBytes(folder.file("page.bak.htm"), "someone's backup");
+    writeBytes(folder.path("page.htm"), "<head></head>");
+    writeBytes(folder.path("page.htmx"), "someone's htmx");
+    writeBytes(folder.path("page.bak.htm"), "someone's backup");
     EXPECT_EQ(insert("page.htm", false).result, kInserted);
-    EXPECT_EQ(readBytes(folder.file("page.bak.htm")), "someone's backup");
+    EXPECT_EQ(readBytes(folder.path("page.bak.htm")), "someone's backup");
     EXPECT_EQ(insert("page.htm", true).result, kInserted);
-    EXPECT_EQ(readBytes(folder.file("page.htmx")), "someone's htmx");
+    EXPECT_EQ(readBytes(folder.path("page.htmx")), "someone's htmx");
     EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"page.htm", "page.htmx", "page.bak.htm"}));
 }
 
@@ -159,14 +159,14 @@ TEST_F(InsertionTest, Utf8PageGetsAUtf8TagAndKeepsEveryOtherByte)
 {
     const std::string head = "<head>\r\n<meta charset=\"utf-8\">\r\n<title>Caf\xC3\xA9 \xE2\x82\xAC</title>\r\n";
     const std::string rest = "</head>\r\n<body>\xC5\x93uvre \xF0\x9F\x98\x80</body>\r\n";
-    writeBytes(folder.file("u.htm"), head + rest);
+    writeBytes(folder.path("u.htm"), head + rest);
     InsertRequest request;
     request.tag = "<meta name=\"keywords\" content=\"caf\xE9, \x9C" "uvre\">";
-    request.path = folder.file("u.htm");
+    request.path = folder.path("u.htm");
     request.utf8 = true;
     request.logNewTag = true;
     EXPECT_EQ(insertMetaTag(request, &log).result, kInserted);
-    EXPECT_EQ(readBytes(folder.file("u.htm")),
+    EXPECT_EQ(readBytes(folder.path("u.htm")),
               head + "<meta name=\"keywords\" content=\"caf\xC3\xA9, \xC5\x93uvre\">\r\n" + rest);
     // The report stays in Windows-1252.
     EXPECT_EQ(log.text(), "\r\nNEW: " + request.tag);
@@ -174,49 +174,49 @@ TEST_F(InsertionTest, Utf8PageGetsAUtf8TagAndKeepsEveryOtherByte)
 
 TEST_F(InsertionTest, KeepsPermissionBits)
 {
-    writeBytes(folder.file("private.htm"), "<head></head>");
-    ::chmod(folder.file("private.htm").c_str(), 0640);
+    writeBytes(folder.path("private.htm"), "<head></head>");
+    ::chmod(folder.path("private.htm").c_str(), 0640);
     EXPECT_EQ(insert("private.htm", true).result, kInserted);
     struct stat status {};
-    ASSERT_EQ(::stat(folder.file("private.htm").c_str(), &status), 0);
+    ASSERT_EQ(::stat(folder.path("private.htm").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
 }
 
 TEST_F(InsertionTest, RewritesALinkedPageAtItsTarget)
 {
-    std::filesystem::create_directory(folder.path() / "real");
-    writeBytes(folder.path() / "real" / "page.htm", "<head></head>");
-    std::filesystem::create_symlink("real/page.htm", folder.path() / "link.htm");
+    std::filesystem::create_directory(std::filesystem::path(folder.path()) / "real");
+    writeBytes(std::filesystem::path(folder.path()) / "real" / "page.htm", "<head></head>");
+    std::filesystem::create_symlink("real/page.htm", std::filesystem::path(folder.path()) / "link.htm");
     EXPECT_EQ(insert("link.htm", true).result, kInserted);
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / "link.htm"));
-    EXPECT_EQ(readBytes(folder.path() / "real" / "page.htm"), "<head>\r\n" + kTag + "\r\n</head>\r\n");
-    EXPECT_EQ(readBytes(folder.path() / "real" / "page.bak.htm"), "<head></head>");
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::path(folder.path()) / "link.htm"));
+    EXPECT_EQ(readBytes(std::filesystem::path(folder.path()) / "real" / "page.htm"), "<head>\r\n" + kTag + "\r\n</head>\r\n");
+    EXPECT_EQ(readBytes(std::filesystem::path(folder.path()) / "real" / "page.bak.htm"), "<head></head>");
 }
 
 TEST_F(InsertionTest, ReadOnlyFolderFailsWithThePageIntact)
 {
     if (testing::runningAsRoot())
         GTEST_SKIP() << "permissions are bypassed when running as root";
-    writeBytes(folder.file("page.htm"), "<head></head>");
+    writeBytes(folder.path("page.htm"), "<head></head>");
     ::chmod(folder.path().c_str(), 0555);
     EXPECT_EQ(insert("page.htm", true).result, kInsertFailed);
     ::chmod(folder.path().c_str(), 0755);
-    EXPECT_EQ(readBytes(folder.file("page.htm")), "<head></head>");
+    EXPECT_EQ(readBytes(folder.path("page.htm")), "<head></head>");
     EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
 }
 
 TEST_F(InsertionTest, DoneMarkerAloneReplacesOldOnesAndLeavesKeywords)
 {
     const std::string keywords = "<meta name=\"keywords\" content=\"k\">";
-    writeBytes(folder.file("p.htm"), "<head>\r\n" + keywords + "\r\n<meta name=\"QOVA Done\" content=\"2020-01-01\"\r\n"
+    writeBytes(folder.path("p.htm"), "<head>\r\n" + keywords + "\r\n<meta name=\"QOVA Done\" content=\"2020-01-01\"\r\n"
                                      "\r\n</head>");
-    EXPECT_TRUE(insertDoneMetaTagOnly(folder.file("p.htm"), "2024-03-05"));
-    EXPECT_EQ(readBytes(folder.file("p.htm")), "<head>\r\n" + keywords + "\r\n" + kMarker + "\r\n</head>\r\n");
+    EXPECT_TRUE(insertDoneMetaTagOnly(folder.path("p.htm"), "2024-03-05"));
+    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n" + keywords + "\r\n" + kMarker + "\r\n</head>\r\n");
 
     const std::string headless = "<body>\r\n\r\n" + kMarker + "</body>";
-    writeBytes(folder.file("headless.htm"), headless);
-    EXPECT_FALSE(insertDoneMetaTagOnly(folder.file("headless.htm"), "2024-03-05"));
-    EXPECT_EQ(readBytes(folder.file("headless.htm")), headless);
+    writeBytes(folder.path("headless.htm"), headless);
+    EXPECT_FALSE(insertDoneMetaTagOnly(folder.path("headless.htm"), "2024-03-05"));
+    EXPECT_EQ(readBytes(folder.path("headless.htm")), headless);
 }
 
 } // namespace

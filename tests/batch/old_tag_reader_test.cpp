@@ -18,8 +18,8 @@ class OldTagReaderTest : public ::testing::Test {
 protected:
     OldTagAndDoneDate read(const std::string& bytes, int lessThanDays = 1)
     {
-        writeBytes(folder.file("p.htm"), bytes);
-        return readOldTagAndDoneDate(folder.file("p.htm"), kToday, lessThanDays);
+        writeBytes(folder.path("p.htm"), bytes);
+        return readOldTagAndDoneDate(folder.path("p.htm"), kToday, lessThanDays);
     }
 
     TempFolder folder;
@@ -58,12 +58,12 @@ TEST_F(OldTagReaderTest, MarkersThatDoNotCount)
 
 TEST_F(OldTagReaderTest, FailuresGiveTheErrorText)
 {
-    EXPECT_EQ(readOldTagAndDoneDate(folder.file("missing.htm"), kToday, 7).oldTag,
+    EXPECT_EQ(readOldTagAndDoneDate(folder.path("missing.htm"), kToday, 7).oldTag,
               "Error when getting old keywords meta tag.");
     EXPECT_EQ(read("<head>\r\n<!-- never closed\r\n").oldTag, "Error when getting old keywords meta tag.");
-    writeBytes(folder.file("p.htm"), "<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n");
+    writeBytes(folder.path("p.htm"), "<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n");
     testing::FailingFileSystem failingRead(testing::Step::Read, 1);
-    const OldTagAndDoneDate failed = readOldTagAndDoneDate(folder.file("p.htm"), kToday, 7, failingRead);
+    const OldTagAndDoneDate failed = readOldTagAndDoneDate(folder.path("p.htm"), kToday, 7, failingRead);
     EXPECT_EQ(failed.oldTag, "Error when getting old keywords meta tag.");
     EXPECT_FALSE(failed.doneRecently);
 }

@@ -53,7 +53,7 @@ TEST(ReportLog, LoggingOffChangesNothing)
 TEST(ReportLog, SavesAsUtf8WithAFinalLineEndAndReplacesAtomically)
 {
     TempFolder folder;
-    const std::string path = folder.file("report.txt");
+    const std::string path = folder.path("report.txt");
     testing::writeBytes(path, "an older report that is much longer than the new one");
     ::chmod(path.c_str(), 0600);
     EXPECT_EQ(saveReportToFile("Folder: caf\xE9\r\nFile: a.htm", path), "");
@@ -67,7 +67,7 @@ TEST(ReportLog, SavesAsUtf8WithAFinalLineEndAndReplacesAtomically)
 TEST(ReportLog, SavingIntoAMissingFolderFailsWithoutAFile)
 {
     TempFolder folder;
-    EXPECT_NE(saveReportToFile("text", folder.file("no/such/report.txt")), "");
+    EXPECT_NE(saveReportToFile("text", folder.path("no/such/report.txt")), "");
     EXPECT_TRUE(testing::namesIn(folder.path()).empty());
 }
 

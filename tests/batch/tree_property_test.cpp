@@ -83,11 +83,11 @@ TEST_F(BatchRunTest, EveryPageCarriesOneNewTagOrIsUnchanged)
 {
     for (const auto& [name, bytes] : kAwkwardPages)
         writeBytes(file(name), bytes);
-    fs::create_directory(folder.path() / "nested");
+    fs::create_directory(std::filesystem::path(folder.path()) / "nested");
     for (const auto& [name, bytes] : kAwkwardPages)
-        writeBytes(folder.path() / "nested" / name, bytes);
+        writeBytes(std::filesystem::path(folder.path()) / "nested" / name, bytes);
     const char* realTree = std::getenv("TAGWRIGHT_REAL_TREE");
-    copyRealTree(realTree ? realTree : "/usr/share/doc", folder.path() / "real", 400);
+    copyRealTree(realTree ? realTree : "/usr/share/doc", std::filesystem::path(folder.path()) / "real", 400);
 
     std::map<fs::path, std::string> before;
     for (const auto& entry : fs::recursive_directory_iterator(folder.path()))
