@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace tagwright {
@@ -33,19 +34,31 @@ std::string nameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Creates a temporary file next to target under a name that no existing file bears.
-int createTemporaryNear(FileSystem& fs, const std::string& target, const char* purpose,
-                        std::string& temporaryPath)
+// Hands take() names next to target until it takes one; a name that a file already bears
+// (EEXIST) is passed over, so that nothing is ever replaced. False, with errno, on a failure.
+bool takeFreshName(const std::string& target, const char* purpose, std::string& name,
+                   const std::function<bool(const std::string&)>& take)
 {
     const std::string stem =
         folderOf(target) + "." + nameOf(target) + "." + purpose + "-" + std::to_string(::getpid()) + "-";
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        temporaryPath = stem + std::to_string(attempt);
-        const int fd = fs.createNew(temporaryPath, 0600);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
+        name = stem + std::to_string(attempt);
+        if (take(name))
+            return true;
+        if (errno != EEXIST)
+            return false;
     }
-    return -1;
+    return false;
+}
+
+int createTemporaryNear(FileSystem& fs, const std::string& target, const char* purpose, std::string& path)
+{
+    int fd = -1;
+    takeFreshName(target, purpose, path, [&](const std::string& name) {
+        fd = fs.createNew(name, 0600);
+        return fd >= 0;
+    });
+    return fd;
 }
 
 // Makes the new file look like the previous one: same permission bits, and, where allowed,
@@ -62,54 +75,58 @@ bool linkUnsupported(int error)
     return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS;
 }
 
-// A copy of the previous file under a temporary name, for file systems without hard links.
+std::optional<Failure> copyContent(FileSystem& fs, int source, int copy)
+{
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t got = fs.read(source, buffer, sizeof buffer);
+        if (got < 0)
+            return failureFromErrno();
+        if (got == 0)
+            return std::nullopt;
+        if (!fs.writeAll(copy, std::string_view(buffer, static_cast<std::size_t>(got))))
+            return failureFromErrno();
+    }
+}
+
+// A copy of the previous file, with its attributes and times, under a temporary name: for file
+// systems without hard links.
 std::optional<Failure> copyPrevious(FileSystem& fs, const std::string& target, const struct stat& previous,
-                                    const std::string& copyPath)
+                                    std::string& copyPath)
 {
     OpenFile source(fs, fs.openForReading(target));
     if (!source.isOpen())
         return failureFromErrno();
-    OpenFile copy(fs, fs.createNew(copyPath, 0600));
+    OpenFile copy(fs, createTemporaryNear(fs, target, "bak", copyPath));
     if (!copy.isOpen())
         return failureFromErrno();
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t got = fs.read(source.fd(), buffer, sizeof buffer);
-        if (got < 0)
-            return failureFromErrno();
-        if (got == 0)
-            break;
-        if (!fs.writeAll(copy.fd(), std::string_view(buffer, static_cast<std::size_t>(got))))
-            return failureFromErrno();
+    auto failure = copyContent(fs, source.fd(), copy.fd());
+    if (!failure) {
+        takeOverAttributes(copy.fd(), previous);
+        const struct timespec times[2] = {previous.st_atim, previous.st_mtim};
+        ::futimens(copy.fd(), times);
+        if (!fs.flush(copy.fd()) || !copy.close())
+            failure = failureFromErrno();
     }
-    takeOverAttributes(copy.fd(), previous);
-    const struct timespec times[2] = {previous.st_atim, previous.st_mtim};
-    ::futimens(copy.fd(), times);
-    if (!fs.flush(copy.fd()) || !copy.close())
-        return failureFromErrno();
-    return std::nullopt;
+    if (failure) {
+        copy.close();
+        fs.remove(copyPath);
+    }
+    return failure;
 }
 
 // Puts the previous file under backupPath while it keeps its own name too.
 std::optional<Failure> makeBackup(FileSystem& fs, const std::string& target, const struct stat& previous,
                                   const std::string& backupPath)
 {
+    // A second name for the previous file first: link() and rename() each replace nothing but
+    // an older backup.
     std::string linkPath;
-    {
-        // Reserve a unique name, then free it for link(), which refuses to replace anything.
-        OpenFile reserved(fs, createTemporaryNear(fs, target, "bak", linkPath));
-        if (!reserved.isOpen())
-            return failureFromErrno();
-    }
-    if (!fs.remove(linkPath))
-        return failureFromErrno();
-    if (!fs.link(target, linkPath)) {
+    if (!takeFreshName(target, "bak", linkPath, [&](const std::string& name) { return fs.link(target, name); })) {
         if (!linkUnsupported(errno))
             return failureFromErrno();
-        if (auto failure = copyPrevious(fs, target, previous, linkPath)) {
-            fs.remove(linkPath);
+        if (auto failure = copyPrevious(fs, target, previous, linkPath))
             return failure;
-        }
     }
     if (!fs.rename(linkPath, backupPath)) {
         const Failure failure = failureFromErrno();

@@ -30,6 +30,9 @@ public:
     {
     }
 
+    // Like a file system without hard links (FAT, many network shares): link() always fails.
+    void withoutHardLinks() { hardLinks_ = false; }
+
     int calls(Step step) const { return calls_[static_cast<std::size_t>(step)]; }
     bool failed() const { return failed_; }
 
@@ -62,6 +65,10 @@ public:
     }
     bool link(const std::string& existing, const std::string& newName) override
     {
+        if (!hardLinks_) {
+            errno = EPERM;
+            return false;
+        }
         return !fails(Step::Link) && FileSystem::link(existing, newName);
     }
     bool rename(const std::string& from, const std::string& to) override
@@ -86,6 +93,7 @@ private:
     int error_ = EIO;
     std::array<int, static_cast<std::size_t>(Step::Count)> calls_{};
     bool failed_ = false;
+    bool hardLinks_ = true;
 };
 
 } // namespace tagwright::testing
