@@ -18,6 +18,8 @@ CommonWordList::AddResult CommonWordList::add(std::string_view word)
         return AddResult::AlreadyPresent;
     if (words_.size() >= kMaxCommonWords)
         return AddResult::Full;
+    index_.insert(static_cast<WordIndex::Id>(arrived_.size()), WordIndex::hashOf(lower));
+    arrived_.push_back(lower);
     words_.insert(place, std::move(lower));
     return AddResult::Added;
 }
@@ -29,7 +31,8 @@ bool CommonWordList::contains(std::string_view word) const
 
 bool CommonWordList::containsLowerCase(std::string_view lowerCaseWord) const
 {
-    return std::binary_search(words_.begin(), words_.end(), lowerCaseWord, std::less<std::string_view>());
+    const auto texts = [this](WordIndex::Id id) -> std::string_view { return arrived_[static_cast<std::size_t>(id)]; };
+    return index_.find(lowerCaseWord, WordIndex::hashOf(lowerCaseWord), texts) != WordIndex::kNone;
 }
 
 } // namespace tagwright

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/language_index.h"
+#include "engine/word_index.h"
 
 #include <array>
 #include <cstdint>
@@ -33,6 +34,9 @@ public:
 
 private:
     std::vector<std::string> words_;
+    // The same words in the order they came, indexed for the look-up of every word of a document.
+    std::vector<std::string> arrived_;
+    WordIndex index_;
 };
 
 // The seven loaded lists, handed to the analysis.

@@ -80,12 +80,30 @@ char tagMarker(std::string_view inner, bool lowerCaseMode)
 
 constexpr std::size_t kLongestTagText = 7; // "/strong"
 
-std::size_t nextTagOrEntity(std::string_view line, std::size_t pos)
-{
-    while (pos < line.size() && line[pos] != '<' && line[pos] != '&')
-        ++pos;
-    return pos;
-}
+// The positions of the next "<" and the next "&", each searched again only once passed.
+class TagOrEntityFinder {
+public:
+    explicit TagOrEntityFinder(std::string_view line)
+        : line_(line),
+          lessThan_(std::min(line.find('<'), line.size())),
+          ampersand_(std::min(line.find('&'), line.size()))
+    {
+    }
+
+    std::size_t next(std::size_t pos)
+    {
+        if (lessThan_ < pos)
+            lessThan_ = std::min(line_.find('<', pos), line_.size());
+        if (ampersand_ < pos)
+            ampersand_ = std::min(line_.find('&', pos), line_.size());
+        return std::min(lessThan_, ampersand_);
+    }
+
+private:
+    std::string_view line_;
+    std::size_t lessThan_;
+    std::size_t ampersand_;
+};
 
 } // namespace
 
@@ -96,7 +114,8 @@ void markTags(std::string& line, bool lowerCaseMode)
 {
     std::string result;
     std::size_t copied = 0;
-    for (std::size_t pos = nextTagOrEntity(line, 0); pos < line.size(); pos = nextTagOrEntity(line, pos)) {
+    TagOrEntityFinder finder(line);
+    for (std::size_t pos = finder.next(0); pos < line.size(); pos = finder.next(pos)) {
         const std::string_view rest = std::string_view(line).substr(pos);
         std::size_t length = 0;
         char character = 0;

@@ -18,7 +18,7 @@ void WordIndex::insert(Id id, std::uint64_t hash)
     std::size_t i = hash & mask();
     while (slots_[i].id != kNone)
         i = (i + 1) & mask();
-    slots_[i] = {id, hash};
+    slots_[i] = {id, tagOf(hash)};
     ++size_;
 }
 
@@ -27,7 +27,7 @@ void WordIndex::removeSlot(std::size_t i)
 {
     std::size_t hole = i;
     for (std::size_t next = (i + 1) & mask(); slots_[next].id != kNone; next = (next + 1) & mask()) {
-        const std::size_t home = slots_[next].hash & mask();
+        const std::size_t home = slots_[next].tag & mask();
         // The slot may fill the hole when its home does not lie cyclically in (hole, next].
         const bool homeAfterHole = hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
         if (!homeAfterHole) {
@@ -46,7 +46,7 @@ void WordIndex::grow()
     size_ = 0;
     for (const Slot& slot : old)
         if (slot.id != kNone)
-            insert(slot.id, slot.hash);
+            insert(slot.id, slot.tag);
 }
 
 } // namespace tagwright

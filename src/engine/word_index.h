@@ -32,7 +32,7 @@ public:
         if (slots_.empty())
             return kNone;
         for (std::size_t i = hash & mask(); slots_[i].id != kNone; i = (i + 1) & mask())
-            if (slots_[i].hash == hash && texts(slots_[i].id) == text)
+            if (slots_[i].tag == tagOf(hash) && texts(slots_[i].id) == text)
                 return slots_[i].id;
         return kNone;
     }
@@ -55,17 +55,20 @@ public:
     void clear() { slots_.clear(), size_ = 0; }
 
 private:
+    // Small slots keep the index in the cache: the id, and the low half of the hash, which
+    // gives the slot's home and skips most texts that differ.
     struct Slot {
         Id id = kNone;
-        std::uint64_t hash = 0;
+        std::uint32_t tag = 0;
     };
+    static std::uint32_t tagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash); }
 
     std::size_t mask() const { return slots_.size() - 1; }
     template <typename Texts>
     std::size_t slotOf(std::string_view text, std::uint64_t hash, const Texts& texts) const
     {
         std::size_t i = hash & mask();
-        while (!(slots_[i].hash == hash && texts(slots_[i].id) == text))
+        while (!(slots_[i].tag == tagOf(hash) && texts(slots_[i].id) == text))
             i = (i + 1) & mask();
         return i;
     }

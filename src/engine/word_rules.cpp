@@ -69,7 +69,11 @@ bool isKeywordCandidate(std::string_view word, const AnalysisSettings& settings,
         return false;
     if (length > WordTable::kMaxWordLength)
         return false;
-    const std::string lower = lowerCaseAccented(word);
+    // Without kept case the line, and so the word, is lower case already.
+    std::string lowered;
+    if (settings.preserveCase)
+        lowered = lowerCaseAccented(word);
+    const std::string_view lower = settings.preserveCase ? std::string_view(lowered) : word;
     if (length > 1 && std::all_of(lower.begin(), lower.end(), [&](char c) { return c == lower[0]; }))
         return false;
     if (occursFollowedBy(settings.wordsToIgnore, lower, ','))

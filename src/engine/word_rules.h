@@ -35,7 +35,8 @@ bool isWordChar(char c, bool digitsAllowed, std::string_view extra);
 
 // Whether a word taken from the text is a keyword candidate: not short, not over-long, not one
 // letter repeated, not to be ignored, not a Roman numeral, not without vowels, not an English
-// contraction stem, not a common word, not an adverb or past form in "ly"/"ed".
+// contraction stem, not a common word, not an adverb or past form in "ly"/"ed". Unless case is
+// kept, the word comes from a lower-cased line.
 bool isKeywordCandidate(std::string_view word, const AnalysisSettings& settings, const CommonWords& commonWords);
 
 } // namespace tagwright

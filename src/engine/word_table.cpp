@@ -127,14 +127,22 @@ bool WordTable::countOccurrence(std::string& word, float value, bool thresholdEx
 {
     rankedValid_ = false;
 
-    // Singular and plural: the best-ranked entry that is the word less a final "s", or the word
-    // plus "s", takes the occurrence.
     std::uint64_t state = WordIndex::kHashStart;
     std::uint64_t withoutLast = state;
     for (const char c : word) {
         withoutLast = state;
         state = WordIndex::hashStep(state, c);
     }
+    std::uint64_t hash = WordIndex::hashFinish(state);
+
+    // Most occurrences are of a word already counted that has no singular or plural entry.
+    if (const Id id = find(word, hash); id != kNoId && !mayHavePartner_[static_cast<std::size_t>(id)]) {
+        grow(id, value);
+        return false;
+    }
+
+    // Singular and plural: the best-ranked entry that is the word less a final "s", or the word
+    // plus "s", takes the occurrence.
     const std::string_view text = word;
     const Id singular = text.size() > 1 && text.back() == 's'
                             ? find(text.substr(0, text.size() - 1), WordIndex::hashFinish(withoutLast))
@@ -142,20 +150,19 @@ bool WordTable::countOccurrence(std::string& word, float value, bool thresholdEx
     plural_.assign(word);
     plural_ += 's';
     const Id pluralId = find(plural_, WordIndex::hashFinish(WordIndex::hashStep(state, 's')));
-    std::uint64_t hash = WordIndex::hashFinish(state);
     if (singular != kNoId && (pluralId == kNoId || ranksBefore(singular, pluralId))) {
         word.pop_back();
         hash = WordIndex::hashFinish(withoutLast);
     } else if (pluralId != kNoId) {
-        unlink(pluralId);
-        entries_[static_cast<std::size_t>(pluralId)].text = word;
-        link(pluralId);
+        rename(pluralId, word);
     }
 
     if (const Id id = find(word, hash); id != kNoId) {
         grow(id, value);
         return false;
     }
+    // A new entry: neither its singular nor its plural is in the table (either would have taken
+    // the occurrence).
     if (count() == kMaxCount)
         throw Overflow();
     const Id id = static_cast<Id>(entries_.size());
@@ -163,8 +170,28 @@ bool WordTable::countOccurrence(std::string& word, float value, bool thresholdEx
     stamps_.push_back(++clock_);
     hashes_.push_back(0);
     nextSameText_.push_back(kNoId);
+    mayHavePartner_.push_back(false);
     link(id);
     return true;
+}
+
+// The plural entry takes the singular's text. Entries whose singular or plural it now is may
+// have a partner from here on, and so may it.
+void WordTable::rename(Id id, const std::string& text)
+{
+    unlink(id);
+    entries_[static_cast<std::size_t>(id)].text = text;
+    link(id);
+    mayHavePartner_[static_cast<std::size_t>(id)] = true;
+    const auto texts = [this](Id other) { return textOf(other); };
+    const auto markChain = [&](std::string_view partner) {
+        for (Id other = index_.find(partner, WordIndex::hashOf(partner), texts); other != kNoId;
+             other = nextSameText_[static_cast<std::size_t>(other)])
+            mayHavePartner_[static_cast<std::size_t>(other)] = true;
+    };
+    if (text.size() > 1 && text.back() == 's')
+        markChain(std::string_view(text).substr(0, text.size() - 1));
+    markChain(text + 's');
 }
 
 void WordTable::assignRanked(std::vector<WordEntry> ranked)
@@ -176,6 +203,7 @@ void WordTable::assignRanked(std::vector<WordEntry> ranked)
     rankedValid_ = false;
     stamps_.resize(entries_.size());
     hashes_.resize(entries_.size());
+    mayHavePartner_.assign(entries_.size(), true);
     nextSameText_.resize(entries_.size());
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         stamps_[i] = ++clock_;

@@ -68,6 +68,7 @@ private:
     void link(Id id);
     void unlink(Id id);
     void grow(Id id, float value);
+    void rename(Id id, const std::string& text);
     // Replaces the contents by entries already in rank order.
     void assignRanked(std::vector<WordEntry> ranked);
 
@@ -78,6 +79,8 @@ private:
     std::vector<std::uint64_t> stamps_;
     std::vector<std::uint64_t> hashes_;
     std::vector<Id> nextSameText_;
+    // False when no entry is this entry's text plus "s" or less a final "s"; true when one may be.
+    std::vector<bool> mayHavePartner_;
     WordIndex index_; // text -> first entry of its chain
     std::uint64_t clock_ = 0;
     std::string plural_; // the word plus "s", kept to spare an allocation per word
