@@ -6,8 +6,10 @@ English, different on every page); the markup around it has what web pages have:
 title, description and keywords, style and script blocks, comments, headings, bold and italic
 text, links, lists, tables, div and span blocks, font tags, entities. Lines end with CR LF.
 
---distinct N mixes N made-up words (all different) into the text, so that the document holds at
-least N distinct keyword candidates.
+--distinct N writes the text with N made-up words (all different, none a plural of another) and
+the small words of English in place of the library's prose, so that the document holds about N
+distinct keyword candidates however long it is, and no word becomes frequent enough to pass the
+16-bit count of the analysis.
 """
 import argparse
 import ast
@@ -50,18 +52,47 @@ def made_up_words(count, rng):
     while len(words) < count:
         word = "".join(rng.choice(onsets) + rng.choice(vowels) for _ in range(rng.randint(2, 4))) + rng.choice(codas)
         words.add(word)
-    return sorted(words)
+    words = sorted(words)
+    rng.shuffle(words)
+    return words
+
+
+class LibraryText:
+    """Sentences of the library's docstrings, picked at random."""
+
+    def __init__(self, pool, rng):
+        self.pool, self.rng = pool, rng
+
+    def sentence(self):
+        return self.rng.choice(self.pool)
+
+
+SMALL_WORDS = "the of and to a in is it that for on with as by at from or this be are was an not but".split()
+
+
+class MadeUpText:
+    """Sentences of made-up words, each word used in turn, between small words."""
+
+    def __init__(self, vocabulary, rng):
+        self.vocabulary, self.rng, self.next = vocabulary, rng, 0
+
+    def sentence(self):
+        words = []
+        for _ in range(self.rng.randint(6, 16)):
+            if self.rng.random() < 0.4:
+                words.append(self.rng.choice(SMALL_WORDS))
+            else:
+                words.append(self.vocabulary[self.next % len(self.vocabulary)])
+                self.next += 1
+        return " ".join(words).capitalize() + "."
 
 
 class Page:
-    def __init__(self, rng, text, extra):
-        self.rng, self.text, self.extra = rng, text, extra
+    def __init__(self, rng, text):
+        self.rng, self.text = rng, text
 
     def sentence(self):
-        words = self.rng.choice(self.text).split()
-        if self.extra:
-            for _ in range(self.rng.randint(1, 3)):
-                words.insert(self.rng.randrange(len(words) + 1), next(self.extra))
+        words = self.text.sentence().split()
         # Inline markup on a few words.
         for _ in range(self.rng.randint(0, 2)):
             i = self.rng.randrange(len(words))
@@ -91,7 +122,7 @@ class Page:
         return ["<p>" + lines[0]] + lines[1:-1] + [lines[-1] + "</p>"] if len(lines) > 1 else ["<p>" + lines[0] + "</p>"]
 
     def title(self):
-        return " ".join(self.rng.choice(self.text).split()[:6]).strip(".,;:")
+        return " ".join(self.text.sentence().split()[:6]).strip(".,;:")
 
     def render(self):
         r = self.rng
@@ -137,16 +168,12 @@ def main():
     args = parser.parse_args()
 
     rng = random.Random(args.seed)
-    text = sentences()
-    extra = None
-    if args.distinct:
-        vocabulary = made_up_words(args.distinct, rng)
-        extra = (vocabulary[i % len(vocabulary)] for i in range(10**12))
+    text = MadeUpText(made_up_words(args.distinct, rng), rng) if args.distinct else LibraryText(sentences(), rng)
     target = int(args.megabytes * 1024 * 1024)
     written = 0
     with open(args.out, "wb") as out:
         while written < target:
-            page = ("\r\n".join(Page(rng, text, extra).render()) + "\r\n").encode("cp1252", errors="replace")
+            page = ("\r\n".join(Page(rng, text).render()) + "\r\n").encode("cp1252", errors="replace")
             out.write(page)
             written += len(page)
 
