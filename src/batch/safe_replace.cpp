@@ -70,6 +70,14 @@ void takeOverAttributes(int fd, const struct stat& previous)
         [[maybe_unused]] const int ignored = ::fchown(fd, previous.st_uid, previous.st_gid);
 }
 
+// A file that did not exist before gets the permissions that creating it plainly would give.
+void takeDefaultPermissions(int fd)
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+}
+
 bool linkUnsupported(int error)
 {
     return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS;
@@ -163,6 +171,8 @@ ReplaceResult replaceFile(FileSystem& fs, const std::string& target, const std::
         return abandon(kReplaceFailed, failureFromErrno().text);
     if (replacing)
         takeOverAttributes(temporary.fd(), previous);
+    else
+        takeDefaultPermissions(temporary.fd());
     if (!fs.flush(temporary.fd()) || !temporary.close())
         return abandon(kReplaceFailed, failureFromErrno().text);
 

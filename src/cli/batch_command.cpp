@@ -84,7 +84,7 @@ public:
     }
     std::vector<OptionGroup> optionGroups() const override
     {
-        return {{"batch options",
+        return {{"Batch options",
                  {{"recursive", "", "include all subfolders"},
                   {"backup", "", "keep each previous page as NAME.bak.EXT"},
                   {"ext", "LIST", "extensions acted on, from htm,html,shtm,shtml (default htm,html)"},

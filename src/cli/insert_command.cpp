@@ -25,7 +25,7 @@ public:
     }
     std::vector<OptionGroup> optionGroups() const override
     {
-        return {{"insertion options",
+        return {{"Insertion options",
                  {{"backup", "", "keep the previous page as NAME.bak.EXT"},
                   {"done", "", "write a done marker with the date after the tag"},
                   todayOption()}},

@@ -64,6 +64,17 @@ TEST(ReportLog, SavesAsUtf8WithAFinalLineEndAndReplacesAtomically)
     EXPECT_EQ(testing::namesIn(folder.path()), std::set<std::string>{"report.txt"});
 }
 
+TEST(ReportLog, ANewReportFileGetsTheUsualPermissions)
+{
+    TempFolder folder;
+    const mode_t mask = ::umask(022);
+    EXPECT_EQ(saveReportToFile("text", folder.path("report.txt")), "");
+    ::umask(mask);
+    struct stat status {};
+    ASSERT_EQ(::stat(folder.path("report.txt").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0644u);
+}
+
 TEST(ReportLog, SavingIntoAMissingFolderFailsWithoutAFile)
 {
     TempFolder folder;
