@@ -161,7 +161,6 @@ private:
     void showWords(bool generateMetaTag);
     void showExistingTags();
     bool checkInsertion(const QString& title);
-    void reportInsertion(int result, bool backup, const QString& backupName);
 
     // Saved state (main_window_state.cpp).
     MainWindowState mainState() const;
