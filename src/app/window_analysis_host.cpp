@@ -12,7 +12,9 @@ namespace tagwright {
 
 bool WindowAnalysisHost::stopRequested()
 {
-    if (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventInterval) {
+    // Reading the clock costs more than a scan step, so it is read at every 64th step only.
+    if (++steps_ % kStepsPerClockRead == 0 &&
+        (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventInterval)) {
         flushOutput();
         QCoreApplication::processEvents();
         ++eventRounds_;

@@ -36,6 +36,7 @@ public:
 
 private:
     static constexpr int kEventInterval = 20; // milliseconds of work between event rounds
+    static constexpr unsigned kStepsPerClockRead = 64;
 
     void flushOutput();
 
@@ -43,6 +44,7 @@ private:
     std::string pendingOutput_; // appended during a run, not yet in the box
     bool running_ = false;
     QElapsedTimer sinceEvents_;
+    unsigned steps_ = 0;
     int eventRounds_ = 0;
 };
 
