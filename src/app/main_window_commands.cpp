@@ -139,6 +139,7 @@ void MainWindow::doIt(bool generateMetaTag)
         const int changesBefore = changesOfInput_;
         const AnalysisOutcome outcome =
             doFile(path, analysisSettings(), commonWords_, *analysisHost_, wordTable_);
+        analysisHost_->endRun();
         if (outcome.result != kAnalysisDone) {
             if (const std::optional<UserMessage> message = analysisResultMessage(outcome))
                 showUserMessage(dialogs(), *message);

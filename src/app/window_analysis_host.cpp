@@ -15,7 +15,10 @@ bool WindowAnalysisHost::stopRequested()
     // Reading the clock costs more than a scan step, so it is read at every 64th step only.
     if (++steps_ % kStepsPerClockRead == 0 &&
         (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventInterval)) {
-        flushOutput();
+        if (!sinceShown_.isValid() || sinceShown_.elapsed() >= kShowInterval) {
+            flushOutput();
+            sinceShown_.start();
+        }
         QCoreApplication::processEvents();
         ++eventRounds_;
         sinceEvents_.start();
@@ -28,14 +31,21 @@ void WindowAnalysisHost::analysisStarted()
     window_.listWordsButton().setText(QStringLiteral("Stop"));
     window_.enableDisableButtons(false);
     pendingOutput_.clear();
+    pendingWordCount_.reset();
     running_ = true;
     sinceEvents_.start();
+    sinceShown_.start();
+}
+
+void WindowAnalysisHost::endRun()
+{
+    flushOutput();
+    running_ = false;
 }
 
 void WindowAnalysisHost::analysisFinished()
 {
-    flushOutput();
-    running_ = false;
+    endRun();
     if (window_.singleFileMode()) {
         window_.listWordsButton().setText(QStringLiteral("List words"));
         window_.enableDisableButtons(true);
@@ -46,7 +56,10 @@ void WindowAnalysisHost::analysisFinished()
 
 void WindowAnalysisHost::setWordCountText(std::string_view text)
 {
-    window_.numberOfWordsLabel().setText(fromCp1252(text));
+    if (running_)
+        pendingWordCount_ = std::string(text);
+    else
+        window_.numberOfWordsLabel().setText(fromCp1252(text));
 }
 
 void WindowAnalysisHost::setWordCountBusy(bool busy)
@@ -82,6 +95,10 @@ void WindowAnalysisHost::appendOutputText(std::string_view text)
 
 void WindowAnalysisHost::flushOutput()
 {
+    if (pendingWordCount_) {
+        window_.numberOfWordsLabel().setText(fromCp1252(*pendingWordCount_));
+        pendingWordCount_.reset();
+    }
     if (pendingOutput_.empty())
         return;
     window_.appendOutputText(pendingOutput_);

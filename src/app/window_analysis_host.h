@@ -4,6 +4,9 @@
 
 #include <QElapsedTimer>
 
+#include <optional>
+#include <string>
+
 namespace tagwright {
 
 class MainWindow;
@@ -11,8 +14,8 @@ class MainWindow;
 // The analysis as the main window shows it: "List words" becomes "Stop", the word-count label
 // turns red and bold while counting, words appear in the output box, questions go through the
 // window's dialogs. Pending events (Stop among them) are let through at most every ~20 ms of
-// work, not at every scan step; words shown as found are written into the box at those rounds
-// too, since the box lays out its whole paragraph again at every change.
+// work, not at every scan step. The words shown as found and the word count reach the window
+// every ~200 ms: the box lays out its whole growing paragraph again at every change.
 class WindowAnalysisHost : public AnalysisHost
 {
 public:
@@ -31,19 +34,26 @@ public:
     bool askProceedAfterInvalidEndFont(std::string_view question) override;
     void reportNowGenerating() override;
 
+    // Shows what is still pending; called when a run ends without analysisFinished (a refused
+    // Unix-type file, an error).
+    void endRun();
+
     // How many times pending events were let through; the event loop's share of the work.
     int eventRounds() const { return eventRounds_; }
 
 private:
     static constexpr int kEventInterval = 20; // milliseconds of work between event rounds
+    static constexpr int kShowInterval = 200; // milliseconds between updates of the box
     static constexpr unsigned kStepsPerClockRead = 64;
 
     void flushOutput();
 
     MainWindow& window_;
     std::string pendingOutput_; // appended during a run, not yet in the box
+    std::optional<std::string> pendingWordCount_;
     bool running_ = false;
     QElapsedTimer sinceEvents_;
+    QElapsedTimer sinceShown_;
     unsigned steps_ = 0;
     int eventRounds_ = 0;
 };
