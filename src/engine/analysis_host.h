@@ -18,9 +18,10 @@ public:
     // sees fit, say every 20 ms of work) and answers whether Stop has been pressed since.
     virtual bool stopRequested() = 0;
 
-    // The run took over the commands ("List words" becomes "Stop", the others are disabled) /
-    // ended normally or by Stop (single-file mode gives them back). After a refusal or an error
-    // the caller restores the commands itself.
+    // The run took over the commands ("List words" becomes "Stop", the others are disabled; the
+    // table has been emptied, so it matches no input any more) / ended normally or by Stop
+    // (single-file mode gives them back). After a refusal (-4) or an error the caller restores
+    // the commands itself.
     virtual void analysisStarted() = 0;
     virtual void analysisFinished() = 0;
 

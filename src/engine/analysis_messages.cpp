@@ -1,8 +1,7 @@
 #include "engine/analysis.h"
 
 #include "engine/input_checks.h"
-
-#include <filesystem>
+#include "support/files.h"
 
 namespace tagwright {
 
@@ -24,8 +23,7 @@ std::optional<UserMessage> inputFileMessage(std::string_view path)
         return UserMessage{"Error", "Input file not specified.", MessageIcon::Warning};
     if (auto invalid = validateInputFile(std::string(path)))
         return invalid;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(std::filesystem::path(path), error))
+    if (!fileExists(std::string(path)))
         return UserMessage{"File not found", "Input file not found.", MessageIcon::Warning};
     return std::nullopt;
 }

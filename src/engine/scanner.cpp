@@ -115,30 +115,40 @@ private:
         return text_.find_first_of(std::string_view(both, 2), pos);
     }
 
+    // The line positions where the pattern starts in the line lower-cased without blanks, found
+    // in one pass that keeps only the last characters seen (a Unix-type file is one long line).
     const std::vector<std::size_t>& blankFreeMatches(std::string_view pattern)
     {
         for (std::size_t i = 0; i < patterns_.size(); ++i)
             if (patterns_[i] == pattern)
                 return matches_[i];
-        if (origins_.empty() && !text_.empty()) {
-            for (std::size_t i = 0; i < text_.size(); ++i)
-                if (text_[i] != ' ') {
-                    blankFree_ += asciiLower(text_[i]);
-                    origins_.push_back(i);
-                }
-            origins_.push_back(text_.size());
-        }
         std::vector<std::size_t> starts;
-        for (std::size_t at = blankFree_.find(pattern); at != std::string::npos; at = blankFree_.find(pattern, at + 1))
-            starts.push_back(origins_[at]);
+        std::array<char, kLongestPattern> recent{};      // last characters, as a ring
+        std::array<std::size_t, kLongestPattern> origin{}; // their positions in the line
+        std::size_t seen = 0;
+        for (std::size_t i = 0; i < text_.size(); ++i) {
+            if (text_[i] == ' ')
+                continue;
+            recent[seen % kLongestPattern] = asciiLower(text_[i]);
+            origin[seen % kLongestPattern] = i;
+            ++seen;
+            if (seen < pattern.size() || recent[(seen - 1) % kLongestPattern] != pattern.back())
+                continue;
+            const std::size_t first = seen - pattern.size();
+            bool match = true;
+            for (std::size_t k = 0; match && k < pattern.size(); ++k)
+                match = recent[(first + k) % kLongestPattern] == pattern[k];
+            if (match)
+                starts.push_back(origin[first % kLongestPattern]);
+        }
         patterns_.push_back(pattern);
         matches_.push_back(std::move(starts));
         return matches_.back();
     }
 
+    static constexpr std::size_t kLongestPattern = 20;
+
     std::string_view text_;
-    std::string blankFree_;
-    std::vector<std::size_t> origins_; // position in the line of each character of blankFree_
     std::vector<std::string_view> patterns_;
     std::vector<std::vector<std::size_t>> matches_;
 };

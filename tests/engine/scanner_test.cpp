@@ -38,6 +38,10 @@ TEST_F(ScannerTest, MetaContentTakesItsOwnWeight)
               0);
     EXPECT_EQ(rawValues(3), (Values{{"shed", 3}, {"garden", 0}}));
 
+    // Blanks around the equals sign and capitals do not matter.
+    ASSERT_EQ(analyse("<META NAME = \"Description\" CONTENT = \"Roomy words\"> body\r\n").result, 0);
+    EXPECT_EQ(rawValues(50), (Values{{"roomy", 50}, {"words", 50}, {"body", 3}}));
+
     // Content before name: everything from "content" to ">" is description text.
     ASSERT_EQ(analyse("<meta content=\"Fine words\" name=\"description\">\r\n").result, 0);
     EXPECT_EQ(rawValues(50), (Values{{"fine", 50}, {"words", 50}, {"name", 50}, {"description", 50}}));
