@@ -24,14 +24,18 @@ std::string restAfter(const std::string& line, std::size_t end)
     return end == 0 ? std::string() : std::string(trimSpaces(std::string_view(line).substr(end)));
 }
 
-// Whether a comment is open at the end of a line, given whether one was open at its start.
-bool commentOpenAfter(std::string_view line, bool open)
+// The parts of a lower-cased line outside HTML comments, given whether a comment is open at its
+// start; open tells whether one is open at its end.
+std::string outsideComments(std::string_view line, bool& open)
 {
+    std::string outside;
     std::size_t at = 0;
     for (;;) {
         const auto next = line.find(open ? "-->" : "<!--", at);
+        if (!open)
+            outside.append(line.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at));
         if (next == std::string_view::npos)
-            return open;
+            return outside;
         at = next + (open ? 3 : 4);
         open = !open;
     }
@@ -46,15 +50,16 @@ int rewriteHead(PageLineReader& reader, PageWriter& writer, const HeadEdit& edit
     std::string line;
     while (reader.next(line)) {
         std::string lower = lowerCaseAccented(line);
-        // Commented-out markup is not live: a line inside or opening a comment stays as it is,
-        // unless the head ends on it.
-        if (lower.find("</head>") == std::string::npos &&
-            (inComment || lower.find("<!--") != std::string::npos)) {
-            inComment = commentOpenAfter(lower, inComment);
+        // Commented-out markup is not live: a line that a comment touches stays as it is, unless
+        // the head ends on it or it holds a live tag or marker outside the comment.
+        const bool commentTouched = inComment || lower.find("<!--") != std::string::npos;
+        const std::string live = outsideComments(lower, inComment);
+        if (commentTouched && lower.find("</head>") == std::string::npos &&
+            (!edit.replaceKeywordsTags || findKeywordsMetaTag(live).start == 0) &&
+            findDoneMetaTag(live).start == 0) {
             writer.writeLine(line);
             continue;
         }
-        inComment = false;
         if (edit.replaceKeywordsTags) {
             const TagSpan tag = findKeywordsMetaTag(lower);
             if (tag.start > 0) {

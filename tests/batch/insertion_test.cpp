@@ -82,6 +82,11 @@ TEST_F(InsertionTest, CommentedOutTagsStayAsTheyAre)
     writeBytes(folder.path("p.htm"), "<head>\r\n" + comment + "<meta name=\"keywords\" content=\"old\">\r\n</head>");
     EXPECT_EQ(insert("p.htm").result, kInserted);
     EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n" + comment + kTag + "\r\n</head>\r\n");
+
+    // A live tag after a comment on the same line is replaced.
+    writeBytes(folder.path("p.htm"), "<head>\r\n<!-- x --> <meta name=\"keywords\" content=\"old\">\r\n</head>");
+    EXPECT_EQ(insert("p.htm").result, kInserted);
+    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n<!-- x --> \r\n" + kTag + "\r\n</head>\r\n");
 }
 
 TEST_F(InsertionTest, RefusalsLeaveThePageUntouched)
