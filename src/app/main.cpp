@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/multiple_files_windows.h"
 #include "app/qt_dialogs.h"
 
 #include "support/data_dir.h"
@@ -19,6 +20,8 @@ int main(int argc, char** argv)
     context.userDataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     tagwright::MainWindow window(context);
     dialogs.setParent(&window);
+    tagwright::MultipleFilesWindows multipleFiles(window);
+    window.attachMultipleFilesSide(&multipleFiles);
     if (!window.startUp())
         return 1;
     return application.exec();

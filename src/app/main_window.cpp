@@ -246,6 +246,13 @@ void MainWindow::multipleFilesChosen()
     lblNumberOfWords->clear();
 }
 
+void MainWindow::showCurrentFile(const QString& path)
+{
+    txbInputFile->setText(path);
+    txbInputFile->repaint();
+    rememberedInputFile_ = path;
+}
+
 bool MainWindow::singleFileMode() const
 {
     return optSingleFile->isChecked();

@@ -75,6 +75,7 @@ public:
     TagSettings tagSettings();
     bool singleFileMode() const;
     QString programText(int number) const;
+    const ProgramTextStore& programTexts() const { return programTexts_; }
     const CommonWords& commonWords() const { return commonWords_; }
     WordTable& wordTable() { return wordTable_; }
     Dialogs& dialogs() { return *context_.dialogs; }
@@ -102,6 +103,10 @@ public:
     QPushButton& viewReportButton() const { return *cmdViewReport; }
     QLabel& metaTagInsertedLabel() const { return *lblMetaTagInserted; }
     QLabel& numberOfWordsLabel() const { return *lblNumberOfWords; }
+
+    // A batch run shows the file it is processing in the input file box; single-file mode
+    // comes back with the last one.
+    void showCurrentFile(const QString& path);
 
     // The output box's text in the core's form (Windows-1252, CR LF) and back.
     std::string outputText() const;

@@ -57,7 +57,7 @@ ReportWindow::ReportWindow(QWidget* mainWindow, Dialogs& dialogs, QString saveFa
     applyFormBackColor(this, kSecondaryWindowBackColor);
 
     setMinimumSize(twipsToPixels(kMinimumWidth), twipsToPixels(kMinimumHeight));
-    resize(twipsToPixels(9000), twipsToPixels(6000));
+    resize(twipsToPixels(9000), twipsToPixels(4500));
     setCopyCaption(false);
 
     connect(cmdSaveToFile_, &QPushButton::clicked, this, &ReportWindow::saveToFile);

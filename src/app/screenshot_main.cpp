@@ -1,27 +1,66 @@
-// Makes the README's picture of the main window: starts the real window over a page, presses
-// "Generate/show keywords meta tag" and saves what the window shows as a PNG. It uses a
-// temporary per-user folder, so no saved state is read or written.
+// Makes the README's pictures from the real windows: the main window after "Generate/show
+// keywords meta tag" on a page, or a finished batch run over a copy of a folder's pages with its
+// report window. It uses a temporary per-user folder, so no saved state is read or written.
 
 #include "app/main_window.h"
+#include "app/multiple_files_windows.h"
 #include "app/qt_dialogs.h"
+#include "app/report_window.h"
 
 #include "support/data_dir.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+// Copies the pages of a folder, so that the run changes only the copies.
+bool copyPages(const QString& from, const QString& to)
+{
+    const QDir source(from);
+    for (const QString& name : source.entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files)) {
+        if (!QFile::copy(source.filePath(name), QDir(to).filePath(name)))
+            return false;
+    }
+    return true;
+}
+
+// The main window with the report window over it, as they stand on the screen.
+QImage picture(QWidget& main, QWidget& report)
+{
+    const QRect area = main.frameGeometry().united(report.frameGeometry());
+    QImage image(area.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.drawPixmap(main.geometry().topLeft() - area.topLeft(), main.grab());
+    painter.drawPixmap(report.geometry().topLeft() - area.topLeft(), report.grab());
+    return image;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: tagwright-screenshot PAGE OUTPUT.png\n");
+    const bool batch = argc == 4 && QLatin1String(argv[1]) == QLatin1String("--batch");
+    if (argc != 3 && !batch) {
+        std::fprintf(stderr, "usage: tagwright-screenshot PAGE OUTPUT.png\n"
+                             "       tagwright-screenshot --batch FOLDER OUTPUT.png\n");
         return 2;
     }
+    const QString input = QString::fromLocal8Bit(argv[argc - 2]);
+    const QString output = QString::fromLocal8Bit(argv[argc - 1]);
     QTemporaryDir userFolder;
+    QTemporaryDir site;
     tagwright::QtDialogs dialogs(nullptr);
     tagwright::MainWindowContext context;
     context.dialogs = &dialogs;
@@ -30,14 +69,41 @@ int main(int argc, char** argv)
     context.progressPause = 0;
     tagwright::MainWindow window(context);
     dialogs.setParent(&window);
+    tagwright::MultipleFilesWindows multipleFiles(window);
+    window.attachMultipleFilesSide(&multipleFiles);
     if (!window.startUp())
         return 1;
-    window.findChild<QLineEdit*>(QStringLiteral("txbInputFile"))
-        ->setText(QString::fromLocal8Bit(argv[1]));
-    window.findChild<QPushButton*>(QStringLiteral("cmdGenerateKeywordMetaTag"))->click();
-    QApplication::processEvents();
-    if (!window.grab().save(QString::fromLocal8Bit(argv[2]))) {
-        std::fprintf(stderr, "cannot write %s\n", argv[2]);
+
+    QImage image;
+    if (batch) {
+        if (!copyPages(input, site.path())) {
+            std::fprintf(stderr, "cannot copy the pages of %s\n", argv[2]);
+            return 1;
+        }
+        window.findChild<QRadioButton*>(QStringLiteral("optMultipleFiles"))->click();
+        window.findChild<QLineEdit*>(QStringLiteral("txbFolder"))->setText(site.path());
+        tagwright::ParameterValues parameters = multipleFiles.parameterValues();
+        parameters.confirm = 0;
+        parameters.dialogBoxForUnixFiles = 0;
+        multipleFiles.setParameterValues(parameters);
+        // The result box at the end of the run is modal: close it once it is up.
+        QTimer closeResult;
+        QObject::connect(&closeResult, &QTimer::timeout, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+        closeResult.start(50);
+        window.findChild<QPushButton*>(QStringLiteral("cmdGenerateKeywordMetaTag"))->click();
+        QApplication::processEvents();
+        image = picture(window, multipleFiles.reportWindow());
+    } else {
+        window.findChild<QLineEdit*>(QStringLiteral("txbInputFile"))->setText(input);
+        window.findChild<QPushButton*>(QStringLiteral("cmdGenerateKeywordMetaTag"))->click();
+        QApplication::processEvents();
+        image = window.grab().toImage();
+    }
+    if (!image.save(output)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(output));
         return 1;
     }
     return 0;

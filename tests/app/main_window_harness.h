@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 namespace tagwright {
@@ -40,6 +41,8 @@ public:
             return openResult;
         };
         window = std::make_unique<MainWindow>(context);
+        if (beforeStartUp)
+            beforeStartUp(*window);
         if (!window->startUp())
             return false;
         window->activateWindow();
@@ -89,6 +92,8 @@ public:
 
     QTemporaryDir userFolder;
     ScriptedDialogs dialogs;
+    // Runs between the window's construction and its start-up (attaching its other windows).
+    std::function<void(MainWindow&)> beforeStartUp;
     QStringList openedAddresses;
     int openResult = 42;
     std::unique_ptr<MainWindow> window;

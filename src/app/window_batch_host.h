@@ -1,0 +1,36 @@
+#pragma once
+
+#include "batch/batch_host.h"
+
+namespace tagwright {
+
+class InspectWindow;
+class MainWindow;
+class ReportWindow;
+
+// A batch run as the windows show it: the main window's progress label, input box, commands and
+// "View report" button, the report window and the modal inspect window.
+class WindowBatchHost : public BatchHost {
+public:
+    WindowBatchHost(MainWindow& main, ReportWindow& report, InspectWindow& inspectWindow, bool logOperations);
+
+    void runStarted() override;
+    void showReport() override;
+    void setReportButtonsEnabled(bool enabled) override;
+    void setInputFile(std::string_view path) override;
+    void setProgressText(std::string_view text) override;
+    InspectAnswer inspect(const InspectRequest& request) override;
+    bool askGoOnToNextFile() override;
+    void showError(std::string_view text) override;
+    void runFinished(std::string_view resultText, bool reportHasText) override;
+
+private:
+    void showProgress(std::string_view text);
+
+    MainWindow& main_;
+    ReportWindow& report_;
+    InspectWindow& inspectWindow_;
+    bool logOperations_;
+};
+
+}  // namespace tagwright

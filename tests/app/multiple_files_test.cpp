@@ -1,0 +1,362 @@
+#include "main_window_harness.h"
+
+#include "app/inspect_window.h"
+#include "app/multiple_files_windows.h"
+#include "app/parameters_window.h"
+#include "app/report_window.h"
+#include "app/state_file.h"
+
+#include <QDir>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+
+using namespace tagwright;
+
+namespace {
+
+QByteArray page(const QByteArray& subject)
+{
+    return "<html>\r\n<head>\r\n<title>" + subject + " garden</title>\r\n"
+           "<meta name=\"keywords\" content=\"old, words\">\r\n</head>\r\n<body>\r\n<p>" +
+           subject + " need sun. " + subject + " need water. Pruning " + subject +
+           " keeps them healthy; pruning again.</p>\r\n</body>\r\n</html>\r\n";
+}
+
+// Long enough that the analysis lets pending events through several times, with fewer words
+// than the 16-bit counters take.
+QByteArray longPage()
+{
+    QByteArray text = "<html><head><title>Long</title></head><body>\r\n";
+    for (int line = 0; line < 20000; ++line)
+        text += "garden word" + QByteArray::number(line) + "x\r\n" + QByteArray("<br>").repeated(40) + "\r\n";
+    return text + "</body></html>\r\n";
+}
+
+// The main window with its multiple-files side, as the program puts them together.
+struct MultipleFilesHarness
+{
+    std::unique_ptr<MultipleFilesWindows> side;
+    MainWindowHarness h;
+    QTemporaryDir site;
+
+    bool start()
+    {
+        h.beforeStartUp = [this](MainWindow& window) {
+            side = std::make_unique<MultipleFilesWindows>(window);
+            window.attachMultipleFilesSide(side.get());
+        };
+        return h.start();
+    }
+
+    QString write(const QString& name, const QByteArray& content) const
+    {
+        const QString path = site.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(path));
+        file.write(content);
+        return path;
+    }
+
+    static QByteArray read(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void chooseFolder()
+    {
+        h.option("optMultipleFiles")->click();
+        h.box("txbFolder")->setText(site.path());
+    }
+
+    void setParameters(const std::function<void(ParameterValues&)>& change)
+    {
+        ParameterValues values = side->parameterValues();
+        change(values);
+        side->setParameterValues(values);
+    }
+
+    QString report() const { return QString::fromStdString(side->reportLog().text()); }
+
+    // Runs the batch; whenever the inspect window is shown, `inspect` gets its file name
+    // (as the window shows it) and acts on the window.
+    int run(const std::function<void(const QString&, InspectWindow&)>& inspect = {})
+    {
+        int displays = 0;
+        QTimer poll;
+        InspectWindow& window = side->inspectWindow();
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!window.isVisible() || !inspect)
+                return;
+            ++displays;
+            const QString file = window.findChild<QLabel*>(QStringLiteral("lblFile"))->text().mid(6);
+            inspect(file, window);
+            if (window.isVisible())
+                window.findChild<QPushButton*>(QStringLiteral("cmdContinue"))->click();
+        });
+        poll.start(5);
+        h.button("cmdGenerateKeywordMetaTag")->click();
+        return displays;
+    }
+};
+
+void tick(InspectWindow& window, const char* name, bool ticked)
+{
+    window.findChild<QCheckBox*>(QLatin1String(name))->setChecked(ticked);
+}
+
+} // namespace
+
+class MultipleFilesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+    }
+
+    void inspectDeclinesOneFileAndEditsAnother()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        const QString a = m.write(QStringLiteral("a.htm"), page("Roses"));
+        const QString b = m.write(QStringLiteral("b.htm"), page("Tulips"));
+        const QString backup = m.write(QStringLiteral("c.bak.htm"), page("Lilies"));
+        const QString other = m.write(QStringLiteral("d.shtml"), page("Irises"));
+        m.chooseFolder();
+        QCOMPARE(m.h.button("cmdGenerateKeywordMetaTag")->text(), QStringLiteral("Generate/insert keywords meta tag"));
+
+        std::map<QString, QString> shownTags;
+        QString existingShown;
+        const int displays = m.run([&](const QString& file, InspectWindow& window) {
+            auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("txbMetaTAG"));
+            shownTags[file] = box->toPlainText();
+            if (file == QLatin1String("a.htm")) {
+                tick(window, "chkInsertMetaTag", false);
+                tick(window, "chkInsertDoneMetaTag", false);
+            } else {
+                existingShown = m.h.output();
+                tick(window, "chkInsertMetaTag", true);
+                box->setPlainText(QStringLiteral("<meta name=\"keywords\" content=\"edited, tulips\">"));
+            }
+        });
+
+        QCOMPARE(displays, 2);
+        QVERIFY(shownTags[QStringLiteral("a.htm")].contains(QStringLiteral("<meta name=\"keywords\" content=\"roses")));
+        QCOMPARE(existingShown, QStringLiteral("Existing keywords meta tag: <meta name=\"keywords\" content=\"old, words\">"));
+        QCOMPARE(MultipleFilesHarness::read(a), page("Roses"));
+        const QByteArray tagged = MultipleFilesHarness::read(b);
+        QVERIFY(tagged.contains("<meta name=\"keywords\" content=\"edited, tulips\">"));
+        QVERIFY(!tagged.contains("old, words"));
+        QVERIFY(tagged.contains(" done\" content=\""));
+        QCOMPARE(MultipleFilesHarness::read(backup), page("Lilies"));
+        QCOMPARE(MultipleFilesHarness::read(other), page("Irises"));
+
+        const QString report = m.report();
+        QVERIFY(report.contains(QStringLiteral("File: a.htm  ---  ") + m.h.window->programText(29)));
+        QVERIFY(report.contains(QStringLiteral("File: b.htm\r\nNEW: <meta name=\"keywords\" content=\"edited, tulips\">")));
+        QVERIFY(report.contains(QStringLiteral("A keywords meta tag was inserted in the following file:\r\n\r\n") + b));
+        QCOMPARE(m.h.output(), QStringLiteral("A keywords meta tag was inserted in the following file:\n\n") + b + "\n");
+        QCOMPARE(m.h.dialogs.shown.size(), 1);
+        QCOMPARE(m.h.dialogs.shown[0].title, QStringLiteral("Result"));
+        QCOMPARE(m.h.dialogs.shown[0].text, QStringLiteral("A keywords meta tag was inserted in 1 file in 1 folder."));
+        QCOMPARE(m.h.dialogs.shown[0].icon, MessageIcon::None);
+        QCOMPARE(m.h.label("lblMetaTagInserted")->text(), QStringLiteral("Keywords meta tag inserted in 1 of 2 files."));
+
+        // The commands are back, the report is on screen, so "View report" stays hidden.
+        QCOMPARE(m.h.button("cmdListWords")->text(), m.h.window->programText(21));
+        QVERIFY(m.h.button("cmdListWords")->isEnabled());
+        QVERIFY(m.h.button("cmdGenerateKeywordMetaTag")->isEnabled());
+        QVERIFY(m.side->reportWindow().isVisible());
+        QVERIFY(m.h.button("cmdViewReport")->isHidden());
+        for (const char* name : {"cmdSaveToFile", "cmdCopyToClipboard", "cmdClose"})
+            QVERIFY(m.side->reportWindow().findChild<QPushButton*>(QLatin1String(name))->isEnabled());
+
+        // Closing the report offers "View report", which brings it back.
+        m.side->reportWindow().findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+        QVERIFY(!m.h.button("cmdViewReport")->isHidden());
+        m.h.button("cmdViewReport")->click();
+        QVERIFY(m.side->reportWindow().isVisible());
+        QVERIFY(m.h.button("cmdViewReport")->isHidden());
+
+        // The last file processed is the input file of single-file mode.
+        m.h.option("optSingleFile")->click();
+        QVERIFY(m.h.box("txbInputFile")->text().endsWith(QStringLiteral(".htm")));
+        QVERIFY(m.h.label("lblMetaTagInserted")->isHidden());
+    }
+
+    void stopBoxOfTheInspectWindowEndsTheRunAfterThisFile()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        const QStringList names{QStringLiteral("a.htm"), QStringLiteral("b.htm"), QStringLiteral("sub/c.htm")};
+        QStringList paths;
+        for (const QString& name : names)
+            paths.append(m.write(name, page("Roses")));
+        m.chooseFolder();
+        m.setParameters([](ParameterValues& values) { values.includeAllSubfolders = 1; });
+
+        QString first;
+        const int displays = m.run([&](const QString& file, InspectWindow& window) {
+            first = file;
+            tick(window, "chkStopOperation", true);
+        });
+        QCOMPARE(displays, 1);
+        int changed = 0;
+        for (const QString& path : paths)
+            changed += MultipleFilesHarness::read(path) != page("Roses");
+        QCOMPARE(changed, 1);
+        QVERIFY(m.report().contains(QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
+        QCOMPARE(m.h.dialogs.shown.size(), 1);
+        QCOMPARE(m.h.dialogs.shown[0].text, QStringLiteral("A keywords meta tag was inserted in 1 file in 1 folder."));
+
+        // The close box declines the tag and stops too.
+        for (const QString& path : paths)
+            m.write(QDir(m.site.path()).relativeFilePath(path), page("Roses"));
+        const int closedDisplays = m.run([&](const QString&, InspectWindow& window) { window.close(); });
+        QCOMPARE(closedDisplays, 1);
+        for (const QString& path : paths)
+            QCOMPARE(MultipleFilesHarness::read(path).contains("Roses garden"), true);
+        QVERIFY(m.report().contains(m.h.window->programText(29)));
+        QVERIFY(m.report().contains(m.h.window->programText(30)));
+    }
+
+    void stopDuringAnAnalysisAnsweredNoEndsTheRun()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        const QByteArray content = longPage();
+        const QString a = m.write(QStringLiteral("a.htm"), content);
+        const QString b = m.write(QStringLiteral("b.htm"), content);
+        m.chooseFolder();
+        m.setParameters([](ParameterValues& values) { values.confirm = 0; });
+        m.h.dialogs.answers.enqueue(Answer::No);
+        bool sawStop = false;
+        QTimer::singleShot(0, [&] {
+            sawStop = m.h.button("cmdListWords")->text() == QStringLiteral("Stop") &&
+                      m.h.button("cmdListWords")->isEnabled() &&
+                      !m.h.button("cmdGenerateKeywordMetaTag")->isEnabled();
+            m.h.button("cmdListWords")->click();
+        });
+        m.run();
+
+        QVERIFY(sawStop);
+        QCOMPARE(m.h.dialogs.shown.size(), 1);
+        QCOMPARE(m.h.dialogs.shown[0].title, QStringLiteral("Continue?"));
+        QCOMPARE(m.h.dialogs.shown[0].text, QStringLiteral("Go on to the next file?"));
+        QVERIFY(m.h.dialogs.shown[0].question);
+        QCOMPARE(MultipleFilesHarness::read(a), content);
+        QCOMPARE(MultipleFilesHarness::read(b), content);
+        const QString report = m.report();
+        QVERIFY(report.contains(QStringLiteral("  ---  Operation on this file stopped.")));
+        QVERIFY(report.contains(QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
+        QVERIFY(!report.contains(QStringLiteral("Now processing")));
+        QCOMPARE(report.count(QStringLiteral("File: ")), 1);
+        QVERIFY(m.h.output().startsWith(QStringLiteral("No files were processed (perhaps because all done already).")));
+        QCOMPARE(m.h.button("cmdListWords")->text(), m.h.window->programText(21));
+
+        // Answered Yes, the run goes on with the next file, whose analysis is not stopped.
+        m.h.dialogs.answers.enqueue(Answer::Yes);
+        QTimer::singleShot(0, [&] { m.h.button("cmdListWords")->click(); });
+        m.run();
+        QCOMPARE(m.report().count(QStringLiteral("  ---  Operation on this file stopped.")), 1);
+        QCOMPARE(MultipleFilesHarness::read(a) != content, MultipleFilesHarness::read(b) == content);
+    }
+
+    void filesDoneRecentlyAreSkipped()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        const QString a = m.write(QStringLiteral("a.htm"), page("Roses"));
+        const QString b = m.write(QStringLiteral("b.htm"), page("Tulips"));
+        m.chooseFolder();
+        m.setParameters([](ParameterValues& values) { values.confirm = 0; });
+        m.run();
+        QCOMPARE(m.h.dialogs.shown.size(), 1);
+        QCOMPARE(m.h.dialogs.shown[0].text, QStringLiteral("A keywords meta tag was inserted in 2 files in 1 folder."));
+        const QByteArray doneA = MultipleFilesHarness::read(a);
+        const QByteArray doneB = MultipleFilesHarness::read(b);
+        QVERIFY(doneA != page("Roses"));
+
+        m.setParameters([](ParameterValues& values) { values.skipDone = 1; });
+        m.run();
+        QCOMPARE(m.h.dialogs.shown.size(), 1);  // no second result box
+        QCOMPARE(MultipleFilesHarness::read(a), doneA);
+        QCOMPARE(MultipleFilesHarness::read(b), doneB);
+        QCOMPARE(m.report().count(QStringLiteral("  ---  Done already on ")), 2);
+        QVERIFY(m.report().endsWith(m.h.window->programText(25) + "\r\n"));
+        QCOMPARE(m.h.output(), QStringLiteral("No files were processed (perhaps because all done already).\n"
+                                              "You could repeat with operations logged in the report window."));
+
+        // Not logged when so wished; with logging off the report is left as it was.
+        m.setParameters([](ParameterValues& values) { values.dontLogDone = 1; });
+        m.run();
+        QVERIFY(!m.report().contains(QStringLiteral("Done already")));
+        const QString before = m.report();
+        m.side->reportWindow().close();
+        m.setParameters([](ParameterValues& values) { values.logOperations = 0; });
+        m.run();
+        QCOMPARE(m.report(), before);
+        QVERIFY(!m.side->reportWindow().isVisible());
+        QVERIFY(!m.h.button("cmdViewReport")->isHidden());
+    }
+
+    void parametersSurviveSaveAndLoad()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        m.chooseFolder();
+        ParameterValues values;
+        values.htm = 0;
+        values.shtm = 1;
+        values.includeAllSubfolders = 1;
+        values.backup = 1;
+        values.confirm = 0;
+        values.logOperations = 0;
+        values.includeOldMetaTag = 1;
+        values.addDone = 0;
+        values.skipDone = 1;
+        values.lessThanNDaysOld = 5;
+        values.dontLogDone = 1;
+        values.clearReportAtStart = 0;
+        values.displayWords = 0;
+        values.dialogBoxForUnixFiles = 0;
+        values.dialogBoxForInvalidEndFontTag = 1;
+        values.saveStateOnQuit = 0;
+        m.side->setParameterValues(values);
+        QCOMPARE(m.h.button("cmdListWords")->text(), m.h.window->programText(21));
+        m.h.button("cmdListWords")->click();  // saves the state in multiple-files mode
+        QVERIFY(m.h.dialogs.shown.isEmpty());
+        const auto saved = readStateFile(m.h.window->stateFilePath());
+        QVERIFY(saved.has_value());
+        QCOMPARE(saved->parameters, values);
+
+        QVERIFY(m.start());
+        QCOMPARE(m.side->parameterValues(), values);
+        QVERIFY(m.h.option("optMultipleFiles")->isChecked());
+        QCOMPARE(m.h.box("txbFolder")->text(), m.site.path());
+        auto* dontLog = m.side->parametersWindow().findChild<QCheckBox*>(QStringLiteral("chkDontLogDone"));
+        QVERIFY(!dontLog->isEnabled());  // logging is off
+
+        // Closing the parameters window with its save box ticked writes the state at once.
+        m.h.button("cmdShowExistingKeywordMetaTag")->click();
+        ParametersWindow& window = m.side->parametersWindow();
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Set operation parameters"));
+        window.findChild<QCheckBox*>(QStringLiteral("chkSaveStateOnClose"))->setChecked(true);
+        window.findChild<QCheckBox*>(QStringLiteral("chkHTML"))->setChecked(false);
+        window.findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+        QVERIFY(!window.isVisible());
+        QCOMPARE(readStateFile(m.h.window->stateFilePath())->parameters.html, 0);
+        QCOMPARE(readStateFile(m.h.window->stateFilePath())->parameters.saveStateOnClose, 1);
+    }
+};
+
+QTEST_MAIN(MultipleFilesTest)
+#include "multiple_files_test.moc"
