@@ -28,8 +28,6 @@ public:
     // Stop was pressed, or the user declined to go on after an invalid end-font tag.
     bool stopped() const { return stopped_; }
 
-    const ScanState& state() const { return state_; }
-
 private:
     class Line;
 
