@@ -65,7 +65,7 @@ QString MainWindow::programText(int number) const
 bool MainWindow::startUp()
 {
     startUpCompleted_ = false;
-    const std::string textFile = programTextFilePath(toCp1252(context_.dataFolder));
+    const std::string textFile = programTextFilePath(toPath(context_.dataFolder));
     const std::int32_t loaded = programTexts_.load(textFile);
     if (loaded < 1) {
         dialogs().showFatalError(fromCp1252(loadFailureMessage(loaded, textFile)));
@@ -157,7 +157,7 @@ void MainWindow::loadCommonWordLists()
 {
     txbMetaTAG->clear();
     const std::vector<UserMessage> warnings = tagwright::loadCommonWordLists(
-        toCp1252(context_.dataFolder), commonWords_, [this](std::string_view line) {
+        toPath(context_.dataFolder), commonWords_, [this](std::string_view line) {
             appendOutputText(std::string(line));
             txbMetaTAG->repaint();
         });
@@ -178,7 +178,7 @@ bool MainWindow::commonWordsAvailable(int language) const
 
 void MainWindow::showCommonWordsNotAvailable(int language)
 {
-    showUserMessage(dialogs(), commonWordsNotAvailable(toCp1252(context_.dataFolder),
+    showUserMessage(dialogs(), commonWordsNotAvailable(toPath(context_.dataFolder),
                                                        static_cast<LanguageIndex>(language)));
     chkIgnoreCommonWords->setChecked(false);
 }

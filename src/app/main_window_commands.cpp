@@ -130,7 +130,7 @@ void MainWindow::doIt(bool generateMetaTag)
 {
     if (!wordTableCurrent_) {
         txbInputFile->setText(txbInputFile->text().trimmed());
-        const std::string path = toCp1252(txbInputFile->text());
+        const std::string path = toPath(txbInputFile->text());
         if (const std::optional<UserMessage> refusal = inputFileMessage(path)) {
             showUserMessage(dialogs(), *refusal);
             return;
@@ -234,7 +234,7 @@ void MainWindow::generateClicked()
     if (txbFolder->text().isEmpty())
         dialogs().showMessage(title, QStringLiteral("No input folder specified."),
                               MessageIcon::Warning);
-    else if (!isDirectory(toCp1252(txbFolder->text())))
+    else if (!isDirectory(toPath(txbFolder->text())))
         dialogs().showMessage(title, QStringLiteral("Folder does not exist"), MessageIcon::Warning);
     else if (multipleFiles_)
         multipleFiles_->runBatch();
@@ -254,7 +254,7 @@ void MainWindow::showExistingClicked()
 void MainWindow::showExistingTags()
 {
     txbInputFile->setText(txbInputFile->text().trimmed());
-    const std::string path = toCp1252(txbInputFile->text());
+    const std::string path = toPath(txbInputFile->text());
     if (path.empty()) {
         showUserMessage(dialogs(), errorMessage("Error", "Input file not specified."));
         return;
@@ -286,7 +286,7 @@ bool MainWindow::checkInsertion(const QString& title)
     } else if (!wordTableCurrent_ || wordTable_.count() == 0) {
         refusal = QStringLiteral("The keywords meta tag has not been generated.");
         icon = MessageIcon::Information;
-    } else if (!fileExists(toCp1252(txbInputFile->text()))) {
+    } else if (!fileExists(toPath(txbInputFile->text()))) {
         refusal = QStringLiteral("File not found.");
     }
     if (refusal.isEmpty())
@@ -306,7 +306,7 @@ void MainWindow::insertClicked()
                                   : parameters.addDone != 0;
         InsertRequest request;
         request.tag = getMetaTag(outputText());
-        request.path = toCp1252(txbInputFile->text());
+        request.path = toPath(txbInputFile->text());
         request.backup = optInsertionWithBackup->isChecked();
         request.utf8 = isTextFile(request.path, 16384, 0.1, true).utf8;
         request.withDone = withDone;
@@ -322,7 +322,7 @@ void MainWindow::insertClicked()
         if (outcome.result == kInserted && request.backup)
             dialogs().showMessage(title,
                                   QStringLiteral("The original file was backed up as\r\n") +
-                                      fromCp1252(outcome.backupFile),
+                                      fromPath(outcome.backupFile),
                                   MessageIcon::Information);
     }
     setTheFocus();

@@ -39,7 +39,7 @@ qint64 boxNumber(const QString& text)
 // explained; during start-up it is dropped silently.
 bool MainWindow::validateInputFile(const QString& path)
 {
-    const std::string name = toCp1252(path);
+    const std::string name = toPath(path);
     const std::optional<UserMessage> message = tagwright::validateInputFile(name);
     if (!message)
         return true;
@@ -48,7 +48,7 @@ bool MainWindow::validateInputFile(const QString& path)
     } else {
         const std::string folder = folderPart(name, false);
         if (!folder.empty() && isDirectory(folder))
-            QDir::setCurrent(fromCp1252(folder));
+            QDir::setCurrent(fromPath(folder));
         txbInputFile->clear();
     }
     return false;
@@ -66,7 +66,7 @@ void MainWindow::inputFileLeft()
 void MainWindow::folderLeft()
 {
     txbFolder->setText(txbFolder->text().trimmed());
-    if (!txbFolder->text().isEmpty() && !isDirectory(toCp1252(txbFolder->text())))
+    if (!txbFolder->text().isEmpty() && !isDirectory(toPath(txbFolder->text())))
         dialogs().showMessage(QStringLiteral("Invalid input"), QStringLiteral("Folder does not exist."),
                               MessageIcon::Warning);
     markTableStale();

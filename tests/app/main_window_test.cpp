@@ -161,6 +161,22 @@ private slots:
         QVERIFY(h.output().contains(QStringLiteral("%  rose\n")));
     }
 
+    void namesOutsideWindows1252AreFileNames()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.start());
+        QVERIFY(QDir(h.userFolder.path()).mkpath(QStringLiteral("Café 花园")));
+        const QString page = h.writeFile(QStringLiteral("Café 花园/Rosé.htm"), kPage);
+        h.box("txbInputFile")->setText(page);
+        h.button("cmdGenerateKeywordMetaTag")->click();
+        QVERIFY2(h.dialogs.shown.isEmpty(), qPrintable(h.dialogs.takeTexts().join('|')));
+        h.button("cmdInsert")->click();
+        QCOMPARE(h.dialogs.takeTexts(),
+                 QStringList({QStringLiteral("Meta tag inserted successfully into document."),
+                              QStringLiteral("The original file was backed up as\r\n") +
+                                  h.userFolder.filePath(QStringLiteral("Café 花园/Rosé.bak.htm"))}));
+    }
+
     void singleFileRefusalsAreExplained()
     {
         MainWindowHarness h;
