@@ -54,9 +54,11 @@ std::string reportName(const std::string& name)
 
 FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost, ReportLog& log,
                      FileSystem& fs)
-    : job_(job), host_(host), analysisHost_(analysisHost), log_(log), fs_(fs)
+    : job_(job), host_(host), analysisHost_(analysisHost), log_(log), fs_(fs), analysis_(job.analysis),
+      doneDate_(formatDate(jdnToGregorian(job.todayJdn)))
 {
-    doneDate_ = formatDate(jdnToGregorian(job.todayJdn));
+    analysis_.singleFile = false;
+    analysis_.logOperations = job.settings.logOperations;
 }
 
 bool FolderRun::takesFile(const std::string& name) const
@@ -143,10 +145,7 @@ void FolderRun::processFile(const std::string& folder, const std::string& name)
     host_.setReportButtonsEnabled(false);
 
     ReportStatusHost statusHost(analysisHost_, log_);
-    AnalysisSettings analysis = job_.analysis;
-    analysis.singleFile = false;
-    analysis.logOperations = job_.settings.logOperations;
-    const AnalysisOutcome outcome = doFile(currentFile_, analysis, job_.commonWords, statusHost, table_);
+    const AnalysisOutcome outcome = doFile(currentFile_, analysis_, job_.commonWords, statusHost, table_);
     removeStatusText();
     if (outcome.stopRun)
         counts_.stopRun = true;
@@ -215,9 +214,7 @@ bool FolderRun::logAnalysisOutcome(std::int16_t result, std::uint8_t offendingBy
 
 bool FolderRun::composeAndInsert(const std::string& oldTag)
 {
-    AnalysisSettings analysis = job_.analysis;
-    analysis.singleFile = false;
-    const std::string boxText = generateKeywordMetaTag(table_, job_.tag, analysis);
+    const std::string boxText = generateKeywordMetaTag(table_, job_.tag, analysis_);
     analysisHost_.setOutputText(boxText);
     const bool utf8 = isUtf8Page(currentFile_);
     const std::string shownOldTag = utf8 ? utf8ToCp1252(oldTag) : oldTag;

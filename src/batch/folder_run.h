@@ -73,10 +73,11 @@ private:
     AnalysisHost& analysisHost_;
     ReportLog& log_;
     FileSystem& fs_;
+    AnalysisSettings analysis_; // the job's, for a multiple-files run
+    std::string doneDate_;
     WordTable table_;
     BatchCounts counts_;
     std::string currentFile_;
-    std::string doneDate_;
 };
 
 // A name as the report shows it: the report is Windows-1252 and the file system's names UTF-8;
