@@ -3,11 +3,63 @@
 #include "batch/meta_tag_positions.h"
 #include "support/strings.h"
 
+#include <algorithm>
 #include <string>
 
 namespace tagwright {
 
 namespace {
+
+// A line being rewritten, with its lower-cased copy and its live markup: the lower-cased copy
+// with every byte inside an HTML comment (delimiters included) blanked to NUL, so that the tag
+// finders see only tags that are not commented out. The three stay aligned byte for byte.
+struct LinePiece {
+    std::string line;
+    std::string lower;
+    std::string live;
+
+    // Keeps what follows position `end` (0-based, one past a tag), without spaces at either end.
+    void keepAfter(std::size_t end)
+    {
+        const auto first = line.find_first_not_of(' ', end);
+        if (first == std::string::npos) {
+            keepRange(0, 0);
+            return;
+        }
+        keepRange(first, line.find_last_not_of(' ') + 1);
+    }
+    void keepRange(std::size_t from, std::size_t to)
+    {
+        line = line.substr(from, to - from);
+        lower = lower.substr(from, to - from);
+        live = live.substr(from, to - from);
+    }
+};
+
+// Blanks the commented-out bytes of a lower-cased line; `open` says whether a comment is open
+// at its start and receives whether one is open at its end.
+std::string liveMarkup(std::string_view lower, bool& open)
+{
+    std::string live(lower);
+    std::size_t at = 0;
+    for (;;) {
+        std::size_t closeFrom = at;
+        if (!open) {
+            at = lower.find("<!--", at);
+            if (at == std::string_view::npos)
+                return live;
+            open = true;
+            closeFrom = at + 4;
+        }
+        const auto close = lower.find("-->", closeFrom);
+        const std::size_t end = close == std::string_view::npos ? lower.size() : close + 3;
+        std::fill(live.begin() + static_cast<std::ptrdiff_t>(at), live.begin() + static_cast<std::ptrdiff_t>(end), '\0');
+        if (close == std::string_view::npos)
+            return live;
+        open = false;
+        at = end;
+    }
+}
 
 std::string_view trimSpaces(std::string_view text)
 {
@@ -17,75 +69,50 @@ std::string_view trimSpaces(std::string_view text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// The line after a tag that ends at the 1-based position end; nothing when the tag does not
-// close on its line.
-std::string restAfter(const std::string& line, std::size_t end)
-{
-    return end == 0 ? std::string() : std::string(trimSpaces(std::string_view(line).substr(end)));
-}
-
-// The parts of a lower-cased line outside HTML comments, given whether a comment is open at its
-// start; open tells whether one is open at its end.
-std::string outsideComments(std::string_view line, bool& open)
-{
-    std::string outside;
-    std::size_t at = 0;
-    for (;;) {
-        const auto next = line.find(open ? "-->" : "<!--", at);
-        if (!open)
-            outside.append(line.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at));
-        if (next == std::string_view::npos)
-            return outside;
-        at = next + (open ? 3 : 4);
-        open = !open;
-    }
-}
-
 } // namespace
 
 int rewriteHead(PageLineReader& reader, PageWriter& writer, const HeadEdit& edit)
 {
     bool blockWritten = false;
     bool inComment = false;
-    std::string line;
-    while (reader.next(line)) {
-        std::string lower = lowerCaseAccented(line);
-        // Commented-out markup is not live: a line that a comment touches stays as it is, unless
-        // the head ends on it or it holds a live tag or marker outside the comment.
-        const bool commentTouched = inComment || lower.find("<!--") != std::string::npos;
-        const std::string live = outsideComments(lower, inComment);
-        if (commentTouched && lower.find("</head>") == std::string::npos &&
-            (!edit.replaceKeywordsTags || findKeywordsMetaTag(live).start == 0) &&
-            findDoneMetaTag(live).start == 0) {
-            writer.writeLine(line);
-            continue;
-        }
-        if (edit.replaceKeywordsTags) {
-            const TagSpan tag = findKeywordsMetaTag(lower);
-            if (tag.start > 0) {
-                if (tag.end == 0)
-                    return kOldTagNotClosed;
-                if (tag.start > 1)
-                    writer.writeLine(std::string_view(line).substr(0, tag.start - 1));
+    LinePiece piece;
+    while (reader.next(piece.line)) {
+        piece.lower = lowerCaseAccented(piece.line);
+        const bool commented = inComment || piece.lower.find("<!--") != std::string::npos;
+        piece.live = liveMarkup(piece.lower, inComment);
+        // Every live keywords tag and done marker before the end of the head goes, however many
+        // share the line: the first keywords tag gives way to the one new block, so that tags and
+        // markers never pile up; commented-out markup stays as it stands.
+        bool changed = false;
+        for (;;) {
+            const std::string_view head = std::string_view(piece.live).substr(0, piece.lower.find("</head>"));
+            const TagSpan tag = edit.replaceKeywordsTags ? findKeywordsMetaTag(head) : TagSpan{};
+            const TagSpan marker = findDoneMetaTag(head);
+            const bool isTag = tag.start > 0 && (marker.start == 0 || tag.start <= marker.start);
+            const TagSpan found = isTag ? tag : marker;
+            if (found.start == 0)
+                break;
+            if (isTag && tag.end == 0)
+                return kOldTagNotClosed;
+            changed = true;
+            if (found.start > 1)
+                writer.writeLine(std::string_view(piece.line).substr(0, found.start - 1));
+            if (isTag) {
                 if (edit.oldTagReplaced)
-                    edit.oldTagReplaced(std::string_view(line).substr(tag.start - 1, tag.end - tag.start + 1));
-                // A second keywords tag goes without a replacement: a page carries one tag.
+                    edit.oldTagReplaced(std::string_view(piece.line).substr(tag.start - 1, tag.end - tag.start + 1));
                 if (!blockWritten)
                     edit.writeBlock(writer);
                 blockWritten = true;
-                line = restAfter(line, tag.end);
-                lower = lowerCaseAccented(line);
             }
+            // A marker left open takes the rest of the head part of its line with it.
+            if (found.end > 0)
+                piece.keepAfter(found.end);
+            else
+                piece.keepRange(head.size(), piece.line.size());
         }
-        const TagSpan marker = findDoneMetaTag(lower);
-        if (marker.start > 0) {
-            if (marker.start > 1)
-                writer.writeLine(std::string_view(line).substr(0, marker.start - 1));
-            line = restAfter(line, marker.end);
-            lower = lowerCaseAccented(line);
-        }
-        const auto headEnd = lower.find("</head>");
+        const auto headEnd = piece.lower.find("</head>");
         if (headEnd != std::string::npos) {
+            const std::string& line = piece.line;
             if (headEnd > 0)
                 writer.writeLine(std::string_view(line).substr(0, headEnd));
             if (!blockWritten)
@@ -94,12 +121,14 @@ int rewriteHead(PageLineReader& reader, PageWriter& writer, const HeadEdit& edit
             const std::string_view rest = trimSpaces(std::string_view(line).substr(headEnd + 7));
             if (!rest.empty())
                 writer.writeLine(rest);
-            while (reader.next(line))
-                writer.writeLine(line);
+            std::string next;
+            while (reader.next(next))
+                writer.writeLine(next);
             return kHeadRewritten;
         }
-        if (!line.empty())
-            writer.writeLine(line);
+        // A line of a comment is copied as it stands, empty or not.
+        if (!piece.line.empty() || (commented && !changed))
+            writer.writeLine(piece.line);
     }
     return kHeadEndMissing;
 }

@@ -1,0 +1,68 @@
+// Pages whose heads crowd tags, markers and comments onto single lines: after an insertion the
+// head carries the one new tag and marker and no other live keywords tag or marker, while
+// commented-out markup stays as it stands.
+
+#include "batch/insertion.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace tagwright {
+namespace {
+
+using testing::readBytes;
+using testing::TempFolder;
+using testing::writeBytes;
+
+const std::string kTag = "<meta name=\"keywords\" content=\"new\">";
+const std::string kMarker = "<meta name=\"QOVA done\" content=\"2024-03-05\">";
+
+class HostilePage : public ::testing::Test {
+protected:
+    // The page after an insertion with a done marker.
+    std::string inserted(const std::string& page)
+    {
+        writeBytes(folder.file("p.htm"), page);
+        InsertRequest request;
+        request.tag = kTag;
+        request.path = folder.file("p.htm");
+        request.withDone = true;
+        request.doneDate = "2024-03-05";
+        EXPECT_EQ(insertMetaTag(request, nullptr).result, kInserted);
+        return readBytes(folder.file("p.htm"));
+    }
+
+    TempFolder folder;
+};
+
+TEST_F(HostilePage, EveryTagAndMarkerSharingALineGoes)
+{
+    EXPECT_EQ(inserted("<head><meta name=\"keywords\" content=\"a\"><meta name=\"KEYWORDS\" content=\"b\"> x\r\n</head>"),
+              "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\nx\r\n</head>\r\n");
+    // A marker before the tag on the line no longer hides it, nor survives beside the new one.
+    EXPECT_EQ(inserted("<head>\r\n<meta name=\"qova done\" content=\"2020-01-01\"> <meta name=\"keywords\" "
+                       "content=\"a\"> <meta name=\"qova done\" content=\"2021-01-01\">\r\n</head>"),
+              "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head>\r\n");
+}
+
+TEST_F(HostilePage, LiveTagsBesideACommentGoAndTheCommentStays)
+{
+    EXPECT_EQ(inserted("<head>\r\n<meta name=\"keywords\" content=\"a\"> <!-- <meta name=\"keywords\" content=\"b\"> "
+                       "-->\r\n</head>"),
+              "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n<!-- <meta name=\"keywords\" content=\"b\"> -->\r\n</head>\r\n");
+    EXPECT_EQ(inserted("<head>\r\n<!-- open\r\n\r\nstill --> <meta name=\"keywords\" content=\"a\">\r\n</head>"),
+              "<head>\r\n<!-- open\r\n\r\nstill --> \r\n" + kTag + "\r\n" + kMarker + "\r\n</head>\r\n");
+}
+
+TEST_F(HostilePage, NothingIsReplacedBehindTheEndOfTheHead)
+{
+    const std::string body = "<meta name=\"keywords\" content=\"body\">";
+    EXPECT_EQ(inserted("<head></head>" + body), "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head>\r\n" + body + "\r\n");
+    // A marker left open before the end of the head does not take the end of the head with it.
+    EXPECT_EQ(inserted("<head><meta name=\"qova done\" content=\"x\" </head><body>"),
+              "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head>\r\n<body>\r\n");
+}
+
+} // namespace
+} // namespace tagwright
