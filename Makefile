@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 BENCH_DIR ?= build-release
 JOBS ?= $(shell nproc)
 
-.PHONY: setup configure build test sanitize run bench clean
+.PHONY: setup configure build test sanitize fuzz run bench clean
 
 setup:
 	@bash scripts/setup.sh
@@ -27,6 +27,15 @@ sanitize: setup
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS) --timeout 600
 
+# Each libFuzzer target for FUZZ_SECONDS (FUZZ_TARGETS: a subset), in a clang build without the GUI.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
+fuzz: setup
+	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DTAGWRIGHT_FUZZ=ON -DTAGWRIGHT_GUI=OFF -DTAGWRIGHT_TESTS=OFF >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+	@bash fuzz/run.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 run: build
 	@bash scripts/run.sh $(BUILD_DIR)
 
@@ -36,4 +45,4 @@ bench: setup
 	@bash bench/run.sh $(BENCH_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(BENCH_DIR) build-sanitize
+	rm -rf $(BUILD_DIR) $(BENCH_DIR) build-sanitize build-fuzz
