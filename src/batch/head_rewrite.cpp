@@ -28,6 +28,14 @@ struct LinePiece {
         }
         keepRange(first, line.find_last_not_of(' ') + 1);
     }
+    // The first position from `from` on where a comment begins, or `limit`.
+    std::size_t liveUntil(std::size_t from, std::size_t limit) const
+    {
+        const auto differ = std::mismatch(live.begin() + static_cast<std::ptrdiff_t>(from),
+                                          live.begin() + static_cast<std::ptrdiff_t>(limit),
+                                          lower.begin() + static_cast<std::ptrdiff_t>(from));
+        return static_cast<std::size_t>(differ.first - live.begin());
+    }
     void keepRange(std::size_t from, std::size_t to)
     {
         line = line.substr(from, to - from);
@@ -104,11 +112,12 @@ int rewriteHead(PageLineReader& reader, PageWriter& writer, const HeadEdit& edit
                     edit.writeBlock(writer);
                 blockWritten = true;
             }
-            // A marker left open takes the rest of the head part of its line with it.
+            // A marker left open takes the rest of the head part of its line with it, up to a
+            // comment that opens there, which stays.
             if (found.end > 0)
                 piece.keepAfter(found.end);
             else
-                piece.keepRange(head.size(), piece.line.size());
+                piece.keepRange(piece.liveUntil(found.start, head.size()), piece.line.size());
         }
         const auto headEnd = piece.lower.find("</head>");
         if (headEnd != std::string::npos) {

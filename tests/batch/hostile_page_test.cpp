@@ -59,7 +59,11 @@ TEST_F(HostilePage, NothingIsReplacedBehindTheEndOfTheHead)
 {
     const std::string body = "<meta name=\"keywords\" content=\"body\">";
     EXPECT_EQ(inserted("<head></head>" + body), "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head>\r\n" + body + "\r\n");
-    // A marker left open before the end of the head does not take the end of the head with it.
+    // A marker left open takes neither a comment that opens behind it nor the end of the head.
+    EXPECT_EQ(inserted("<head>\r\n<meta name=\"qova done\" content=<!-- x\r\n<meta name=\"qova done\" "
+                       "content=\"2020-01-01\"> -->\r\n</head>"),
+              "<head>\r\n<!-- x\r\n<meta name=\"qova done\" content=\"2020-01-01\"> -->\r\n" + kTag + "\r\n" + kMarker +
+                  "\r\n</head>\r\n");
     EXPECT_EQ(inserted("<head><meta name=\"qova done\" content=\"x\" </head><body>"),
               "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head>\r\n<body>\r\n");
 }
