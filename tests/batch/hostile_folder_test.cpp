@@ -1,0 +1,93 @@
+// Folders built to trip a batch run: links to devices, dangling links, link loops between
+// folders, names no person would choose, and pages and subfolders that cannot be read. The run
+// always finishes, treats every real page once and leaves everything else as it was.
+
+#include "../support/unprivileged.h"
+#include "batch_fixture.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tagwright {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+using HostileFolder = BatchRunTest;
+
+TEST_F(HostileFolder, LinksToDevicesDanglingLinksAndLoopsAreNeverFollowed)
+{
+    fs::create_directory(folder.path() / "a");
+    fs::create_directory(folder.path() / "b");
+    fs::create_directory_symlink("../b", folder.path() / "a" / "to-b");
+    fs::create_directory_symlink("../a", folder.path() / "b" / "to-a");
+    fs::create_symlink("/dev/zero", folder.path() / "zero.htm");
+    fs::create_symlink("nowhere.htm", folder.path() / "dangling.htm");
+    ASSERT_EQ(::mkfifo(file("a/pipe.htm").c_str(), 0600), 0);
+    writeBytes(file("a/one.htm"), page("Tomatoes"));
+    writeBytes(file("b/two.htm"), page("Tomatoes"));
+    settings.includeAllSubfolders = true;
+
+    const BatchCounts counts = run();
+    EXPECT_EQ(counts.foldersWalked, 3);
+    EXPECT_EQ(counts.filesInserted, 2);
+    EXPECT_EQ(occurrences(readBytes(file("a/one.htm")), "<meta name=\"keywords\""), 1u);
+    EXPECT_EQ(occurrences(readBytes(file("b/two.htm")), "<meta name=\"keywords\""), 1u);
+    EXPECT_EQ(fs::read_symlink(folder.path() / "zero.htm"), "/dev/zero");
+    EXPECT_EQ(fs::read_symlink(folder.path() / "dangling.htm"), "nowhere.htm");
+    EXPECT_TRUE(fs::is_fifo(folder.path() / "a" / "pipe.htm"));
+    EXPECT_FALSE(fs::exists(folder.path() / "nowhere.htm"));
+}
+
+TEST_F(HostileFolder, NamesWithBlanksLineBreaksDashesAndInvalidUtf8AreTreated)
+{
+    const std::vector<std::string> names = {"with space.htm", "line\nbreak.htm", "-dash.htm", "--.htm",
+                                            "\xFF\xFE.htm", "tab\there.html"};
+    for (const std::string& name : names)
+        writeBytes(file(name), page("Tomatoes"));
+    const BatchCounts counts = run();
+    EXPECT_EQ(counts.filesInserted, static_cast<std::int32_t>(names.size()));
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(occurrences(readBytes(file(name)), "<meta name=\"keywords\""), 1u);
+    }
+    EXPECT_NE(log.text().find("\r\nFile: ??.htm\r\nNEW: "), std::string::npos);
+    EXPECT_EQ(namesIn(folder.path()).size(), names.size()); // no temporary file left behind
+}
+
+TEST_F(HostileFolder, AnUnreadablePageAndSubfolderAreReportedAndLeftAlone)
+{
+    fs::create_directory(folder.path() / "closed");
+    writeBytes(file("closed/inside.htm"), page("Tomatoes"));
+    writeBytes(file("private.htm"), page("Tomatoes"));
+    writeBytes(file("open.htm"), page("Tomatoes"));
+    settings.includeAllSubfolders = true;
+    // As root, everything goes to an ordinary user, who then runs the batch.
+    if (runningAsRoot()) {
+        for (const auto& entry : fs::recursive_directory_iterator(folder.path()))
+            ASSERT_EQ(::lchown(entry.path().c_str(), test::kNobody, test::kNobody), 0);
+        ASSERT_EQ(::chown(folder.path().c_str(), test::kNobody, test::kNobody), 0);
+    }
+    ::chmod(file("private.htm").c_str(), 0);
+    ::chmod(file("closed").c_str(), 0);
+    const fs::path report = folder.path() / "report.txt";
+
+    const int inserted = test::runUnprivileged([&] {
+        const BatchCounts counts = run();
+        writeBytes(report, log.text());
+        return static_cast<int>(counts.filesInserted);
+    });
+    ::chmod(file("closed").c_str(), 0755);
+    ::chmod(file("private.htm").c_str(), 0644);
+
+    EXPECT_EQ(inserted, 1);
+    EXPECT_EQ(occurrences(readBytes(file("open.htm")), "<meta name=\"keywords\""), 1u);
+    EXPECT_EQ(readBytes(file("private.htm")), page("Tomatoes"));
+    EXPECT_EQ(readBytes(file("closed/inside.htm")), page("Tomatoes"));
+    EXPECT_NE(readBytes(report).find("\r\nFile: private.htm  --- Unexpected error: 70"), std::string::npos)
+        << readBytes(report);
+}
+
+} // namespace
+} // namespace tagwright
