@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <string_view>
 
 namespace tagwright::cli {
@@ -152,6 +153,10 @@ int runCommandLine(const std::vector<std::string>& args, const Console& console)
     } catch (const UsageError& error) {
         console.printMessage(std::string(kProgram) + ": " + error.what());
         return kExitUsage;
+    } catch (const std::exception& error) {
+        // Whatever escapes a command (memory, the file system) still ends in a message.
+        console.printMessage(std::string(kProgram) + ": " + error.what());
+        return kExitFailure;
     }
 }
 

@@ -30,12 +30,15 @@ std::string takeContent(const std::string& path)
 } // namespace
 
 CliResult runCli(const std::vector<std::string>& args, const std::string& folder,
-                 const std::string& stdoutPath)
+                 const std::string& stdoutPath, bool unprivileged)
 {
     const std::string outPath = stdoutPath.empty() ? folder + "/.stdout" : stdoutPath;
     const std::string errPath = folder + "/.stderr";
 
-    std::vector<std::string> argv = {TAGWRIGHT_CLI_PATH};
+    std::vector<std::string> argv;
+    if (unprivileged && geteuid() == 0)
+        argv = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    argv.push_back(TAGWRIGHT_CLI_PATH);
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> argp;
     for (std::string& arg : argv)
