@@ -18,12 +18,12 @@ using HostileFolder = BatchRunTest;
 
 TEST_F(HostileFolder, LinksToDevicesDanglingLinksAndLoopsAreNeverFollowed)
 {
-    fs::create_directory(folder.path() / "a");
-    fs::create_directory(folder.path() / "b");
-    fs::create_directory_symlink("../b", folder.path() / "a" / "to-b");
-    fs::create_directory_symlink("../a", folder.path() / "b" / "to-a");
-    fs::create_symlink("/dev/zero", folder.path() / "zero.htm");
-    fs::create_symlink("nowhere.htm", folder.path() / "dangling.htm");
+    fs::create_directory(file("a"));
+    fs::create_directory(file("b"));
+    fs::create_directory_symlink("../b", file("a/to-b"));
+    fs::create_directory_symlink("../a", file("b/to-a"));
+    fs::create_symlink("/dev/zero", file("zero.htm"));
+    fs::create_symlink("nowhere.htm", file("dangling.htm"));
     ASSERT_EQ(::mkfifo(file("a/pipe.htm").c_str(), 0600), 0);
     writeBytes(file("a/one.htm"), page("Tomatoes"));
     writeBytes(file("b/two.htm"), page("Tomatoes"));
@@ -34,10 +34,10 @@ TEST_F(HostileFolder, LinksToDevicesDanglingLinksAndLoopsAreNeverFollowed)
     EXPECT_EQ(counts.filesInserted, 2);
     EXPECT_EQ(occurrences(readBytes(file("a/one.htm")), "<meta name=\"keywords\""), 1u);
     EXPECT_EQ(occurrences(readBytes(file("b/two.htm")), "<meta name=\"keywords\""), 1u);
-    EXPECT_EQ(fs::read_symlink(folder.path() / "zero.htm"), "/dev/zero");
-    EXPECT_EQ(fs::read_symlink(folder.path() / "dangling.htm"), "nowhere.htm");
-    EXPECT_TRUE(fs::is_fifo(folder.path() / "a" / "pipe.htm"));
-    EXPECT_FALSE(fs::exists(folder.path() / "nowhere.htm"));
+    EXPECT_EQ(fs::read_symlink(file("zero.htm")), "/dev/zero");
+    EXPECT_EQ(fs::read_symlink(file("dangling.htm")), "nowhere.htm");
+    EXPECT_TRUE(fs::is_fifo(file("a/pipe.htm")));
+    EXPECT_FALSE(fs::exists(file("nowhere.htm")));
 }
 
 TEST_F(HostileFolder, NamesWithBlanksLineBreaksDashesAndInvalidUtf8AreTreated)
@@ -58,7 +58,7 @@ TEST_F(HostileFolder, NamesWithBlanksLineBreaksDashesAndInvalidUtf8AreTreated)
 
 TEST_F(HostileFolder, AnUnreadablePageAndSubfolderAreReportedAndLeftAlone)
 {
-    fs::create_directory(folder.path() / "closed");
+    fs::create_directory(file("closed"));
     writeBytes(file("closed/inside.htm"), page("Tomatoes"));
     writeBytes(file("private.htm"), page("Tomatoes"));
     writeBytes(file("open.htm"), page("Tomatoes"));
@@ -71,7 +71,7 @@ TEST_F(HostileFolder, AnUnreadablePageAndSubfolderAreReportedAndLeftAlone)
     }
     ::chmod(file("private.htm").c_str(), 0);
     ::chmod(file("closed").c_str(), 0);
-    const fs::path report = folder.path() / "report.txt";
+    const std::string report = file("report.txt");
 
     const int inserted = test::runUnprivileged([&] {
         const BatchCounts counts = run();

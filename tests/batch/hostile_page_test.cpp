@@ -23,14 +23,14 @@ protected:
     // The page after an insertion with a done marker.
     std::string inserted(const std::string& page)
     {
-        writeBytes(folder.file("p.htm"), page);
+        writeBytes(folder.path("p.htm"), page);
         InsertRequest request;
         request.tag = kTag;
-        request.path = folder.file("p.htm");
+        request.path = folder.path("p.htm");
         request.withDone = true;
         request.doneDate = "2024-03-05";
         EXPECT_EQ(insertMetaTag(request, nullptr).result, kInserted);
-        return readBytes(folder.file("p.htm"));
+        return readBytes(folder.path("p.htm"));
     }
 
     TempFolder folder;
