@@ -3,6 +3,7 @@
 #include "app/inspect_window.h"
 #include "app/main_window.h"
 #include "app/parameters_window.h"
+#include "app/qt_text.h"
 #include "app/report_window.h"
 #include "app/window_analysis_host.h"
 #include "app/window_batch_host.h"
@@ -10,7 +11,6 @@
 #include "batch/batch_driver.h"
 #include "engine/analysis_host.h"
 
-#include <QFile>
 #include <QLineEdit>
 
 namespace tagwright {
@@ -61,7 +61,7 @@ void MultipleFilesWindows::showParameters()
 void MultipleFilesWindows::runBatch()
 {
     const BatchSettings settings = batchSettings(parameters_->values());
-    const BatchJob job{QFile::encodeName(main_.folderBox().text().trimmed()).toStdString(),
+    const BatchJob job{toPath(main_.folderBox().text().trimmed()),
                        settings,
                        main_.analysisSettings(),
                        main_.tagSettings(),

@@ -3,14 +3,12 @@
 #include "app/box_text.h"
 #include "app/dialogs.h"
 #include "app/form_style.h"
+#include "app/qt_text.h"
 #include "app/twips.h"
-
-#include "support/cp1252.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -74,9 +72,9 @@ void ReportWindow::showLog()
     if (text.size() >= shownText_.size() && text.compare(0, shownText_.size(), shownText_) == 0) {
         QTextCursor cursor(txbText_->document());
         cursor.movePosition(QTextCursor::End);
-        cursor.insertText(toBoxText(QString::fromStdString(cp1252ToUtf8(std::string_view(text).substr(shownText_.size())))));
+        cursor.insertText(toBoxText(fromCp1252(std::string_view(text).substr(shownText_.size()))));
     } else {
-        txbText_->setPlainText(toBoxText(QString::fromStdString(cp1252ToUtf8(text))));
+        txbText_->setPlainText(toBoxText(fromCp1252(text)));
     }
     shownText_ = text;
     moveCaretToEnd();
@@ -116,7 +114,7 @@ void ReportWindow::saveToFile()
     const QString path = dialogs_.saveFileName(QStringLiteral("Specify file to save to."), QString(), QString());
     if (path.isEmpty())
         return;
-    const std::string error = saveReportToFile(log_.text(), QFile::encodeName(path).toStdString());
+    const std::string error = saveReportToFile(log_.text(), toPath(path));
     if (!error.empty())
         dialogs_.showMessage(saveFailureTitle_, QString::fromStdString(error), MessageIcon::Warning);
 }

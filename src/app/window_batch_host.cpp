@@ -6,7 +6,6 @@
 #include "app/qt_text.h"
 #include "app/report_window.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 
@@ -42,7 +41,7 @@ void WindowBatchHost::setReportButtonsEnabled(bool enabled)
 
 void WindowBatchHost::setInputFile(std::string_view path)
 {
-    main_.showCurrentFile(QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
+    main_.showCurrentFile(fromPath(std::string(path)));
     // A new file's analysis begins: a Stop pressed for the previous file no longer counts.
     main_.clearStop();
 }
@@ -68,7 +67,7 @@ InspectAnswer WindowBatchHost::inspect(const InspectRequest& request)
     showProgress(request.progressText);
     const InspectDecision decision =
         inspectWindow_.inspect(fromCp1252(request.newTag),
-                               QFile::decodeName(QByteArray::fromStdString(request.filePath)), request.addDone);
+                               fromPath(request.filePath), request.addDone);
     if (logOperations_ && !inspectWindow_.isMaximized() && report_.isVisible())
         report_.raise();
     return {decision.insertConfirmed, toCp1252(decision.tag), decision.insertDone, decision.stopRun};

@@ -3,6 +3,7 @@
 #include "app/inspect_window.h"
 #include "app/multiple_files_windows.h"
 #include "app/parameters_window.h"
+#include "app/qt_text.h"
 #include "app/report_window.h"
 #include "app/state_file.h"
 
@@ -80,7 +81,7 @@ struct MultipleFilesHarness
         side->setParameterValues(values);
     }
 
-    QString report() const { return QString::fromStdString(side->reportLog().text()); }
+    QString report() const { return fromCp1252(side->reportLog().text()); }
 
     // Runs the batch; whenever the inspect window is shown, `inspect` gets its file name
     // (as the window shows it) and acts on the window.
@@ -189,6 +190,23 @@ private slots:
         m.h.option("optSingleFile")->click();
         QVERIFY(m.h.box("txbInputFile")->text().endsWith(QStringLiteral(".htm")));
         QVERIFY(m.h.label("lblMetaTagInserted")->isHidden());
+    }
+
+    void foldersAndPagesWithAccentedNames()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        const QString path = m.write(QStringLiteral("café/Été.htm"), page("Roses"));
+        m.h.option("optMultipleFiles")->click();
+        m.h.box("txbFolder")->setText(QFileInfo(path).path());
+        QString shownFile;
+        QCOMPARE(m.run([&](const QString& file, InspectWindow&) { shownFile = file; }), 1);
+        QCOMPARE(shownFile, QStringLiteral("été.htm"));
+        QVERIFY(MultipleFilesHarness::read(path).contains("content=\"roses"));
+        QVERIFY(m.report().contains(QStringLiteral("Folder: ") + QFileInfo(path).path()));
+        QVERIFY(m.report().contains(QStringLiteral("File: Été.htm\r\nNEW: ")));
+        QCOMPARE(m.h.dialogs.shown.size(), 1);
+        QCOMPARE(m.h.dialogs.shown[0].title, QStringLiteral("Result"));
     }
 
     void stopBoxOfTheInspectWindowEndsTheRunAfterThisFile()
