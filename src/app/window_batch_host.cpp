@@ -31,6 +31,9 @@ void WindowBatchHost::runStarted()
 
 void WindowBatchHost::showReport()
 {
+    // Over a main window in its normal state the report comes back from any state to its place.
+    if (!main_.isMinimized() && !main_.isMaximized() && report_.isMaximized())
+        report_.showNormal();
     report_.present();
 }
 

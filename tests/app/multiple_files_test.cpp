@@ -325,6 +325,42 @@ private slots:
         QVERIFY(!m.h.button("cmdViewReport")->isHidden());
     }
 
+    void aFullReportDropsLaterLinesWhileTheRunGoesOn()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        const QStringList paths{m.write(QStringLiteral("a.htm"), page("Roses")),
+                                m.write(QStringLiteral("b.htm"), page("Tulips")),
+                                m.write(QStringLiteral("c.htm"), page("Lilies"))};
+        m.chooseFolder();
+        m.setParameters([](ParameterValues& values) {
+            values.confirm = 0;
+            values.clearReportAtStart = 0;
+        });
+        ReportLog& log = m.side->reportLog();
+        const std::string line = "\r\nFile: earlier.htm  ---  Keywords meta tag inserted.";
+        while (log.text().size() + line.size() < static_cast<std::size_t>(kReportCapacity) - 250)
+            log.output(line);
+        m.side->reportWindow().showMinimized();
+        m.run();
+
+        for (const QString& path : paths)
+            QVERIFY(MultipleFilesHarness::read(path).contains("content=\""));
+        QVERIFY(log.isFull());
+        QVERIFY(m.report().endsWith(QStringLiteral("\r\n\r\n[Report buffer is full.  Processing will continue.]")));
+        QVERIFY(m.report().size() <= kReportCapacity);
+        QCOMPARE(m.h.dialogs.shown.size(), 1);
+        QCOMPARE(m.h.dialogs.shown[0].text, QStringLiteral("A keywords meta tag was inserted in 3 files in 1 folder."));
+        QVERIFY(m.h.output().startsWith(QStringLiteral("A keywords meta tag was inserted in the following 3 files:")));
+        QVERIFY(!m.side->reportWindow().isMinimized());
+        auto* box = m.side->reportWindow().findChild<QPlainTextEdit*>(QStringLiteral("txbText"));
+        QVERIFY(box->toPlainText().endsWith(QStringLiteral("\n\n[Report buffer is full.  Processing will continue.]")));
+
+        // "Clear" of the output box lets entries be appended again.
+        m.h.button("cmdClearOutput")->click();
+        QVERIFY(!log.isFull());
+    }
+
     void parametersSurviveSaveAndLoad()
     {
         MultipleFilesHarness m;
