@@ -33,6 +33,9 @@ public:
     // Like a file system without hard links (FAT, many network shares): link() always fails.
     void withoutHardLinks() { hardLinks_ = false; }
 
+    // Every remove() fails too, so that the clean-up after a failure fails as well.
+    void withoutRemoving() { removing_ = false; }
+
     int calls(Step step) const { return calls_[static_cast<std::size_t>(step)]; }
     bool failed() const { return failed_; }
 
@@ -75,7 +78,14 @@ public:
     {
         return !fails(Step::Rename) && FileSystem::rename(from, to);
     }
-    bool remove(const std::string& path) override { return !fails(Step::Remove) && FileSystem::remove(path); }
+    bool remove(const std::string& path) override
+    {
+        if (!removing_) {
+            errno = EACCES;
+            return false;
+        }
+        return !fails(Step::Remove) && FileSystem::remove(path);
+    }
 
 private:
     bool fails(Step step)
@@ -94,6 +104,7 @@ private:
     std::array<int, static_cast<std::size_t>(Step::Count)> calls_{};
     bool failed_ = false;
     bool hardLinks_ = true;
+    bool removing_ = true;
 };
 
 } // namespace tagwright::testing

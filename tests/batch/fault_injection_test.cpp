@@ -116,6 +116,21 @@ INSTANTIATE_TEST_SUITE_P(BackupOrNot, FaultInjectionTest,
                          ::testing::Values(Scenario{false, false}, Scenario{false, true}, Scenario{true, false},
                                            Scenario{true, true}, Scenario{true, true, false}));
 
+TEST(FaultInjection, FailingCleanUpStillKeepsThePage)
+{
+    // The last rename fails and so does the removal of the temporary file: the page keeps its
+    // bytes, the result says so, and only a hidden temporary file stays behind.
+    TempFolder folder;
+    writeBytes(folder.path("page.htm"), "<head></head>");
+    FailingFileSystem failing(Step::Rename, 2);
+    failing.withoutRemoving();
+    EXPECT_EQ(insertMetaTag(requestFor(folder.path("page.htm"), true), nullptr, failing).result, kInsertFailed);
+    EXPECT_EQ(readBytes(folder.path("page.htm")), "<head></head>");
+    EXPECT_EQ(readBytes(folder.path("page.bak.htm")), "<head></head>");
+    for (const std::string& name : namesIn(folder.path()))
+        EXPECT_TRUE(name == "page.htm" || name == "page.bak.htm" || name.starts_with(".page.htm.")) << name;
+}
+
 TEST(FaultInjection, FileSystemWithoutHardLinksStillGetsABackup)
 {
     TempFolder folder;
