@@ -37,6 +37,18 @@ bool takesFormFont(const QWidget* widget)
         || qobject_cast<const QListView*>(widget);
 }
 
+// The controls of the form itself: the other windows that it owns (as their parent) style
+// their own.
+QList<QWidget*> controlsOf(QWidget* form)
+{
+    QList<QWidget*> controls;
+    for (QWidget* child : form->findChildren<QWidget*>()) {
+        if (child->window() == form)
+            controls.append(child);
+    }
+    return controls;
+}
+
 void setPaletteColor(QWidget* widget, QPalette::ColorRole role, const QColor& color)
 {
     QPalette palette = widget->palette();
@@ -50,7 +62,7 @@ void applyFormBackColor(QWidget* form, const QColor& color)
 {
     setPaletteColor(form, QPalette::Window, color);
     form->setAutoFillBackground(true);
-    for (QWidget* child : form->findChildren<QWidget*>()) {
+    for (QWidget* child : controlsOf(form)) {
         if (takesFormColors(child)) {
             setPaletteColor(child, QPalette::Window, color);
             // Buttons fill with their Button colour unless told otherwise.
@@ -63,7 +75,7 @@ void applyFormBackColor(QWidget* form, const QColor& color)
 void applyFormForeColor(QWidget* form, const QColor& color)
 {
     setPaletteColor(form, QPalette::WindowText, color);
-    for (QWidget* child : form->findChildren<QWidget*>()) {
+    for (QWidget* child : controlsOf(form)) {
         if (takesFormColors(child))
             setPaletteColor(child, QPalette::WindowText, color);
     }
@@ -71,7 +83,7 @@ void applyFormForeColor(QWidget* form, const QColor& color)
 
 void applyFormFontName(QWidget* form, const QString& family, bool includeTextBoxes)
 {
-    for (QWidget* child : form->findChildren<QWidget*>()) {
+    for (QWidget* child : controlsOf(form)) {
         if (takesFormFont(child) || (includeTextBoxes && isTextBox(child))) {
             QFont font = child->font();
             font.setFamily(family);

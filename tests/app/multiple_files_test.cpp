@@ -397,6 +397,9 @@ private slots:
         QCOMPARE(m.h.box("txbFolder")->text(), m.site.path());
         auto* dontLog = m.side->parametersWindow().findChild<QCheckBox*>(QStringLiteral("chkDontLogDone"));
         QVERIFY(!dontLog->isEnabled());  // logging is off
+        // The secondary windows keep their own light green under the main window's colour.
+        QCOMPARE(dontLog->palette().color(QPalette::Window), QColor(192, 255, 192));
+        QCOMPARE(m.h.label("lblNumberOfWords")->palette().color(QPalette::Window), QColor(128, 255, 128));
 
         // Closing the parameters window with its save box ticked writes the state at once.
         m.h.button("cmdShowExistingKeywordMetaTag")->click();
