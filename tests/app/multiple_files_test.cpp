@@ -287,6 +287,29 @@ private slots:
         QCOMPARE(MultipleFilesHarness::read(a) != content, MultipleFilesHarness::read(b) == content);
     }
 
+    void unixFilesAreAskedAboutAndCancelEndsTheRun()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        QByteArray unixPage = page("Roses");
+        unixPage.replace("\r\n", "\n");
+        const QStringList paths{m.write(QStringLiteral("a.htm"), unixPage), m.write(QStringLiteral("b.htm"), unixPage),
+                                m.write(QStringLiteral("c.htm"), unixPage)};
+        m.chooseFolder();
+        m.setParameters([](ParameterValues& values) { values.confirm = 0; });
+        m.h.dialogs.answers.enqueue(Answer::No);
+        m.h.dialogs.answers.enqueue(Answer::Cancel);
+        m.run();
+
+        QCOMPARE(m.h.dialogs.shown.size(), 2);
+        for (const ScriptedDialogs::Shown& shown : m.h.dialogs.shown)
+            QCOMPARE(shown.title, QStringLiteral("Unix-type file warning"));
+        QCOMPARE(m.report().count(QStringLiteral("  ---  Operation on this unix/linux file stopped.")), 2);
+        QCOMPARE(m.report().count(QStringLiteral("File: ")), 2);  // the third page is never reached
+        for (const QString& path : paths)
+            QCOMPARE(MultipleFilesHarness::read(path), unixPage);
+    }
+
     void filesDoneRecentlyAreSkipped()
     {
         MultipleFilesHarness m;
