@@ -78,6 +78,10 @@ InspectAnswer WindowBatchHost::inspect(const InspectRequest& request)
 
 bool WindowBatchHost::askGoOnToNextFile()
 {
+    // Closing the main window stops the analysis as Stop does; the program is ending, so the
+    // run ends without asking.
+    if (!main_.isVisible())
+        return false;
     return main_.dialogs().ask(QStringLiteral("Continue?"), QStringLiteral("Go on to the next file?"),
                                QuestionButtons::YesNo, MessageIcon::None, Answer::Yes)
         == Answer::Yes;

@@ -287,6 +287,23 @@ private slots:
         QCOMPARE(MultipleFilesHarness::read(a) != content, MultipleFilesHarness::read(b) == content);
     }
 
+    void closingTheMainWindowDuringARunEndsIt()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        const QByteArray content = longPage();
+        const QString a = m.write(QStringLiteral("a.htm"), content);
+        const QString b = m.write(QStringLiteral("b.htm"), content);
+        m.chooseFolder();
+        m.setParameters([](ParameterValues& values) { values.confirm = 0; });
+        QTimer::singleShot(0, [&] { m.h.window->close(); });
+        m.run();
+        QVERIFY(m.h.dialogs.shown.isEmpty());
+        QCOMPARE(MultipleFilesHarness::read(a), content);
+        QCOMPARE(MultipleFilesHarness::read(b), content);
+        QVERIFY(m.report().contains(QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
+    }
+
     void unixFilesAreAskedAboutAndCancelEndsTheRun()
     {
         MultipleFilesHarness m;
