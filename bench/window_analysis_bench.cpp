@@ -72,7 +72,8 @@ int main(int argc, char** argv)
         SilentAnalysisHost silent;
         const double quiet = bestSeconds(path, silent, settings, window.commonWords());
         const int roundsBefore = window.analysisHost().eventRounds();
-        const double shown = bestSeconds(path, window.analysisHost(), settings, window.commonWords());
+        const double shown =
+            bestSeconds(path, window.analysisHost(), settings, window.commonWords());
         const int rounds = (window.analysisHost().eventRounds() - roundsBefore) / 3;
         std::printf("%-40s %11.0f bytes  silent %7.4f s %7.1f MB/s  window %7.4f s %7.1f MB/s"
                     "  %d event rounds\n",

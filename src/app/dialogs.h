@@ -14,7 +14,7 @@ enum class Answer { Ok, Yes, No, Cancel };
 // as the core writes them.
 class Dialogs
 {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     virtual void showMessage(const QString& title, const QString& text, MessageIcon icon) = 0;

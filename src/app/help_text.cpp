@@ -113,10 +113,11 @@ QString helpText(const QString& singleFileManual, const QString& multipleFilesMa
                            "the whole tree of folders below the folder are processed, otherwise "
                            "only the files in the folder itself.") +
             kParagraph;
-    text += QStringLiteral("If 'Make backups of files' is checked then a copy is made of every file "
-                           "into which a keywords meta tag is inserted.  The name of the backup "
-                           "has 'bak' just before the file extension.") +
-            kParagraph;
+    text +=
+        QStringLiteral("If 'Make backups of files' is checked then a copy is made of every file "
+                       "into which a keywords meta tag is inserted.  The name of the backup "
+                       "has 'bak' just before the file extension.") +
+        kParagraph;
     text += QStringLiteral("If you are performing an operation on a set of files you can have a "
                            "'Done' meta tag inserted into each file, such as "
                            "<meta name=\"QOVA done\" content=\"2008-11-24\">") +

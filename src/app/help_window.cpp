@@ -1,9 +1,9 @@
 #include "app/help_window.h"
 
 #include "app/box_text.h"
-#include "app/twips.h"
 #include "app/color_value.h"
 #include "app/form_style.h"
+#include "app/twips.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

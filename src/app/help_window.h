@@ -13,16 +13,16 @@ class HelpWindow : public QWidget
 {
     Q_OBJECT
 
-public:
+  public:
     HelpWindow(QWidget& mainWindow, const QString& text);
 
     // Shows the window without blocking the main window, or restores it when minimised.
     void open();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void placeOverMainWindow(const QWidget& mainWindow);
 
     QPlainTextEdit* txbHelpScreen;

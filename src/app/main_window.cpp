@@ -36,6 +36,8 @@ namespace {
 
 constexpr int kProductNameText = 1;
 constexpr int kStateFileNameText = 2;
+constexpr int kMakerWebsiteText = 14;
+constexpr int kUserManualText = 15;
 constexpr int kSaveStateText = 21;
 constexpr int kStateFolderText = 310;
 
@@ -115,8 +117,8 @@ void MainWindow::setStartUpDefaults()
 {
     applyMainState(MainWindowState{});
     setParameterValues(ParameterValues{});
-    stateFilePath_ = tagwright::stateFilePath(context_.userDataFolder, programText(kStateFolderText),
-                                   programText(kStateFileNameText));
+    stateFilePath_ = tagwright::stateFilePath(
+        context_.userDataFolder, programText(kStateFolderText), programText(kStateFileNameText));
 }
 
 // The defaults of "Restore defaults"; at start-up the four name and phrase boxes are emptied
@@ -264,8 +266,7 @@ void MainWindow::enableDisableButtons(bool enable)
     for (QWidget* control : std::initializer_list<QWidget*>{
              cmdShowExistingKeywordMetaTag, cmdGenerateKeywordMetaTag, cmdReset,
              cmdClearBeginMetaTagWith, cmdClearWordsToIgnore, cmdHelp, cmdClearOutput, cmdInsert,
-             txbMaxNumKeywordsInMetaTag, txbMaxNumBytesInMetaTag, optSingleFile,
-             optMultipleFiles})
+             txbMaxNumKeywordsInMetaTag, txbMaxNumBytesInMetaTag, optSingleFile, optMultipleFiles})
         control->setEnabled(enable);
     txbInputFile->setReadOnly(!enable);
     txbFolder->setReadOnly(!enable);
@@ -366,9 +367,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         return true;
     } else if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == lblQuorvexSystems)
-            openWebLink(programText(14), context_.openAddress, dialogs());
+            openWebLink(programText(kMakerWebsiteText), context_.openAddress, dialogs());
         else if (watched == lblOnlineDocumentation)
-            openWebLink(programText(15), context_.openAddress, dialogs());
+            openWebLink(programText(kUserManualText), context_.openAddress, dialogs());
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -385,7 +386,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::openHelp()
 {
     if (!helpWindow_) {
-        const QString manual = programText(15);
+        const QString manual = programText(kUserManualText);
         helpWindow_ = new HelpWindow(*this, helpText(manual + QStringLiteral("#single-file"),
                                                      manual + QStringLiteral("#multiple-files")));
     }

@@ -53,7 +53,7 @@ class MainWindow : public QWidget
 {
     Q_OBJECT
 
-public:
+  public:
     explicit MainWindow(MainWindowContext context);
     ~MainWindow() override;
 
@@ -113,12 +113,12 @@ public:
     void setOutputText(const std::string& text);
     void appendOutputText(const std::string& text);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     // Building (main_window_layout.cpp).
     void createControls();
     void layOutControls();

@@ -181,7 +181,8 @@ void MainWindow::chooseInputFile()
     markTableStale();
     const QString chosen = dialogs().openFileName(
         QStringLiteral("Specify input file"),
-        QStringLiteral("HTML files (*.htm, *.html, *.shtm, *.shtml) | *.htm;*.html;*.shtm;*.shtml"));
+        QStringLiteral(
+            "HTML files (*.htm, *.html, *.shtm, *.shtml) | *.htm;*.html;*.shtm;*.shtml"));
     if (chosen.isEmpty())
         return;
     txbInputFile->setText(chosen);

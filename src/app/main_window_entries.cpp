@@ -67,8 +67,8 @@ void MainWindow::folderLeft()
 {
     txbFolder->setText(txbFolder->text().trimmed());
     if (!txbFolder->text().isEmpty() && !isDirectory(toPath(txbFolder->text())))
-        dialogs().showMessage(QStringLiteral("Invalid input"), QStringLiteral("Folder does not exist."),
-                              MessageIcon::Warning);
+        dialogs().showMessage(QStringLiteral("Invalid input"),
+                              QStringLiteral("Folder does not exist."), MessageIcon::Warning);
     markTableStale();
     setTheFocus();
 }

@@ -72,8 +72,8 @@ void MainWindow::createControls()
         named<QCheckBox>(this, "chkIgnoreShortWords", QStringLiteral("Ignore words with"));
     cboShortWordSize = named<QComboBox>(this, "cboShortWordSize");
     lblCharsOrLess = named<QLabel>(this, "lblCharsOrLess", QStringLiteral("characters or less"));
-    lblThresholdFrequency = named<QLabel>(this, "lblThresholdFrequency",
-                                          QStringLiteral("Minimum frequency for word:"));
+    lblThresholdFrequency =
+        named<QLabel>(this, "lblThresholdFrequency", QStringLiteral("Minimum frequency for word:"));
     cboThresholdFrequency = named<QComboBox>(this, "cboThresholdFrequency");
     lblTitleWeight = named<QLabel>(this, "lblTitleWeight", QStringLiteral("TITLE weight:"));
     cboTitleWeight = named<QComboBox>(this, "cboTitleWeight");
@@ -117,8 +117,8 @@ void MainWindow::createControls()
     cmdShowExistingKeywordMetaTag = named<QPushButton>(
         this, "cmdShowExistingKeywordMetaTag", QStringLiteral("Show existing keywords etc."));
     cmdListWords = named<QPushButton>(this, "cmdListWords", QStringLiteral("List words"));
-    cmdGenerateKeywordMetaTag = named<QPushButton>(this, "cmdGenerateKeywordMetaTag",
-                                                   QStringLiteral("Generate/show keywords meta tag"));
+    cmdGenerateKeywordMetaTag = named<QPushButton>(
+        this, "cmdGenerateKeywordMetaTag", QStringLiteral("Generate/show keywords meta tag"));
     cmdReset = named<QPushButton>(this, "cmdReset", QStringLiteral("Restore defaults"));
     txbMetaTAG = named<QPlainTextEdit>(this, "txbMetaTAG");
     cmdClearOutput = named<QPushButton>(this, "cmdClearOutput", QStringLiteral("Clear"));
@@ -128,7 +128,8 @@ void MainWindow::createControls()
         named<QRadioButton>(Frame1, "optInsertionWithBackup", QStringLiteral("with"));
     optInsertionWithoutBackup =
         named<QRadioButton>(Frame1, "optInsertionWithoutBackup", QStringLiteral("without backup"));
-    cmdInsert = named<QPushButton>(Frame1, "cmdInsert", QStringLiteral("Insert meta tag into file"));
+    cmdInsert =
+        named<QPushButton>(Frame1, "cmdInsert", QStringLiteral("Insert meta tag into file"));
     cmdViewReport = named<QPushButton>(Frame1, "cmdViewReport", QStringLiteral("View report"));
     lblMetaTagInserted = named<QLabel>(Frame1, "lblMetaTagInserted");
     chkLargeWindow = named<QCheckBox>(Frame1, "chkLargeWindow", QStringLiteral("Large window"));
@@ -192,10 +193,13 @@ void MainWindow::layOutControls()
 
     auto* weights = new QGridLayout;
     const std::initializer_list<std::pair<QLabel*, QComboBox*>> weightRows = {
-        {lblTitleWeight, cboTitleWeight},       {lblDescriptionWeight, cboDescriptionWeight},
+        {lblTitleWeight, cboTitleWeight},
+        {lblDescriptionWeight, cboDescriptionWeight},
         {lblExistingkeywordsWeight, cboExistingKeywordsWeight},
-        {lblBoldWeight, cboBoldWeight},         {lblItalicWeight, cboItalicWeight},
-        {lblTableWeight, cboTableWeight},       {lblDivWeight, cboDivWeight},
+        {lblBoldWeight, cboBoldWeight},
+        {lblItalicWeight, cboItalicWeight},
+        {lblTableWeight, cboTableWeight},
+        {lblDivWeight, cboDivWeight},
         {lblSpanWeight, cboSpanWeight}};
     int line = 0;
     for (const auto& [label, list] : weightRows) {
@@ -279,9 +283,9 @@ void MainWindow::connectControls()
                             cboDescriptionWeight, cboExistingKeywordsWeight, cboBoldWeight,
                             cboItalicWeight, cboTableWeight, cboDivWeight, cboSpanWeight})
         connect(list, &QComboBox::activated, this, &MainWindow::settingChanged);
-    for (QAbstractButton* option : std::initializer_list<QAbstractButton*>{
-             chkSpaceAfterComma, chkForwardSlash, optInsertionWithBackup,
-             optInsertionWithoutBackup})
+    for (QAbstractButton* option :
+         std::initializer_list<QAbstractButton*>{chkSpaceAfterComma, chkForwardSlash,
+                                                 optInsertionWithBackup, optInsertionWithoutBackup})
         connect(option, &QAbstractButton::clicked, this, &MainWindow::setTheFocus);
     connect(cmdClearWordsToIgnore, &QPushButton::clicked, this, [this] {
         txbWordsToIgnore->clear();
@@ -317,8 +321,8 @@ void MainWindow::connectControls()
 
 void MainWindow::fillLists()
 {
-    for (const char* language : {"English", "French", "German", "Italian", "Portuguese",
-                                 "Spanish", "All 6 languages"})
+    for (const char* language :
+         {"English", "French", "German", "Italian", "Portuguese", "Spanish", "All 6 languages"})
         cboLanguage->addItem(QLatin1String(language));
     for (int n = 1; n <= 9; ++n) {
         cboShortWordSize->addItem(QString::number(n));

@@ -100,7 +100,8 @@ void MainWindow::setParameterValues(const ParameterValues& values)
 
 bool MainWindow::saveState()
 {
-    const StateWriteResult result = writeStateFile(stateFilePath_, {mainState(), parameterValues()});
+    const StateWriteResult result =
+        writeStateFile(stateFilePath_, {mainState(), parameterValues()});
     if (!result.written)
         dialogs().showMessage(programText(kSaveStateText),
                               QStringLiteral("Error when attempting to save the state: ") +

@@ -12,7 +12,7 @@ namespace tagwright {
 // reads the same parameters.
 class MultipleFilesSide
 {
-public:
+  public:
     virtual ~MultipleFilesSide() = default;
 
     // "Set operation parameters": shows the parameters window without blocking.

@@ -10,9 +10,12 @@ namespace {
 QMessageBox::Icon qtIcon(MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::None: break;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -27,10 +30,14 @@ QString shownText(const QString& text)
 QMessageBox::StandardButton qtButton(Answer answer)
 {
     switch (answer) {
-    case Answer::Yes: return QMessageBox::Yes;
-    case Answer::No: return QMessageBox::No;
-    case Answer::Cancel: return QMessageBox::Cancel;
-    case Answer::Ok: break;
+    case Answer::Yes:
+        return QMessageBox::Yes;
+    case Answer::No:
+        return QMessageBox::No;
+    case Answer::Cancel:
+        return QMessageBox::Cancel;
+    case Answer::Ok:
+        break;
     }
     return QMessageBox::Ok;
 }
@@ -69,9 +76,12 @@ Answer QtDialogs::ask(const QString& title, const QString& text, QuestionButtons
     QMessageBox box(qtIcon(icon), title, shownText(text), shown, parent_);
     box.setDefaultButton(qtButton(defaultAnswer));
     switch (box.exec()) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: return buttons == QuestionButtons::YesNo ? Answer::No : Answer::Cancel;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return buttons == QuestionButtons::YesNo ? Answer::No : Answer::Cancel;
     }
 }
 

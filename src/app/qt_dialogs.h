@@ -9,7 +9,7 @@ namespace tagwright {
 // The production dialogs: QMessageBox and QFileDialog, modal to the given window.
 class QtDialogs : public Dialogs
 {
-public:
+  public:
     explicit QtDialogs(QWidget* parent) : parent_(parent) {}
 
     // The window that the dialogs are modal to.
@@ -17,14 +17,14 @@ public:
 
     void showMessage(const QString& title, const QString& text, MessageIcon icon) override;
     void showFatalError(const QString& text) override;
-    Answer ask(const QString& title, const QString& text, QuestionButtons buttons,
-               MessageIcon icon, Answer defaultAnswer) override;
+    Answer ask(const QString& title, const QString& text, QuestionButtons buttons, MessageIcon icon,
+               Answer defaultAnswer) override;
     QString openFileName(const QString& title, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& filter,
                          const QString& presetName) override;
     QString folderName(const QString& title) override;
 
-private:
+  private:
     QWidget* parent_;
 };
 

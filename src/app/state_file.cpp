@@ -18,9 +18,18 @@ constexpr int kWeightEntries = 10;
 constexpr int kLanguageEntries = 7;
 constexpr int kDayEntries = 7;
 
-QString textLine(const QString& text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
-QString numberLine(qint64 number) { return QString::number(number); }
-QString flagLine(bool flag) { return flag ? QStringLiteral("#TRUE#") : QStringLiteral("#FALSE#"); }
+QString textLine(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+QString numberLine(qint64 number)
+{
+    return QString::number(number);
+}
+QString flagLine(bool flag)
+{
+    return flag ? QStringLiteral("#TRUE#") : QStringLiteral("#FALSE#");
+}
 
 QStringList stateLines(const SavedState& state)
 {
@@ -77,7 +86,7 @@ QStringList stateLines(const SavedState& state)
 // and every later read then fails too.
 class ItemReader
 {
-public:
+  public:
     explicit ItemReader(QStringList lines) : lines_(std::move(lines)) {}
 
     bool ok() const { return ok_; }
@@ -102,8 +111,11 @@ public:
         return ok_ ? value : 0;
     }
 
-    int int16() { return static_cast<int>(number(std::numeric_limits<qint16>::min(),
-                                                 std::numeric_limits<qint16>::max())); }
+    int int16()
+    {
+        return static_cast<int>(
+            number(std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()));
+    }
 
     int listPosition(int entries)
     {
@@ -122,7 +134,7 @@ public:
         return value;
     }
 
-private:
+  private:
     QString next()
     {
         if (!ok_ || index_ >= lines_.size()) {
@@ -206,12 +218,11 @@ std::optional<SavedState> readStateFile(const QString& path)
     m.divWeight = read.listPosition(kWeightEntries);
     m.spanWeight = read.listPosition(kWeightEntries);
     m.language = read.listPosition(kLanguageEntries);
-    for (int* box : {&p.backup, &p.confirm, &p.addDone, &p.skipDone, &p.dontLogDone,
-                     &p.displayWords, &p.htm, &p.html, &p.shtm, &p.shtml,
-                     &p.includeAllSubfolders, &p.includeNewMetaTag, &p.includeOldMetaTag,
-                     &p.logOperations, &p.clearReportAtStart, &p.dialogBoxForUnixFiles,
-                     &p.dialogBoxForInvalidEndFontTag, &p.saveStateOnQuit,
-                     &p.saveStateOnClose})
+    for (int* box :
+         {&p.backup, &p.confirm, &p.addDone, &p.skipDone, &p.dontLogDone, &p.displayWords, &p.htm,
+          &p.html, &p.shtm, &p.shtml, &p.includeAllSubfolders, &p.includeNewMetaTag,
+          &p.includeOldMetaTag, &p.logOperations, &p.clearReportAtStart, &p.dialogBoxForUnixFiles,
+          &p.dialogBoxForInvalidEndFontTag, &p.saveStateOnQuit, &p.saveStateOnClose})
         *box = read.checkBox();
     m.singleFile = read.text() != QLatin1String("#FALSE#");
     m.insertionWithBackup = read.text() == QLatin1String("#TRUE#");
@@ -227,9 +238,9 @@ std::optional<SavedState> readStateFile(const QString& path)
 QString stateFilePath(const QString& userDataFolder, const QString& folderName,
                       const QString& baseName)
 {
-    return QString::fromStdString(appDataFilePath((baseName.toLower() + QLatin1String(".usr")).toStdString(),
-                                                  folderName.toStdString(),
-                                                  userDataFolder.toStdString()));
+    return QString::fromStdString(
+        appDataFilePath((baseName.toLower() + QLatin1String(".usr")).toStdString(),
+                        folderName.toStdString(), userDataFolder.toStdString()));
 }
 
 } // namespace tagwright

@@ -31,7 +31,7 @@ int openWithDesktop(const QString& address)
         return kOpened;
     // Qt hands addresses to xdg-open; without it no application is known for any address.
     return QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty() ? kNoAssociation
-                                                                                 : kNotFound;
+                                                                                : kNotFound;
 }
 
 QString webLinkFailureText(const QString& address, int code)

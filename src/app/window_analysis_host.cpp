@@ -120,9 +120,12 @@ QuestionAnswer WindowAnalysisHost::askUnixFile(std::string_view question)
 {
     switch (window_.dialogs().ask(QStringLiteral("Unix-type file warning"), fromCp1252(question),
                                   QuestionButtons::YesNoCancel, MessageIcon::None, Answer::Yes)) {
-    case Answer::Yes: return QuestionAnswer::Yes;
-    case Answer::No: return QuestionAnswer::No;
-    default: return QuestionAnswer::Cancel;
+    case Answer::Yes:
+        return QuestionAnswer::Yes;
+    case Answer::No:
+        return QuestionAnswer::No;
+    default:
+        return QuestionAnswer::Cancel;
     }
 }
 

@@ -18,7 +18,7 @@ class MainWindow;
 // every ~200 ms: the box lays out its whole growing paragraph again at every change.
 class WindowAnalysisHost : public AnalysisHost
 {
-public:
+  public:
     explicit WindowAnalysisHost(MainWindow& window) : window_(window) {}
 
     bool stopRequested() override;
@@ -41,7 +41,7 @@ public:
     // How many times pending events were let through; the event loop's share of the work.
     int eventRounds() const { return eventRounds_; }
 
-private:
+  private:
     static constexpr int kEventInterval = 20; // milliseconds of work between event rounds
     static constexpr int kShowInterval = 200; // milliseconds between updates of the box
     static constexpr unsigned kStepsPerClockRead = 64;

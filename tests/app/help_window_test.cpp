@@ -13,10 +13,10 @@ class HelpWindowTest : public QObject
 {
     Q_OBJECT
 
-private:
+  private:
     static QString text() { return helpText(QStringLiteral("S-URL"), QStringLiteral("M-URL")); }
 
-private slots:
+  private slots:
     void textHasItsParagraphsAndListsInOrder()
     {
         const QString help = text();
@@ -30,8 +30,7 @@ private slots:
             "<meta name=\"description\" content=\"...\">\r\n")));
         QVERIFY(help.contains(QStringLiteral(
             "(h) within <div>...</div> and <span>...</span>.\r\n\r\nYou can control")));
-        QVERIFY(help.contains(QStringLiteral(
-            "you can either:\r\n(i) click on 'List words'")));
+        QVERIFY(help.contains(QStringLiteral("you can either:\r\n(i) click on 'List words'")));
         QVERIFY(help.contains(QStringLiteral(
             "frequency or\r\n(ii) click on 'Generate/show keywords meta tag' to get the meta "
             "tag.\r\n\r\nIf you want some words")));

@@ -23,7 +23,7 @@ namespace tagwright {
 // and a web-link opener that records the addresses.
 class MainWindowHarness
 {
-public:
+  public:
     explicit MainWindowHarness(QString dataFolder = QStringLiteral(TAGWRIGHT_TEST_DATA_DIR))
         : dataFolder_(std::move(dataFolder))
     {
@@ -49,8 +49,7 @@ public:
         return QTest::qWaitForWindowActive(window.get());
     }
 
-    template <typename Control>
-    Control* get(const char* name) const
+    template <typename Control> Control* get(const char* name) const
     {
         auto* control = window->findChild<Control*>(QLatin1String(name));
         if (!control)
@@ -98,7 +97,7 @@ public:
     int openResult = 42;
     std::unique_ptr<MainWindow> window;
 
-private:
+  private:
     QString dataFolder_;
 };
 

@@ -46,7 +46,7 @@ class MainWindowTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase()
     {
         // Nothing of the real user's folders is touched: the window gets its per-user folder
@@ -101,8 +101,10 @@ private slots:
         QVERIFY2(h.dialogs.shown.isEmpty(), qPrintable(h.dialogs.takeTexts().join('|')));
         QVERIFY(h.output().startsWith(QStringLiteral("Rank Value Freq. Density\n")));
         QVERIFY(h.output().contains(QStringLiteral("%  rose\n")));
-        QVERIFY(h.label("lblNumberOfWords")->text().startsWith(
-            QStringLiteral("Number of words found satisfying above conditions: ")));
+        QVERIFY(
+            h.label("lblNumberOfWords")
+                ->text()
+                .startsWith(QStringLiteral("Number of words found satisfying above conditions: ")));
         QCOMPARE(h.button("cmdListWords")->text(), QStringLiteral("List words"));
         QVERIFY(h.button("cmdGenerateKeywordMetaTag")->isEnabled());
 
@@ -110,7 +112,8 @@ private slots:
         QVERIFY(QFile::remove(page));
         h.button("cmdGenerateKeywordMetaTag")->click();
         QVERIFY(h.dialogs.shown.isEmpty());
-        QVERIFY(h.output().startsWith(QStringLiteral("<meta name=\"keywords\" content=\"rose, garden")));
+        QVERIFY(h.output().startsWith(
+            QStringLiteral("<meta name=\"keywords\" content=\"rose, garden")));
         QVERIFY(h.output().contains(QStringLiteral("\n\nNumber of keywords in meta tag: ")));
 
         // A changed setting makes it stale: now the missing page is noticed.
@@ -147,7 +150,8 @@ private slots:
         h.dialogs.answers.enqueue(Answer::No);
         h.button("cmdListWords")->click();
         QCOMPARE(titles(h.dialogs), QStringList{QStringLiteral("Unix-type file warning")});
-        QVERIFY(h.dialogs.shown[0].text.startsWith(QStringLiteral("This is a Unix-type file!\r\n")));
+        QVERIFY(
+            h.dialogs.shown[0].text.startsWith(QStringLiteral("This is a Unix-type file!\r\n")));
         QVERIFY(h.dialogs.shown[0].question);
         QVERIFY(h.output().isEmpty());
         QCOMPARE(h.button("cmdListWords")->text(), QStringLiteral("List words"));
@@ -171,10 +175,11 @@ private slots:
         h.button("cmdGenerateKeywordMetaTag")->click();
         QVERIFY2(h.dialogs.shown.isEmpty(), qPrintable(h.dialogs.takeTexts().join('|')));
         h.button("cmdInsert")->click();
-        QCOMPARE(h.dialogs.takeTexts(),
-                 QStringList({QStringLiteral("Meta tag inserted successfully into document."),
-                              QStringLiteral("The original file was backed up as\r\n") +
-                                  h.userFolder.filePath(QStringLiteral("Café 花园/Rosé.bak.htm"))}));
+        QCOMPARE(
+            h.dialogs.takeTexts(),
+            QStringList({QStringLiteral("Meta tag inserted successfully into document."),
+                         QStringLiteral("The original file was backed up as\r\n") +
+                             h.userFolder.filePath(QStringLiteral("Café 花园/Rosé.bak.htm"))}));
     }
 
     void singleFileRefusalsAreExplained()
@@ -188,13 +193,14 @@ private slots:
 
         h.enter("txbInputFile", h.userFolder.filePath(QStringLiteral("notes.txt")));
         QCOMPARE(h.dialogs.takeTexts(),
-                 QStringList{QStringLiteral("Input file name must have an extension containing 'htm'.")});
+                 QStringList{
+                     QStringLiteral("Input file name must have an extension containing 'htm'.")});
         h.enter("txbInputFile", h.userFolder.filePath(QStringLiteral("gone.html")));
         QCOMPARE(h.dialogs.takeTexts(), QStringList{QStringLiteral("Input file does not exist.")});
 
         const QString binary =
-            h.writeFile(QStringLiteral("binary.htm"), QByteArray(119, 'a') + QByteArray(2, '\0') +
-                                                          QByteArray(879, 'b'));
+            h.writeFile(QStringLiteral("binary.htm"),
+                        QByteArray(119, 'a') + QByteArray(2, '\0') + QByteArray(879, 'b'));
         h.box("txbInputFile")->setText(binary);
         h.button("cmdGenerateKeywordMetaTag")->click();
         QCOMPARE(h.dialogs.shown.size(), 1);
@@ -359,8 +365,8 @@ private slots:
         h.button("cmdInsert")->click();
         QCOMPARE(titles(h.dialogs), QStringList{QStringLiteral("Not inserted")});
         QCOMPARE(h.dialogs.takeTexts(),
-                 QStringList{QStringLiteral(
-                     "Keywords meta tag NOT inserted because </head> is missing.")});
+                 QStringList{
+                     QStringLiteral("Keywords meta tag NOT inserted because </head> is missing.")});
         QFile unchanged(page);
         QVERIFY(unchanged.open(QIODevice::ReadOnly));
         QCOMPARE(unchanged.readAll(), headless);
@@ -502,8 +508,9 @@ private slots:
         QVERIFY(h.start());
         QTest::mouseClick(h.label("lblQuorvexSystems"), Qt::LeftButton);
         QTest::mouseClick(h.label("lblOnlineDocumentation"), Qt::LeftButton);
-        QCOMPARE(h.openedAddresses, QStringList({QStringLiteral("https://example.com/"),
-                                                 QStringLiteral("https://example.com/tagwright/manual/")}));
+        QCOMPARE(h.openedAddresses,
+                 QStringList({QStringLiteral("https://example.com/"),
+                              QStringLiteral("https://example.com/tagwright/manual/")}));
         QVERIFY(h.dialogs.shown.isEmpty());
         h.openResult = 31;
         QTest::mouseClick(h.label("lblQuorvexSystems"), Qt::LeftButton);
@@ -622,17 +629,19 @@ private slots:
         QVERIFY(QFile::remove(h.window->stateFilePath()));
         QVERIFY(QDir().mkpath(h.window->stateFilePath())); // a folder in the file's place
         h.button("cmdListWords")->click();
-        QCOMPARE(titles(h.dialogs), QStringList({QStringLiteral("Save state"),
-                                                 QStringLiteral("Save state")}));
+        QCOMPARE(titles(h.dialogs),
+                 QStringList({QStringLiteral("Save state"), QStringLiteral("Save state")}));
         QVERIFY(h.dialogs.shown[0].text.startsWith(
             QStringLiteral("Error when attempting to save the state: ")));
-        QCOMPARE(h.dialogs.shown[1].text, QStringLiteral("Error when attempting to save the state"));
+        QCOMPARE(h.dialogs.shown[1].text,
+                 QStringLiteral("Error when attempting to save the state"));
     }
 
     void aMissingCommonWordListIsReported()
     {
         QTemporaryDir data;
-        for (const QString& name : QDir(QStringLiteral(TAGWRIGHT_TEST_DATA_DIR)).entryList(QDir::Files))
+        for (const QString& name :
+             QDir(QStringLiteral(TAGWRIGHT_TEST_DATA_DIR)).entryList(QDir::Files))
             if (name != QLatin1String("cwds_de.txt"))
                 QVERIFY(QFile::copy(QStringLiteral(TAGWRIGHT_TEST_DATA_DIR "/") + name,
                                     data.filePath(name)));

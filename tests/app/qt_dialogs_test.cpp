@@ -2,9 +2,9 @@
 
 #include <QtTest>
 
-#include <QPushButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <functional>
@@ -30,7 +30,7 @@ class QtDialogsTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void messagesShowTitleTextAndIcon()
     {
         QWidget parent;

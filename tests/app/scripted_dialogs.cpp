@@ -33,8 +33,7 @@ QString ScriptedDialogs::openFileName(const QString& title, const QString&)
     return fileNames.dequeue();
 }
 
-QString ScriptedDialogs::saveFileName(const QString& title, const QString& filter,
-                                      const QString&)
+QString ScriptedDialogs::saveFileName(const QString& title, const QString& filter, const QString&)
 {
     return openFileName(title, filter);
 }

@@ -14,7 +14,7 @@ namespace tagwright {
 // answer queued is recorded as unanswered and cancelled.
 class ScriptedDialogs : public Dialogs
 {
-public:
+  public:
     struct Shown
     {
         QString title;
@@ -25,8 +25,8 @@ public:
 
     void showMessage(const QString& title, const QString& text, MessageIcon icon) override;
     void showFatalError(const QString& text) override;
-    Answer ask(const QString& title, const QString& text, QuestionButtons buttons,
-               MessageIcon icon, Answer defaultAnswer) override;
+    Answer ask(const QString& title, const QString& text, QuestionButtons buttons, MessageIcon icon,
+               Answer defaultAnswer) override;
     QString openFileName(const QString& title, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& filter,
                          const QString& presetName) override;

@@ -68,23 +68,22 @@ class StateFileTest : public QObject
 {
     Q_OBJECT
 
-private:
+  private:
     QTemporaryDir dir;
     QString path() const { return dir.filePath(QStringLiteral("tagwright.usr")); }
 
-private slots:
+  private slots:
     void defaultsAreWrittenLineByLine()
     {
         QVERIFY(writeStateFile(path(), SavedState{}).written);
         const QStringList lines = readLines(path());
         QCOMPARE(lines.size(), kStateFileItems);
-        QCOMPARE(lines.mid(0, 6), QStringList({"\"\"", "\"\"", "\"\"", "\"\"", "\"50\"",
-                                               "\"500\""}));
-        QCOMPARE(lines.mid(6, 16), QStringList({"1", "1", "1", "5", "4", "1", "1", "0", "1",
-                                                "0", "9", "5", "4", "2", "2", "0"}));
-        QCOMPARE(lines.mid(22, 19),
-                 QStringList({"0", "1", "1", "0", "0", "1", "1", "1", "0", "0", "0", "1", "0",
-                              "1", "1", "1", "0", "1", "0"}));
+        QCOMPARE(lines.mid(0, 6),
+                 QStringList({"\"\"", "\"\"", "\"\"", "\"\"", "\"50\"", "\"500\""}));
+        QCOMPARE(lines.mid(6, 16), QStringList({"1", "1", "1", "5", "4", "1", "1", "0", "1", "0",
+                                                "9", "5", "4", "2", "2", "0"}));
+        QCOMPARE(lines.mid(22, 19), QStringList({"0", "1", "1", "0", "0", "1", "1", "1", "0", "0",
+                                                 "0", "1", "0", "1", "1", "1", "0", "1", "0"}));
         QCOMPARE(lines.mid(41), QStringList({"#TRUE#", "#TRUE#", "8454016", "0"}));
     }
 
@@ -105,11 +104,11 @@ private slots:
     {
         QVERIFY(writeStateFile(path(), SavedState{}).written);
         QStringList lines = readLines(path());
-        lines[0] = QStringLiteral("\"a.htm\" trailing");  // text ends at the closing quote
-        lines[11] = QStringLiteral("1 ticked");            // check box: its leading number
-        lines[12] = QStringLiteral("none");                 // no leading number: 0
-        lines[41] = QStringLiteral("#true#");               // only exactly #FALSE# is multiple
-        lines[42] = QStringLiteral("yes");                  // only exactly #TRUE# is backup
+        lines[0] = QStringLiteral("\"a.htm\" trailing"); // text ends at the closing quote
+        lines[11] = QStringLiteral("1 ticked");          // check box: its leading number
+        lines[12] = QStringLiteral("none");              // no leading number: 0
+        lines[41] = QStringLiteral("#true#");            // only exactly #FALSE# is multiple
+        lines[42] = QStringLiteral("yes");               // only exactly #TRUE# is backup
         writeLines(path(), lines);
         const std::optional<SavedState> read = readStateFile(path());
         QVERIFY(read.has_value());

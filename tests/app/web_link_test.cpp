@@ -10,17 +10,18 @@ class WebLinkTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void successShowsNothing()
     {
         ScriptedDialogs dialogs;
         QString opened;
-        openWebLink(QStringLiteral("https://example.com/manual.htm"),
-                    [&](const QString& address) {
-                        opened = address;
-                        return 42;
-                    },
-                    dialogs);
+        openWebLink(
+            QStringLiteral("https://example.com/manual.htm"),
+            [&](const QString& address) {
+                opened = address;
+                return 42;
+            },
+            dialogs);
         QCOMPARE(opened, QStringLiteral("https://example.com/manual.htm"));
         QVERIFY(dialogs.shown.isEmpty());
     }
@@ -48,8 +49,9 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, text);
         ScriptedDialogs dialogs;
-        openWebLink(QStringLiteral("https://example.com/Manual.HTM"),
-                    [code](const QString&) { return code; }, dialogs);
+        openWebLink(
+            QStringLiteral("https://example.com/Manual.HTM"),
+            [code](const QString&) { return code; }, dialogs);
         QCOMPARE(dialogs.shown.size(), 1);
         QCOMPARE(dialogs.shown[0].title, QStringLiteral("Cannot launch web browser"));
         QCOMPARE(dialogs.shown[0].text, text);
