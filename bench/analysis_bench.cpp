@@ -1,16 +1,17 @@
 // Times the analysis of whole documents: doFile with the default settings (English common words
-// from the program's data folder) and a host that shows nothing, as the command line runs it. Prints one line per document: bytes, seconds (best of
-// the runs), MB/s, distinct and total words. The time is the CPU time of this process, so that
-// other work on a shared machine does not count against it.
+// from the program's data folder) and a host that shows nothing, as the command line runs it.
+// Prints one line per document: bytes, seconds (best of the runs), MB/s, distinct and total words.
+// The time is the CPU time of this process, so that other work on a shared machine does not count
+// against it.
 
 #include "engine/analysis.h"
 #include "output/common_word_lists.h"
 #include "support/data_dir.h"
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -42,7 +43,8 @@ int main(int argc, char** argv)
     CommonWords commonWords;
     readCommonWordFile(programDataFolder(), settings.language, commonWords.list(settings.language));
     if (!commonWords.list(settings.language).available()) {
-        std::fprintf(stderr, "analysis_bench: no common-word list in %s\n", programDataFolder().c_str());
+        std::fprintf(stderr, "analysis_bench: no common-word list in %s\n",
+                     programDataFolder().c_str());
         return 1;
     }
     for (int i = first; i < argc; ++i) {
@@ -61,8 +63,9 @@ int main(int argc, char** argv)
             best = std::min(best, elapsed);
         }
         const auto bytes = static_cast<double>(std::filesystem::file_size(path));
-        std::printf("%-40s %12.0f bytes %8.4f s %8.1f MB/s %6d words kept %9d words taken\n", path.c_str(), bytes, best,
-                    bytes / best / 1e6, table.count(), table.totalWordCount());
+        std::printf("%-40s %12.0f bytes %8.4f s %8.1f MB/s %6d words kept %9d words taken\n",
+                    path.c_str(), bytes, best, bytes / best / 1e6, table.count(),
+                    table.totalWordCount());
     }
     return 0;
 }

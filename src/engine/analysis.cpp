@@ -21,7 +21,8 @@ constexpr double kMaxControlPercent = 0.1;
 constexpr std::int16_t kOutOfMemoryError = 7;
 
 // A failure while reading or counting, carried to the end of the run as its error number.
-struct RunError {
+struct RunError
+{
     std::int16_t number;
 };
 
@@ -43,14 +44,17 @@ std::string unixFileQuestion(const std::string& path)
 {
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
-    return "This is a Unix-type file!\r\nThis program processes files of this type but much more slowly.\r\n"
-           "Use of this program with Unix/Linux files larger than 40 KB\r\nis not recommended.  The size of this file is " +
+    return "This is a Unix-type file!\r\nThis program processes files of this type but much more "
+           "slowly.\r\n"
+           "Use of this program with Unix/Linux files larger than 40 KB\r\nis not recommended.  "
+           "The size of this file is " +
            sizeText(error ? -1 : static_cast<std::int64_t>(size), false) + ".";
 }
 
 std::string stoppedText(std::int16_t count)
 {
-    return "Stopped with " + std::to_string(count) + (count == 1 ? " word" : " words") + " identified.";
+    return "Stopped with " + std::to_string(count) + (count == 1 ? " word" : " words") +
+           " identified.";
 }
 
 // Reads, prepares and scans every line of the file, up to the end or a Stop.
@@ -76,8 +80,8 @@ void scanFile(const std::string& path, const LinePreparation& preparation, Scann
 
 } // namespace
 
-AnalysisOutcome doFile(const std::string& path, const AnalysisSettings& settings, const CommonWords& commonWords,
-                       AnalysisHost& host, WordTable& table)
+AnalysisOutcome doFile(const std::string& path, const AnalysisSettings& settings,
+                       const CommonWords& commonWords, AnalysisHost& host, WordTable& table)
 {
     AnalysisOutcome outcome;
     const TextCheck check = isTextFile(path, kTextSampleBytes, kMaxControlPercent, true);
@@ -131,7 +135,8 @@ AnalysisOutcome doFile(const std::string& path, const AnalysisSettings& settings
         table.applyMinimumFrequency(settings.minimumFrequency);
         table.mergeCaseVariants();
         table.normaliseKeyValues();
-        host.setWordCountText("Number of words found satisfying above conditions: " + std::to_string(table.count()));
+        host.setWordCountText("Number of words found satisfying above conditions: " +
+                              std::to_string(table.count()));
     } catch (const RunError& error) {
         outcome.result = error.number;
     } catch (const Overflow&) {

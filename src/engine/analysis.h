@@ -23,7 +23,8 @@ inline constexpr std::int16_t kFileNotFoundError = 53;
 inline constexpr std::int16_t kPermissionDeniedError = 70;
 inline constexpr std::int16_t kDeviceIoError = 57;
 
-struct AnalysisOutcome {
+struct AnalysisOutcome
+{
     std::int16_t result = kAnalysisDone;
     // For kNotATextFile: the first control byte that failed the text check and its 1-based
     // position (32 and 0 when none).

@@ -4,7 +4,8 @@ namespace tagwright {
 
 std::string reportWithNowGenerating(std::string_view report)
 {
-    const auto kept = static_cast<long long>(report.size()) - 2 - static_cast<long long>(kNowProcessing.size());
+    const auto kept =
+        static_cast<long long>(report.size()) - 2 - static_cast<long long>(kNowProcessing.size());
     if (kept <= 0)
         return std::string(report);
     std::string result(report.substr(0, static_cast<std::size_t>(kept)));

@@ -10,8 +10,9 @@ enum class QuestionAnswer { Yes, No, Cancel };
 // What the analysis needs from its caller while it runs: the window of the desktop program, the
 // command line, or a test with scripted answers. The texts passed are the final texts to show
 // (Windows-1252, CR LF between lines).
-class AnalysisHost {
-public:
+class AnalysisHost
+{
+  public:
     virtual ~AnalysisHost() = default;
 
     // Called before every scan step: a window lets pending input through here (as often as it
@@ -52,8 +53,9 @@ public:
 // The host of a run without a person: nothing is shown, Stop is never pressed, a Unix-type file
 // is processed and an invalid end-font tag is passed over. The command line uses it as it is;
 // tests override what they script.
-class SilentAnalysisHost : public AnalysisHost {
-public:
+class SilentAnalysisHost : public AnalysisHost
+{
+  public:
     bool stopRequested() override { return false; }
     void analysisStarted() override {}
     void analysisFinished() override {}

@@ -37,12 +37,14 @@ std::optional<UserMessage> analysisResultMessage(const AnalysisOutcome& outcome)
         return std::nullopt;
     case kNotATextFile:
         return UserMessage{"Not a text file",
-                           "This file is not a text file.\r\nThe byte at position" + numberText(outcome.position) +
-                               " with value" + numberText(outcome.offendingByte) +
+                           "This file is not a text file.\r\nThe byte at position" +
+                               numberText(outcome.position) + " with value" +
+                               numberText(outcome.offendingByte) +
                                "\r\n is neither text nor whitespace.",
                            MessageIcon::Information};
     default:
-        return UserMessage{"Error", "An error of an unknown kind has occurred:" + numberText(outcome.result),
+        return UserMessage{"Error",
+                           "An error of an unknown kind has occurred:" + numberText(outcome.result),
                            MessageIcon::Warning};
     }
 }

@@ -8,7 +8,8 @@ namespace tagwright {
 
 // Every user choice that one analysis reads. The caller copies the values out of its controls
 // when a run starts, after the last change the user made, so the run never sees a half-made edit.
-struct AnalysisSettings {
+struct AnalysisSettings
+{
     // Value of one occurrence inside the title, the description content and the content of an
     // existing keywords tag: 0, 10, ..., 90. An existing keywords weight of 0 skips that content.
     int titleWeight = 90;
@@ -24,8 +25,8 @@ struct AnalysisSettings {
     int spanWeight = 2;
 
     bool ignoreShortWords = true;
-    int shortWordSize = 2;     // 1..9: words of at most this many characters are dropped
-    int minimumFrequency = 2;  // 1..9
+    int shortWordSize = 2;    // 1..9: words of at most this many characters are dropped
+    int minimumFrequency = 2; // 1..9
     bool ignoreCommonWords = true;
     LanguageIndex language = LanguageIndex::English;
     bool preserveCase = false;

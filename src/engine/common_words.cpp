@@ -13,7 +13,8 @@ namespace tagwright {
 CommonWordList::AddResult CommonWordList::add(std::string_view word)
 {
     std::string lower = lowerCaseAccented(word);
-    const auto place = std::lower_bound(words_.begin(), words_.end(), lower, std::less<std::string_view>());
+    const auto place =
+        std::lower_bound(words_.begin(), words_.end(), lower, std::less<std::string_view>());
     if (place != words_.end() && *place == lower)
         return AddResult::AlreadyPresent;
     if (words_.size() >= kMaxCommonWords)
@@ -31,7 +32,9 @@ bool CommonWordList::contains(std::string_view word) const
 
 bool CommonWordList::containsLowerCase(std::string_view lowerCaseWord) const
 {
-    const auto texts = [this](WordIndex::Id id) -> std::string_view { return arrived_[static_cast<std::size_t>(id)]; };
+    const auto texts = [this](WordIndex::Id id) -> std::string_view {
+        return arrived_[static_cast<std::size_t>(id)];
+    };
     return index_.find(lowerCaseWord, WordIndex::hashOf(lowerCaseWord), texts) != WordIndex::kNone;
 }
 

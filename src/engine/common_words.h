@@ -13,8 +13,9 @@ namespace tagwright {
 
 // The common words of one language entry: lower-case, distinct, in ascending byte order, at most
 // kMaxCommonWords of them. An empty list is "not available".
-class CommonWordList {
-public:
+class CommonWordList
+{
+  public:
     static constexpr int kMaxCommonWords = 2000;
 
     enum class AddResult { Added, AlreadyPresent, Full };
@@ -32,7 +33,7 @@ public:
     // The same for a word already in lower case.
     bool containsLowerCase(std::string_view lowerCaseWord) const;
 
-private:
+  private:
     std::vector<std::string> words_;
     // The same words in the order they came, indexed for the look-up of every word of a document.
     std::vector<std::string> arrived_;
@@ -40,8 +41,9 @@ private:
 };
 
 // The seven loaded lists, handed to the analysis.
-class CommonWords {
-public:
+class CommonWords
+{
+  public:
     CommonWordList& list(LanguageIndex language) { return lists_[index(language)]; }
     const CommonWordList& list(LanguageIndex language) const { return lists_[index(language)]; }
 
@@ -52,7 +54,7 @@ public:
         return list(language).contains(word);
     }
 
-private:
+  private:
     static std::size_t index(LanguageIndex language) { return static_cast<std::size_t>(language); }
 
     std::array<CommonWordList, kLanguageCount> lists_;

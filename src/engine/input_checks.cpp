@@ -13,13 +13,14 @@ namespace tagwright {
 
 namespace {
 
-struct FileCloser {
+struct FileCloser
+{
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-constexpr std::array<std::string_view, 11> kTextExtensions = {"prn", "csv", "xhtml", "xhtm", "shtml", "shtm",
-                                                               "html", "htm", "xml", "log", "txt"};
+constexpr std::array<std::string_view, 11> kTextExtensions = {
+    "prn", "csv", "xhtml", "xhtm", "shtml", "shtm", "html", "htm", "xml", "log", "txt"};
 
 std::int16_t code(TextKind kind)
 {
@@ -37,7 +38,8 @@ TextKind readFailure(int error, TextKind otherwise)
 }
 
 // The first bytes of a regular file, at most `limit`; the file's length in `length`.
-struct Head {
+struct Head
+{
     std::vector<unsigned char> bytes;
     long long length = 0;
     int error = 0;
@@ -66,10 +68,12 @@ Head readHead(const std::string& path, std::size_t limit)
 // and with or without quotes: today's pages write it in lower case far more often than not.
 bool declaresUtf8(const std::string& path, int& error)
 {
-    const TextLines lines = readTextLines(path, TextLinesOptions{.skipEmpty = true, .maxLines = 10});
+    const TextLines lines =
+        readTextLines(path, TextLinesOptions{.skipEmpty = true, .maxLines = 10});
     error = lines.errorNumber;
     const std::string text = lowerCaseAccented(lines.text);
-    return text.find("charset=utf-8") != std::string::npos || text.find("charset=\"utf-8\"") != std::string::npos;
+    return text.find("charset=utf-8") != std::string::npos ||
+           text.find("charset=\"utf-8\"") != std::string::npos;
 }
 
 } // namespace
@@ -125,7 +129,8 @@ std::int16_t detectEncoding(const std::string& path, bool checkCharset)
     return code(Encoding::Plain);
 }
 
-TextCheck isTextFile(const std::string& path, std::int32_t maxBytes, double maxPercent, bool checkCharset)
+TextCheck isTextFile(const std::string& path, std::int32_t maxBytes, double maxPercent,
+                     bool checkCharset)
 {
     TextCheck check;
     const std::int16_t encoding = detectEncoding(path, checkCharset);
@@ -180,7 +185,8 @@ TextCheck isTextFile(const std::string& path, std::int32_t maxBytes, double maxP
             }
         }
     }
-    check.percent = controls > 0 ? static_cast<double>(controls) * 100 / static_cast<double>(examined) : 0;
+    check.percent =
+        controls > 0 ? static_cast<double>(controls) * 100 / static_cast<double>(examined) : 0;
     if (check.percent > maxPercent)
         check.kind = TextKind::NotText;
     else if (carriageReturn == lineFeed)
@@ -195,9 +201,11 @@ std::optional<UserMessage> validateInputFile(const std::string& path)
     const std::size_t dot = path.rfind('.');
     const std::size_t separator = path.rfind('/');
     if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
-        return UserMessage{"Invalid input", "Invalid input file specification", MessageIcon::Warning};
+        return UserMessage{"Invalid input", "Invalid input file specification",
+                           MessageIcon::Warning};
     if (lowerCaseAccented(std::string_view(path).substr(dot + 1)).find("htm") == std::string::npos)
-        return UserMessage{"Invalid input", "Input file name must have an extension containing 'htm'.",
+        return UserMessage{"Invalid input",
+                           "Input file name must have an extension containing 'htm'.",
                            MessageIcon::None};
     if (!fileExists(path))
         return UserMessage{"File not found", "Input file does not exist.", MessageIcon::Warning};

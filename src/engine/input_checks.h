@@ -17,10 +17,10 @@ enum class TextKind : std::int16_t {
     MacintoshText = 3, // CR only
     Rtf = 6,
     Utf16Or32 = 7,
-    NotFound = -1,     // missing, or not a regular file
+    NotFound = -1, // missing, or not a regular file
     Empty = -2,
     AccessRefused = -3,
-    TooShort = -4,     // under 5 bytes, not examined
+    TooShort = -4, // under 5 bytes, not examined
     EmptyPath = -5,
     ReadError = -6,
     OtherReadError = -9,
@@ -36,7 +36,8 @@ enum class Encoding : std::int16_t {
     Rtf = 6,
 };
 
-struct TextCheck {
+struct TextCheck
+{
     TextKind kind = TextKind::NotText;
     std::uint8_t offendingByte = 32; // first counted control byte; 32 when none
     std::int32_t position = 0;       // its 1-based position
@@ -50,7 +51,8 @@ bool hasTextExtension(std::string_view path);
 
 // Whether the first maxBytes bytes of the file are text with at most maxPercent control bytes,
 // how its lines end, and whether it is UTF-8. Never throws.
-TextCheck isTextFile(const std::string& path, std::int32_t maxBytes, double maxPercent, bool checkCharset);
+TextCheck isTextFile(const std::string& path, std::int32_t maxBytes, double maxPercent,
+                     bool checkCharset);
 
 // The message for an input path that cannot be analysed: no extension, an extension without
 // "htm", or no such regular file. Nothing when the path is valid.

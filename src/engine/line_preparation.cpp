@@ -1,5 +1,6 @@
 #include "engine/line_preparation.h"
 
+#include "engine/ascii_case.h"
 #include "support/strings.h"
 #include "support/utf8_repair.h"
 
@@ -12,59 +13,73 @@ namespace tagwright {
 
 namespace {
 
-struct Replacement {
+struct Replacement
+{
     std::string_view text;
     char character;
 };
 
 // Tag texts between "<" and ">" and their markers.
 constexpr std::array<Replacement, 22> kTags{{
-    {"b", marker::kBold},         {"/b", marker::kBoldEnd},    {"strong", marker::kBold},
-    {"/strong", marker::kBoldEnd}, {"i", marker::kItalic},      {"/i", marker::kItalicEnd},
-    {"em", marker::kItalic},      {"/em", marker::kItalicEnd}, {"title", marker::kTitle},
-    {"/title", marker::kTitleEnd}, {"h1", 6},                  {"/h1", marker::kHeadingEnd},
-    {"h2", 5},                    {"/h2", marker::kHeadingEnd}, {"h3", 4},
-    {"/h3", marker::kHeadingEnd}, {"h4", 3},                   {"/h4", marker::kHeadingEnd},
-    {"h5", 2},                    {"/h5", marker::kHeadingEnd}, {"h6", 1},
+    {"b", marker::kBold},
+    {"/b", marker::kBoldEnd},
+    {"strong", marker::kBold},
+    {"/strong", marker::kBoldEnd},
+    {"i", marker::kItalic},
+    {"/i", marker::kItalicEnd},
+    {"em", marker::kItalic},
+    {"/em", marker::kItalicEnd},
+    {"title", marker::kTitle},
+    {"/title", marker::kTitleEnd},
+    {"h1", 6},
+    {"/h1", marker::kHeadingEnd},
+    {"h2", 5},
+    {"/h2", marker::kHeadingEnd},
+    {"h3", 4},
+    {"/h3", marker::kHeadingEnd},
+    {"h4", 3},
+    {"/h4", marker::kHeadingEnd},
+    {"h5", 2},
+    {"/h5", marker::kHeadingEnd},
+    {"h6", 1},
     {"/h6", marker::kHeadingEnd},
 }};
 
 constexpr std::array<Replacement, 5> kMarkedEntities{{
-    {"&nbsp;", ' '}, {"&#160;", ' '}, {"&quot;", '"'}, {"&laquo;", '"'}, {"&raquo;", '"'},
+    {"&nbsp;", ' '},
+    {"&#160;", ' '},
+    {"&quot;", '"'},
+    {"&laquo;", '"'},
+    {"&raquo;", '"'},
 }};
 
 // The entity table: copyright, ampersand, the two no-break spaces, the em dash and the Latin-1
 // letters; plus the double quote, which is always decoded.
 constexpr std::array<Replacement, 68> kEntities{{
     {"&copy;", '\xA9'},   {"&amp;", '&'},       {"&nbsp;", ' '},      {"&#160;", ' '},
-    {"&#8212;", '\x97'},  {"&quot;", '"'},
-    {"&AElig;", '\xC6'},  {"&Aacute;", '\xC1'}, {"&Acirc;", '\xC2'},  {"&Agrave;", '\xC0'},
-    {"&Aring;", '\xC5'},  {"&Atilde;", '\xC3'}, {"&Auml;", '\xC4'},   {"&Ccedil;", '\xC7'},
-    {"&ETH;", '\xD0'},    {"&Eacute;", '\xC9'}, {"&Ecirc;", '\xCA'},  {"&Egrave;", '\xC8'},
-    {"&Euml;", '\xCB'},   {"&Iacute;", '\xCD'}, {"&Icirc;", '\xCE'},  {"&Igrave;", '\xCC'},
-    {"&Iuml;", '\xCF'},   {"&Ntilde;", '\xD1'}, {"&Oacute;", '\xD3'}, {"&Ocirc;", '\xD4'},
-    {"&Ograve;", '\xD2'}, {"&Oslash;", '\xD8'}, {"&Otilde;", '\xD5'}, {"&Ouml;", '\xD6'},
-    {"&THORN;", '\xDE'},  {"&Uacute;", '\xDA'}, {"&Ucirc;", '\xDB'},  {"&Ugrave;", '\xD9'},
-    {"&Uuml;", '\xDC'},   {"&Yacute;", '\xDD'}, {"&aacute;", '\xE1'}, {"&acirc;", '\xE2'},
-    {"&aelig;", '\xE6'},  {"&agrave;", '\xE0'}, {"&aring;", '\xE5'},  {"&atilde;", '\xE3'},
-    {"&auml;", '\xE4'},   {"&ccedil;", '\xE7'}, {"&eacute;", '\xE9'}, {"&ecirc;", '\xEA'},
-    {"&egrave;", '\xE8'}, {"&eth;", '\xF0'},    {"&euml;", '\xEB'},   {"&iacute;", '\xED'},
-    {"&icirc;", '\xEE'},  {"&igrave;", '\xEC'}, {"&iuml;", '\xEF'},   {"&ntilde;", '\xF1'},
-    {"&oacute;", '\xF3'}, {"&ocirc;", '\xF4'},  {"&ograve;", '\xF2'}, {"&oslash;", '\xF8'},
-    {"&otilde;", '\xF5'}, {"&ouml;", '\xF6'},   {"&szlig;", '\xDF'},  {"&thorn;", '\xFE'},
-    {"&uacute;", '\xFA'}, {"&ucirc;", '\xFB'},  {"&ugrave;", '\xF9'}, {"&uuml;", '\xFC'},
-    {"&yacute;", '\xFD'}, {"&yuml;", '\xFF'},
+    {"&#8212;", '\x97'},  {"&quot;", '"'},      {"&AElig;", '\xC6'},  {"&Aacute;", '\xC1'},
+    {"&Acirc;", '\xC2'},  {"&Agrave;", '\xC0'}, {"&Aring;", '\xC5'},  {"&Atilde;", '\xC3'},
+    {"&Auml;", '\xC4'},   {"&Ccedil;", '\xC7'}, {"&ETH;", '\xD0'},    {"&Eacute;", '\xC9'},
+    {"&Ecirc;", '\xCA'},  {"&Egrave;", '\xC8'}, {"&Euml;", '\xCB'},   {"&Iacute;", '\xCD'},
+    {"&Icirc;", '\xCE'},  {"&Igrave;", '\xCC'}, {"&Iuml;", '\xCF'},   {"&Ntilde;", '\xD1'},
+    {"&Oacute;", '\xD3'}, {"&Ocirc;", '\xD4'},  {"&Ograve;", '\xD2'}, {"&Oslash;", '\xD8'},
+    {"&Otilde;", '\xD5'}, {"&Ouml;", '\xD6'},   {"&THORN;", '\xDE'},  {"&Uacute;", '\xDA'},
+    {"&Ucirc;", '\xDB'},  {"&Ugrave;", '\xD9'}, {"&Uuml;", '\xDC'},   {"&Yacute;", '\xDD'},
+    {"&aacute;", '\xE1'}, {"&acirc;", '\xE2'},  {"&aelig;", '\xE6'},  {"&agrave;", '\xE0'},
+    {"&aring;", '\xE5'},  {"&atilde;", '\xE3'}, {"&auml;", '\xE4'},   {"&ccedil;", '\xE7'},
+    {"&eacute;", '\xE9'}, {"&ecirc;", '\xEA'},  {"&egrave;", '\xE8'}, {"&eth;", '\xF0'},
+    {"&euml;", '\xEB'},   {"&iacute;", '\xED'}, {"&icirc;", '\xEE'},  {"&igrave;", '\xEC'},
+    {"&iuml;", '\xEF'},   {"&ntilde;", '\xF1'}, {"&oacute;", '\xF3'}, {"&ocirc;", '\xF4'},
+    {"&ograve;", '\xF2'}, {"&oslash;", '\xF8'}, {"&otilde;", '\xF5'}, {"&ouml;", '\xF6'},
+    {"&szlig;", '\xDF'},  {"&thorn;", '\xFE'},  {"&uacute;", '\xFA'}, {"&ucirc;", '\xFB'},
+    {"&ugrave;", '\xF9'}, {"&uuml;", '\xFC'},   {"&yacute;", '\xFD'}, {"&yuml;", '\xFF'},
 }};
-
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return asciiLower(x) == asciiLower(y);
+           });
 }
 
 // The marker for the text between "<" and ">", or 0. A line that kept its case also has its
@@ -81,11 +96,11 @@ char tagMarker(std::string_view inner, bool lowerCaseMode)
 constexpr std::size_t kLongestTagText = 7; // "/strong"
 
 // The positions of the next "<" and the next "&", each searched again only once passed.
-class TagOrEntityFinder {
-public:
+class TagOrEntityFinder
+{
+  public:
     explicit TagOrEntityFinder(std::string_view line)
-        : line_(line),
-          lessThan_(std::min(line.find('<'), line.size())),
+        : line_(line), lessThan_(std::min(line.find('<'), line.size())),
           ampersand_(std::min(line.find('&'), line.size()))
     {
     }
@@ -99,7 +114,7 @@ public:
         return std::min(lessThan_, ampersand_);
     }
 
-private:
+  private:
     std::string_view line_;
     std::size_t lessThan_;
     std::size_t ampersand_;
@@ -162,7 +177,8 @@ void decodeEntities(std::string& line)
         const std::size_t semicolon = line.find(';', ampersand);
         if (semicolon == std::string::npos)
             break;
-        const std::string_view entity = std::string_view(line).substr(ampersand, semicolon - ampersand + 1);
+        const std::string_view entity =
+            std::string_view(line).substr(ampersand, semicolon - ampersand + 1);
         const auto known = std::find_if(kEntities.begin(), kEntities.end(),
                                         [&](const Replacement& r) { return r.text == entity; });
         if (known != kEntities.end()) {

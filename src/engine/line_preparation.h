@@ -28,7 +28,8 @@ void markTags(std::string& line, bool lowerCaseMode);
 // "&...;" is passed over whole, up to its ";".
 void decodeEntities(std::string& line);
 
-struct LinePreparation {
+struct LinePreparation
+{
     bool unixFile = false;     // LF characters inside a line become blanks
     bool utf8 = false;         // UTF-8 forms become Windows-1252 characters
     bool lowerCaseMode = true; // the line is lower-cased

@@ -9,13 +9,14 @@
 namespace tagwright {
 
 // The context of the scan, carried from line to line of one document.
-struct ScanState {
+struct ScanState
+{
     static constexpr std::int16_t kDefaultFontSize = 3;
 
     std::size_t pos = 0; // 0-based position in the line being scanned
 
-    bool inTag = false;          // a "<" has not been closed yet, also across lines
-    std::int16_t tagDepth = 0;   // nesting of "<" inside tags
+    bool inTag = false;        // a "<" has not been closed yet, also across lines
+    std::int16_t tagDepth = 0; // nesting of "<" inside tags
     bool inComment = false;
     bool inStyle = false;
     bool inScript = false;

@@ -1,5 +1,6 @@
 #include "engine/scanner.h"
 
+#include "engine/ascii_case.h"
 #include "engine/line_preparation.h"
 #include "engine/overflow.h"
 #include "engine/word_rules.h"
@@ -12,11 +13,6 @@
 namespace tagwright {
 
 namespace {
-
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // The longest leading decimal number (digits with an optional point), 0 when there is none.
 double leadingNumber(std::string_view text)
@@ -42,13 +38,17 @@ constexpr std::string_view kKeywordsName = "name=\"keywords\"";
 // line, lower-cased and without blanks" are answered from the positions of each pattern in the
 // whole line so treated, found once per line, instead of building the rest again for every meta
 // and font tag (a Unix-type file is one line).
-class Scanner::Line {
-public:
+class Scanner::Line
+{
+  public:
     explicit Line(std::string_view text) : text_(text) {}
 
     std::size_t size() const { return text_.size(); }
     char at(std::size_t pos) const { return pos < text_.size() ? text_[pos] : '\0'; }
-    std::string_view rest(std::size_t pos) const { return pos < text_.size() ? text_.substr(pos) : std::string_view(); }
+    std::string_view rest(std::size_t pos) const
+    {
+        return pos < text_.size() ? text_.substr(pos) : std::string_view();
+    }
 
     // The text at pos, lower-cased, starts with the (lower-case) pattern.
     bool startsWithNoCase(std::size_t pos, std::string_view pattern) const
@@ -89,12 +89,16 @@ public:
     // The first position at or after pos of a sign or digit, or size().
     std::size_t findSignOrDigit(std::size_t pos) const
     {
-        while (pos < text_.size() && text_[pos] != '+' && text_[pos] != '-' && (text_[pos] < '0' || text_[pos] > '9'))
+        while (pos < text_.size() && text_[pos] != '+' && text_[pos] != '-' &&
+               (text_[pos] < '0' || text_[pos] > '9'))
             ++pos;
         return pos;
     }
 
-    std::size_t firstNonBlank(std::size_t pos) const { return std::min(text_.find_first_not_of(' ', pos), text_.size()); }
+    std::size_t firstNonBlank(std::size_t pos) const
+    {
+        return std::min(text_.find_first_not_of(' ', pos), text_.size());
+    }
 
     // Where the first match of a pattern starts in the rest of the line from pos, lower-cased and
     // without blanks; as a position in the line, or size() when there is none.
@@ -105,7 +109,7 @@ public:
         return first == starts.end() ? text_.size() : *first;
     }
 
-private:
+  private:
     std::size_t findAnyCaseOf(std::size_t pos, char lower) const
     {
         if (lower < 'a' || lower > 'z')
@@ -123,7 +127,7 @@ private:
             if (patterns_[i] == pattern)
                 return matches_[i];
         std::vector<std::size_t> starts;
-        std::array<char, kLongestPattern> recent{};      // last characters, as a ring
+        std::array<char, kLongestPattern> recent{};        // last characters, as a ring
         std::array<std::size_t, kLongestPattern> origin{}; // their positions in the line
         std::size_t seen = 0;
         for (std::size_t i = 0; i < text_.size(); ++i) {
@@ -153,8 +157,8 @@ private:
     std::vector<std::vector<std::size_t>> matches_;
 };
 
-Scanner::Scanner(const AnalysisSettings& settings, AnalysisHost& host, WordCounter& counter, WordTable& table,
-                 std::string path)
+Scanner::Scanner(const AnalysisSettings& settings, AnalysisHost& host, WordCounter& counter,
+                 WordTable& table, std::string path)
     : settings_(settings), host_(host), counter_(counter), table_(table), path_(std::move(path))
 {
 }
@@ -180,11 +184,14 @@ void Scanner::scanLine(std::string_view text)
             return;
 
         // The content of a zero-weight table, div or span that goes on from an earlier line.
-        if (settings_.tableWeight == 0 && s.tableDepth > 0 && !skipBlockContent(line, "<table", "</table>", s.tableDepth))
+        if (settings_.tableWeight == 0 && s.tableDepth > 0 &&
+            !skipBlockContent(line, "<table", "</table>", s.tableDepth))
             return;
-        if (settings_.divWeight == 0 && s.divDepth > 0 && !skipBlockContent(line, "<div", "</div>", s.divDepth))
+        if (settings_.divWeight == 0 && s.divDepth > 0 &&
+            !skipBlockContent(line, "<div", "</div>", s.divDepth))
             return;
-        if (settings_.spanWeight == 0 && s.spanDepth > 0 && !skipBlockContent(line, "<span", "</span>", s.spanDepth))
+        if (settings_.spanWeight == 0 && s.spanDepth > 0 &&
+            !skipBlockContent(line, "<span", "</span>", s.spanDepth))
             return;
 
         if (s.fontTagContinues) {
@@ -200,9 +207,10 @@ void Scanner::scanLine(std::string_view text)
         }
 
         const bool atTag = line.at(s.pos) == '<';
-        if (atTag && (!followBlockTag(line, "<table", "</table>", s.tableDepth, settings_.tableWeight) ||
-                      !followBlockTag(line, "<div", "</div>", s.divDepth, settings_.divWeight) ||
-                      !followBlockTag(line, "<span", "</span>", s.spanDepth, settings_.spanWeight)))
+        if (atTag &&
+            (!followBlockTag(line, "<table", "</table>", s.tableDepth, settings_.tableWeight) ||
+             !followBlockTag(line, "<div", "</div>", s.divDepth, settings_.divWeight) ||
+             !followBlockTag(line, "<span", "</span>", s.spanDepth, settings_.spanWeight)))
             return;
 
         if (s.inComment || (atTag && line.startsWithNoCase(s.pos, "<!--"))) {
@@ -287,8 +295,8 @@ void Scanner::scanLine(std::string_view text)
 // Steps 6 to 8 of a scan step for one kind of block: an opening tag raises the depth (or, with
 // weight 0, skips the whole block), a closing tag lowers it. False when a skipped block goes on
 // past the line.
-bool Scanner::followBlockTag(Line& line, std::string_view open, std::string_view close, std::int16_t& depth,
-                             int weight)
+bool Scanner::followBlockTag(Line& line, std::string_view open, std::string_view close,
+                             std::int16_t& depth, int weight)
 {
     if (line.startsWithNoCase(state_.pos, open)) {
         if (weight > 0)
@@ -301,7 +309,8 @@ bool Scanner::followBlockTag(Line& line, std::string_view open, std::string_view
     return true;
 }
 
-bool Scanner::skipBlockContent(Line& line, std::string_view open, std::string_view close, std::int16_t& depth)
+bool Scanner::skipBlockContent(Line& line, std::string_view open, std::string_view close,
+                               std::int16_t& depth)
 {
     std::size_t& pos = state_.pos;
     while (pos < line.size()) {
@@ -385,7 +394,8 @@ void Scanner::handleMetaTag(Line& line)
             s.inDescriptionContent = true;
             s.pos = content + 7;
         }
-    } else if (line.findInBlankFreeRest(s.pos, kKeywordsName) < line.size() && settings_.existingKeywordsWeight > 0) {
+    } else if (line.findInBlankFreeRest(s.pos, kKeywordsName) < line.size() &&
+               settings_.existingKeywordsWeight > 0) {
         const std::size_t content = line.find(s.pos, "content");
         if (content < line.size()) {
             s.inKeywordsContent = true;
@@ -424,8 +434,11 @@ void Scanner::handleFontTag(Line& line)
         s.pos = line.findSignOrDigit(s.pos);
         if (s.pos < line.size()) {
             const char sign = line.at(s.pos);
-            const double number = leadingNumber(line.rest(sign == '+' || sign == '-' ? s.pos + 1 : s.pos));
-            const double size = sign == '+' ? s.fontSize + number : sign == '-' ? s.fontSize - number : number;
+            const double number =
+                leadingNumber(line.rest(sign == '+' || sign == '-' ? s.pos + 1 : s.pos));
+            const double size = sign == '+'   ? s.fontSize + number
+                                : sign == '-' ? s.fontSize - number
+                                              : number;
             s.fontSize = static_cast<std::int16_t>(std::clamp(std::nearbyint(size), 1.0, 7.0));
         }
     }
@@ -446,8 +459,9 @@ void Scanner::handleEndFontTag(Line& line)
         --s.fontStackDepth;
         s.fontSize = s.fontStack[static_cast<std::size_t>(s.fontStackDepth)];
     } else if (settings_.dialogForInvalidEndFontTag &&
-               !host_.askProceedAfterInvalidEndFont("There appears to be an invalid end-font tag\r\nin the file " +
-                                                    path_ + ".\r\nThis is not a fatal error.  Do you wish to proceed anyway?")) {
+               !host_.askProceedAfterInvalidEndFont(
+                   "There appears to be an invalid end-font tag\r\nin the file " + path_ +
+                   ".\r\nThis is not a fatal error.  Do you wish to proceed anyway?")) {
         stopped_ = true;
         return;
     }

@@ -13,10 +13,11 @@ namespace tagwright {
 // Walks prepared lines, following the HTML context in which each word stands, and hands every
 // word to the counter. Comments, style and script blocks, the insides of tags and the content
 // of zero-weight tables, divs and spans are stepped over.
-class Scanner {
-public:
-    Scanner(const AnalysisSettings& settings, AnalysisHost& host, WordCounter& counter, WordTable& table,
-            std::string path);
+class Scanner
+{
+  public:
+    Scanner(const AnalysisSettings& settings, AnalysisHost& host, WordCounter& counter,
+            WordTable& table, std::string path);
 
     // Scans one prepared line (ending with a blank) from its start to its end, or until Stop, or
     // until a skipped block, tag or table goes on past the end of the line.
@@ -28,7 +29,7 @@ public:
     // Stop was pressed, or the user declined to go on after an invalid end-font tag.
     bool stopped() const { return stopped_; }
 
-private:
+  private:
     class Line;
 
     void handleTag(Line& line);
@@ -36,8 +37,10 @@ private:
     void handleFontTag(Line& line);
     void handleEndFontTag(Line& line);
     bool skipToEndMarker(Line& line, std::string_view marker);
-    bool skipBlockContent(Line& line, std::string_view open, std::string_view close, std::int16_t& depth);
-    bool followBlockTag(Line& line, std::string_view open, std::string_view close, std::int16_t& depth, int weight);
+    bool skipBlockContent(Line& line, std::string_view open, std::string_view close,
+                          std::int16_t& depth);
+    bool followBlockTag(Line& line, std::string_view open, std::string_view close,
+                        std::int16_t& depth, int weight);
 
     const AnalysisSettings& settings_;
     AnalysisHost& host_;

@@ -11,12 +11,9 @@ constexpr std::size_t kShownWordsChunk = 100;
 
 } // namespace
 
-WordCounter::WordCounter(const AnalysisSettings& settings, const CommonWords& commonWords, AnalysisHost& host,
-                         WordTable& table)
-    : settings_(settings),
-      commonWords_(commonWords),
-      host_(host),
-      table_(table),
+WordCounter::WordCounter(const AnalysisSettings& settings, const CommonWords& commonWords,
+                         AnalysisHost& host, WordTable& table)
+    : settings_(settings), commonWords_(commonWords), host_(host), table_(table),
       showWords_(settings.singleFile || settings.displayWords)
 {
     const std::string_view extra = settings.language == LanguageIndex::French ? "-'" : "";
@@ -28,7 +25,8 @@ void WordCounter::takeWord(ScanState& state, std::string_view line)
 {
     const std::size_t start = state.pos;
     std::size_t end = start;
-    while (end < line.size() && end - start < kLongestRun && wordChars_[static_cast<unsigned char>(line[end])])
+    while (end < line.size() && end - start < kLongestRun &&
+           wordChars_[static_cast<unsigned char>(line[end])])
         ++end;
     state.word.assign(line, start, end - start);
 
@@ -49,7 +47,8 @@ void WordCounter::countWord(ScanState& state)
 {
     if (!isKeywordCandidate(state.word, settings_, commonWords_))
         return;
-    if (table_.countOccurrence(state.word, state.occurrenceValue(settings_), state.thresholdExempt()))
+    if (table_.countOccurrence(state.word, state.occurrenceValue(settings_),
+                               state.thresholdExempt()))
         showNewWord(state.word);
 }
 

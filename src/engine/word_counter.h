@@ -14,10 +14,11 @@ namespace tagwright {
 
 // Takes the words out of a line for the scanner and counts the candidates into the word table,
 // keeping the word-count label and the words shown as found up to date.
-class WordCounter {
-public:
-    WordCounter(const AnalysisSettings& settings, const CommonWords& commonWords, AnalysisHost& host,
-                WordTable& table);
+class WordCounter
+{
+  public:
+    WordCounter(const AnalysisSettings& settings, const CommonWords& commonWords,
+                AnalysisHost& host, WordTable& table);
 
     // With state.pos on a letter: cuts the word out (state.word), counts it unless it is the stem
     // of a contraction such as "don't", and moves state.pos past it.
@@ -26,7 +27,7 @@ public:
     // Shows the words still waiting in the shown-word buffer.
     void flushShownWords();
 
-private:
+  private:
     void countWord(ScanState& state);
     void showNewWord(std::string_view word);
 

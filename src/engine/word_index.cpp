@@ -26,10 +26,12 @@ void WordIndex::insert(Id id, std::uint64_t hash)
 void WordIndex::removeSlot(std::size_t i)
 {
     std::size_t hole = i;
-    for (std::size_t next = (i + 1) & mask(); slots_[next].id != kNone; next = (next + 1) & mask()) {
+    for (std::size_t next = (i + 1) & mask(); slots_[next].id != kNone;
+         next = (next + 1) & mask()) {
         const std::size_t home = slots_[next].tag & mask();
         // The slot may fill the hole when its home does not lie cyclically in (hole, next].
-        const bool homeAfterHole = hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
+        const bool homeAfterHole =
+            hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
         if (!homeAfterHole) {
             slots_[hole] = slots_[next];
             hole = next;

@@ -10,8 +10,9 @@ namespace tagwright {
 // Finds entries of the word table by their text: an open-addressing hash index over entry ids,
 // whose texts it reads from the table's own storage. One slot per distinct text; entries that
 // share a text are chained by the table itself.
-class WordIndex {
-public:
+class WordIndex
+{
+  public:
     using Id = std::int32_t;
     static constexpr Id kNone = -1;
 
@@ -54,10 +55,11 @@ public:
 
     void clear() { slots_.clear(), size_ = 0; }
 
-private:
+  private:
     // Small slots keep the index in the cache: the id, and the low half of the hash, which
     // gives the slot's home and skips most texts that differ.
-    struct Slot {
+    struct Slot
+    {
         Id id = kNone;
         std::uint32_t tag = 0;
     };

@@ -26,21 +26,24 @@ constexpr ByteSet makeSet(std::string_view members)
 }
 
 constexpr ByteSet kVowels = makeSet("AEIOUaeiou"
-                                "\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF"
-                                "\xD2\xD3\xD4\xD5\xD6\xD8\xD9\xDA\xDB\xDC"
-                                "\xE0\xE1\xE2\xE3\xE4\xE5\xE6\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF"
-                                "\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC"
-                                "Yy");
+                                    "\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF"
+                                    "\xD2\xD3\xD4\xD5\xD6\xD8\xD9\xDA\xDB\xDC"
+                                    "\xE0\xE1\xE2\xE3\xE4\xE5\xE6\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF"
+                                    "\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC"
+                                    "Yy");
 
-constexpr std::string_view kContractionStems = "aren couldn didn doesn hadn hasn isn shouldn wasn weren wouldn ";
+constexpr std::string_view kContractionStems =
+    "aren couldn didn doesn hadn hasn isn shouldn wasn weren wouldn ";
 constexpr ByteSet kRomanNumeralLetters = makeSet("ivxlcm");
-constexpr std::array<std::string_view, 6> kLyEdExceptions = {"alfred", "limited", "screed", "tweed", "filly", "folly"};
+constexpr std::array<std::string_view, 6> kLyEdExceptions = {"alfred", "limited", "screed",
+                                                             "tweed",  "filly",   "folly"};
 
 // The lower-case word followed by `separator` occurs anywhere in `list`: a tail match, so an
 // entry also covers the words that its end spells.
 bool occursFollowedBy(std::string_view list, std::string_view lower, char separator)
 {
-    for (std::size_t at = list.find(lower); at != std::string_view::npos; at = list.find(lower, at + 1))
+    for (std::size_t at = list.find(lower); at != std::string_view::npos;
+         at = list.find(lower, at + 1))
         if (at + lower.size() < list.size() && list[at + lower.size()] == separator)
             return true;
     return false;
@@ -50,7 +53,8 @@ bool isAdverbOrPastForm(std::string_view lower)
 {
     if (lower.size() <= 4 || !(lower.ends_with("ly") || lower.ends_with("ed")))
         return false;
-    return std::find(kLyEdExceptions.begin(), kLyEdExceptions.end(), lower) == kLyEdExceptions.end() &&
+    return std::find(kLyEdExceptions.begin(), kLyEdExceptions.end(), lower) ==
+               kLyEdExceptions.end() &&
            !lower.ends_with("poly");
 }
 
@@ -62,7 +66,8 @@ bool isWordChar(char c, bool digitsAllowed, std::string_view extra)
            (!extra.empty() && extra.find(c) != std::string_view::npos);
 }
 
-bool isKeywordCandidate(std::string_view word, const AnalysisSettings& settings, const CommonWords& commonWords)
+bool isKeywordCandidate(std::string_view word, const AnalysisSettings& settings,
+                        const CommonWords& commonWords)
 {
     const auto length = static_cast<int>(word.size());
     if (settings.ignoreShortWords && length <= settings.shortWordSize)
@@ -74,11 +79,13 @@ bool isKeywordCandidate(std::string_view word, const AnalysisSettings& settings,
     if (settings.preserveCase)
         lowered = lowerCaseAccented(word);
     const std::string_view lower = settings.preserveCase ? std::string_view(lowered) : word;
-    if (length > 1 && std::all_of(lower.begin(), lower.end(), [&](char c) { return c == lower[0]; }))
+    if (length > 1 &&
+        std::all_of(lower.begin(), lower.end(), [&](char c) { return c == lower[0]; }))
         return false;
     if (occursFollowedBy(settings.wordsToIgnore, lower, ','))
         return false;
-    if (std::all_of(lower.begin(), lower.end(), [](char c) { return kRomanNumeralLetters[byteOf(c)]; }))
+    if (std::all_of(lower.begin(), lower.end(),
+                    [](char c) { return kRomanNumeralLetters[byteOf(c)]; }))
         return false;
     if (std::none_of(word.begin(), word.end(), [](char c) { return kVowels[byteOf(c)]; }))
         return false;

@@ -37,6 +37,7 @@ bool isWordChar(char c, bool digitsAllowed, std::string_view extra);
 // letter repeated, not to be ignored, not a Roman numeral, not without vowels, not an English
 // contraction stem, not a common word, not an adverb or past form in "ly"/"ed". Unless case is
 // kept, the word comes from a lower-cased line.
-bool isKeywordCandidate(std::string_view word, const AnalysisSettings& settings, const CommonWords& commonWords);
+bool isKeywordCandidate(std::string_view word, const AnalysisSettings& settings,
+                        const CommonWords& commonWords);
 
 } // namespace tagwright

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <numeric>
-#include <unordered_map>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace tagwright {
 
@@ -79,7 +79,8 @@ WordTable::Id WordTable::find(std::string_view text, std::uint64_t hash) const
 void WordTable::link(Id id)
 {
     const auto texts = [this](Id other) { return textOf(other); };
-    const std::uint64_t hash = hashes_[static_cast<std::size_t>(id)] = WordIndex::hashOf(textOf(id));
+    const std::uint64_t hash = hashes_[static_cast<std::size_t>(id)] =
+        WordIndex::hashOf(textOf(id));
     nextSameText_[static_cast<std::size_t>(id)] = kNoId;
     Id last = index_.find(textOf(id), hash, texts);
     if (last == kNoId) {
@@ -136,7 +137,8 @@ bool WordTable::countOccurrence(std::string& word, float value, bool thresholdEx
     std::uint64_t hash = WordIndex::hashFinish(state);
 
     // Most occurrences are of a word already counted that has no singular or plural entry.
-    if (const Id id = find(word, hash); id != kNoId && !mayHavePartner_[static_cast<std::size_t>(id)]) {
+    if (const Id id = find(word, hash);
+        id != kNoId && !mayHavePartner_[static_cast<std::size_t>(id)]) {
         grow(id, value);
         return false;
     }
@@ -144,9 +146,10 @@ bool WordTable::countOccurrence(std::string& word, float value, bool thresholdEx
     // Singular and plural: the best-ranked entry that is the word less a final "s", or the word
     // plus "s", takes the occurrence.
     const std::string_view text = word;
-    const Id singular = text.size() > 1 && text.back() == 's'
-                            ? find(text.substr(0, text.size() - 1), WordIndex::hashFinish(withoutLast))
-                            : kNoId;
+    const Id singular =
+        text.size() > 1 && text.back() == 's'
+            ? find(text.substr(0, text.size() - 1), WordIndex::hashFinish(withoutLast))
+            : kNoId;
     plural_.assign(word);
     plural_ += 's';
     const Id pluralId = find(plural_, WordIndex::hashFinish(WordIndex::hashStep(state, 's')));
@@ -244,7 +247,7 @@ void WordTable::normaliseKeyValues()
 void WordTable::mergeCaseVariants()
 {
     std::vector<WordEntry> words = entries();
-    std::vector<Id> order(words.size());       // position (0-based) -> word
+    std::vector<Id> order(words.size()); // position (0-based) -> word
     std::iota(order.begin(), order.end(), 0);
     std::vector<std::size_t> place(words.size()); // word -> position
     std::iota(place.begin(), place.end(), std::size_t{0});
@@ -264,7 +267,9 @@ void WordTable::mergeCaseVariants()
             return best;
         for (const Id other : group->second) {
             const std::size_t p = place[static_cast<std::size_t>(other)];
-            if (p >= from && p < best && std::string_view(words[static_cast<std::size_t>(other)].text).substr(1) == text.substr(1))
+            if (p >= from && p < best &&
+                std::string_view(words[static_cast<std::size_t>(other)].text).substr(1) ==
+                    text.substr(1))
                 best = p;
         }
         return best;
@@ -292,9 +297,11 @@ void WordTable::mergeCaseVariants()
                 renumberFrom(j, order.size() - 1);
 
                 // The grown entry at i climbs behind the last entry of at least its value.
-                if (i > 0 && entry.keyValue > words[static_cast<std::size_t>(order[i - 1])].keyValue) {
+                if (i > 0 &&
+                    entry.keyValue > words[static_cast<std::size_t>(order[i - 1])].keyValue) {
                     std::size_t target = 0;
-                    while (words[static_cast<std::size_t>(order[target])].keyValue >= entry.keyValue)
+                    while (words[static_cast<std::size_t>(order[target])].keyValue >=
+                           entry.keyValue)
                         ++target;
                     std::rotate(order.begin() + static_cast<std::ptrdiff_t>(target),
                                 order.begin() + static_cast<std::ptrdiff_t>(i),

@@ -10,7 +10,8 @@
 namespace tagwright {
 
 // One counted word.
-struct WordEntry {
+struct WordEntry
+{
     std::string text;             // as listed: lower case unless case is preserved
     std::int16_t frequency = 0;   // occurrences
     float keyValue = 0;           // summed occurrence values; scaled to a maximum of 100 at the end
@@ -26,8 +27,9 @@ struct WordEntry {
 // Counting is a hash look-up plus a time stamp per value change; the rank order is the order of
 // (key value descending, stamp ascending), sorted when it is read. This gives exactly the order
 // that moving each grown entry up past every smaller entry gives, at a fraction of the cost.
-class WordTable {
-public:
+class WordTable
+{
+  public:
     static constexpr int kMaxWordLength = 100;
 
     // Empties the table for a new analysis.
@@ -58,7 +60,7 @@ public:
     // Scales the key values so that the largest becomes 100.
     void normaliseKeyValues();
 
-private:
+  private:
     using Id = WordIndex::Id;
     static constexpr Id kNoId = WordIndex::kNone;
 

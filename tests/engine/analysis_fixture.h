@@ -12,8 +12,9 @@
 namespace tagwright::test {
 
 // A host that records what the run shows and answers as scripted.
-class RecordingHost : public SilentAnalysisHost {
-public:
+class RecordingHost : public SilentAnalysisHost
+{
+  public:
     int stopAfterWords = -1; // press Stop once this many distinct words are counted
     QuestionAnswer unixAnswer = QuestionAnswer::Yes;
     bool proceedAfterInvalidEndFont = true;
@@ -28,7 +29,8 @@ public:
     void setWordCountText(std::string_view text) override
     {
         wordCountText = text;
-        if (stopAfterWords >= 0 && text == "Number of words found: " + std::to_string(stopAfterWords))
+        if (stopAfterWords >= 0 &&
+            text == "Number of words found: " + std::to_string(stopAfterWords))
             stopPressed_ = true;
     }
     void setWordCountBusy(bool value) override { busy = value; }
@@ -47,7 +49,7 @@ public:
     }
     void reportNowGenerating() override { ++reportUpdates; }
 
-private:
+  private:
     bool stopPressed_ = false;
 };
 
@@ -61,9 +63,11 @@ inline AnalysisSettings keepingSettings()
 }
 
 // Analyses a page written to a temporary file.
-class AnalysisTest : public ::testing::Test {
-protected:
-    AnalysisOutcome analyse(std::string_view page, const AnalysisSettings& settings = keepingSettings(),
+class AnalysisTest : public ::testing::Test
+{
+  protected:
+    AnalysisOutcome analyse(std::string_view page,
+                            const AnalysisSettings& settings = keepingSettings(),
                             std::string_view name = "page.htm")
     {
         return doFile(folder.write(name, page), settings, commonWords, host, table);

@@ -22,7 +22,8 @@ std::string distinctWord(int n)
 TEST_F(DriverTest, AFinishedRunRanksScalesAndReports)
 {
     AnalysisSettings settings; // defaults: minimum frequency 2
-    const AnalysisOutcome outcome = analyse("<title>Garden</title>\r\nroses roses tulips\r\n", settings);
+    const AnalysisOutcome outcome =
+        analyse("<title>Garden</title>\r\nroses roses tulips\r\n", settings);
     EXPECT_EQ(outcome.result, kAnalysisDone);
     ASSERT_EQ(table.count(), 2);
     EXPECT_EQ(table.at(1), (WordEntry{"garden", 1, 100, true}));
@@ -44,9 +45,11 @@ TEST_F(DriverTest, BlankLinesGiveAnEmptyTable)
 TEST_F(DriverTest, StopEndsTheRunWithTheNumberOfWordsSoFar)
 {
     host.stopAfterWords = 5;
-    EXPECT_EQ(analyse("alpha beta gamma delta epsilon zeta eta theta\r\n").result, kAnalysisStopped);
+    EXPECT_EQ(analyse("alpha beta gamma delta epsilon zeta eta theta\r\n").result,
+              kAnalysisStopped);
     EXPECT_EQ(table.count(), 5);
-    EXPECT_EQ(host.output, "alpha beta gamma delta epsilon \r\n\r\nStopped with 5 words identified.");
+    EXPECT_EQ(host.output,
+              "alpha beta gamma delta epsilon \r\n\r\nStopped with 5 words identified.");
     EXPECT_EQ(host.wordCountText, "");
 
     host = RecordingHost{};
@@ -67,9 +70,11 @@ TEST_F(DriverTest, UnixFilesAreAskedAboutOrFlaggedInBatchRuns)
     EXPECT_FALSE(outcome.stopRun);
     EXPECT_EQ(table.count(), 0);
     ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_EQ(host.questions[0], "This is a Unix-type file!\r\nThis program processes files of this type but much more "
-                                 "slowly.\r\nUse of this program with Unix/Linux files larger than 40 KB\r\nis not "
-                                 "recommended.  The size of this file is 20 bytes (1 KB).");
+    EXPECT_EQ(
+        host.questions[0],
+        "This is a Unix-type file!\r\nThis program processes files of this type but much more "
+        "slowly.\r\nUse of this program with Unix/Linux files larger than 40 KB\r\nis not "
+        "recommended.  The size of this file is 20 bytes (1 KB).");
 
     host.unixAnswer = QuestionAnswer::Cancel;
     EXPECT_TRUE(analyse(page).stopRun);
@@ -79,7 +84,8 @@ TEST_F(DriverTest, UnixFilesAreAskedAboutOrFlaggedInBatchRuns)
     EXPECT_EQ(words(), (std::vector<std::string>{"first", "second"}));
 
     // A batch run without the question shows the warning and goes on.
-    struct BatchHost : RecordingHost {
+    struct BatchHost : RecordingHost
+    {
         std::string warning;
         void showUnixFileWarning(std::string_view text) override { warning = text; }
     } batchHost;
@@ -87,7 +93,9 @@ TEST_F(DriverTest, UnixFilesAreAskedAboutOrFlaggedInBatchRuns)
     settings.singleFile = false;
     settings.dialogForUnixFiles = false;
     settings.displayWords = false;
-    EXPECT_EQ(doFile(folder.write("unix.htm", page), settings, commonWords, batchHost, table).result, kAnalysisDone);
+    EXPECT_EQ(
+        doFile(folder.write("unix.htm", page), settings, commonWords, batchHost, table).result,
+        kAnalysisDone);
     EXPECT_EQ(batchHost.warning, "Warning: File has Unix/Linux line endings");
     EXPECT_TRUE(batchHost.questions.empty());
     EXPECT_EQ(batchHost.output, ""); // "Now processing ..." gave way to the first word
@@ -103,7 +111,8 @@ TEST_F(DriverTest, TheSixteenBitCountEndsTheRunWithError6)
     EXPECT_EQ(table.count(), 32767);
     EXPECT_FALSE(host.busy);
     EXPECT_EQ(analysisResultMessage(outcome),
-              (UserMessage{"Error", "An error of an unknown kind has occurred: 6", MessageIcon::Warning}));
+              (UserMessage{"Error", "An error of an unknown kind has occurred: 6",
+                           MessageIcon::Warning}));
 }
 
 TEST_F(DriverTest, FilesThatCannotBeReadAreRefusedWithoutHanging)
@@ -115,16 +124,20 @@ TEST_F(DriverTest, FilesThatCannotBeReadAreRefusedWithoutHanging)
     EXPECT_EQ(binary.result, kNotATextFile);
     EXPECT_EQ(analysisResultMessage(binary),
               (UserMessage{"Not a text file",
-                           "This file is not a text file.\r\nThe byte at position 120 with value 0\r\n is neither text "
+                           "This file is not a text file.\r\nThe byte at position 120 with value "
+                           "0\r\n is neither text "
                            "nor whitespace.",
                            MessageIcon::Information}));
 
     const std::string fifo = folder.path("pipe.htm");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(doFile(fifo, keepingSettings(), commonWords, host, table).result, kFileNotFoundError);
-    EXPECT_EQ(doFile("/dev/zero", keepingSettings(), commonWords, host, table).result, kFileNotFoundError);
-    EXPECT_EQ(inputFileMessage(fifo), (UserMessage{"File not found", "Input file does not exist.", MessageIcon::Warning}));
-    EXPECT_EQ(inputFileMessage(""), (UserMessage{"Error", "Input file not specified.", MessageIcon::Warning}));
+    EXPECT_EQ(doFile("/dev/zero", keepingSettings(), commonWords, host, table).result,
+              kFileNotFoundError);
+    EXPECT_EQ(inputFileMessage(fifo),
+              (UserMessage{"File not found", "Input file does not exist.", MessageIcon::Warning}));
+    EXPECT_EQ(inputFileMessage(""),
+              (UserMessage{"Error", "Input file not specified.", MessageIcon::Warning}));
 
     // A four-byte page is read without the byte test.
     EXPECT_EQ(analyse("tree").result, kAnalysisDone);
@@ -132,7 +145,8 @@ TEST_F(DriverTest, FilesThatCannotBeReadAreRefusedWithoutHanging)
 
 TEST(ReportTail, TheStatusOfTheFileBecomesNowGenerating)
 {
-    EXPECT_EQ(reportWithNowGenerating("File: a.htm  Now processing ..."), "File: a.htm  Now generating meta tag ...");
+    EXPECT_EQ(reportWithNowGenerating("File: a.htm  Now processing ..."),
+              "File: a.htm  Now generating meta tag ...");
     EXPECT_EQ(reportWithNowGenerating("short"), "short");
 }
 

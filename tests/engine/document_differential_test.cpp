@@ -9,7 +9,8 @@ namespace {
 
 // Documents written word by word, each word in a context of known value, analysed by the real
 // run and counted by the plain table from the same words and values: the word lists must agree.
-struct Context {
+struct Context
+{
     std::string open;
     std::string close;
     float value;
@@ -17,9 +18,14 @@ struct Context {
 };
 
 const std::vector<Context> kContexts = {
-    {"", "", 3, false},          {"<b>", "</b>", 7, false},      {"<i>", "</i>", 7, false},
-    {"<h1>", "</h1>", 33, true}, {"<h3>", "</h3>", 23, true},    {"<title>", "</title>", 90, true},
-    {"<font size=5>", "</font>", 5, false}, {"<table><tr><td>", "</td></tr></table>", 4, false},
+    {"", "", 3, false},
+    {"<b>", "</b>", 7, false},
+    {"<i>", "</i>", 7, false},
+    {"<h1>", "</h1>", 33, true},
+    {"<h3>", "</h3>", 23, true},
+    {"<title>", "</title>", 90, true},
+    {"<font size=5>", "</font>", 5, false},
+    {"<table><tr><td>", "</td></tr></table>", 4, false},
 };
 
 // Words that pass every filter (ignoring short words off): stems with vowels, letters that
@@ -58,7 +64,8 @@ TEST_F(AnalysisTest, RealRunsMatchThePlainTableOnGeneratedDocuments)
         for (int n = length(random), onLine = 0; n > 0; --n) {
             const Context& where = kContexts[context(random)];
             std::string word = generatedWord(random);
-            page += where.open + word + where.close + (++onLine % perLine(random) == 0 ? "\r\n" : " ");
+            page +=
+                where.open + word + where.close + (++onLine % perLine(random) == 0 ? "\r\n" : " ");
             if (!settings.preserveCase)
                 word = lowerCaseAccented(word);
             plain.countOccurrence(word, where.value, where.exempt);

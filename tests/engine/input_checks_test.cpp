@@ -35,7 +35,8 @@ TEST(InputChecks, ControlBytesAboveTheShareMakeAFileNotText)
     std::string early(10000, 'a');
     for (std::size_t at = 0; at < 40; ++at)
         early[at] = '\x01';
-    EXPECT_EQ(isTextFile(folder.write("early.htm", early), 16384, 0.1, true).percent, 40 * 100.0 / 3277);
+    EXPECT_EQ(isTextFile(folder.write("early.htm", early), 16384, 0.1, true).percent,
+              40 * 100.0 / 3277);
 }
 
 TEST(InputChecks, KindsTellLineEndsEncodingsAndFailures)
@@ -47,17 +48,23 @@ TEST(InputChecks, KindsTellLineEndsEncodingsAndFailures)
     EXPECT_EQ(kindOf(folder.write("short.htm", "abcd")), TextKind::TooShort);
     EXPECT_EQ(kindOf(folder.write("empty.htm", "")), TextKind::Empty);
     EXPECT_EQ(kindOf(folder.write("doc.htm", "{\\rtf1 text}")), TextKind::Rtf);
-    EXPECT_EQ(kindOf(folder.write("wide.htm", std::string("\xFF\xFE<\0h\0", 6))), TextKind::Utf16Or32);
+    EXPECT_EQ(kindOf(folder.write("wide.htm", std::string("\xFF\xFE<\0h\0", 6))),
+              TextKind::Utf16Or32);
     EXPECT_EQ(kindOf(folder.write("wide.xml", std::string("<\0?\0x\0", 6))), TextKind::Utf16Or32);
     EXPECT_EQ(kindOf(folder.path("missing.htm")), TextKind::NotFound);
     EXPECT_EQ(kindOf(""), TextKind::EmptyPath);
 
-    const TextCheck bom = isTextFile(folder.write("bom.htm", "\xEF\xBB\xBFtext\n"), 16384, 0.1, true);
+    const TextCheck bom =
+        isTextFile(folder.write("bom.htm", "\xEF\xBB\xBFtext\n"), 16384, 0.1, true);
     EXPECT_EQ(bom.kind, TextKind::Text);
     EXPECT_TRUE(bom.utf8);
     // The charset is looked up only in files with a text extension.
-    EXPECT_TRUE(isTextFile(folder.write("meta.htm", "<meta charset=\"utf-8\">\r\n"), 16384, 0.1, true).utf8);
-    EXPECT_FALSE(isTextFile(folder.write("meta.dat", "<meta charset=\"utf-8\">\r\n"), 16384, 0.1, true).utf8);
+    EXPECT_TRUE(
+        isTextFile(folder.write("meta.htm", "<meta charset=\"utf-8\">\r\n"), 16384, 0.1, true)
+            .utf8);
+    EXPECT_FALSE(
+        isTextFile(folder.write("meta.dat", "<meta charset=\"utf-8\">\r\n"), 16384, 0.1, true)
+            .utf8);
 }
 
 TEST(InputChecks, OnlyRegularFilesAreEverRead)
@@ -68,29 +75,38 @@ TEST(InputChecks, OnlyRegularFilesAreEverRead)
     EXPECT_EQ(kindOf(fifo), TextKind::NotFound);
     EXPECT_EQ(kindOf("/dev/zero"), TextKind::NotFound);
     EXPECT_EQ(kindOf(folder.path()), TextKind::NotFound);
-    EXPECT_EQ(validateInputFile(fifo), (UserMessage{"File not found", "Input file does not exist.", MessageIcon::Warning}));
+    EXPECT_EQ(validateInputFile(fifo),
+              (UserMessage{"File not found", "Input file does not exist.", MessageIcon::Warning}));
 }
 
 TEST(InputChecks, InputPathsNeedAnHtmExtensionAndAFile)
 {
     TempFolder folder;
-    EXPECT_EQ(validateInputFile(folder.path("noextension")),
-              (UserMessage{"Invalid input", "Invalid input file specification", MessageIcon::Warning}));
-    EXPECT_EQ(validateInputFile("/tmp/a.b/name"),
-              (UserMessage{"Invalid input", "Invalid input file specification", MessageIcon::Warning}));
-    EXPECT_EQ(validateInputFile(folder.write("notes.txt", "text")),
-              (UserMessage{"Invalid input", "Input file name must have an extension containing 'htm'.", MessageIcon::None}));
+    EXPECT_EQ(
+        validateInputFile(folder.path("noextension")),
+        (UserMessage{"Invalid input", "Invalid input file specification", MessageIcon::Warning}));
+    EXPECT_EQ(
+        validateInputFile("/tmp/a.b/name"),
+        (UserMessage{"Invalid input", "Invalid input file specification", MessageIcon::Warning}));
+    EXPECT_EQ(
+        validateInputFile(folder.write("notes.txt", "text")),
+        (UserMessage{"Invalid input", "Input file name must have an extension containing 'htm'.",
+                     MessageIcon::None}));
     EXPECT_EQ(validateInputFile(folder.write("page.HTM", "text")), std::nullopt);
     EXPECT_EQ(validateInputFile(folder.write("page.xhtml", "text")), std::nullopt);
 }
 
 TEST(InputChecks, LineEndingWarnings)
 {
-    EXPECT_EQ(showLineEndingWarning(TextKind::UnixText, "/data/list.txt", true),
-              (UserMessage{"Warning", "This file has Unix/Linux line endings.\r\n\r\n/data/list.txt", MessageIcon::None}));
+    EXPECT_EQ(
+        showLineEndingWarning(TextKind::UnixText, "/data/list.txt", true),
+        (UserMessage{"Warning", "This file has Unix/Linux line endings.\r\n\r\n/data/list.txt",
+                     MessageIcon::None}));
     EXPECT_EQ(showLineEndingWarning(TextKind::MacintoshText, "", false),
-              (UserMessage{"Warning", "This file has Macintosh line endings.\r\n\r\n", MessageIcon::Warning}));
-    EXPECT_EQ(showLineEndingWarning(TextKind::Rtf, "x", false).text, "This file has line endings of an unknown type.\r\n\r\nx");
+              (UserMessage{"Warning", "This file has Macintosh line endings.\r\n\r\n",
+                           MessageIcon::Warning}));
+    EXPECT_EQ(showLineEndingWarning(TextKind::Rtf, "x", false).text,
+              "This file has line endings of an unknown type.\r\n\r\nx");
     EXPECT_EQ(showLineEndingWarning(TextKind::Empty, "x", true),
               (UserMessage{"Warning", "This is a zero-length file.", MessageIcon::Warning}));
 }

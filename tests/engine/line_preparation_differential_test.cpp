@@ -40,17 +40,23 @@ void plainMarkTags(std::string& line, bool lowerCaseMode)
              {"&nbsp;", ' '}, {"&#160;", ' '}, {"&quot;", '"'}, {"&laquo;", '"'}, {"&raquo;", '"'}})
         replaceAll(line, sought, marker, false);
     const std::vector<std::pair<std::string, char>> tags = {
-        {"b", 11}, {"/b", 12}, {"strong", 11}, {"/strong", 12}, {"i", 16},  {"/i", 17},  {"em", 16}, {"/em", 17},
-        {"title", 14}, {"/title", 15}, {"h1", 6}, {"/h1", 7}, {"h2", 5}, {"/h2", 7}, {"h3", 4}, {"/h3", 7},
-        {"h4", 3}, {"/h4", 7}, {"h5", 2}, {"/h5", 7}, {"h6", 1}, {"/h6", 7}};
+        {"b", 11},  {"/b", 12},  {"strong", 11}, {"/strong", 12}, {"i", 16}, {"/i", 17},
+        {"em", 16}, {"/em", 17}, {"title", 14},  {"/title", 15},  {"h1", 6}, {"/h1", 7},
+        {"h2", 5},  {"/h2", 7},  {"h3", 4},      {"/h3", 7},      {"h4", 3}, {"/h4", 7},
+        {"h5", 2},  {"/h5", 7},  {"h6", 1},      {"/h6", 7}};
     for (const auto& [tag, marker] : tags)
         replaceAll(line, "<" + tag + ">", marker, false);
     if (lowerCaseMode)
         return;
-    for (const auto& [tag, marker] : std::vector<std::pair<std::string, char>>{{"B", 11}, {"/B", 12}, {"I", 16}, {"/I", 17}})
+    for (const auto& [tag, marker] :
+         std::vector<std::pair<std::string, char>>{{"B", 11}, {"/B", 12}, {"I", 16}, {"/I", 17}})
         replaceAll(line, "<" + tag + ">", marker, false);
-    for (const auto& [tag, marker] : std::vector<std::pair<std::string, char>>{
-             {"STRONG", 11}, {"/STRONG", 12}, {"EM", 16}, {"/EM", 17}, {"TITLE", 14}, {"/TITLE", 15}})
+    for (const auto& [tag, marker] : std::vector<std::pair<std::string, char>>{{"STRONG", 11},
+                                                                               {"/STRONG", 12},
+                                                                               {"EM", 16},
+                                                                               {"/EM", 17},
+                                                                               {"TITLE", 14},
+                                                                               {"/TITLE", 15}})
         replaceAll(line, "<" + tag + ">", marker, true);
     for (int level = 1; level <= 6; ++level) {
         replaceAll(line, "<H" + std::to_string(level) + ">", static_cast<char>(7 - level), false);
@@ -61,8 +67,9 @@ void plainMarkTags(std::string& line, bool lowerCaseMode)
 void plainDecodeEntities(std::string& line)
 {
     static const std::vector<std::pair<std::string, char>> table = {
-        {"&copy;", '\xA9'}, {"&amp;", '&'}, {"&nbsp;", ' '}, {"&#160;", ' '}, {"&#8212;", '\x97'},
-        {"&eacute;", '\xE9'}, {"&Eacute;", '\xC9'}, {"&szlig;", '\xDF'}, {"&yuml;", '\xFF'}};
+        {"&copy;", '\xA9'},   {"&amp;", '&'},      {"&nbsp;", ' '},
+        {"&#160;", ' '},      {"&#8212;", '\x97'}, {"&eacute;", '\xE9'},
+        {"&Eacute;", '\xC9'}, {"&szlig;", '\xDF'}, {"&yuml;", '\xFF'}};
     std::size_t a = 0;
     while (true) {
         const std::size_t b = line.find('&', a);
@@ -90,9 +97,11 @@ void plainDecodeEntities(std::string& line)
 std::string randomLine(std::mt19937& random)
 {
     static const std::vector<std::string> pieces = {
-        "<", ">", "/", "&", ";", " ", "b", "B", "i", "I", "strong", "STRONG", "Strong", "em", "EM", "title", "Title",
-        "h1", "H2", "h6", "H7", "nbsp", "#160", "quot", "laquo", "raquo", "amp", "eacute", "Eacute", "szlig", "copy",
-        "#8212", "yuml", "x", "word", "<b>", "</i>", "&amp;", "&nbsp;", "<h3>", "</H3>", "&quot;"};
+        "<",      ">",      "/",      "&",      ";",     " ",     "b",     "B",     "i",
+        "I",      "strong", "STRONG", "Strong", "em",    "EM",    "title", "Title", "h1",
+        "H2",     "h6",     "H7",     "nbsp",   "#160",  "quot",  "laquo", "raquo", "amp",
+        "eacute", "Eacute", "szlig",  "copy",   "#8212", "yuml",  "x",     "word",  "<b>",
+        "</i>",   "&amp;",  "&nbsp;", "<h3>",   "</H3>", "&quot;"};
     std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1);
     std::uniform_int_distribution<int> length(1, 30);
     std::string line;
@@ -111,7 +120,8 @@ TEST(LinePreparation, OnePassMatchesTheSuccessiveReplacementsOnRandomLines)
             std::string plain = line;
             markTags(fast, lowerCaseMode);
             plainMarkTags(plain, lowerCaseMode);
-            ASSERT_EQ(fast, plain) << "markTags of " << line << " lower-case mode " << lowerCaseMode;
+            ASSERT_EQ(fast, plain)
+                << "markTags of " << line << " lower-case mode " << lowerCaseMode;
         }
         std::string fast = line;
         std::string plain = line;

@@ -18,12 +18,18 @@ std::string decoded(std::string line)
 
 TEST(LinePreparation, SimpleTagsBecomeMarkersOnlyWhenWrittenExactly)
 {
-    EXPECT_EQ(marked("<b>x</b><strong>y</strong><i>z</i><em>w</em>", true), "\x0Bx\x0C\x0By\x0C\x10z\x11\x10w\x11");
-    EXPECT_EQ(marked("<title>t</title><h1>a</h1><h6>b</h6>", true), "\x0Et\x0F\x06" "a\x07\x01" "b\x07");
+    EXPECT_EQ(marked("<b>x</b><strong>y</strong><i>z</i><em>w</em>", true),
+              "\x0Bx\x0C\x0By\x0C\x10z\x11\x10w\x11");
+    EXPECT_EQ(marked("<title>t</title><h1>a</h1><h6>b</h6>", true), "\x0Et\x0F\x06"
+                                                                    "a\x07\x01"
+                                                                    "b\x07");
     EXPECT_EQ(marked("<b class=x>a</b ><h1 id=y>b<h1 >", true), "<b class=x>a</b ><h1 id=y>b<h1 >");
     // Kept case: upper-case forms are marked as well; lower-cased lines have none left.
-    EXPECT_EQ(marked("<B>a</B><Strong>b</STRONG><TITLE>c</Title><H2>d</H2>", false),
-              "\x0B" "a\x0C\x0B" "b\x0C\x0E" "c\x0F\x05" "d\x07");
+    EXPECT_EQ(marked("<B>a</B><Strong>b</STRONG><TITLE>c</Title><H2>d</H2>", false), "\x0B"
+                                                                                     "a\x0C\x0B"
+                                                                                     "b\x0C\x0E"
+                                                                                     "c\x0F\x05"
+                                                                                     "d\x07");
     EXPECT_EQ(marked("<B>a</B>", true), "<B>a</B>");
     EXPECT_EQ(marked("a&nbsp;b&#160;c&quot;d&laquo;e&raquo;f&NBSP;", true), "a b c\"d\"e\"f&NBSP;");
 }
@@ -44,8 +50,10 @@ TEST(LinePreparation, LinesAreTrimmedRepairedLowerCasedAndEndWithABlank)
     EXPECT_FALSE(prepareLine(line, {}));
 
     line = "  <B>Caf\xC3\xA9\xE2\x80\x99s</B>\n&Eacute;T\xC3\x89  ";
-    ASSERT_TRUE(prepareLine(line, LinePreparation{.unixFile = true, .utf8 = true, .lowerCaseMode = true}));
-    EXPECT_EQ(line, "\x0B" "caf\xE9's\x0C \xE9t\xE9 ");
+    ASSERT_TRUE(
+        prepareLine(line, LinePreparation{.unixFile = true, .utf8 = true, .lowerCaseMode = true}));
+    EXPECT_EQ(line, "\x0B"
+                    "caf\xE9's\x0C \xE9t\xE9 ");
 
     line = "<B>&AMP;&Eacute;</B>";
     ASSERT_TRUE(prepareLine(line, LinePreparation{.lowerCaseMode = false}));
@@ -56,9 +64,14 @@ using DocumentTest = AnalysisTest;
 
 TEST_F(DocumentTest, Utf8PagesAreRepairedWhateverTheCaseOfTheirCharset)
 {
-    const std::string body = "\r\n<p>L'\xC5\x93uvre \xC3\xA9t\xC3\xA9 don\xE2\x80\x99t stop</p>\r\n";
-    for (const std::string charset : {"charset=utf-8", "charset=\"UTF-8\"", "CHARSET=Utf-8", "charset=UTF-8"}) {
-        ASSERT_EQ(analyse("<meta http-equiv=\"Content-Type\" content=\"text/html; " + charset + "\">" + body).result, 0)
+    const std::string body =
+        "\r\n<p>L'\xC5\x93uvre \xC3\xA9t\xC3\xA9 don\xE2\x80\x99t stop</p>\r\n";
+    for (const std::string charset :
+         {"charset=utf-8", "charset=\"UTF-8\"", "CHARSET=Utf-8", "charset=UTF-8"}) {
+        ASSERT_EQ(analyse("<meta http-equiv=\"Content-Type\" content=\"text/html; " + charset +
+                          "\">" + body)
+                      .result,
+                  0)
             << charset;
         EXPECT_EQ(words(), (std::vector<std::string>{"\x9Cuvre", "\xE9t\xE9", "stop"})) << charset;
     }

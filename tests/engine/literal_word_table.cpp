@@ -113,7 +113,8 @@ void LiteralWordTable::mergeCaseVariants()
         for (int j = i + 1; j <= innerBound; ++j) {
             const std::string& a = at(i).text;
             const std::string& b = at(j).text;
-            if (b.empty() || lowerCaseAccented(a) != lowerCaseAccented(b) || a.substr(1) != b.substr(1))
+            if (b.empty() || lowerCaseAccented(a) != lowerCaseAccented(b) ||
+                a.substr(1) != b.substr(1))
                 continue;
             at(i).frequency = checkedAdd(at(i).frequency, at(j).frequency);
             at(i).keyValue += at(j).keyValue;
@@ -133,7 +134,8 @@ void LiteralWordTable::normaliseKeyValues()
             largest = at(c).keyValue;
     if (largest > 0)
         for (int c = 1; c <= count_; ++c)
-            at(c).keyValue = static_cast<float>(static_cast<double>(at(c).keyValue) * 100 / largest);
+            at(c).keyValue =
+                static_cast<float>(static_cast<double>(at(c).keyValue) * 100 / largest);
 }
 
 } // namespace tagwright::testing

@@ -10,15 +10,16 @@ namespace tagwright::testing {
 // The word table exactly as the rules state it, with nothing made fast: linear look-ups, entries
 // moved one place at a time, blank entries closed up by copying. The reference that the real
 // table must match.
-class LiteralWordTable {
-public:
+class LiteralWordTable
+{
+  public:
     std::vector<WordEntry> entries() const;
     bool countOccurrence(std::string& word, float value, bool thresholdExempt);
     void applyMinimumFrequency(int minimum);
     void mergeCaseVariants();
     void normaliseKeyValues();
 
-private:
+  private:
     WordEntry& at(int position);
     void repositionWord();
     void removeBlankEntries();

@@ -11,11 +11,15 @@ TEST_F(ScannerTest, HeadingsBoldAndTitleSetTheValueOfAWord)
     ASSERT_EQ(analyse("<h1>Welcome</h1> to our site\r\n").result, 0);
     EXPECT_EQ(rawValues(33), (Values{{"welcome", 33}, {"our", 3}, {"site", 3}}));
 
-    ASSERT_EQ(analyse("<h1><b>brave</b> heading</h1>\r\n<h2>Hello there!</h2> plain\r\n").result, 0);
-    EXPECT_EQ(rawValues(37), (Values{{"brave", 37}, {"heading", 33}, {"hello", 28}, {"there", 28}, {"plain", 3}}));
+    ASSERT_EQ(analyse("<h1><b>brave</b> heading</h1>\r\n<h2>Hello there!</h2> plain\r\n").result,
+              0);
+    EXPECT_EQ(rawValues(37),
+              (Values{{"brave", 37}, {"heading", 33}, {"hello", 28}, {"there", 28}, {"plain", 3}}));
 
     // The title weight only, whatever is open around it.
-    ASSERT_EQ(analyse("<table><font size=7><b><title>Caption</title></b></font></table> body\r\n").result, 0);
+    ASSERT_EQ(
+        analyse("<table><font size=7><b><title>Caption</title></b></font></table> body\r\n").result,
+        0);
     EXPECT_EQ(rawValues(90), (Values{{"caption", 90}, {"body", 3}}));
 }
 
@@ -39,17 +43,21 @@ TEST_F(ScannerTest, MetaContentTakesItsOwnWeight)
     EXPECT_EQ(rawValues(3), (Values{{"shed", 3}, {"garden", 0}}));
 
     // Blanks around the equals sign and capitals do not matter.
-    ASSERT_EQ(analyse("<META NAME = \"Description\" CONTENT = \"Roomy words\"> body\r\n").result, 0);
+    ASSERT_EQ(analyse("<META NAME = \"Description\" CONTENT = \"Roomy words\"> body\r\n").result,
+              0);
     EXPECT_EQ(rawValues(50), (Values{{"roomy", 50}, {"words", 50}, {"body", 3}}));
 
     // Content before name: everything from "content" to ">" is description text.
     ASSERT_EQ(analyse("<meta content=\"Fine words\" name=\"description\">\r\n").result, 0);
-    EXPECT_EQ(rawValues(50), (Values{{"fine", 50}, {"words", 50}, {"name", 50}, {"description", 50}}));
+    EXPECT_EQ(rawValues(50),
+              (Values{{"fine", 50}, {"words", 50}, {"name", 50}, {"description", 50}}));
 }
 
 TEST_F(ScannerTest, FontSizesAreStackedAndHonouredOnlyBeforeALaterFontWord)
 {
-    ASSERT_EQ(analyse("<font size=\"4\">alpha <font size=\"+2\">beta </font>gamma </font>delta\r\n").result, 0);
+    ASSERT_EQ(analyse("<font size=\"4\">alpha <font size=\"+2\">beta </font>gamma </font>delta\r\n")
+                  .result,
+              0);
     EXPECT_EQ(rawValues(6), (Values{{"alpha", 4}, {"beta", 6}, {"gamma", 4}, {"delta", 3}}));
 
     ASSERT_EQ(analyse("<font size=-9>tiny</font> <font size=12>huge</font>\r\n").result, 0);
@@ -64,10 +72,12 @@ TEST_F(ScannerTest, ZeroWeightBlocksAreSkippedAcrossLinesAndNestingCountsOnce)
 {
     AnalysisSettings settings = keepingSettings();
     settings.tableWeight = 0;
-    ASSERT_EQ(analyse("before <table><tr><td>hidden\r\n<table>nested</table>\r\nstill</td></tr></table> after\r\n",
-                      settings)
-                  .result,
-              0);
+    ASSERT_EQ(
+        analyse("before <table><tr><td>hidden\r\n<table>nested</table>\r\nstill</td></tr></table> "
+                "after\r\n",
+                settings)
+            .result,
+        0);
     EXPECT_EQ(words(), (std::vector<std::string>{"before", "after"}));
 
     settings.tableWeight = 1;
@@ -81,12 +91,16 @@ TEST_F(ScannerTest, ZeroWeightBlocksAreSkippedAcrossLinesAndNestingCountsOnce)
 
 TEST_F(ScannerTest, CommentsScriptsStylesAndEntitiesAreSteppedOver)
 {
-    ASSERT_EQ(analyse("first <!-- opened\r\n<b>inside</b>\r\nstill\r\nclosed --> last\r\n").result, 0);
+    ASSERT_EQ(analyse("first <!-- opened\r\n<b>inside</b>\r\nstill\r\nclosed --> last\r\n").result,
+              0);
     EXPECT_EQ(words(), (std::vector<std::string>{"first", "last"}));
 
     AnalysisSettings keepCase = keepingSettings();
     keepCase.preserveCase = true;
-    ASSERT_EQ(analyse("<SCRIPT type=x>var code</Script> <Style>body color</STYLE> shown\r\n", keepCase).result, 0);
+    ASSERT_EQ(
+        analyse("<SCRIPT type=x>var code</Script> <Style>body color</STYLE> shown\r\n", keepCase)
+            .result,
+        0);
     EXPECT_EQ(words(), (std::vector<std::string>{"shown"}));
 
     // An undecoded entity goes whole; a lone ampersand before a blank alone.
@@ -96,7 +110,10 @@ TEST_F(ScannerTest, CommentsScriptsStylesAndEntitiesAreSteppedOver)
 
 TEST_F(ScannerTest, TagsAreSteppedOverEvenAcrossLines)
 {
-    ASSERT_EQ(analyse("<a href=\"x\"\r\n   title=\"nothing\">anchor</a> <img alt=\"not counted\">\r\n").result, 0);
+    ASSERT_EQ(
+        analyse("<a href=\"x\"\r\n   title=\"nothing\">anchor</a> <img alt=\"not counted\">\r\n")
+            .result,
+        0);
     EXPECT_EQ(words(), (std::vector<std::string>{"anchor"}));
 }
 
@@ -108,8 +125,10 @@ TEST_F(ScannerTest, AnInvalidEndFontTagMayStopTheRun)
     const AnalysisOutcome outcome = analyse("before </font> never\r\n", settings);
     EXPECT_EQ(outcome.result, kAnalysisStopped);
     ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_EQ(host.questions[0], "There appears to be an invalid end-font tag\r\nin the file " + folder.path("page.htm") +
-                                     ".\r\nThis is not a fatal error.  Do you wish to proceed anyway?");
+    EXPECT_EQ(host.questions[0],
+              "There appears to be an invalid end-font tag\r\nin the file " +
+                  folder.path("page.htm") +
+                  ".\r\nThis is not a fatal error.  Do you wish to proceed anyway?");
     EXPECT_EQ(words(), (std::vector<std::string>{"before"}));
 
     host.proceedAfterInvalidEndFont = true;

@@ -11,7 +11,8 @@
 namespace tagwright {
 namespace {
 
-struct Occurrence {
+struct Occurrence
+{
     std::string word;
     float value;
     bool exempt;
@@ -57,7 +58,8 @@ TEST(WordTable, EqualValuesKeepTheOrderInWhichTheyWereReached)
     count(table, "delta", 0);
     count(table, "epsilon", 0);
     count(table, "delta", 0); // a zero value does not move it behind epsilon
-    EXPECT_EQ(texts(table), (std::vector<std::string>{"gamma", "beta", "alpha", "delta", "epsilon"}));
+    EXPECT_EQ(texts(table),
+              (std::vector<std::string>{"gamma", "beta", "alpha", "delta", "epsilon"}));
 }
 
 TEST(WordTable, MinimumFrequencyKeepsExemptWordsAndScalingMakesTheFirst100)
@@ -112,7 +114,8 @@ TEST(WordTable, TheCountAndFrequenciesAreSixteenBit)
 // variants of the first letter, many equal values, zero values, exempt first occurrences.
 std::vector<Occurrence> generatedDocument(std::mt19937& random)
 {
-    static const std::vector<std::string> stems = {"bo", "ca", "Ca", "idea", "Idea", "mas", "Mas", "gla", "a", "s"};
+    static const std::vector<std::string> stems = {"bo",  "ca",  "Ca",  "idea", "Idea",
+                                                   "mas", "Mas", "gla", "a",    "s"};
     static const std::vector<float> values = {0, 3, 3, 3, 4, 5, 7, 33, 37, 90};
     std::uniform_int_distribution<int> length(1, 400);
     std::uniform_int_distribution<std::size_t> stem(0, stems.size() - 1);
@@ -125,7 +128,8 @@ std::vector<Occurrence> generatedDocument(std::mt19937& random)
     for (Occurrence& occurrence : document) {
         occurrence.word = stems[stem(random)];
         if (percent(random) < 60)
-            occurrence.word += static_cast<char>('a' + tail(random) % 26) + std::to_string(tail(random) % 7);
+            occurrence.word +=
+                static_cast<char>('a' + tail(random) % 26) + std::to_string(tail(random) % 7);
         occurrence.word.append(static_cast<std::size_t>(esses(random)), 's');
         if (percent(random) < 10)
             occurrence.word[0] = static_cast<char>(occurrence.word[0] & ~0x20);
@@ -145,8 +149,10 @@ TEST(WordTable, MatchesThePlainAlgorithmOnGeneratedDocuments)
         for (const Occurrence& occurrence : document) {
             std::string fastWord = occurrence.word;
             std::string plainWord = occurrence.word;
-            const bool fastAdded = fast.countOccurrence(fastWord, occurrence.value, occurrence.exempt);
-            const bool plainAdded = plain.countOccurrence(plainWord, occurrence.value, occurrence.exempt);
+            const bool fastAdded =
+                fast.countOccurrence(fastWord, occurrence.value, occurrence.exempt);
+            const bool plainAdded =
+                plain.countOccurrence(plainWord, occurrence.value, occurrence.exempt);
             ASSERT_EQ(fastWord, plainWord) << "run " << run;
             ASSERT_EQ(fastAdded, plainAdded) << "run " << run;
         }
