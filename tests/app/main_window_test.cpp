@@ -19,12 +19,12 @@ const QByteArray kPage =
     "<p>Roses need sun. Roses need water. Pruning roses keeps roses healthy.</p>\r\n"
     "<p>Pruning in spring, pruning in autumn, water in summer.</p>\r\n</body>\r\n</html>\r\n";
 
-// 17576 distinct words of letters only, ten times each: long to read, and no count near its
+// 17576 distinct words of letters only, each `times` times: long to read, and no count near its
 // limit of 32767.
-QByteArray longPage()
+QByteArray longPage(int times)
 {
     QByteArray page = "<html><head><title>Long</title></head><body>\r\n";
-    for (int line = 0; line < 175760; ++line) {
+    for (int line = 0; line < 17576 * times; ++line) {
         const int n = line % 17576;
         page += QByteArray("ba") + char('a' + n % 26) + char('a' + n / 26 % 26) +
                 char('a' + n / 676) + "\r\n";
@@ -377,7 +377,7 @@ class MainWindowTest : public QObject
     {
         MainWindowHarness h;
         QVERIFY(h.start());
-        h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("long.htm"), longPage()));
+        h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("long.htm"), longPage(10)));
         bool sawStop = false;
         bool othersDisabled = false;
         // The timer fires at the first round of pending events, well before the end.
@@ -409,12 +409,15 @@ class MainWindowTest : public QObject
     {
         MainWindowHarness h;
         QVERIFY(h.start());
-        h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("long.htm"), longPage()));
+        h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("long.htm"), longPage(40)));
+        bool changedWhileRunning = false;
         QTimer::singleShot(0, [&] {
+            changedWhileRunning = h.button("cmdListWords")->text() == QStringLiteral("Stop");
             h.list("cboBoldWeight")->setCurrentIndex(7);
             emit h.list("cboBoldWeight")->activated(7);
         });
         h.button("cmdListWords")->click();
+        QVERIFY(changedWhileRunning);
         QVERIFY(h.output().startsWith(QStringLiteral("Rank Value Freq. Density\n")));
         QVERIFY(!h.window->wordTableCurrent());
         h.button("cmdListWords")->click();
