@@ -73,7 +73,7 @@ tail -n 2 "$data/generate.txt"
 # The Google Benchmark programs of the other parts; programs with their own arguments are run as
 # bench/README.md says.
 for other in "$build"/bench/*_bench; do
-    grep -qa benchmark_min_time "$other" || continue
+    readelf -d "$other" 2>/dev/null | grep -q "libbenchmark" || continue
     echo
     echo "== $(basename "$other")"
     "${pin[@]}" "$other" --benchmark_min_time=0.2
