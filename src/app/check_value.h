@@ -10,4 +10,4 @@ int checkValue(const QCheckBox* box);
 void setCheckValue(QCheckBox* box, int value);
 bool isTicked(const QCheckBox* box);
 
-}  // namespace tagwright
+} // namespace tagwright

@@ -20,21 +20,21 @@ namespace {
 // option buttons. Buttons and text boxes keep the platform's colours.
 bool takesFormColors(const QWidget* widget)
 {
-    return qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QLabel*>(widget)
-        || qobject_cast<const QGroupBox*>(widget) || qobject_cast<const QRadioButton*>(widget);
+    return qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QLabel*>(widget) ||
+           qobject_cast<const QGroupBox*>(widget) || qobject_cast<const QRadioButton*>(widget);
 }
 
 bool isTextBox(const QWidget* widget)
 {
-    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget)
-        || qobject_cast<const QTextEdit*>(widget);
+    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget) ||
+           qobject_cast<const QTextEdit*>(widget);
 }
 
 bool takesFormFont(const QWidget* widget)
 {
-    return qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QLabel*>(widget)
-        || qobject_cast<const QGroupBox*>(widget) || qobject_cast<const QComboBox*>(widget)
-        || qobject_cast<const QListView*>(widget);
+    return qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QLabel*>(widget) ||
+           qobject_cast<const QGroupBox*>(widget) || qobject_cast<const QComboBox*>(widget) ||
+           qobject_cast<const QListView*>(widget);
 }
 
 // The controls of the form itself: the other windows that it owns (as their parent) style
@@ -56,7 +56,7 @@ void setPaletteColor(QWidget* widget, QPalette::ColorRole role, const QColor& co
     widget->setPalette(palette);
 }
 
-}  // namespace
+} // namespace
 
 void applyFormBackColor(QWidget* form, const QColor& color)
 {
@@ -92,4 +92,4 @@ void applyFormFontName(QWidget* form, const QString& family, bool includeTextBox
     }
 }
 
-}  // namespace tagwright
+} // namespace tagwright

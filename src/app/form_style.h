@@ -17,4 +17,4 @@ void applyFormFontName(QWidget* form, const QString& family, bool includeTextBox
 // The light green of the secondary windows.
 inline const QColor kSecondaryWindowBackColor{192, 255, 192};
 
-}  // namespace tagwright
+} // namespace tagwright

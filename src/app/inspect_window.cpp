@@ -26,10 +26,9 @@ QCheckBox* makeCheck(QWidget* parent, const char* name, const QString& caption)
     return box;
 }
 
-}  // namespace
+} // namespace
 
-InspectWindow::InspectWindow(QWidget* mainWindow)
-    : QDialog(mainWindow)
+InspectWindow::InspectWindow(QWidget* mainWindow) : QDialog(mainWindow)
 {
     setObjectName(QStringLiteral("frmEditMetaTag"));
     setWindowTitle(QStringLiteral("Edit keywords meta tag"));
@@ -42,10 +41,13 @@ InspectWindow::InspectWindow(QWidget* mainWindow)
     txbMetaTAG_ = new QPlainTextEdit(this);
     txbMetaTAG_->setObjectName(QStringLiteral("txbMetaTAG"));
     txbMetaTAG_->setFont(QFont(QStringLiteral("Courier New")));
-    chkInsertMetaTag_ = makeCheck(this, "chkInsertMetaTag", QStringLiteral("Insert this keywords meta tag"));
-    chkInsertDoneMetaTag_ = makeCheck(this, "chkInsertDoneMetaTag", QStringLiteral("Insert 'Done' meta tag"));
-    chkStopOperation_ = makeCheck(this, "chkStopOperation",
-                                  QStringLiteral("Stop the operation after this insertion (if any)"));
+    chkInsertMetaTag_ =
+        makeCheck(this, "chkInsertMetaTag", QStringLiteral("Insert this keywords meta tag"));
+    chkInsertDoneMetaTag_ =
+        makeCheck(this, "chkInsertDoneMetaTag", QStringLiteral("Insert 'Done' meta tag"));
+    chkStopOperation_ =
+        makeCheck(this, "chkStopOperation",
+                  QStringLiteral("Stop the operation after this insertion (if any)"));
     cmdContinue_ = new QPushButton(QStringLiteral("Continue"), this);
     cmdContinue_->setObjectName(QStringLiteral("cmdContinue"));
     cmdContinue_->setDefault(true);
@@ -62,17 +64,21 @@ InspectWindow::InspectWindow(QWidget* mainWindow)
 
     for (QCheckBox* box : {chkInsertMetaTag_, chkInsertDoneMetaTag_, chkStopOperation_}) {
         // Queued, so that the focus moves once the click that ticked the box is over.
-        connect(box, &QCheckBox::clicked, cmdContinue_, [this] {
-            if (isVisible())
-                cmdContinue_->setFocus();
-        }, Qt::QueuedConnection);
+        connect(
+            box, &QCheckBox::clicked, cmdContinue_,
+            [this] {
+                if (isVisible())
+                    cmdContinue_->setFocus();
+            },
+            Qt::QueuedConnection);
     }
     connect(cmdContinue_, &QPushButton::clicked, this, &InspectWindow::continueCommand);
     resize(twipsToPixels(9000), height());
     arrange();
 }
 
-InspectDecision InspectWindow::inspect(const QString& newTag, const QString& currentFile, bool addDone)
+InspectDecision InspectWindow::inspect(const QString& newTag, const QString& currentFile,
+                                       bool addDone)
 {
     txbMetaTAG_->setPlainText(newTag);
     insertConfirmed_ = false;
@@ -82,7 +88,8 @@ InspectDecision InspectWindow::inspect(const QString& newTag, const QString& cur
     chkInsertDoneMetaTag_->setEnabled(true);
     chkStopOperation_->setChecked(false);
     exec();
-    return {insertConfirmed_, stopRun_, isTicked(chkInsertDoneMetaTag_), txbMetaTAG_->toPlainText()};
+    return {insertConfirmed_, stopRun_, isTicked(chkInsertDoneMetaTag_),
+            txbMetaTAG_->toPlainText()};
 }
 
 bool InspectWindow::insertDoneTicked() const
@@ -157,14 +164,16 @@ void InspectWindow::arrange()
     place(lblFile_, margin, inner, lblFile_->sizeHint().height());
     const int tagLeft = tagBoxLeft_ >= 0 ? tagBoxLeft_ : margin;
     const int tagWidth = tagBoxWidth_ > 0 ? std::min(tagBoxWidth_, width() - tagLeft) : inner;
-    place(txbMetaTAG_, tagLeft, tagWidth, txbMetaTAG_->fontMetrics().lineSpacing() * kTagBoxLines + 2 * margin);
+    place(txbMetaTAG_, tagLeft, tagWidth,
+          txbMetaTAG_->fontMetrics().lineSpacing() * kTagBoxLines + 2 * margin);
     for (QCheckBox* box : {chkInsertMetaTag_, chkInsertDoneMetaTag_, chkStopOperation_})
         place(box, margin, std::min(box->sizeHint().width(), inner), box->sizeHint().height());
     const QSize buttonSize = cmdContinue_->sizeHint().expandedTo(QSize(twipsToPixels(1200), 0));
-    place(cmdContinue_, (width() - buttonSize.width()) / 2, buttonSize.width(), buttonSize.height());
+    place(cmdContinue_, (width() - buttonSize.width()) / 2, buttonSize.width(),
+          buttonSize.height());
     const int neededHeight = y - gap + margin;
     if (height() != neededHeight)
         setFixedHeight(neededHeight);
 }
 
-}  // namespace tagwright
+} // namespace tagwright

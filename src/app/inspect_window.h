@@ -11,20 +11,22 @@ class QPushButton;
 namespace tagwright {
 
 // What the user decided for one file in the inspect window.
-struct InspectDecision {
-    bool insertConfirmed = false;  // insert the tag
-    bool stopRun = false;          // end the run after this file
-    bool insertDone = false;       // write the done marker (with the tag, or alone)
-    QString tag;                   // the tag as the user left it
+struct InspectDecision
+{
+    bool insertConfirmed = false; // insert the tag
+    bool stopRun = false;         // end the run after this file
+    bool insertDone = false;      // write the done marker (with the tag, or alone)
+    QString tag;                  // the tag as the user left it
 };
 
 // The inspect and edit window (frmEditMetaTag): shown modally for each file of a batch run
 // before anything is written. Created once with the main window as parent; between displays it
 // keeps the state of "Insert this keywords meta tag".
-class InspectWindow : public QDialog {
+class InspectWindow : public QDialog
+{
     Q_OBJECT
 
-public:
+  public:
     explicit InspectWindow(QWidget* mainWindow);
 
     // Shows the new tag of the file modally and returns once the user has decided.
@@ -36,11 +38,11 @@ public:
     // The close box and Escape decline the tag and stop the run.
     void reject() override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void continueCommand();
     void placeOverMainWindow();
     void arrange();
@@ -52,10 +54,10 @@ private:
     QCheckBox* chkInsertDoneMetaTag_;
     QCheckBox* chkStopOperation_;
     QPushButton* cmdContinue_;
-    int tagBoxLeft_ = -1;  // lines the tag box up with the main window's output box
+    int tagBoxLeft_ = -1; // lines the tag box up with the main window's output box
     int tagBoxWidth_ = -1;
     bool insertConfirmed_ = false;
     bool stopRun_ = false;
 };
 
-}  // namespace tagwright
+} // namespace tagwright

@@ -38,17 +38,17 @@ BatchSettings batchSettings(const ParameterValues& values)
     return settings;
 }
 
-}  // namespace
+} // namespace
 
 MultipleFilesWindows::MultipleFilesWindows(MainWindow& main)
-    : main_(main)
-    , parameters_(new ParametersWindow(&main))
-    , report_(new ReportWindow(&main, main.dialogs(), main.programText(13)))
-    , inspect_(new InspectWindow(&main))
+    : main_(main), parameters_(new ParametersWindow(&main)),
+      report_(new ReportWindow(&main, main.dialogs(), main.programText(13))),
+      inspect_(new InspectWindow(&main))
 {
     // Closing the parameters window with "Save state when closing this form" ticked; the
     // result is not examined there.
-    QObject::connect(parameters_, &ParametersWindow::saveStateRequested, &main, [this] { main_.saveState(); });
+    QObject::connect(parameters_, &ParametersWindow::saveStateRequested, &main,
+                     [this] { main_.saveState(); });
 }
 
 void MultipleFilesWindows::showParameters()
@@ -116,4 +116,4 @@ bool MultipleFilesWindows::inspectDoneTicked() const
     return inspect_->insertDoneTicked();
 }
 
-}  // namespace tagwright
+} // namespace tagwright

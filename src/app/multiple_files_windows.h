@@ -12,8 +12,9 @@ class ReportWindow;
 // The multiple-files side of the main window: the batch parameters, report and inspect windows,
 // created hidden with the main window as their parent, and the batch run over the folder of
 // the main window.
-class MultipleFilesWindows : public MultipleFilesSide {
-public:
+class MultipleFilesWindows : public MultipleFilesSide
+{
+  public:
     explicit MultipleFilesWindows(MainWindow& main);
 
     void showParameters() override;
@@ -31,11 +32,11 @@ public:
     ReportWindow& reportWindow() { return *report_; }
     InspectWindow& inspectWindow() { return *inspect_; }
 
-private:
+  private:
     MainWindow& main_;
-    ParametersWindow* parameters_;  // owned by the main window as their parent
+    ParametersWindow* parameters_; // owned by the main window as their parent
     ReportWindow* report_;
     InspectWindow* inspect_;
 };
 
-}  // namespace tagwright
+} // namespace tagwright

@@ -5,7 +5,8 @@ namespace tagwright {
 // The values of the batch parameters window as its controls hold them: check box values
 // (0 unticked, 1 ticked, 2 greyed) and the list position of the day limit (0 = "1 day old").
 // Plain data, so that the saved state can carry them without the window.
-struct ParameterValues {
+struct ParameterValues
+{
     int htm = 1;
     int html = 1;
     int shtm = 0;
@@ -30,4 +31,4 @@ struct ParameterValues {
     bool operator==(const ParameterValues&) const = default;
 };
 
-}  // namespace tagwright
+} // namespace tagwright

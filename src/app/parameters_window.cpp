@@ -30,64 +30,81 @@ QHBoxLayout* indented(QWidget* widget)
     return row;
 }
 
-}  // namespace
+} // namespace
 
-ParametersWindow::ParametersWindow(QWidget* mainWindow)
-    : QWidget(mainWindow, Qt::Window)
+ParametersWindow::ParametersWindow(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window)
 {
     setObjectName(QStringLiteral("frmParameters"));
     setWindowTitle(tr("Set operation parameters"));
 
-    lblFileExtensions_ = new QLabel(QStringLiteral("Act on files with the following extensions:"), this);
+    lblFileExtensions_ =
+        new QLabel(QStringLiteral("Act on files with the following extensions:"), this);
     lblFileExtensions_->setObjectName(QStringLiteral("lblFileExtensions"));
     chkHTM_ = addCheck("chkHTM", QStringLiteral("htm"), &ParameterValues::htm);
     chkHTML_ = addCheck("chkHTML", QStringLiteral("html"), &ParameterValues::html);
     chkSHTM_ = addCheck("chkSHTM", QStringLiteral("shtm"), &ParameterValues::shtm);
     chkSHTML_ = addCheck("chkSHTML", QStringLiteral("shtml"), &ParameterValues::shtml);
-    chkIncludeAllSubfolders_ = addCheck("chkIncludeAllSubfolders", QStringLiteral("Include all subfolders recursively"),
-                                        &ParameterValues::includeAllSubfolders);
-    chkBackup_ = addCheck("chkBackup", QStringLiteral("Make backups of files (e.g., abc.htm -> abc.bak.htm)"),
+    chkIncludeAllSubfolders_ =
+        addCheck("chkIncludeAllSubfolders", QStringLiteral("Include all subfolders recursively"),
+                 &ParameterValues::includeAllSubfolders);
+    chkBackup_ = addCheck("chkBackup",
+                          QStringLiteral("Make backups of files (e.g., abc.htm -> abc.bak.htm)"),
                           &ParameterValues::backup);
-    chkConfirm_ = addCheck("chkConfirm", QStringLiteral("Inspect keywords meta tag (and possibly edit) before inserting"),
-                           &ParameterValues::confirm);
-    chkLogOperations_ = addCheck("chkLogOperations", QStringLiteral("Log operations in the report window"),
-                                 &ParameterValues::logOperations);
-    chkIncludeOldMetaTag_ = addCheck("chkIncludeOldMetaTag", QStringLiteral("Include old keywords meta tag (if any) in report"),
-                                     &ParameterValues::includeOldMetaTag);
-    chkIncludeNewMetaTag_ = addCheck("chkIncludeNewMetaTag", QStringLiteral("Include new keywords meta tag in report"),
-                                     &ParameterValues::includeNewMetaTag);
-    chkAddDone_ = addCheck("chkAddDone", QStringLiteral("With each insertion insert a 'Done' meta tag with today's date"),
-                           &ParameterValues::addDone);
-    chkSkipDone_ = addCheck("chkSkipDone", QStringLiteral("Skip files which have a 'Done' meta tag less than "),
+    chkConfirm_ =
+        addCheck("chkConfirm",
+                 QStringLiteral("Inspect keywords meta tag (and possibly edit) before inserting"),
+                 &ParameterValues::confirm);
+    chkLogOperations_ =
+        addCheck("chkLogOperations", QStringLiteral("Log operations in the report window"),
+                 &ParameterValues::logOperations);
+    chkIncludeOldMetaTag_ = addCheck(
+        "chkIncludeOldMetaTag", QStringLiteral("Include old keywords meta tag (if any) in report"),
+        &ParameterValues::includeOldMetaTag);
+    chkIncludeNewMetaTag_ =
+        addCheck("chkIncludeNewMetaTag", QStringLiteral("Include new keywords meta tag in report"),
+                 &ParameterValues::includeNewMetaTag);
+    chkAddDone_ =
+        addCheck("chkAddDone",
+                 QStringLiteral("With each insertion insert a 'Done' meta tag with today's date"),
+                 &ParameterValues::addDone);
+    chkSkipDone_ = addCheck("chkSkipDone",
+                            QStringLiteral("Skip files which have a 'Done' meta tag less than "),
                             &ParameterValues::skipDone);
     cboLessThanNDaysOld_ = new QComboBox(this);
     cboLessThanNDaysOld_->setObjectName(QStringLiteral("cboLessThanNDaysOld"));
     cboLessThanNDaysOld_->addItem(QStringLiteral("1 day old"));
     for (int days = 2; days <= kNumDayChoices; ++days)
         cboLessThanNDaysOld_->addItem(QStringLiteral("%1 days old").arg(days));
-    chkDontLogDone_ = addCheck("chkDontLogDone", QStringLiteral("Don't log 'done' files if skipping them"),
-                               &ParameterValues::dontLogDone);
-    chkClearReportAtStart_ = addCheck("chkClearReportAtStart", QStringLiteral("Clear report window before each operation"),
+    chkDontLogDone_ =
+        addCheck("chkDontLogDone", QStringLiteral("Don't log 'done' files if skipping them"),
+                 &ParameterValues::dontLogDone);
+    chkClearReportAtStart_ = addCheck("chkClearReportAtStart",
+                                      QStringLiteral("Clear report window before each operation"),
                                       &ParameterValues::clearReportAtStart);
-    chkDisplayWords_ = addCheck("chkDisplayWords", QStringLiteral("Display words as found (runs more slowly)"),
-                                &ParameterValues::displayWords);
-    chkDialogBoxForUnixFiles_ = addCheck("chkDialogBoxForUnixFiles",
-                                         QStringLiteral("Display a dialog box if a Unix/Linux file is encountered"),
-                                         &ParameterValues::dialogBoxForUnixFiles);
-    chkDialogBoxForInvalidEndFontTag_ = addCheck("chkDialogBoxForInvalidEndFontTag",
-                                                 QStringLiteral("Display a dialog box if an invalid end-font tag is found"),
-                                                 &ParameterValues::dialogBoxForInvalidEndFontTag);
+    chkDisplayWords_ =
+        addCheck("chkDisplayWords", QStringLiteral("Display words as found (runs more slowly)"),
+                 &ParameterValues::displayWords);
+    chkDialogBoxForUnixFiles_ =
+        addCheck("chkDialogBoxForUnixFiles",
+                 QStringLiteral("Display a dialog box if a Unix/Linux file is encountered"),
+                 &ParameterValues::dialogBoxForUnixFiles);
+    chkDialogBoxForInvalidEndFontTag_ =
+        addCheck("chkDialogBoxForInvalidEndFontTag",
+                 QStringLiteral("Display a dialog box if an invalid end-font tag is found"),
+                 &ParameterValues::dialogBoxForInvalidEndFontTag);
     chkSaveStateOnQuit_ = addCheck("chkSaveStateOnQuit", QStringLiteral("Save state when quitting"),
                                    &ParameterValues::saveStateOnQuit);
-    chkSaveStateOnClose_ = addCheck("chkSaveStateOnClose", QStringLiteral("Save state when closing this form"),
-                                    &ParameterValues::saveStateOnClose);
+    chkSaveStateOnClose_ =
+        addCheck("chkSaveStateOnClose", QStringLiteral("Save state when closing this form"),
+                 &ParameterValues::saveStateOnClose);
     cmdClose_ = new QPushButton(QStringLiteral("Close"), this);
     cmdClose_->setObjectName(QStringLiteral("cmdClose"));
 
     buildLayout();
 
     // Load: the final caption of the inspect box, then the window's style.
-    chkConfirm_->setText(QStringLiteral("Inspect keywords meta tag ") + QStringLiteral("(and possibly edit it) before insertion"));
+    chkConfirm_->setText(QStringLiteral("Inspect keywords meta tag ") +
+                         QStringLiteral("(and possibly edit it) before insertion"));
     applyFormForeColor(this, Qt::black);
     applyFormBackColor(this, kSecondaryWindowBackColor);
     applyFormFontName(this, QStringLiteral("Arial"), false);
@@ -97,7 +114,8 @@ ParametersWindow::ParametersWindow(QWidget* mainWindow)
     setValues(ParameterValues{});
 }
 
-QCheckBox* ParametersWindow::addCheck(const char* name, const QString& caption, int ParameterValues::*value)
+QCheckBox* ParametersWindow::addCheck(const char* name, const QString& caption,
+                                      int ParameterValues::*value)
 {
     auto* box = new QCheckBox(caption, this);
     box->setObjectName(QString::fromLatin1(name));
@@ -198,13 +216,24 @@ void ParametersWindow::setValues(const ParameterValues& values)
 {
     // The order of the saved state, so that the rules between the boxes fire as on loading it.
     static constexpr int ParameterValues::*kLoadOrder[] = {
-        &ParameterValues::backup, &ParameterValues::confirm, &ParameterValues::addDone,
-        &ParameterValues::skipDone, &ParameterValues::dontLogDone, &ParameterValues::displayWords,
-        &ParameterValues::htm, &ParameterValues::html, &ParameterValues::shtm, &ParameterValues::shtml,
-        &ParameterValues::includeAllSubfolders, &ParameterValues::includeNewMetaTag,
-        &ParameterValues::includeOldMetaTag, &ParameterValues::logOperations,
-        &ParameterValues::clearReportAtStart, &ParameterValues::dialogBoxForUnixFiles,
-        &ParameterValues::dialogBoxForInvalidEndFontTag, &ParameterValues::saveStateOnQuit,
+        &ParameterValues::backup,
+        &ParameterValues::confirm,
+        &ParameterValues::addDone,
+        &ParameterValues::skipDone,
+        &ParameterValues::dontLogDone,
+        &ParameterValues::displayWords,
+        &ParameterValues::htm,
+        &ParameterValues::html,
+        &ParameterValues::shtm,
+        &ParameterValues::shtml,
+        &ParameterValues::includeAllSubfolders,
+        &ParameterValues::includeNewMetaTag,
+        &ParameterValues::includeOldMetaTag,
+        &ParameterValues::logOperations,
+        &ParameterValues::clearReportAtStart,
+        &ParameterValues::dialogBoxForUnixFiles,
+        &ParameterValues::dialogBoxForInvalidEndFontTag,
+        &ParameterValues::saveStateOnQuit,
         &ParameterValues::saveStateOnClose};
     for (const auto value : kLoadOrder) {
         for (const CheckBinding& check : checks_) {
@@ -219,11 +248,13 @@ void ParametersWindow::setValues(const ParameterValues& values)
 
 void ParametersWindow::present()
 {
-    if (const auto* opener = parentWidget() ? parentWidget()->findChild<QPushButton*>(QStringLiteral("cmdShowExistingKeywordMetaTag")) : nullptr)
+    if (const auto* opener = parentWidget() ? parentWidget()->findChild<QPushButton*>(
+                                                  QStringLiteral("cmdShowExistingKeywordMetaTag"))
+                                            : nullptr)
         setWindowTitle(opener->text());
     if (isMinimized())
         showNormal();
-    show();  // first, so that the frame's size is known
+    show(); // first, so that the frame's size is known
     placeOverMainWindow();
     raise();
     activateWindow();
@@ -239,7 +270,8 @@ void ParametersWindow::placeOverMainWindow()
     const QSize size = frameGeometry().size();
     if (!main || main->isMinimized()) {
         if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - QPoint(size.width() / 2, size.height() / 2));
+            move(screen->availableGeometry().center() -
+                 QPoint(size.width() / 2, size.height() / 2));
         return;
     }
     const QRect mainFrame = main->frameGeometry();
@@ -262,4 +294,4 @@ void ParametersWindow::closeEvent(QCloseEvent* event)
     closeCommand();
 }
 
-}  // namespace tagwright
+} // namespace tagwright

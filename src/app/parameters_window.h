@@ -16,10 +16,11 @@ namespace tagwright {
 // The batch parameters window (frmParameters): the settings of batch runs and a few settings of
 // the analysis and of the program. Modeless; it is created hidden with the main window as parent
 // and afterwards only shown and hidden, so its controls hold the settings for the whole session.
-class ParametersWindow : public QWidget {
+class ParametersWindow : public QWidget
+{
     Q_OBJECT
 
-public:
+  public:
     explicit ParametersWindow(QWidget* mainWindow);
 
     ParameterValues values() const;
@@ -30,15 +31,16 @@ public:
     // placed over the main window, the focus on Close.
     void present();
 
-signals:
+  signals:
     // Closing with "Save state when closing this form" ticked asks the owner to save the state.
     void saveStateRequested();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
-    struct CheckBinding {
+  private:
+    struct CheckBinding
+    {
         int ParameterValues::*value;
         QCheckBox* box;
     };
@@ -75,4 +77,4 @@ private:
     std::vector<CheckBinding> checks_;
 };
 
-}  // namespace tagwright
+} // namespace tagwright

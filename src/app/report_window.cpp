@@ -20,7 +20,7 @@ namespace tagwright {
 
 namespace {
 
-constexpr int kShortCopyWidth = 2115;  // twips
+constexpr int kShortCopyWidth = 2115; // twips
 constexpr int kLongCopyWidth = 3165;
 constexpr int kMinimumHeight = 3000;
 constexpr int kMinimumWidth = 7500;
@@ -32,12 +32,11 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
-}  // namespace
+} // namespace
 
 ReportWindow::ReportWindow(QWidget* mainWindow, Dialogs& dialogs, QString saveFailureTitle)
-    : QWidget(mainWindow, Qt::Window)
-    , dialogs_(dialogs)
-    , saveFailureTitle_(std::move(saveFailureTitle))
+    : QWidget(mainWindow, Qt::Window), dialogs_(dialogs),
+      saveFailureTitle_(std::move(saveFailureTitle))
 {
     setObjectName(QStringLiteral("frmReport"));
     setWindowTitle(QStringLiteral("Report"));
@@ -48,7 +47,8 @@ ReportWindow::ReportWindow(QWidget* mainWindow, Dialogs& dialogs, QString saveFa
     txbText_->setFont(QFont(QStringLiteral("Courier New")));
     txbText_->viewport()->installEventFilter(this);
     cmdSaveToFile_ = makeButton(this, "cmdSaveToFile", QStringLiteral("Save to file"));
-    cmdCopyToClipboard_ = makeButton(this, "cmdCopyToClipboard", QStringLiteral("Copy selected text to clipboard"));
+    cmdCopyToClipboard_ =
+        makeButton(this, "cmdCopyToClipboard", QStringLiteral("Copy selected text to clipboard"));
     cmdClose_ = makeButton(this, "cmdClose", QStringLiteral("Close"));
 
     applyFormForeColor(this, Qt::black);
@@ -98,7 +98,7 @@ void ReportWindow::present()
     if (isMinimized()) {
         showNormal();
     } else {
-        show();  // first, so that the frame's size is known
+        show(); // first, so that the frame's size is known
         if (!isMaximized())
             placeOverMainWindow();
     }
@@ -111,21 +111,24 @@ void ReportWindow::saveToFile()
 {
     if (log_.text().empty())
         return;
-    const QString path = dialogs_.saveFileName(QStringLiteral("Specify file to save to."), QString(), QString());
+    const QString path =
+        dialogs_.saveFileName(QStringLiteral("Specify file to save to."), QString(), QString());
     if (path.isEmpty())
         return;
     const std::string error = saveReportToFile(log_.text(), toPath(path));
     if (!error.empty())
-        dialogs_.showMessage(saveFailureTitle_, QString::fromStdString(error), MessageIcon::Warning);
+        dialogs_.showMessage(saveFailureTitle_, QString::fromStdString(error),
+                             MessageIcon::Warning);
 }
 
 void ReportWindow::copyToClipboard()
 {
     if (!log_.text().empty()) {
         const QTextCursor selection = txbText_->textCursor();
-        const QString text = selection.hasSelection()
-            ? selection.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
-            : txbText_->toPlainText();
+        const QString text =
+            selection.hasSelection()
+                ? selection.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
+                : txbText_->toPlainText();
         QClipboard* clipboard = QApplication::clipboard();
         clipboard->clear();
         clipboard->setText(text);
@@ -141,7 +144,8 @@ void ReportWindow::closeCommand()
         const bool hasText = !log_.text().empty();
         if (auto* viewReport = main->findChild<QPushButton*>(QStringLiteral("cmdViewReport")))
             viewReport->setVisible(hasText);
-        if (auto* numberOfWords = main->findChild<QLabel*>(QStringLiteral("lblNumberOfWords")); numberOfWords && hasText)
+        if (auto* numberOfWords = main->findChild<QLabel*>(QStringLiteral("lblNumberOfWords"));
+            numberOfWords && hasText)
             numberOfWords->clear();
     }
     hide();
@@ -164,13 +168,15 @@ void ReportWindow::setCopyCaption(bool selection)
 
 void ReportWindow::centreCopyButton()
 {
-    cmdCopyToClipboard_->move((width() - cmdCopyToClipboard_->width()) / 2, cmdCopyToClipboard_->y());
+    cmdCopyToClipboard_->move((width() - cmdCopyToClipboard_->width()) / 2,
+                              cmdCopyToClipboard_->y());
 }
 
 bool ReportWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == txbText_->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && cmdCopyToClipboard_->isEnabled())
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+            cmdCopyToClipboard_->isEnabled())
             setCopyCaption(txbText_->textCursor().hasSelection());
         centreCopyButton();
     }
@@ -206,9 +212,10 @@ void ReportWindow::arrange()
     const int saveWidth = std::max(cmdSaveToFile_->sizeHint().width(), twipsToPixels(1500));
     const int closeWidth = std::max(cmdClose_->sizeHint().width(), twipsToPixels(1200));
     cmdSaveToFile_->setGeometry(margin, buttonTop, saveWidth, buttonHeight);
-    cmdCopyToClipboard_->setGeometry(cmdCopyToClipboard_->x(), buttonTop, cmdCopyToClipboard_->width(), buttonHeight);
+    cmdCopyToClipboard_->setGeometry(cmdCopyToClipboard_->x(), buttonTop,
+                                     cmdCopyToClipboard_->width(), buttonHeight);
     cmdClose_->setGeometry(width() - closeWidth - margin, buttonTop, closeWidth, buttonHeight);
     centreCopyButton();
 }
 
-}  // namespace tagwright
+} // namespace tagwright

@@ -17,10 +17,11 @@ class Dialogs;
 // The report window (frmReport): shows the report log of batch runs and insertions, saves it
 // to a file and copies it, whole or a selection, to the clipboard. It owns the log. Created
 // once with the main window as parent, then only shown and hidden; the log survives hiding.
-class ReportWindow : public QWidget {
+class ReportWindow : public QWidget
+{
     Q_OBJECT
 
-public:
+  public:
     // saveFailureTitle titles the box that reports a failed save.
     ReportWindow(QWidget* mainWindow, Dialogs& dialogs, QString saveFailureTitle);
 
@@ -34,12 +35,12 @@ public:
     void present();
     void moveCaretToEnd();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void showLog();
     void saveToFile();
     void copyToClipboard();
@@ -52,11 +53,11 @@ private:
     Dialogs& dialogs_;
     QString saveFailureTitle_;
     ReportLog log_;
-    std::string shownText_;  // the log text that the text box shows
+    std::string shownText_; // the log text that the text box shows
     QPlainTextEdit* txbText_;
     QPushButton* cmdSaveToFile_;
     QPushButton* cmdCopyToClipboard_;
     QPushButton* cmdClose_;
 };
 
-}  // namespace tagwright
+} // namespace tagwright

@@ -15,4 +15,4 @@ int twipsToPixels(int twips)
     return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
 }
 
-}  // namespace tagwright
+} // namespace tagwright

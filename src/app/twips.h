@@ -6,4 +6,4 @@ namespace tagwright {
 // logical DPI (15 twips per pixel at 96 DPI).
 int twipsToPixels(int twips);
 
-}  // namespace tagwright
+} // namespace tagwright

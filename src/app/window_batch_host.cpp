@@ -11,12 +11,9 @@
 
 namespace tagwright {
 
-WindowBatchHost::WindowBatchHost(MainWindow& main, ReportWindow& report, InspectWindow& inspectWindow,
-                                 bool logOperations)
-    : main_(main)
-    , report_(report)
-    , inspectWindow_(inspectWindow)
-    , logOperations_(logOperations)
+WindowBatchHost::WindowBatchHost(MainWindow& main, ReportWindow& report,
+                                 InspectWindow& inspectWindow, bool logOperations)
+    : main_(main), report_(report), inspectWindow_(inspectWindow), logOperations_(logOperations)
 {
 }
 
@@ -68,12 +65,12 @@ void WindowBatchHost::showProgress(std::string_view text)
 InspectAnswer WindowBatchHost::inspect(const InspectRequest& request)
 {
     showProgress(request.progressText);
-    const InspectDecision decision =
-        inspectWindow_.inspect(fromCp1252(request.newTag),
-                               fromPath(request.filePath), request.addDone);
+    const InspectDecision decision = inspectWindow_.inspect(
+        fromCp1252(request.newTag), fromPath(request.filePath), request.addDone);
     if (logOperations_ && !inspectWindow_.isMaximized() && report_.isVisible())
         report_.raise();
-    return {decision.insertConfirmed, toCp1252(decision.tag), decision.insertDone, decision.stopRun};
+    return {decision.insertConfirmed, toCp1252(decision.tag), decision.insertDone,
+            decision.stopRun};
 }
 
 bool WindowBatchHost::askGoOnToNextFile()
@@ -82,9 +79,9 @@ bool WindowBatchHost::askGoOnToNextFile()
     // run ends without asking.
     if (!main_.isVisible())
         return false;
-    return main_.dialogs().ask(QStringLiteral("Continue?"), QStringLiteral("Go on to the next file?"),
-                               QuestionButtons::YesNo, MessageIcon::None, Answer::Yes)
-        == Answer::Yes;
+    return main_.dialogs().ask(QStringLiteral("Continue?"),
+                               QStringLiteral("Go on to the next file?"), QuestionButtons::YesNo,
+                               MessageIcon::None, Answer::Yes) == Answer::Yes;
 }
 
 void WindowBatchHost::showError(std::string_view text)
@@ -102,7 +99,8 @@ void WindowBatchHost::runFinished(std::string_view resultText, bool reportHasTex
     if (report_.isMinimized())
         report_.showNormal();
     if (!resultText.empty())
-        main_.dialogs().showMessage(QStringLiteral("Result"), fromCp1252(resultText), MessageIcon::None);
+        main_.dialogs().showMessage(QStringLiteral("Result"), fromCp1252(resultText),
+                                    MessageIcon::None);
     main_.raise();
     main_.activateWindow();
     main_.setTheFocus();
@@ -118,4 +116,4 @@ void WindowBatchHost::runFinished(std::string_view resultText, bool reportHasTex
     }
 }
 
-}  // namespace tagwright
+} // namespace tagwright

@@ -10,9 +10,11 @@ class ReportWindow;
 
 // A batch run as the windows show it: the main window's progress label, input box, commands and
 // "View report" button, the report window and the modal inspect window.
-class WindowBatchHost : public BatchHost {
-public:
-    WindowBatchHost(MainWindow& main, ReportWindow& report, InspectWindow& inspectWindow, bool logOperations);
+class WindowBatchHost : public BatchHost
+{
+  public:
+    WindowBatchHost(MainWindow& main, ReportWindow& report, InspectWindow& inspectWindow,
+                    bool logOperations);
 
     void runStarted() override;
     void showReport() override;
@@ -24,7 +26,7 @@ public:
     void showError(std::string_view text) override;
     void runFinished(std::string_view resultText, bool reportHasText) override;
 
-private:
+  private:
     void showProgress(std::string_view text);
 
     MainWindow& main_;
@@ -33,4 +35,4 @@ private:
     bool logOperations_;
 };
 
-}  // namespace tagwright
+} // namespace tagwright

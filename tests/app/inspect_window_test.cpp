@@ -13,24 +13,25 @@
 using tagwright::InspectDecision;
 using tagwright::InspectWindow;
 
-class InspectWindowTest : public QObject {
+class InspectWindowTest : public QObject
+{
     Q_OBJECT
 
     // Runs `act` on the window once it is shown modally, then shows it for one file.
-    static InspectDecision inspectWith(InspectWindow& window, const QString& tag, const QString& file, bool addDone,
+    static InspectDecision inspectWith(InspectWindow& window, const QString& tag,
+                                       const QString& file, bool addDone,
                                        const std::function<void()>& act)
     {
         QTimer::singleShot(0, &window, [&window, act] {
             QVERIFY(QTest::qWaitForWindowActive(&window));
             act();
-            if (window.isVisible())  // a failed check must not leave the test hanging
+            if (window.isVisible()) // a failed check must not leave the test hanging
                 window.done(QDialog::Rejected);
         });
         return window.inspect(tag, file, addDone);
     }
 
-    template <typename T>
-    static T* control(InspectWindow& window, const char* name)
+    template <typename T> static T* control(InspectWindow& window, const char* name)
     {
         auto* widget = window.findChild<T*>(QString::fromLatin1(name));
         if (!widget)
@@ -38,22 +39,23 @@ class InspectWindowTest : public QObject {
         return widget;
     }
 
-private slots:
+  private slots:
     void continueReturnsTheEditedTagAndTheChoices()
     {
         InspectWindow window(nullptr);
         QString shownFile;
         bool doneTicked = false;
-        const InspectDecision decision =
-            inspectWith(window, QStringLiteral("<meta name=\"keywords\" content=\"a, b\">"),
-                        QStringLiteral("/tmp/Site/Ünïcode PAGE.HTM"), true, [&] {
-                            shownFile = control<QLabel>(window, "lblFile")->text();
-                            doneTicked = control<QCheckBox>(window, "chkInsertDoneMetaTag")->isChecked();
-                            auto* box = control<QPlainTextEdit>(window, "txbMetaTAG");
-                            box->selectAll();
-                            QTest::keyClicks(box, QStringLiteral("<meta name=\"keywords\" content=\"edited\">"));
-                            QTest::mouseClick(control<QPushButton>(window, "cmdContinue"), Qt::LeftButton);
-                        });
+        const InspectDecision decision = inspectWith(
+            window, QStringLiteral("<meta name=\"keywords\" content=\"a, b\">"),
+            QStringLiteral("/tmp/Site/Ünïcode PAGE.HTM"), true, [&] {
+                shownFile = control<QLabel>(window, "lblFile")->text();
+                doneTicked = control<QCheckBox>(window, "chkInsertDoneMetaTag")->isChecked();
+                auto* box = control<QPlainTextEdit>(window, "txbMetaTAG");
+                box->selectAll();
+                QTest::keyClicks(box,
+                                 QStringLiteral("<meta name=\"keywords\" content=\"edited\">"));
+                QTest::mouseClick(control<QPushButton>(window, "cmdContinue"), Qt::LeftButton);
+            });
         QCOMPARE(shownFile, QStringLiteral("File: ünïcode page.htm"));
         QVERIFY(doneTicked);
         QVERIFY(decision.insertConfirmed);
@@ -61,27 +63,32 @@ private slots:
         QVERIFY(decision.insertDone);
         QCOMPARE(decision.tag, QStringLiteral("<meta name=\"keywords\" content=\"edited\">"));
         QVERIFY(!window.isVisible());
-        QVERIFY(control<QLabel>(window, "lblEditMetaTag")->text().contains(QStringLiteral("\r\nYou can edit")));
+        QVERIFY(control<QLabel>(window, "lblEditMetaTag")
+                    ->text()
+                    .contains(QStringLiteral("\r\nYou can edit")));
     }
 
     void decliningIsRememberedForTheNextFileWhileTheOtherBoxesAreReset()
     {
         InspectWindow window(nullptr);
-        InspectDecision first = inspectWith(window, QStringLiteral("tag"), QStringLiteral("a.htm"), true, [&] {
-            QTest::mouseClick(control<QCheckBox>(window, "chkInsertMetaTag"), Qt::LeftButton);
-            QTest::mouseClick(control<QCheckBox>(window, "chkStopOperation"), Qt::LeftButton);
-            QTRY_COMPARE(QApplication::focusWidget(), control<QPushButton>(window, "cmdContinue"));
-            QTest::mouseClick(control<QPushButton>(window, "cmdContinue"), Qt::LeftButton);
-        });
+        InspectDecision first =
+            inspectWith(window, QStringLiteral("tag"), QStringLiteral("a.htm"), true, [&] {
+                QTest::mouseClick(control<QCheckBox>(window, "chkInsertMetaTag"), Qt::LeftButton);
+                QTest::mouseClick(control<QCheckBox>(window, "chkStopOperation"), Qt::LeftButton);
+                QTRY_COMPARE(QApplication::focusWidget(),
+                             control<QPushButton>(window, "cmdContinue"));
+                QTest::mouseClick(control<QPushButton>(window, "cmdContinue"), Qt::LeftButton);
+            });
         QVERIFY(!first.insertConfirmed);
         QVERIFY(first.stopRun);
         QVERIFY(first.insertDone);
 
         bool stopTicked = true;
-        InspectDecision second = inspectWith(window, QStringLiteral("tag"), QStringLiteral("b.htm"), false, [&] {
-            stopTicked = control<QCheckBox>(window, "chkStopOperation")->isChecked();
-            QTest::mouseClick(control<QPushButton>(window, "cmdContinue"), Qt::LeftButton);
-        });
+        InspectDecision second =
+            inspectWith(window, QStringLiteral("tag"), QStringLiteral("b.htm"), false, [&] {
+                stopTicked = control<QCheckBox>(window, "chkStopOperation")->isChecked();
+                QTest::mouseClick(control<QPushButton>(window, "cmdContinue"), Qt::LeftButton);
+            });
         QVERIFY(!stopTicked);
         QVERIFY(!second.insertConfirmed);
         QVERIFY(!second.stopRun);
@@ -91,8 +98,8 @@ private slots:
     void closeBoxDeclinesTheTagAndStopsTheRun()
     {
         InspectWindow window(nullptr);
-        const InspectDecision decision =
-            inspectWith(window, QStringLiteral("tag"), QStringLiteral("a.htm"), true, [&] { window.close(); });
+        const InspectDecision decision = inspectWith(
+            window, QStringLiteral("tag"), QStringLiteral("a.htm"), true, [&] { window.close(); });
         QVERIFY(!decision.insertConfirmed);
         QVERIFY(decision.stopRun);
         QVERIFY(decision.insertDone);

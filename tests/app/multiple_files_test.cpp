@@ -19,7 +19,8 @@ namespace {
 
 QByteArray page(const QByteArray& subject)
 {
-    return "<html>\r\n<head>\r\n<title>" + subject + " garden</title>\r\n"
+    return "<html>\r\n<head>\r\n<title>" + subject +
+           " garden</title>\r\n"
            "<meta name=\"keywords\" content=\"old, words\">\r\n</head>\r\n<body>\r\n<p>" +
            subject + " need sun. " + subject + " need water. Pruning " + subject +
            " keeps them healthy; pruning again.</p>\r\n</body>\r\n</html>\r\n";
@@ -31,7 +32,8 @@ QByteArray longPage()
 {
     QByteArray text = "<html><head><title>Long</title></head><body>\r\n";
     for (int line = 0; line < 20000; ++line)
-        text += "garden word" + QByteArray::number(line) + "x\r\n" + QByteArray("<br>").repeated(40) + "\r\n";
+        text += "garden word" + QByteArray::number(line) + "x\r\n" +
+                QByteArray("<br>").repeated(40) + "\r\n";
     return text + "</body></html>\r\n";
 }
 
@@ -94,7 +96,8 @@ struct MultipleFilesHarness
             if (!window.isVisible() || !inspect)
                 return;
             ++displays;
-            const QString file = window.findChild<QLabel*>(QStringLiteral("lblFile"))->text().mid(6);
+            const QString file =
+                window.findChild<QLabel*>(QStringLiteral("lblFile"))->text().mid(6);
             inspect(file, window);
             if (window.isVisible())
                 window.findChild<QPushButton*>(QStringLiteral("cmdContinue"))->click();
@@ -116,11 +119,8 @@ class MultipleFilesTest : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-    }
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void inspectDeclinesOneFileAndEditsAnother()
     {
@@ -131,7 +131,8 @@ private slots:
         const QString backup = m.write(QStringLiteral("c.bak.htm"), page("Lilies"));
         const QString other = m.write(QStringLiteral("d.shtml"), page("Irises"));
         m.chooseFolder();
-        QCOMPARE(m.h.button("cmdGenerateKeywordMetaTag")->text(), QStringLiteral("Generate/insert keywords meta tag"));
+        QCOMPARE(m.h.button("cmdGenerateKeywordMetaTag")->text(),
+                 QStringLiteral("Generate/insert keywords meta tag"));
 
         std::map<QString, QString> shownTags;
         QString existingShown;
@@ -144,13 +145,18 @@ private slots:
             } else {
                 existingShown = m.h.output();
                 tick(window, "chkInsertMetaTag", true);
-                box->setPlainText(QStringLiteral("<meta name=\"keywords\" content=\"edited, tulips\">"));
+                box->setPlainText(
+                    QStringLiteral("<meta name=\"keywords\" content=\"edited, tulips\">"));
             }
         });
 
         QCOMPARE(displays, 2);
-        QVERIFY(shownTags[QStringLiteral("a.htm")].contains(QStringLiteral("<meta name=\"keywords\" content=\"roses")));
-        QCOMPARE(existingShown, QStringLiteral("Existing keywords meta tag: <meta name=\"keywords\" content=\"old, words\">"));
+        QVERIFY(shownTags[QStringLiteral("a.htm")].contains(
+            QStringLiteral("<meta name=\"keywords\" content=\"roses")));
+        QCOMPARE(
+            existingShown,
+            QStringLiteral(
+                "Existing keywords meta tag: <meta name=\"keywords\" content=\"old, words\">"));
         QCOMPARE(MultipleFilesHarness::read(a), page("Roses"));
         const QByteArray tagged = MultipleFilesHarness::read(b);
         QVERIFY(tagged.contains("<meta name=\"keywords\" content=\"edited, tulips\">"));
@@ -160,15 +166,22 @@ private slots:
         QCOMPARE(MultipleFilesHarness::read(other), page("Irises"));
 
         const QString report = m.report();
-        QVERIFY(report.contains(QStringLiteral("File: a.htm  ---  ") + m.h.window->programText(29)));
-        QVERIFY(report.contains(QStringLiteral("File: b.htm\r\nNEW: <meta name=\"keywords\" content=\"edited, tulips\">")));
-        QVERIFY(report.contains(QStringLiteral("A keywords meta tag was inserted in the following file:\r\n\r\n") + b));
-        QCOMPARE(m.h.output(), QStringLiteral("A keywords meta tag was inserted in the following file:\n\n") + b + "\n");
+        QVERIFY(
+            report.contains(QStringLiteral("File: a.htm  ---  ") + m.h.window->programText(29)));
+        QVERIFY(report.contains(QStringLiteral(
+            "File: b.htm\r\nNEW: <meta name=\"keywords\" content=\"edited, tulips\">")));
+        QVERIFY(report.contains(
+            QStringLiteral("A keywords meta tag was inserted in the following file:\r\n\r\n") + b));
+        QCOMPARE(m.h.output(),
+                 QStringLiteral("A keywords meta tag was inserted in the following file:\n\n") + b +
+                     "\n");
         QCOMPARE(m.h.dialogs.shown.size(), 1);
         QCOMPARE(m.h.dialogs.shown[0].title, QStringLiteral("Result"));
-        QCOMPARE(m.h.dialogs.shown[0].text, QStringLiteral("A keywords meta tag was inserted in 1 file in 1 folder."));
+        QCOMPARE(m.h.dialogs.shown[0].text,
+                 QStringLiteral("A keywords meta tag was inserted in 1 file in 1 folder."));
         QCOMPARE(m.h.dialogs.shown[0].icon, MessageIcon::None);
-        QCOMPARE(m.h.label("lblMetaTagInserted")->text(), QStringLiteral("Keywords meta tag inserted in 1 of 2 files."));
+        QCOMPARE(m.h.label("lblMetaTagInserted")->text(),
+                 QStringLiteral("Keywords meta tag inserted in 1 of 2 files."));
 
         // The commands are back, the report is on screen, so "View report" stays hidden.
         QCOMPARE(m.h.button("cmdListWords")->text(), m.h.window->programText(21));
@@ -177,7 +190,8 @@ private slots:
         QVERIFY(m.side->reportWindow().isVisible());
         QVERIFY(m.h.button("cmdViewReport")->isHidden());
         for (const char* name : {"cmdSaveToFile", "cmdCopyToClipboard", "cmdClose"})
-            QVERIFY(m.side->reportWindow().findChild<QPushButton*>(QLatin1String(name))->isEnabled());
+            QVERIFY(
+                m.side->reportWindow().findChild<QPushButton*>(QLatin1String(name))->isEnabled());
 
         // Closing the report offers "View report", which brings it back.
         m.side->reportWindow().findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
@@ -213,7 +227,8 @@ private slots:
     {
         MultipleFilesHarness m;
         QVERIFY(m.start());
-        const QStringList names{QStringLiteral("a.htm"), QStringLiteral("b.htm"), QStringLiteral("sub/c.htm")};
+        const QStringList names{QStringLiteral("a.htm"), QStringLiteral("b.htm"),
+                                QStringLiteral("sub/c.htm")};
         QStringList paths;
         for (const QString& name : names)
             paths.append(m.write(name, page("Roses")));
@@ -230,14 +245,17 @@ private slots:
         for (const QString& path : paths)
             changed += MultipleFilesHarness::read(path) != page("Roses");
         QCOMPARE(changed, 1);
-        QVERIFY(m.report().contains(QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
+        QVERIFY(m.report().contains(
+            QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
         QCOMPARE(m.h.dialogs.shown.size(), 1);
-        QCOMPARE(m.h.dialogs.shown[0].text, QStringLiteral("A keywords meta tag was inserted in 1 file in 1 folder."));
+        QCOMPARE(m.h.dialogs.shown[0].text,
+                 QStringLiteral("A keywords meta tag was inserted in 1 file in 1 folder."));
 
         // The close box declines the tag and stops too.
         for (const QString& path : paths)
             m.write(QDir(m.site.path()).relativeFilePath(path), page("Roses"));
-        const int closedDisplays = m.run([&](const QString&, InspectWindow& window) { window.close(); });
+        const int closedDisplays =
+            m.run([&](const QString&, InspectWindow& window) { window.close(); });
         QCOMPARE(closedDisplays, 1);
         for (const QString& path : paths)
             QCOMPARE(MultipleFilesHarness::read(path).contains("Roses garden"), true);
@@ -273,10 +291,12 @@ private slots:
         QCOMPARE(MultipleFilesHarness::read(b), content);
         const QString report = m.report();
         QVERIFY(report.contains(QStringLiteral("  ---  Operation on this file stopped.")));
-        QVERIFY(report.contains(QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
+        QVERIFY(
+            report.contains(QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
         QVERIFY(!report.contains(QStringLiteral("Now processing")));
         QCOMPARE(report.count(QStringLiteral("File: ")), 1);
-        QVERIFY(m.h.output().startsWith(QStringLiteral("No files were processed (perhaps because all done already).")));
+        QVERIFY(m.h.output().startsWith(
+            QStringLiteral("No files were processed (perhaps because all done already).")));
         QCOMPARE(m.h.button("cmdListWords")->text(), m.h.window->programText(21));
 
         // Answered Yes, the run goes on with the next file, whose analysis is not stopped.
@@ -284,7 +304,8 @@ private slots:
         QTimer::singleShot(0, [&] { m.h.button("cmdListWords")->click(); });
         m.run();
         QCOMPARE(m.report().count(QStringLiteral("  ---  Operation on this file stopped.")), 1);
-        QCOMPARE(MultipleFilesHarness::read(a) != content, MultipleFilesHarness::read(b) == content);
+        QCOMPARE(MultipleFilesHarness::read(a) != content,
+                 MultipleFilesHarness::read(b) == content);
     }
 
     void closingTheMainWindowDuringARunEndsIt()
@@ -301,7 +322,8 @@ private slots:
         QVERIFY(m.h.dialogs.shown.isEmpty());
         QCOMPARE(MultipleFilesHarness::read(a), content);
         QCOMPARE(MultipleFilesHarness::read(b), content);
-        QVERIFY(m.report().contains(QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
+        QVERIFY(m.report().contains(
+            QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
     }
 
     void unixFilesAreAskedAboutAndCancelEndsTheRun()
@@ -310,7 +332,8 @@ private slots:
         QVERIFY(m.start());
         QByteArray unixPage = page("Roses");
         unixPage.replace("\r\n", "\n");
-        const QStringList paths{m.write(QStringLiteral("a.htm"), unixPage), m.write(QStringLiteral("b.htm"), unixPage),
+        const QStringList paths{m.write(QStringLiteral("a.htm"), unixPage),
+                                m.write(QStringLiteral("b.htm"), unixPage),
                                 m.write(QStringLiteral("c.htm"), unixPage)};
         m.chooseFolder();
         m.setParameters([](ParameterValues& values) { values.confirm = 0; });
@@ -321,8 +344,10 @@ private slots:
         QCOMPARE(m.h.dialogs.shown.size(), 2);
         for (const ScriptedDialogs::Shown& shown : m.h.dialogs.shown)
             QCOMPARE(shown.title, QStringLiteral("Unix-type file warning"));
-        QCOMPARE(m.report().count(QStringLiteral("  ---  Operation on this unix/linux file stopped.")), 2);
-        QCOMPARE(m.report().count(QStringLiteral("File: ")), 2);  // the third page is never reached
+        QCOMPARE(
+            m.report().count(QStringLiteral("  ---  Operation on this unix/linux file stopped.")),
+            2);
+        QCOMPARE(m.report().count(QStringLiteral("File: ")), 2); // the third page is never reached
         for (const QString& path : paths)
             QCOMPARE(MultipleFilesHarness::read(path), unixPage);
     }
@@ -337,20 +362,22 @@ private slots:
         m.setParameters([](ParameterValues& values) { values.confirm = 0; });
         m.run();
         QCOMPARE(m.h.dialogs.shown.size(), 1);
-        QCOMPARE(m.h.dialogs.shown[0].text, QStringLiteral("A keywords meta tag was inserted in 2 files in 1 folder."));
+        QCOMPARE(m.h.dialogs.shown[0].text,
+                 QStringLiteral("A keywords meta tag was inserted in 2 files in 1 folder."));
         const QByteArray doneA = MultipleFilesHarness::read(a);
         const QByteArray doneB = MultipleFilesHarness::read(b);
         QVERIFY(doneA != page("Roses"));
 
         m.setParameters([](ParameterValues& values) { values.skipDone = 1; });
         m.run();
-        QCOMPARE(m.h.dialogs.shown.size(), 1);  // no second result box
+        QCOMPARE(m.h.dialogs.shown.size(), 1); // no second result box
         QCOMPARE(MultipleFilesHarness::read(a), doneA);
         QCOMPARE(MultipleFilesHarness::read(b), doneB);
         QCOMPARE(m.report().count(QStringLiteral("  ---  Done already on ")), 2);
         QVERIFY(m.report().endsWith(m.h.window->programText(25) + "\r\n"));
-        QCOMPARE(m.h.output(), QStringLiteral("No files were processed (perhaps because all done already).\n"
-                                              "You could repeat with operations logged in the report window."));
+        QCOMPARE(m.h.output(),
+                 QStringLiteral("No files were processed (perhaps because all done already).\n"
+                                "You could repeat with operations logged in the report window."));
 
         // Not logged when so wished; with logging off the report is left as it was.
         m.setParameters([](ParameterValues& values) { values.dontLogDone = 1; });
@@ -387,14 +414,18 @@ private slots:
         for (const QString& path : paths)
             QVERIFY(MultipleFilesHarness::read(path).contains("content=\""));
         QVERIFY(log.isFull());
-        QVERIFY(m.report().endsWith(QStringLiteral("\r\n\r\n[Report buffer is full.  Processing will continue.]")));
+        QVERIFY(m.report().endsWith(
+            QStringLiteral("\r\n\r\n[Report buffer is full.  Processing will continue.]")));
         QVERIFY(m.report().size() <= kReportCapacity);
         QCOMPARE(m.h.dialogs.shown.size(), 1);
-        QCOMPARE(m.h.dialogs.shown[0].text, QStringLiteral("A keywords meta tag was inserted in 3 files in 1 folder."));
-        QVERIFY(m.h.output().startsWith(QStringLiteral("A keywords meta tag was inserted in the following 3 files:")));
+        QCOMPARE(m.h.dialogs.shown[0].text,
+                 QStringLiteral("A keywords meta tag was inserted in 3 files in 1 folder."));
+        QVERIFY(m.h.output().startsWith(
+            QStringLiteral("A keywords meta tag was inserted in the following 3 files:")));
         QVERIFY(!m.side->reportWindow().isMinimized());
         auto* box = m.side->reportWindow().findChild<QPlainTextEdit*>(QStringLiteral("txbText"));
-        QVERIFY(box->toPlainText().endsWith(QStringLiteral("\n\n[Report buffer is full.  Processing will continue.]")));
+        QVERIFY(box->toPlainText().endsWith(
+            QStringLiteral("\n\n[Report buffer is full.  Processing will continue.]")));
 
         // "Clear" of the output box lets entries be appended again.
         m.h.button("cmdClearOutput")->click();
@@ -425,7 +456,7 @@ private slots:
         values.saveStateOnQuit = 0;
         m.side->setParameterValues(values);
         QCOMPARE(m.h.button("cmdListWords")->text(), m.h.window->programText(21));
-        m.h.button("cmdListWords")->click();  // saves the state in multiple-files mode
+        m.h.button("cmdListWords")->click(); // saves the state in multiple-files mode
         QVERIFY(m.h.dialogs.shown.isEmpty());
         const auto saved = readStateFile(m.h.window->stateFilePath());
         QVERIFY(saved.has_value());
@@ -435,11 +466,13 @@ private slots:
         QCOMPARE(m.side->parameterValues(), values);
         QVERIFY(m.h.option("optMultipleFiles")->isChecked());
         QCOMPARE(m.h.box("txbFolder")->text(), m.site.path());
-        auto* dontLog = m.side->parametersWindow().findChild<QCheckBox*>(QStringLiteral("chkDontLogDone"));
-        QVERIFY(!dontLog->isEnabled());  // logging is off
+        auto* dontLog =
+            m.side->parametersWindow().findChild<QCheckBox*>(QStringLiteral("chkDontLogDone"));
+        QVERIFY(!dontLog->isEnabled()); // logging is off
         // The secondary windows keep their own light green under the main window's colour.
         QCOMPARE(dontLog->palette().color(QPalette::Window), QColor(192, 255, 192));
-        QCOMPARE(m.h.label("lblNumberOfWords")->palette().color(QPalette::Window), QColor(128, 255, 128));
+        QCOMPARE(m.h.label("lblNumberOfWords")->palette().color(QPalette::Window),
+                 QColor(128, 255, 128));
 
         // Closing the parameters window with its save box ticked writes the state at once.
         m.h.button("cmdShowExistingKeywordMetaTag")->click();

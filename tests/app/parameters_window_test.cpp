@@ -7,10 +7,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
-using tagwright::ParameterValues;
 using tagwright::ParametersWindow;
+using tagwright::ParameterValues;
 
-class ParametersWindowTest : public QObject {
+class ParametersWindowTest : public QObject
+{
     Q_OBJECT
 
     QCheckBox* check(ParametersWindow& window, const char* name)
@@ -21,13 +22,14 @@ class ParametersWindowTest : public QObject {
         return box;
     }
 
-private slots:
+  private slots:
     void startsWithTheDefaultValuesAndSettledDependencies()
     {
         ParametersWindow window(nullptr);
         QCOMPARE(window.values(), ParameterValues{});
-        QCOMPARE(check(window, "chkConfirm")->text(),
-                 QStringLiteral("Inspect keywords meta tag (and possibly edit it) before insertion"));
+        QCOMPARE(
+            check(window, "chkConfirm")->text(),
+            QStringLiteral("Inspect keywords meta tag (and possibly edit it) before insertion"));
         auto* days = window.findChild<QComboBox*>(QStringLiteral("cboLessThanNDaysOld"));
         QCOMPARE(days->count(), 7);
         QCOMPARE(days->itemText(0), QStringLiteral("1 day old"));
@@ -59,12 +61,12 @@ private slots:
         QVERIFY(!dontLog->isEnabled());
         QVERIFY(!check(window, "chkIncludeNewMetaTag")->isEnabled());
         QVERIFY(!check(window, "chkIncludeOldMetaTag")->isEnabled());
-        QVERIFY(dontLog->isChecked());  // greyed, value kept
+        QVERIFY(dontLog->isChecked()); // greyed, value kept
         QVERIFY(check(window, "chkIncludeNewMetaTag")->isChecked());
 
         QTest::mouseClick(skip, Qt::LeftButton);
         QTest::mouseClick(skip, Qt::LeftButton);
-        QVERIFY(dontLog->isEnabled());  // skipping changed last
+        QVERIFY(dontLog->isEnabled()); // skipping changed last
         QVERIFY(days->isEnabled());
 
         QTest::mouseClick(skip, Qt::LeftButton);
@@ -104,7 +106,8 @@ private slots:
         QCOMPARE(window.values(), values);
         QVERIFY(check(window, "chkDontLogDone")->isEnabled());
 
-        // The new tag (saved before the old one) is unticked first, then the old tag ticks it again.
+        // The new tag (saved before the old one) is unticked first, then the old tag ticks it
+        // again.
         values.includeNewMetaTag = 0;
         values.includeOldMetaTag = 1;
         window.setValues(values);
@@ -134,14 +137,15 @@ private slots:
 
         window->present();
         QCOMPARE(window->windowTitle(), QStringLiteral("Set operation parameters"));
-        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdClose")), Qt::LeftButton);
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdClose")),
+                          Qt::LeftButton);
         QVERIFY(!window->isVisible());
         QCOMPARE(saves.count(), 0);
 
         window->present();
         QTest::mouseClick(check(*window, "chkSaveStateOnClose"), Qt::LeftButton);
         QTest::mouseClick(check(*window, "chkBackup"), Qt::LeftButton);
-        window->close();  // the title-bar close box
+        window->close(); // the title-bar close box
         QVERIFY(!window->isVisible());
         QCOMPARE(saves.count(), 1);
         QCOMPARE(window->values().backup, 1);
@@ -173,7 +177,8 @@ private slots:
         days->setFocus();
         days->setCurrentIndex(2);
         emit days->activated(2);
-        QCOMPARE(QApplication::focusWidget(), window.findChild<QPushButton*>(QStringLiteral("cmdClose")));
+        QCOMPARE(QApplication::focusWidget(),
+                 window.findChild<QPushButton*>(QStringLiteral("cmdClose")));
     }
 };
 

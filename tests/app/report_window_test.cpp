@@ -13,11 +13,11 @@
 
 using namespace tagwright;
 
-class ReportWindowTest : public QObject {
+class ReportWindowTest : public QObject
+{
     Q_OBJECT
 
-    template <typename T>
-    static T* control(QWidget& window, const char* name)
+    template <typename T> static T* control(QWidget& window, const char* name)
     {
         auto* widget = window.findChild<T*>(QString::fromLatin1(name));
         if (!widget)
@@ -25,7 +25,7 @@ class ReportWindowTest : public QObject {
         return widget;
     }
 
-private slots:
+  private slots:
     void showsTheLogAsItGrowsAndTheNoticeAtCapacity()
     {
         ScriptedDialogs dialogs;
@@ -33,19 +33,23 @@ private slots:
         auto* box = control<QPlainTextEdit>(window, "txbText");
         window.log().output("\r\nFolder: /site\r\n");
         window.log().output("\r\nFile: caf\xE9.htm  ---  Keywords meta tag inserted.\r\n");
-        QCOMPARE(box->toPlainText(), QStringLiteral("\nFolder: /site\n\nFile: café.htm  ---  Keywords meta tag inserted.\n"));
+        QCOMPARE(box->toPlainText(),
+                 QStringLiteral(
+                     "\nFolder: /site\n\nFile: café.htm  ---  Keywords meta tag inserted.\n"));
         QCOMPARE(box->textCursor().position(), box->document()->characterCount() - 1);
 
         // Fill to exactly the capacity: still appended; one character more closes the log.
         const std::string line = "\r\nFile: page.htm  ---  Keywords meta tag inserted.";
-        while (window.log().text().size() + line.size() <= static_cast<std::size_t>(kReportCapacity))
+        while (window.log().text().size() + line.size() <=
+               static_cast<std::size_t>(kReportCapacity))
             window.log().output(line);
         window.log().output(std::string(kReportCapacity - window.log().text().size(), 'x'));
         QCOMPARE(window.log().text().size(), static_cast<std::size_t>(kReportCapacity));
         QVERIFY(!window.log().isFull());
         window.log().output("y");
         QVERIFY(window.log().isFull());
-        QVERIFY(box->toPlainText().endsWith(QStringLiteral("inserted.\n\n[Report buffer is full.  Processing will continue.]")));
+        QVERIFY(box->toPlainText().endsWith(
+            QStringLiteral("inserted.\n\n[Report buffer is full.  Processing will continue.]")));
         window.log().output("\r\nlater");
         QVERIFY(!box->toPlainText().endsWith(QStringLiteral("later")));
 
@@ -60,7 +64,7 @@ private slots:
         ReportWindow window(nullptr, dialogs, QStringLiteral("Save failed"));
         auto* save = control<QPushButton>(window, "cmdSaveToFile");
 
-        QTest::mouseClick(save, Qt::LeftButton);  // an empty log offers no dialog
+        QTest::mouseClick(save, Qt::LeftButton); // an empty log offers no dialog
         QVERIFY(dialogs.fileDialogTitles.isEmpty());
 
         window.log().output("\r\nFile: caf\xE9.htm");
@@ -73,7 +77,7 @@ private slots:
         QCOMPARE(saved.readAll(), QByteArray("\r\nFile: caf\xC3\xA9.htm\r\n"));
         QVERIFY(dialogs.shown.isEmpty());
 
-        QTest::mouseClick(save, Qt::LeftButton);  // cancelled
+        QTest::mouseClick(save, Qt::LeftButton); // cancelled
         dialogs.fileNames.enqueue(folder.filePath(QStringLiteral("missing/report.txt")));
         QTest::mouseClick(save, Qt::LeftButton);
         QCOMPARE(dialogs.shown.size(), 1);
@@ -90,12 +94,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* box = control<QPlainTextEdit>(window, "txbText");
         auto* copy = control<QPushButton>(window, "cmdCopyToClipboard");
-        window.log().output("\r\nFolder: /site\r\n\r\nFile: a.htm  ---  Keywords meta tag inserted.\r\n");
+        window.log().output(
+            "\r\nFolder: /site\r\n\r\nFile: a.htm  ---  Keywords meta tag inserted.\r\n");
         QCOMPARE(copy->text(), QStringLiteral("Copy to clipboard"));
 
         QTextCursor cursor = box->textCursor();
         cursor.setPosition(1);
-        cursor.setPosition(20, QTextCursor::KeepAnchor);  // "Folder: /site" + line end + "File"
+        cursor.setPosition(20, QTextCursor::KeepAnchor); // "Folder: /site" + line end + "File"
         box->setTextCursor(cursor);
         QTest::mouseRelease(box->viewport(), Qt::LeftButton, {}, QPoint(1, 1));
         QCOMPARE(copy->text(), QStringLiteral("Copy selected text to clipboard"));
@@ -110,8 +115,9 @@ private slots:
         cursor.clearSelection();
         box->setTextCursor(cursor);
         QTest::mouseClick(copy, Qt::LeftButton);
-        QCOMPARE(QApplication::clipboard()->text(),
-                 QStringLiteral("\nFolder: /site\n\nFile: a.htm  ---  Keywords meta tag inserted.\n"));
+        QCOMPARE(
+            QApplication::clipboard()->text(),
+            QStringLiteral("\nFolder: /site\n\nFile: a.htm  ---  Keywords meta tag inserted.\n"));
     }
 
     void closingHidesTheWindowKeepsTheLogAndOffersViewReport()
@@ -129,17 +135,18 @@ private slots:
 
         window->present();
         const auto twips = [&](int t) { return qRound(t * window->logicalDpiX() / 1440.0); };
-        QCOMPARE(window->frameGeometry().topLeft(), main.frameGeometry().topLeft() + QPoint(twips(100), twips(820)));
+        QCOMPARE(window->frameGeometry().topLeft(),
+                 main.frameGeometry().topLeft() + QPoint(twips(100), twips(820)));
         QCOMPARE(window->frameGeometry().width(), main.frameGeometry().width() - twips(200));
         QTest::mouseClick(control<QPushButton>(*window, "cmdClose"), Qt::LeftButton);
         QVERIFY(!window->isVisible());
-        QVERIFY(viewReport->isHidden());  // nothing to view
+        QVERIFY(viewReport->isHidden()); // nothing to view
         QCOMPARE(numberOfWords->text(), QStringLiteral("123 words"));
 
         window->log().output("\r\nFolder: /site\r\n");
         window->present();
         QVERIFY(window->isVisible());
-        window->close();  // the title-bar close box
+        window->close(); // the title-bar close box
         QVERIFY(!window->isVisible());
         QVERIFY(!viewReport->isHidden());
         QCOMPARE(numberOfWords->text(), QString());
