@@ -13,7 +13,6 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTextCursor>
 
 namespace tagwright {

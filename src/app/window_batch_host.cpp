@@ -48,11 +48,6 @@ void WindowBatchHost::setInputFile(std::string_view path)
 
 void WindowBatchHost::setProgressText(std::string_view text)
 {
-    showProgress(text);
-}
-
-void WindowBatchHost::showProgress(std::string_view text)
-{
     QLabel& label = main_.metaTagInsertedLabel();
     label.setText(fromCp1252(text));
     label.setVisible(true);
@@ -64,7 +59,7 @@ void WindowBatchHost::showProgress(std::string_view text)
 
 InspectAnswer WindowBatchHost::inspect(const InspectRequest& request)
 {
-    showProgress(request.progressText);
+    setProgressText(request.progressText);
     const InspectDecision decision = inspectWindow_.inspect(
         fromCp1252(request.newTag), fromPath(request.filePath), request.addDone);
     if (logOperations_ && !inspectWindow_.isMaximized() && report_.isVisible())

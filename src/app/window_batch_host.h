@@ -27,8 +27,6 @@ class WindowBatchHost : public BatchHost
     void runFinished(std::string_view resultText, bool reportHasText) override;
 
   private:
-    void showProgress(std::string_view text);
-
     MainWindow& main_;
     ReportWindow& report_;
     InspectWindow& inspectWindow_;
