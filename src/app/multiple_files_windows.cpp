@@ -1,6 +1,6 @@
 #include "app/multiple_files_windows.h"
 
-#include "app/inspect_window.h"
+#include "app/edit_meta_tag_window.h"
 #include "app/main_window.h"
 #include "app/parameters_window.h"
 #include "app/qt_text.h"
@@ -43,7 +43,7 @@ BatchSettings batchSettings(const ParameterValues& values)
 MultipleFilesWindows::MultipleFilesWindows(MainWindow& main)
     : main_(main), parameters_(new ParametersWindow(&main)),
       report_(new ReportWindow(&main, main.dialogs(), main.programText(13))),
-      inspect_(new InspectWindow(&main))
+      inspect_(new EditMetaTagWindow(&main))
 {
     // Closing the parameters window with "Save state when closing this form" ticked; the
     // result is not examined there.

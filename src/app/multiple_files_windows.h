@@ -4,7 +4,7 @@
 
 namespace tagwright {
 
-class InspectWindow;
+class EditMetaTagWindow;
 class MainWindow;
 class ParametersWindow;
 class ReportWindow;
@@ -30,13 +30,13 @@ class MultipleFilesWindows : public MultipleFilesSide
 
     ParametersWindow& parametersWindow() { return *parameters_; }
     ReportWindow& reportWindow() { return *report_; }
-    InspectWindow& inspectWindow() { return *inspect_; }
+    EditMetaTagWindow& inspectWindow() { return *inspect_; }
 
   private:
     MainWindow& main_;
     ParametersWindow* parameters_; // owned by the main window as their parent
     ReportWindow* report_;
-    InspectWindow* inspect_;
+    EditMetaTagWindow* inspect_;
 };
 
 } // namespace tagwright

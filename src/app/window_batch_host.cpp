@@ -1,7 +1,7 @@
 #include "app/window_batch_host.h"
 
 #include "app/dialogs.h"
-#include "app/inspect_window.h"
+#include "app/edit_meta_tag_window.h"
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "app/report_window.h"
@@ -12,7 +12,7 @@
 namespace tagwright {
 
 WindowBatchHost::WindowBatchHost(MainWindow& main, ReportWindow& report,
-                                 InspectWindow& inspectWindow, bool logOperations)
+                                 EditMetaTagWindow& inspectWindow, bool logOperations)
     : main_(main), report_(report), inspectWindow_(inspectWindow), logOperations_(logOperations)
 {
 }

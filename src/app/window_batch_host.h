@@ -4,7 +4,7 @@
 
 namespace tagwright {
 
-class InspectWindow;
+class EditMetaTagWindow;
 class MainWindow;
 class ReportWindow;
 
@@ -13,7 +13,7 @@ class ReportWindow;
 class WindowBatchHost : public BatchHost
 {
   public:
-    WindowBatchHost(MainWindow& main, ReportWindow& report, InspectWindow& inspectWindow,
+    WindowBatchHost(MainWindow& main, ReportWindow& report, EditMetaTagWindow& inspectWindow,
                     bool logOperations);
 
     void runStarted() override;
@@ -29,7 +29,7 @@ class WindowBatchHost : public BatchHost
   private:
     MainWindow& main_;
     ReportWindow& report_;
-    InspectWindow& inspectWindow_;
+    EditMetaTagWindow& inspectWindow_;
     bool logOperations_;
 };
 

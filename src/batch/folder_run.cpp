@@ -19,12 +19,6 @@ namespace tagwright {
 
 namespace {
 
-// A number in a log line: a leading blank when it is not negative, the minus sign otherwise.
-std::string signedNumber(std::int64_t number)
-{
-    return number < 0 ? std::to_string(number) : " " + std::to_string(number);
-}
-
 std::string joinPath(const std::string& folder, const std::string& name)
 {
     return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
@@ -98,7 +92,7 @@ std::string FolderRun::insertedCountText() const
     std::string ofFiles = job_.texts.text(32);
     if (const auto at = ofFiles.find("99"); at != std::string::npos)
         ofFiles.replace(at, 2, std::to_string(counts_.filesExamined));
-    return job_.texts.text(31) + signedNumber(counts_.filesInserted) + " " + ofFiles;
+    return job_.texts.text(31) + numberText(counts_.filesInserted) + " " + ofFiles;
 }
 
 void FolderRun::processFolder(const std::string& folder)
@@ -182,7 +176,7 @@ bool FolderRun::logAnalysisOutcome(std::int16_t result, std::uint8_t offendingBy
     case kAnalysisDone:
         break;
     case kNotATextFile:
-        log_.output("  ---  Not a text file (byte" + signedNumber(position) + " is" + signedNumber(offendingByte) +
+        log_.output("  ---  Not a text file (byte" + numberText(position) + " is" + numberText(offendingByte) +
                     ").");
         break;
     case kAnalysisStopped:
@@ -192,7 +186,7 @@ bool FolderRun::logAnalysisOutcome(std::int16_t result, std::uint8_t offendingBy
         log_.output("  ---  Operation on this unix/linux file stopped.");
         break;
     default:
-        log_.output("  --- Unexpected error:" + signedNumber(result));
+        log_.output("  --- Unexpected error:" + numberText(result));
         break;
     }
     if (counts_.stopRun) {

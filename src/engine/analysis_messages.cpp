@@ -2,20 +2,9 @@
 
 #include "engine/input_checks.h"
 #include "support/files.h"
+#include "support/strings.h"
 
 namespace tagwright {
-
-namespace {
-
-// A number as a message shows it: one leading blank for a positive value.
-std::string numberText(long long number)
-{
-    std::string text = number < 0 ? "" : " ";
-    text += std::to_string(number);
-    return text;
-}
-
-} // namespace
 
 std::optional<UserMessage> inputFileMessage(std::string_view path)
 {

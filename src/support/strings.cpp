@@ -213,4 +213,11 @@ void keepSignedDigits(std::string& text, bool allowMinus)
     text = std::move(kept);
 }
 
+std::string numberText(long long number)
+{
+    std::string text = number < 0 ? "" : " ";
+    text += std::to_string(number);
+    return text;
+}
+
 } // namespace tagwright

@@ -50,4 +50,7 @@ void trimControlChars(std::string& text);
 // one leading "-".
 void keepSignedDigits(std::string& text, bool allowMinus);
 
+// A number as messages and log lines show it: one leading blank, or the minus sign instead.
+std::string numberText(long long number);
+
 } // namespace tagwright

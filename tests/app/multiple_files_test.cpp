@@ -1,6 +1,6 @@
 #include "main_window_harness.h"
 
-#include "app/inspect_window.h"
+#include "app/edit_meta_tag_window.h"
 #include "app/multiple_files_windows.h"
 #include "app/parameters_window.h"
 #include "app/qt_text.h"
@@ -87,11 +87,11 @@ struct MultipleFilesHarness
 
     // Runs the batch; whenever the inspect window is shown, `inspect` gets its file name
     // (as the window shows it) and acts on the window.
-    int run(const std::function<void(const QString&, InspectWindow&)>& inspect = {})
+    int run(const std::function<void(const QString&, EditMetaTagWindow&)>& inspect = {})
     {
         int displays = 0;
         QTimer poll;
-        InspectWindow& window = side->inspectWindow();
+        EditMetaTagWindow& window = side->inspectWindow();
         QObject::connect(&poll, &QTimer::timeout, [&] {
             if (!window.isVisible() || !inspect)
                 return;
@@ -108,7 +108,7 @@ struct MultipleFilesHarness
     }
 };
 
-void tick(InspectWindow& window, const char* name, bool ticked)
+void tick(EditMetaTagWindow& window, const char* name, bool ticked)
 {
     window.findChild<QCheckBox*>(QLatin1String(name))->setChecked(ticked);
 }
@@ -136,7 +136,7 @@ class MultipleFilesTest : public QObject
 
         std::map<QString, QString> shownTags;
         QString existingShown;
-        const int displays = m.run([&](const QString& file, InspectWindow& window) {
+        const int displays = m.run([&](const QString& file, EditMetaTagWindow& window) {
             auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("txbMetaTAG"));
             shownTags[file] = box->toPlainText();
             if (file == QLatin1String("a.htm")) {
@@ -214,7 +214,7 @@ class MultipleFilesTest : public QObject
         m.h.option("optMultipleFiles")->click();
         m.h.box("txbFolder")->setText(QFileInfo(path).path());
         QString shownFile;
-        QCOMPARE(m.run([&](const QString& file, InspectWindow&) { shownFile = file; }), 1);
+        QCOMPARE(m.run([&](const QString& file, EditMetaTagWindow&) { shownFile = file; }), 1);
         QCOMPARE(shownFile, QStringLiteral("été.htm"));
         QVERIFY(MultipleFilesHarness::read(path).contains("content=\"roses"));
         QVERIFY(m.report().contains(QStringLiteral("Folder: ") + QFileInfo(path).path()));
@@ -223,7 +223,7 @@ class MultipleFilesTest : public QObject
         QCOMPARE(m.h.dialogs.shown[0].title, QStringLiteral("Result"));
     }
 
-    void stopBoxOfTheInspectWindowEndsTheRunAfterThisFile()
+    void stopBoxOfTheEditMetaTagWindowEndsTheRunAfterThisFile()
     {
         MultipleFilesHarness m;
         QVERIFY(m.start());
@@ -236,7 +236,7 @@ class MultipleFilesTest : public QObject
         m.setParameters([](ParameterValues& values) { values.includeAllSubfolders = 1; });
 
         QString first;
-        const int displays = m.run([&](const QString& file, InspectWindow& window) {
+        const int displays = m.run([&](const QString& file, EditMetaTagWindow& window) {
             first = file;
             tick(window, "chkStopOperation", true);
         });
@@ -255,7 +255,7 @@ class MultipleFilesTest : public QObject
         for (const QString& path : paths)
             m.write(QDir(m.site.path()).relativeFilePath(path), page("Roses"));
         const int closedDisplays =
-            m.run([&](const QString&, InspectWindow& window) { window.close(); });
+            m.run([&](const QString&, EditMetaTagWindow& window) { window.close(); });
         QCOMPARE(closedDisplays, 1);
         for (const QString& path : paths)
             QCOMPARE(MultipleFilesHarness::read(path).contains("Roses garden"), true);

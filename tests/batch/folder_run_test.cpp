@@ -82,7 +82,7 @@ TEST_F(BatchRunTest, LogsAnalysisFailuresAndGoesOn)
     EXPECT_NE(log.text().find("\r\nFile: a.htm  ---  Not a text file (byte 21 is 0).\r\n"), std::string::npos);
 }
 
-TEST_F(BatchRunTest, InspectWindowDecidesTagMarkerAndStop)
+TEST_F(BatchRunTest, EditMetaTagWindowDecidesTagMarkerAndStop)
 {
     writeBytes(file("a.htm"), page("Tomatoes", "<meta name=\"keywords\" content=\"old\">\r\n"));
     writeBytes(file("b.htm"), page("Tomatoes"));
@@ -112,7 +112,7 @@ TEST_F(BatchRunTest, InspectWindowDecidesTagMarkerAndStop)
               std::string::npos);
 }
 
-TEST_F(BatchRunTest, DecliningAndStoppingInTheInspectWindowEndsTheRun)
+TEST_F(BatchRunTest, DecliningAndStoppingInTheEditMetaTagWindowEndsTheRun)
 {
     writeBytes(file("a.htm"), page("Tomatoes"));
     writeBytes(file("b.htm"), page("Tomatoes"));

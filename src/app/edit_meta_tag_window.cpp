@@ -1,4 +1,4 @@
-#include "app/inspect_window.h"
+#include "app/edit_meta_tag_window.h"
 
 #include "app/check_value.h"
 #include "app/form_style.h"
@@ -28,7 +28,7 @@ QCheckBox* makeCheck(QWidget* parent, const char* name, const QString& caption)
 
 } // namespace
 
-InspectWindow::InspectWindow(QWidget* mainWindow) : QDialog(mainWindow)
+EditMetaTagWindow::EditMetaTagWindow(QWidget* mainWindow) : QDialog(mainWindow)
 {
     setObjectName(QStringLiteral("frmEditMetaTag"));
     setWindowTitle(QStringLiteral("Edit keywords meta tag"));
@@ -72,12 +72,12 @@ InspectWindow::InspectWindow(QWidget* mainWindow) : QDialog(mainWindow)
             },
             Qt::QueuedConnection);
     }
-    connect(cmdContinue_, &QPushButton::clicked, this, &InspectWindow::continueCommand);
+    connect(cmdContinue_, &QPushButton::clicked, this, &EditMetaTagWindow::continueCommand);
     resize(twipsToPixels(9000), height());
     arrange();
 }
 
-InspectDecision InspectWindow::inspect(const QString& newTag, const QString& currentFile,
+InspectDecision EditMetaTagWindow::inspect(const QString& newTag, const QString& currentFile,
                                        bool addDone)
 {
     txbMetaTAG_->setPlainText(newTag);
@@ -92,26 +92,26 @@ InspectDecision InspectWindow::inspect(const QString& newTag, const QString& cur
             txbMetaTAG_->toPlainText()};
 }
 
-bool InspectWindow::insertDoneTicked() const
+bool EditMetaTagWindow::insertDoneTicked() const
 {
     return isTicked(chkInsertDoneMetaTag_);
 }
 
-void InspectWindow::continueCommand()
+void EditMetaTagWindow::continueCommand()
 {
     insertConfirmed_ = isTicked(chkInsertMetaTag_);
     stopRun_ = isTicked(chkStopOperation_);
     done(QDialog::Accepted);
 }
 
-void InspectWindow::reject()
+void EditMetaTagWindow::reject()
 {
     chkInsertMetaTag_->setChecked(false);
     chkStopOperation_->setChecked(true);
     continueCommand();
 }
 
-void InspectWindow::showEvent(QShowEvent* event)
+void EditMetaTagWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
@@ -122,7 +122,7 @@ void InspectWindow::showEvent(QShowEvent* event)
 
 // Just below the main window's folder row, as wide as the main window less a margin, with the
 // tag box right above the main window's output box, where the existing tag is shown.
-void InspectWindow::placeOverMainWindow()
+void EditMetaTagWindow::placeOverMainWindow()
 {
     const QWidget* main = parentWidget();
     if (!main)
@@ -144,13 +144,13 @@ void InspectWindow::placeOverMainWindow()
     arrange();
 }
 
-void InspectWindow::resizeEvent(QResizeEvent* event)
+void EditMetaTagWindow::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
     arrange();
 }
 
-void InspectWindow::arrange()
+void EditMetaTagWindow::arrange()
 {
     const int margin = twipsToPixels(120);
     const int gap = twipsToPixels(60);

@@ -22,12 +22,12 @@ struct InspectDecision
 // The inspect and edit window (frmEditMetaTag): shown modally for each file of a batch run
 // before anything is written. Created once with the main window as parent; between displays it
 // keeps the state of "Insert this keywords meta tag".
-class InspectWindow : public QDialog
+class EditMetaTagWindow : public QDialog
 {
     Q_OBJECT
 
   public:
-    explicit InspectWindow(QWidget* mainWindow);
+    explicit EditMetaTagWindow(QWidget* mainWindow);
 
     // Shows the new tag of the file modally and returns once the user has decided.
     InspectDecision inspect(const QString& newTag, const QString& currentFile, bool addDone);

@@ -1,4 +1,4 @@
-#include "app/inspect_window.h"
+#include "app/edit_meta_tag_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,14 +11,14 @@
 #include <functional>
 
 using tagwright::InspectDecision;
-using tagwright::InspectWindow;
+using tagwright::EditMetaTagWindow;
 
-class InspectWindowTest : public QObject
+class EditMetaTagWindowTest : public QObject
 {
     Q_OBJECT
 
     // Runs `act` on the window once it is shown modally, then shows it for one file.
-    static InspectDecision inspectWith(InspectWindow& window, const QString& tag,
+    static InspectDecision inspectWith(EditMetaTagWindow& window, const QString& tag,
                                        const QString& file, bool addDone,
                                        const std::function<void()>& act)
     {
@@ -31,7 +31,7 @@ class InspectWindowTest : public QObject
         return window.inspect(tag, file, addDone);
     }
 
-    template <typename T> static T* control(InspectWindow& window, const char* name)
+    template <typename T> static T* control(EditMetaTagWindow& window, const char* name)
     {
         auto* widget = window.findChild<T*>(QString::fromLatin1(name));
         if (!widget)
@@ -42,7 +42,7 @@ class InspectWindowTest : public QObject
   private slots:
     void continueReturnsTheEditedTagAndTheChoices()
     {
-        InspectWindow window(nullptr);
+        EditMetaTagWindow window(nullptr);
         QString shownFile;
         bool doneTicked = false;
         const InspectDecision decision = inspectWith(
@@ -70,7 +70,7 @@ class InspectWindowTest : public QObject
 
     void decliningIsRememberedForTheNextFileWhileTheOtherBoxesAreReset()
     {
-        InspectWindow window(nullptr);
+        EditMetaTagWindow window(nullptr);
         InspectDecision first =
             inspectWith(window, QStringLiteral("tag"), QStringLiteral("a.htm"), true, [&] {
                 QTest::mouseClick(control<QCheckBox>(window, "chkInsertMetaTag"), Qt::LeftButton);
@@ -97,7 +97,7 @@ class InspectWindowTest : public QObject
 
     void closeBoxDeclinesTheTagAndStopsTheRun()
     {
-        InspectWindow window(nullptr);
+        EditMetaTagWindow window(nullptr);
         const InspectDecision decision = inspectWith(
             window, QStringLiteral("tag"), QStringLiteral("a.htm"), true, [&] { window.close(); });
         QVERIFY(!decision.insertConfirmed);
@@ -119,7 +119,7 @@ class InspectWindowTest : public QObject
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
 
-        InspectWindow window(&main);
+        EditMetaTagWindow window(&main);
         QRect frame;
         QPoint tagBoxLeft;
         int tagBoxWidth = 0;
@@ -139,5 +139,5 @@ class InspectWindowTest : public QObject
     }
 };
 
-QTEST_MAIN(InspectWindowTest)
-#include "inspect_window_test.moc"
+QTEST_MAIN(EditMetaTagWindowTest)
+#include "edit_meta_tag_window_test.moc"
