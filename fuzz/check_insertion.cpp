@@ -89,7 +89,7 @@ std::string checkRewrittenHead(const std::string& page, const std::string& tagLi
         keywordsTags += findKeywordsMetaTag(lower).start > 0;
         markers += findDoneMetaTag(lower).start > 0;
     }
-    if (liveNewTags != (endsInComment ? 0 : 1) || keywordsTags != liveNewTags)
+    if (liveNewTags > 1 || (liveNewTags == 0 && !endsInComment) || keywordsTags != liveNewTags)
         return "the head holds " + std::to_string(keywordsTags) + " live keywords tags";
     if (markers != (withDone ? liveNewTags : 0))
         return "the head holds " + std::to_string(markers) + " live done markers";
