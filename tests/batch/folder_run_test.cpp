@@ -82,6 +82,36 @@ TEST_F(BatchRunTest, LogsAnalysisFailuresAndGoesOn)
     EXPECT_NE(log.text().find("\r\nFile: a.htm  ---  Not a text file (byte 21 is 0).\r\n"), std::string::npos);
 }
 
+TEST_F(BatchRunTest, RefusedInsertionsAreLoggedByTheirCauseAndNotCounted)
+{
+    const std::string noHeadEnd = "<html>\r\n<head>\r\n<title>Tomatoes</title>\r\n<body>\r\n<p>tomatoes</p>\r\n";
+    const std::string openOldTag = page("Tomatoes", "<meta name=\"keywords\" content=\"old,\r\nmore\">\r\n");
+    writeBytes(file("a.htm"), noHeadEnd);
+    writeBytes(file("b.htm"), openOldTag);
+    writeBytes(file("c.htm"), page("Tomatoes"));
+    settings.includeNewMetaTag = false;
+    settings.confirm = true;
+    host.answer = [](const InspectRequest& request) {
+        InspectAnswer answer;
+        answer.tag = request.filePath.ends_with("c.htm") ? "tomatoes" : request.newTag;
+        return answer;
+    };
+    const BatchCounts counts = run();
+
+    EXPECT_EQ(counts.filesInserted, 0);
+    EXPECT_EQ(readBytes(file("a.htm")), noHeadEnd);
+    EXPECT_EQ(readBytes(file("b.htm")), openOldTag);
+    EXPECT_EQ(readBytes(file("c.htm")), page("Tomatoes"));
+    const std::string& text = log.text();
+    EXPECT_NE(text.find("\r\nFile: a.htm  ---  Keywords meta tag not inserted because </head> is missing.\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("\r\nFile: b.htm  ---  Keywords meta tag not inserted because existing meta tag occupies "
+                        "more than one line.\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("\r\nFile: c.htm  ---  No keywords meta tag to insert.\r\n"), std::string::npos);
+    EXPECT_TRUE(text.ends_with("\r\n" + texts.text(25) + "\r\n"));
+}
+
 TEST_F(BatchRunTest, EditMetaTagWindowDecidesTagMarkerAndStop)
 {
     writeBytes(file("a.htm"), page("Tomatoes", "<meta name=\"keywords\" content=\"old\">\r\n"));
