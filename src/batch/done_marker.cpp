@@ -19,12 +19,12 @@ bool insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate, F
     OpenFile page(fs, fs.openForReading(target));
     if (!page.isOpen())
         return false;
-    PageLineReader reader(fs, page.fd());
+    LineReader reader = pageLineReader(fs, page.fd());
     HeadEdit edit;
     edit.writeBlock = [&](PageWriter& writer) { writer.writeLine(doneMetaTagLine(doneDate)); };
     const ReplaceResult replaced = replaceFile(fs, target, {}, [&](PageWriter& writer) {
         const int result = rewriteHead(reader, writer, edit);
-        return reader.failed() ? kReplaceFailed : result;
+        return reader.errorNumber() != 0 ? kReplaceFailed : result;
     });
     return replaced.code == 0;
 }

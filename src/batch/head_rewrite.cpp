@@ -79,12 +79,12 @@ std::string_view trimSpaces(std::string_view text)
 
 } // namespace
 
-int rewriteHead(PageLineReader& reader, PageWriter& writer, const HeadEdit& edit)
+int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
 {
     bool blockWritten = false;
     bool inComment = false;
     LinePiece piece;
-    while (reader.next(piece.line)) {
+    while (reader.readLine(piece.line)) {
         piece.lower = lowerCaseAccented(piece.line);
         const bool commented = inComment || piece.lower.find("<!--") != std::string::npos;
         piece.live = liveMarkup(piece.lower, inComment);
@@ -131,7 +131,7 @@ int rewriteHead(PageLineReader& reader, PageWriter& writer, const HeadEdit& edit
             if (!rest.empty())
                 writer.writeLine(rest);
             std::string next;
-            while (reader.next(next))
+            while (reader.readLine(next))
                 writer.writeLine(next);
             return kHeadRewritten;
         }

@@ -29,7 +29,7 @@ struct HeadEdit {
 };
 
 // kHeadRewritten, kOldTagNotClosed (a keywords tag without ">" on its line) or kHeadEndMissing.
-// A read failure shows in reader.failed().
-int rewriteHead(PageLineReader& reader, PageWriter& writer, const HeadEdit& edit);
+// A read failure shows in reader.errorNumber().
+int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit);
 
 } // namespace tagwright

@@ -59,11 +59,11 @@ InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log, FileSy
     OpenFile page(fs, fs.openForReading(target));
     if (!page.isOpen())
         return {kInsertFailed, {}};
-    PageLineReader reader(fs, page.fd());
+    LineReader reader = pageLineReader(fs, page.fd());
     const std::string backup = request.backup ? backupFileName(target) : std::string();
     const ReplaceResult replaced = replaceFile(fs, target, backup, [&](PageWriter& writer) {
         const int result = rewriteHead(reader, writer, edit);
-        return reader.failed() ? kInsertFailed : result;
+        return reader.errorNumber() != 0 ? kInsertFailed : result;
     });
     if (replaced.code != 0)
         return {replaced.code == kReplaceFailed ? kInsertFailed : replaced.code, {}};

@@ -8,12 +8,12 @@ namespace tagwright {
 
 namespace {
 
-LineSource linesOf(PageLineReader& reader)
+LineSource linesOf(LineReader& reader)
 {
     return [&reader](std::string& line) {
-        if (reader.next(line))
+        if (reader.readLine(line))
             return LineRead::Line;
-        return reader.failed() ? LineRead::Failed : LineRead::End;
+        return reader.errorNumber() != 0 ? LineRead::Failed : LineRead::End;
     };
 }
 
@@ -28,7 +28,7 @@ OldTagAndDoneDate readOldTagAndDoneDate(const std::string& path, std::int32_t to
         found.oldTag = "Error when getting old keywords meta tag.";
         return found;
     }
-    PageLineReader reader(fs, page.fd());
+    LineReader reader = pageLineReader(fs, page.fd());
     HeadLineScanner scanner(linesOf(reader));
     bool tagFound = false;
     std::string line;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace tagwright {
 
@@ -16,6 +17,16 @@ LineReader::LineReader(const std::string& path, std::size_t bufferSize)
     }
     // The reader keeps its own large buffer; a second one inside the stream would only copy.
     std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+    source_ = [file = file_.get()](char* buffer, std::size_t size) -> long {
+        const std::size_t got = std::fread(buffer, 1, size, file);
+        return got == 0 && std::ferror(file) ? -1 : static_cast<long>(got);
+    };
+}
+
+LineReader::LineReader(ByteSource source, std::size_t bufferSize)
+    : source_(std::move(source)), buffer_(std::make_unique<char[]>(bufferSize)),
+      bufferSize_(bufferSize)
+{
 }
 
 std::string LineReader::errorText() const
@@ -29,10 +40,11 @@ bool LineReader::refill()
         return false;
     errno = 0;
     begin_ = 0;
-    end_ = std::fread(buffer_.get(), 1, bufferSize_, file_.get());
+    const long got = source_(buffer_.get(), bufferSize_);
+    end_ = got > 0 ? static_cast<std::size_t>(got) : 0;
     if (end_ == 0) {
         atEnd_ = true;
-        if (std::ferror(file_.get()))
+        if (got < 0)
             errorNumber_ = errno != 0 ? errno : EIO;
         return false;
     }

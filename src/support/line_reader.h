@@ -5,6 +5,7 @@
 // they are. Memory stays constant in the size of the file, apart from the longest line.
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,7 +14,12 @@ namespace tagwright {
 class LineReader
 {
   public:
+    // Reads up to size bytes into buffer: the count, 0 at the end, or -1 on failure (errno set).
+    using ByteSource = std::function<long(char* buffer, std::size_t size)>;
+
     explicit LineReader(const std::string& path, std::size_t bufferSize = kDefaultBufferSize);
+    // Lines of bytes that come from elsewhere than a named file (an open page behind a seam).
+    explicit LineReader(ByteSource source, std::size_t bufferSize = kDefaultBufferSize);
 
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -22,7 +28,7 @@ class LineReader
     ~LineReader() = default;
 
     // Whether the file could be opened; when not, errorNumber() tells why.
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return static_cast<bool>(source_); }
 
     // The next line without its line end; false at the end of the file or on a failure.
     bool readLine(std::string& line);
@@ -43,6 +49,7 @@ class LineReader
     bool refill();
 
     std::unique_ptr<std::FILE, FileCloser> file_;
+    ByteSource source_;
     std::unique_ptr<char[]> buffer_;
     std::size_t bufferSize_;
     std::size_t begin_ = 0;
