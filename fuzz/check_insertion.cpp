@@ -9,7 +9,7 @@
 
 #include "batch/done_marker.h"
 #include "batch/insertion.h"
-#include "batch/meta_tag_positions.h"
+#include "output/meta_tag_positions.h"
 #include "support/cp1252.h"
 #include "support/strings.h"
 

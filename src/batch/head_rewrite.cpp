@@ -1,6 +1,6 @@
 #include "batch/head_rewrite.h"
 
-#include "batch/meta_tag_positions.h"
+#include "output/meta_tag_positions.h"
 #include "support/strings.h"
 
 #include <algorithm>

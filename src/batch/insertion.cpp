@@ -4,6 +4,7 @@
 #include "batch/head_rewrite.h"
 #include "batch/page_io.h"
 #include "batch/safe_replace.h"
+#include "output/meta_tag_positions.h"
 #include "support/cp1252.h"
 #include "support/strings.h"
 
@@ -13,11 +14,13 @@ namespace tagwright {
 
 namespace {
 
+// A text that a later run recognises as the page's keywords tag: closed, so that it can be
+// replaced again.
 bool isKeywordsMetaTag(const std::string& tag)
 {
     const std::string lower = lowerCaseAccented(tag);
-    return lower.find("<meta ") != std::string::npos && lower.find("\"keywords\"") != std::string::npos &&
-           lower.find("existing keywords") == std::string::npos;
+    const TagSpan found = findKeywordsMetaTag(lower);
+    return found.start > 0 && found.end > 0 && lower.find("existing keywords") == std::string::npos;
 }
 
 bool hasExtensionDot(const std::string& path)

@@ -2,6 +2,7 @@
 
 #include "batch/page_io.h"
 #include "output/head_lines.h"
+#include "output/meta_tag_positions.h"
 #include "support/dates.h"
 
 namespace tagwright {
@@ -15,6 +16,18 @@ LineSource linesOf(LineReader& reader)
             return LineRead::Line;
         return reader.errorNumber() != 0 ? LineRead::Failed : LineRead::End;
     };
+}
+
+// One past the tag's ">", or the end of the line when it does not close there (0-based).
+std::size_t tagEndOnLine(const std::string& line, TagSpan tag)
+{
+    return tag.end == 0 ? line.size() : tag.end;
+}
+
+// The tag with its letters as they stand on the line.
+std::string tagText(const std::string& line, TagSpan tag)
+{
+    return line.substr(tag.start - 1, tagEndOnLine(line, tag) - (tag.start - 1));
 }
 
 } // namespace
@@ -35,17 +48,18 @@ OldTagAndDoneDate readOldTagAndDoneDate(const std::string& path, std::int32_t to
     std::string lower;
     LineRead status;
     while ((status = scanner.next(line, lower)) == LineRead::Line) {
-        const auto meta = lower.find("<meta ");
-        if (meta == std::string::npos)
-            continue;
-        if (lower.find("\"keywords\"", meta) != std::string::npos) {
-            found.oldTag = line.substr(meta);
+        // A minified head holds the keywords tag and the marker on one line: both are read.
+        const TagSpan keywords = findKeywordsMetaTag(lower);
+        if (keywords.start > 0) {
+            found.oldTag = tagText(line, keywords);
             tagFound = true;
-            continue;
         }
-        if (lower.find("\"qova done\"", meta) == std::string::npos)
+        const TagSpan marker = findDoneMetaTag(lower);
+        if (marker.start == 0)
             continue;
-        const auto content = lower.find("content=");
+        const std::string_view markerText =
+            std::string_view(lower).substr(0, tagEndOnLine(lower, marker));
+        const auto content = markerText.find("content=", marker.start - 1);
         if (content == std::string::npos)
             continue;
         // Just after "content=" and the quote that follows it.

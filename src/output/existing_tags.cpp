@@ -1,6 +1,7 @@
 #include "output/existing_tags.h"
 
 #include "engine/input_checks.h"
+#include "output/meta_tag_positions.h"
 #include "support/cp1252.h"
 #include "support/files.h"
 #include "support/line_reader.h"
@@ -18,18 +19,14 @@ std::string titleText(const std::string& line, const std::string& lower)
     return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
-// The text from the first "<meta " up to the first ">" behind the quoted name, or to the end
-// of the line; empty when the quoted name is not on the line.
-std::string metaTagText(const std::string& line, const std::string& lower, std::size_t metaStart,
-                        std::string_view quotedName)
+// The meta tag named `name` with its letters as they stand, up to its ">" or to the end of the
+// line when it does not close there; empty when the line holds no such tag.
+std::string metaTagText(const std::string& line, const std::string& lower, std::string_view name)
 {
-    const auto name = lower.find(quotedName);
-    if (name == std::string::npos)
+    const TagSpan tag = findNamedMetaTag(lower, name);
+    if (tag.start == 0)
         return {};
-    const auto close = lower.find('>', name + quotedName.size());
-    if (close == std::string::npos || close < metaStart)
-        return line.substr(metaStart);
-    return line.substr(metaStart, close - metaStart + 1);
+    return line.substr(tag.start - 1, tag.end == 0 ? std::string::npos : tag.end - tag.start + 1);
 }
 
 } // namespace
@@ -48,22 +45,19 @@ std::string existingTagsText(const LineSource& source)
             text += kParagraphEnd;
             continue;
         }
-        const auto meta = lower.find("<meta ");
-        if (meta == std::string::npos)
-            continue;
         const struct {
-            std::string_view quotedName;
+            std::string_view name;
             std::string_view label;
-        } kinds[] = {{"\"keywords\"", "KEYWORDS meta tag: "},
-                     {"\"description\"", "DESCRIPTION meta tag: "},
-                     {"\"qova done\"", "QOVA meta tag: "}};
+        } kinds[] = {{"keywords", "KEYWORDS meta tag: "},
+                     {"description", "DESCRIPTION meta tag: "},
+                     {"qova done", "QOVA meta tag: "}};
         for (const auto& kind : kinds) {
-            const std::string tag = metaTagText(line, lower, meta, kind.quotedName);
+            const std::string tag = metaTagText(line, lower, kind.name);
             if (tag.empty())
                 continue;
             text += std::string(kind.label) + tag;
             text += kParagraphEnd;
-            keywordsFound = keywordsFound || kind.quotedName == "\"keywords\"";
+            keywordsFound = keywordsFound || kind.name == "keywords";
         }
     }
     if (status == LineRead::Failed) {

@@ -49,6 +49,31 @@ TEST_F(InsertionTest, ReplacesATagOnItsLineKeepingWhatSurroundsIt)
     EXPECT_EQ(log.text(), "\r\nOLD: <meta name=\"keywords\" content=\"old\">\r\nNEW: " + kTag);
 }
 
+TEST_F(InsertionTest, OnlyTheNameAttributeOfAMetaTagMakesAKeywordsTag)
+{
+    // A minified head: a title or a script that mentions "keywords", and meta tags that carry
+    // the word in another attribute, stay as they are; only the real tag and marker go.
+    const std::string kept =
+        "<head><meta name=\"viewport\" content=\"width=device-width\">"
+        "<title>How the \"keywords\" meta tag works</title>"
+        "<script type=\"application/ld+json\">{\"keywords\": \"garden\"}</script>"
+        "<meta itemprop=\"keywords\" content=\"i\"><meta data-name=\"keywords\" content=\"d\">";
+    writeBytes(folder.path("p.htm"),
+               kept +
+                   "<meta content=\"old\" name = \"Keywords\" ><link rel=\"a\">"
+                   "<meta\tname=\"QOVA done\" content=\"x\"><meta name=\"QOVA done\" content=\"y\">"
+                   "</head>\r\n");
+    EXPECT_EQ(insert("p.htm").result, kInserted);
+    EXPECT_EQ(readBytes(folder.path("p.htm")), kept + "\r\n" + kTag +
+                                                   "\r\n<link rel=\"a\"><meta\tname=\"QOVA done\" "
+                                                   "content=\"x\">\r\n</head>\r\n");
+    EXPECT_EQ(log.text(), "\r\nOLD: <meta content=\"old\" name = \"Keywords\" >\r\nNEW: " + kTag);
+
+    writeBytes(folder.path("p.htm"), kept + "</head>\r\n");
+    EXPECT_EQ(insert("p.htm").result, kInserted);
+    EXPECT_EQ(readBytes(folder.path("p.htm")), kept + "\r\n" + kTag + "\r\n</head>\r\n");
+}
+
 TEST_F(InsertionTest, WritesTheTagBeforeHeadEndWhenThereIsNone)
 {
     writeBytes(folder.path("p.htm"), "<HEAD><title>x</title></HEAD>  <body>\r\n<p>a\nb</p>");
@@ -125,8 +150,12 @@ TEST_F(InsertionTest, RefusesTextsThatAreNotAKeywordsTag)
     request.tag = "Existing keywords meta tag: " + kTag;
     request.path = folder.path("p.htm");
     EXPECT_EQ(insertMetaTag(request, nullptr).result, kInsertNotAKeywordsTag);
-    request.tag = "<meta name=keywords content=\"a\">";
-    EXPECT_EQ(insertMetaTag(request, nullptr).result, kInsertNotAKeywordsTag);
+    for (const std::string tag :
+         {"<meta name=keywords content=\"a\">", "<meta itemprop=\"keywords\" content=\"a\">",
+          "<meta name=\"keywords\" content=\"a\""}) {
+        request.tag = tag;
+        EXPECT_EQ(insertMetaTag(request, nullptr).result, kInsertNotAKeywordsTag) << tag;
+    }
     request.tag = kTag;
     request.path.clear();
     EXPECT_EQ(insertMetaTag(request, nullptr).result, kInsertPathEmpty);

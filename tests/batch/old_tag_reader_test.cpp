@@ -27,9 +27,23 @@ protected:
 
 TEST_F(OldTagReaderTest, LaterKeywordsTagOverridesAndNoneGivesTheMessage)
 {
-    EXPECT_EQ(read("<meta name=\"keywords\" content=\"a\">\r\n <META NAME=\"KEYWORDS\" content=\"b\"> x \r\n</head>").oldTag,
-              "<META NAME=\"KEYWORDS\" content=\"b\"> x");
+    EXPECT_EQ(read("<meta name=\"keywords\" content=\"a\">\r\n <META NAME=\"KEYWORDS\" "
+                   "content=\"b\"> x \r\n</head>")
+                  .oldTag,
+              "<META NAME=\"KEYWORDS\" content=\"b\">");
     EXPECT_EQ(read("<head></head>\r\n").oldTag, "No keywords meta tag found.");
+}
+
+TEST_F(OldTagReaderTest, TagAndMarkerOfAMinifiedHeadAreReadAlone)
+{
+    const OldTagAndDoneDate found =
+        read("<meta name=\"viewport\" content=\"w\"><meta name=\"keywords\" content=\"a\">"
+             "<meta content=\"2024-03-05\" name=\"QOVA done\"><title>t</title>\r\n</head>");
+    EXPECT_EQ(found.oldTag, "<meta name=\"keywords\" content=\"a\">");
+    EXPECT_TRUE(found.doneRecently);
+    EXPECT_EQ(read("<meta name=\"viewport\" content=\"w\"><title>The \"keywords\" tag</title>\r\n")
+                  .oldTag,
+              "No keywords meta tag found.");
 }
 
 TEST_F(OldTagReaderTest, DayRule)

@@ -41,6 +41,21 @@ TEST_F(ExistingTagsTest, ShowsTagsInFileOrderWithTheirLetters)
                          "QOVA meta tag: <meta name=\"QOVA done\" content=\"2024-03-05\">\r\n\r\n");
 }
 
+TEST_F(ExistingTagsTest, EachTagIsShownAloneFromAMinifiedHead)
+{
+    const ExistingTags tags = show(
+        "<meta name=\"viewport\" content=\"w\"><title>The \"keywords\" tag</title>"
+        "<meta name=\"keywords\" content=\"a, b\"><meta itemprop=\"description\" content=\"no\">"
+        "<meta name=\"description\" content=\"d\"><meta name=\"QOVA done\" content=\"2024-03-05\">"
+        "<link>\r\n</head>");
+    EXPECT_EQ(tags.text, "KEYWORDS meta tag: <meta name=\"keywords\" content=\"a, b\">\r\n\r\n"
+                         "DESCRIPTION meta tag: <meta name=\"description\" content=\"d\">\r\n\r\n"
+                         "QOVA meta tag: <meta name=\"QOVA done\" content=\"2024-03-05\">\r\n\r\n");
+    EXPECT_EQ(
+        show("<meta name=\"viewport\" content=\"w\"><title>The \"keywords\" tag</title>\r\n").text,
+        "No keywords meta tag found.");
+}
+
 TEST_F(ExistingTagsTest, TitleRunsToItsEndTagOrTheEndOfTheLine)
 {
     EXPECT_EQ(show("<title>A page</title>\r\n</head>").text, "TITLE: A page\r\n\r\nNo keywords meta tag found.");
