@@ -1,11 +1,14 @@
 #include "cli_process.h"
 
+#include "../support/temp_folder.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -27,6 +30,28 @@ std::string takeContent(const std::string& path)
     return content;
 }
 
+// The program and its data where the user nobody can reach them: the clone may lie in a folder
+// that only root can enter.
+struct ReachableProgram {
+    test::TempFolder folder;
+    std::string program = folder.path("tagwright-cli");
+    std::string dataDir = folder.path("data");
+
+    ReachableProgram()
+    {
+        namespace fs = std::filesystem;
+        fs::permissions(folder.path(), fs::perms(0755));
+        fs::copy_file(TAGWRIGHT_CLI_PATH, program);
+        fs::copy(TAGWRIGHT_TEST_DATA_DIR, dataDir, fs::copy_options::recursive);
+    }
+};
+
+const ReachableProgram& reachableProgram()
+{
+    static const ReachableProgram copy;
+    return copy;
+}
+
 } // namespace
 
 CliResult runCli(const std::vector<std::string>& args, const std::string& folder,
@@ -35,18 +60,21 @@ CliResult runCli(const std::vector<std::string>& args, const std::string& folder
     const std::string outPath = stdoutPath.empty() ? folder + "/.stdout" : stdoutPath;
     const std::string errPath = folder + "/.stderr";
 
+    const bool dropsRoot = unprivileged && geteuid() == 0;
     std::vector<std::string> argv;
-    if (unprivileged && geteuid() == 0)
-        argv = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-    argv.push_back(TAGWRIGHT_CLI_PATH);
+    if (dropsRoot)
+        argv = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                reachableProgram().program};
+    else
+        argv = {TAGWRIGHT_CLI_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> argp;
     for (std::string& arg : argv)
         argp.push_back(arg.data());
     argp.push_back(nullptr);
 
-    std::vector<std::string> environment = {std::string("TAGWRIGHT_DATA_DIR=") +
-                                            TAGWRIGHT_TEST_DATA_DIR};
+    std::vector<std::string> environment = {
+        "TAGWRIGHT_DATA_DIR=" + (dropsRoot ? reachableProgram().dataDir : std::string(TAGWRIGHT_TEST_DATA_DIR))};
     for (char** variable = environ; *variable != nullptr; ++variable)
         if (!std::string_view(*variable).starts_with("TAGWRIGHT_DATA_DIR="))
             environment.emplace_back(*variable);
