@@ -49,7 +49,7 @@ std::string reportName(const std::string& name)
 FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost, ReportLog& log,
                      FileSystem& fs)
     : job_(job), host_(host), analysisHost_(analysisHost), log_(log), fs_(fs), analysis_(job.analysis),
-      doneDate_(formatDate(jdnToGregorian(job.todayJdn)))
+      doneDate_(formatDate(jdnToGregorian(job.todayJdn))), pages_(job.folder)
 {
     analysis_.singleFile = false;
     analysis_.logOperations = job.settings.logOperations;
@@ -125,6 +125,8 @@ void FolderRun::processFile(const std::string& folder, const std::string& name)
     currentFile_ = joinPath(folder, name);
     ++counts_.filesExamined;
     analysisHost_.setOutputText({});
+    if (!admitPage(name))
+        return;
 
     const int lessThanDays = job_.settings.lessThanNDaysOld + 1;
     const OldTagAndDoneDate old = readOldTagAndDoneDate(currentFile_, job_.todayJdn, lessThanDays, fs_);
@@ -155,6 +157,21 @@ void FolderRun::processFile(const std::string& folder, const std::string& name)
         host_.setProgressText(insertedCountText());
     if (counts_.stopRun)
         logStopped();
+}
+
+bool FolderRun::admitPage(const std::string& name)
+{
+    switch (pages_.admit(currentFile_)) {
+    case PageAdmission::Admitted:
+        return true;
+    case PageAdmission::AlreadyTreated:
+        log_.output("\r\nFile: " + reportName(name) + "  ---  Passed over: another name of a page already treated.\r\n");
+        return false;
+    case PageAdmission::OutsideFolder:
+        log_.output("\r\nFile: " + reportName(name) + "  ---  Passed over: a link that leads out of the folder.\r\n");
+        return false;
+    }
+    return false;
 }
 
 void FolderRun::removeStatusText()

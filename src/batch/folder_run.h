@@ -8,6 +8,7 @@
 #include "batch/batch_host.h"
 #include "batch/batch_settings.h"
 #include "batch/file_system.h"
+#include "batch/page_register.h"
 #include "batch/report_log.h"
 #include "engine/analysis_host.h"
 #include "engine/analysis_settings.h"
@@ -60,6 +61,8 @@ public:
 private:
     bool takesFile(const std::string& name) const;
     void processFile(const std::string& folder, const std::string& name);
+    // False, with a report line, for a name that leads to a page this run must leave alone.
+    bool admitPage(const std::string& name);
     // After the analysis of the current file; false when the run or the file ends there.
     bool logAnalysisOutcome(std::int16_t result, std::uint8_t offendingByte, std::int32_t position);
     // False when the user declined the tag and ended the run.
@@ -77,6 +80,7 @@ private:
     std::string doneDate_;
     WordTable table_;
     BatchCounts counts_;
+    PageRegister pages_;
     std::string currentFile_;
 };
 

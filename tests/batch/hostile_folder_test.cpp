@@ -89,5 +89,41 @@ TEST_F(HostileFolder, AnUnreadablePageAndSubfolderAreReportedAndLeftAlone)
         << readBytes(report);
 }
 
+TEST_F(HostileFolder, EachPageIsRewrittenOnceWhateverNamesLeadToIt)
+{
+    fs::create_directories(file("site/sub"));
+    fs::create_directory(file("other"));
+    writeBytes(file("site/a.htm"), page("Tomatoes"));
+    fs::create_symlink("a.htm", file("site/link.htm"));
+    fs::create_symlink("../a.htm", file("site/sub/also.htm"));
+    writeBytes(file("other/out.htm"), page("Tomatoes"));
+    fs::create_symlink("../other/out.htm", file("site/out.htm"));
+    writeBytes(file("site/hard1.htm"), page("Tomatoes"));
+    fs::create_hard_link(file("site/hard1.htm"), file("site/hard2.htm"));
+    fs::create_directory_symlink("site", file("site-link"));
+    settings.includeAllSubfolders = true;
+    settings.backup = true;
+
+    const BatchCounts counts = run(file("site-link")); // the walked folder is resolved too
+    EXPECT_EQ(counts.filesInserted, 3);
+    EXPECT_EQ(occurrences(readBytes(file("site/a.htm")), "<meta name=\"keywords\""), 1u);
+    EXPECT_TRUE(fs::is_symlink(file("site/link.htm")));
+    EXPECT_NE(log.text().find("\r\nFile: link.htm  ---  Passed over: another name of a page already treated.\r\n"),
+              std::string::npos)
+        << log.text();
+    EXPECT_NE(log.text().find("\r\nFile: also.htm  ---  Passed over: another name of a page already treated."),
+              std::string::npos);
+    EXPECT_NE(log.text().find("\r\nFile: out.htm  ---  Passed over: a link that leads out of the folder.\r\n"),
+              std::string::npos);
+    EXPECT_EQ(readBytes(file("other/out.htm")), page("Tomatoes"));
+    EXPECT_FALSE(fs::exists(file("other/out.bak.htm")));
+    // The backups hold the pages as they were before the run; two hard links are two pages.
+    for (const char* name : {"a", "hard1", "hard2"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(readBytes(file("site/" + std::string(name) + ".bak.htm")), page("Tomatoes"));
+        EXPECT_EQ(occurrences(readBytes(file("site/" + std::string(name) + ".htm")), "<meta name=\"keywords\""), 1u);
+    }
+}
+
 } // namespace
 } // namespace tagwright
