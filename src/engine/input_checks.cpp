@@ -1,8 +1,10 @@
 #include "engine/input_checks.h"
 
 #include "support/files.h"
+#include "support/line_reader.h"
 #include "support/strings.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -64,16 +66,41 @@ Head readHead(const std::string& path, std::size_t limit)
     return head;
 }
 
-// The charset declared in the first ten non-empty lines. UTF-8 is recognised in any letter case
-// and with or without quotes: today's pages write it in lower case far more often than not.
+// A charset declaration stands at the top of a page: the look reads the first ten non-empty lines
+// and never more than the first 64 KiB, so that a page without line ends (a Unix-type page is
+// one line) is not read whole before its analysis starts.
+constexpr std::size_t kCharsetLookBytes = 64 * 1024;
+constexpr int kCharsetLookLines = 10;
+
+// The charset declared at the top of the page. UTF-8 is recognised in any letter case and with or
+// without quotes: today's pages write it in lower case far more often than not.
 bool declaresUtf8(const std::string& path, int& error)
 {
-    const TextLines lines =
-        readTextLines(path, TextLinesOptions{.skipEmpty = true, .maxLines = 10});
-    error = lines.errorNumber;
-    const std::string text = lowerCaseAccented(lines.text);
-    return text.find("charset=utf-8") != std::string::npos ||
-           text.find("charset=\"utf-8\"") != std::string::npos;
+    const Head head = readHead(path, kCharsetLookBytes);
+    error = head.error;
+    if (error != 0)
+        return false;
+    std::size_t offset = 0;
+    LineReader reader(
+        [&head, &offset](char* buffer, std::size_t size) -> long {
+            const std::size_t count = std::min(size, head.bytes.size() - offset);
+            std::copy_n(head.bytes.begin() + static_cast<std::ptrdiff_t>(offset), count, buffer);
+            offset += count;
+            return static_cast<long>(count);
+        },
+        kCharsetLookBytes);
+    // Neither pattern holds a line end, so each line may be searched on its own.
+    std::string line;
+    for (int lines = 0; lines < kCharsetLookLines && reader.readLine(line);) {
+        if (line.empty())
+            continue;
+        ++lines;
+        const std::string lower = lowerCaseAccented(line);
+        if (lower.find("charset=utf-8") != std::string::npos ||
+            lower.find("charset=\"utf-8\"") != std::string::npos)
+            return true;
+    }
+    return false;
 }
 
 } // namespace

@@ -11,6 +11,11 @@ TextKind kindOf(const std::string& path)
     return isTextFile(path, 16384, 0.1, true).kind;
 }
 
+bool declaresUtf8(const std::string& path)
+{
+    return isTextFile(path, 16384, 0.1, true).utf8;
+}
+
 TEST(InputChecks, ControlBytesAboveTheShareMakeAFileNotText)
 {
     TempFolder folder;
@@ -65,6 +70,29 @@ TEST(InputChecks, KindsTellLineEndsEncodingsAndFailures)
     EXPECT_FALSE(
         isTextFile(folder.write("meta.dat", "<meta charset=\"utf-8\">\r\n"), 16384, 0.1, true)
             .utf8);
+}
+
+// The charset look reads the top of a page only: ten non-empty lines, and at most 64 KiB of a
+// page without line ends, however large the page.
+TEST(InputChecks, TheCharsetIsLookedForAtTheTopOfThePage)
+{
+    TempFolder folder;
+    const std::string declaration = "<meta charset=utf-8>";
+    const std::string filler(1024, 'a');
+    std::string tenLines;
+    for (int i = 0; i < 10; ++i)
+        tenLines += "\r\n\r\n" + filler;
+    EXPECT_TRUE(declaresUtf8(folder.write("tenth.htm", tenLines + declaration)));
+    EXPECT_FALSE(declaresUtf8(folder.write("eleventh.htm", tenLines + "\r\n" + declaration)));
+
+    const auto oneLine = [&](std::size_t before) {
+        std::string page(before, 'a');
+        page += declaration;
+        page.resize(3 << 20, 'a');
+        return page;
+    };
+    EXPECT_TRUE(declaresUtf8(folder.write("top.htm", oneLine(64 * 1024 - declaration.size()))));
+    EXPECT_FALSE(declaresUtf8(folder.write("late.htm", oneLine(64 * 1024))));
 }
 
 TEST(InputChecks, OnlyRegularFilesAreEverRead)
