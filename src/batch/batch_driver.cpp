@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <new>
+#include <optional>
 
 namespace tagwright {
 
@@ -74,17 +75,23 @@ BatchCounts runBatch(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
         run.logFolderLine(job.folder);
     }
 
+    // A failure that ends the walk is one more page that was not written.
+    std::optional<PageFailure> walkFailure;
     try {
         run.processFolder(job.folder);
     } catch (const std::bad_alloc&) {
         host.showError("Insufficient memory.");
         closeReportAfterFailure(run.counts(), true, log);
+        walkFailure = PageFailure{job.folder, "Insufficient memory."};
     } catch (const std::exception& failure) {
         host.showError(failure.what());
         closeReportAfterFailure(run.counts(), false, log);
+        walkFailure = PageFailure{job.folder, failure.what()};
     }
 
-    const BatchCounts& counts = run.counts();
+    BatchCounts counts = run.counts();
+    if (walkFailure)
+        counts.failures.push_back(*walkFailure);
     logSummary(counts, job.texts, log);
     analysisHost.setOutputText(outputBoxSummary(counts));
     host.runFinished(resultMessage(counts), !log.text().empty());

@@ -143,6 +143,8 @@ void FolderRun::processFile(const std::string& folder, const std::string& name)
     ReportStatusHost statusHost(analysisHost_, log_);
     const AnalysisOutcome outcome = doFile(currentFile_, analysis_, job_.commonWords, statusHost, table_);
     removeStatusText();
+    if (outcome.result > 0)
+        recordFailure(outcome.errorText.empty() ? "error" + numberText(outcome.result) : outcome.errorText);
     if (outcome.stopRun)
         counts_.stopRun = true;
     if (logAnalysisOutcome(outcome.result, outcome.offendingByte, outcome.position)) {
@@ -266,7 +268,8 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
     request.doneDate = doneDate_;
     request.logOldTag = job_.settings.includeOldMetaTag;
     request.logNewTag = job_.settings.includeNewMetaTag;
-    const int result = insertMetaTag(request, &log_, fs_).result;
+    const InsertOutcome outcome = insertMetaTag(request, &log_, fs_);
+    const int result = outcome.result;
     switch (result) {
     case kInserted:
         if (!job_.settings.includeNewMetaTag)
@@ -285,8 +288,14 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
         break;
     default:
         log_.output("  ---  An error (" + std::to_string(result) + ") occurred during meta tag insertion.");
+        recordFailure(outcome.errorText.empty() ? insertResultMessage(result, {}).text : outcome.errorText);
         break;
     }
+}
+
+void FolderRun::recordFailure(std::string cause)
+{
+    counts_.failures.push_back({currentFile_, std::move(cause)});
 }
 
 void FolderRun::logStopped()

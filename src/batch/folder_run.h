@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tagwright {
 
@@ -33,6 +34,13 @@ struct BatchJob {
     std::int32_t todayJdn = 0;
 };
 
+// A page that could not be written: a write or read failure, or a refusal to replace it; cause
+// is the system's description of the failure or the refusal's reason.
+struct PageFailure {
+    std::string path;
+    std::string cause;
+};
+
 // The state of one run; the counters are 32-bit, so no tree is too large for them.
 struct BatchCounts {
     std::int32_t filesExamined = 0;
@@ -40,6 +48,7 @@ struct BatchCounts {
     std::int32_t foldersWalked = 1;
     std::string insertedFiles; // each path followed by CR LF, in the order of insertion
     bool stopRun = false;
+    std::vector<PageFailure> failures; // every page that could not be written, in walk order
 };
 
 class FolderRun {
@@ -68,6 +77,7 @@ private:
     // False when the user declined the tag and ended the run.
     bool composeAndInsert(const std::string& oldTag);
     void insert(const std::string& tag, bool withDone, const std::string& oldTag, bool utf8);
+    void recordFailure(std::string cause);
     void logStopped();
     void removeStatusText();
 

@@ -8,6 +8,8 @@
 #include "support/cp1252.h"
 #include "support/strings.h"
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace tagwright {
@@ -33,14 +35,14 @@ bool hasExtensionDot(const std::string& path)
 InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log, FileSystem& fs)
 {
     if (request.path.empty())
-        return {kInsertPathEmpty, {}};
+        return {kInsertPathEmpty, {}, {}};
     if (!isKeywordsMetaTag(request.tag))
-        return {kInsertNotAKeywordsTag, {}};
+        return {kInsertNotAKeywordsTag, {}, {}};
     if (!isRegularFile(request.path))
-        return {kInsertFileNotFound, {}};
+        return {kInsertFileNotFound, {}, {}};
     const std::string target = resolvedFilePath(request.path);
     if (!hasExtensionDot(request.path) || !hasExtensionDot(target))
-        return {kInsertNoExtension, {}};
+        return {kInsertNoExtension, {}, {}};
 
     const std::string tagLine = request.utf8 ? cp1252ToUtf8(request.tag) : request.tag;
     // Report lines wait until the page is replaced: a page left as it was reports no tags.
@@ -61,20 +63,22 @@ InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log, FileSy
 
     OpenFile page(fs, fs.openForReading(target));
     if (!page.isOpen())
-        return {kInsertFailed, {}};
+        return {kInsertFailed, {}, std::strerror(errno)};
     LineReader reader = pageLineReader(fs, page.fd());
     const std::string backup = request.backup ? backupFileName(target) : std::string();
     const ReplaceResult replaced = replaceFile(fs, target, backup, [&](PageWriter& writer) {
         const int result = rewriteHead(reader, writer, edit);
         return reader.errorNumber() != 0 ? kInsertFailed : result;
     });
+    if (replaced.code == kInsertFailed && replaced.errorText.empty())
+        return {kInsertFailed, {}, std::strerror(reader.errorNumber())};
     if (replaced.code != 0)
-        return {replaced.code == kReplaceFailed ? kInsertFailed : replaced.code, {}};
+        return {replaced.code == kReplaceFailed ? kInsertFailed : replaced.code, {}, replaced.errorText};
     if (log) {
         for (const std::string& line : reportLines)
             log->output(line);
     }
-    return {kInserted, backup};
+    return {kInserted, backup, {}};
 }
 
 InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log)

@@ -36,6 +36,7 @@ struct InsertRequest {
 struct InsertOutcome {
     int result = kInserted;
     std::string backupFile; // where the previous content went, when a backup was made
+    std::string errorText;  // for kInsertFailed: the system's description of the failure
 };
 
 // Rewrites the page so that its head carries the new tag in place of every keywords meta tag,

@@ -3,63 +3,28 @@
 #include "cli/command.h"
 #include "cli/file_analysis.h"
 #include "cli/option_values.h"
+#include "cli/report_destination.h"
 #include "cli/tag_options.h"
 #include "cli/today_option.h"
 #include "cli/usage_error.h"
+#include "cli/walk_options.h"
 #include "support/data_dir.h"
-#include "support/files.h"
 #include "support/program_text.h"
 
 #include <memory>
-#include <sstream>
+#include <optional>
 
 namespace tagwright::cli {
 
 namespace {
-
-std::string folderOperand(const ParsedOptions& options)
-{
-    const std::vector<std::string>& operands = options.operands();
-    if (operands.empty())
-        throw UsageError("No input folder specified.");
-    if (operands.size() > 1)
-        throw UsageError("one FOLDER expected, but '" + operands[1] + "' follows '" + operands[0] + "'");
-    return operands.front();
-}
-
-// --ext htm,html,shtm,shtml: the extensions acted on, replacing the default htm and html.
-void readExtensions(const ParsedOptions& options, BatchSettings& settings)
-{
-    const auto list = options.value("ext");
-    if (!list)
-        return;
-    settings.htm = settings.html = settings.shtm = settings.shtml = false;
-    std::istringstream items(*list);
-    std::string item;
-    while (std::getline(items, item, ',')) {
-        if (item == "htm")
-            settings.htm = true;
-        else if (item == "html")
-            settings.html = true;
-        else if (item == "shtm")
-            settings.shtm = true;
-        else if (item == "shtml")
-            settings.shtml = true;
-        else
-            throw UsageError("--ext: '" + item + "' is none of htm, html, shtm, shtml");
-    }
-    if (!settings.htm && !settings.html && !settings.shtm && !settings.shtml)
-        throw UsageError("--ext: no extension given");
-}
 
 // The parameters of a run without a person: no inspect window, operations logged.
 BatchSettings batchSettingsFrom(const ParsedOptions& options)
 {
     BatchSettings settings;
     settings.confirm = false;
-    settings.includeAllSubfolders = options.has("recursive");
+    readWalkingOptions(options, settings);
     settings.backup = options.has("backup");
-    readExtensions(options, settings);
     settings.addDone = !options.has("no-done");
     if (options.has("skip-done")) {
         settings.skipDone = true;
@@ -73,9 +38,22 @@ BatchSettings batchSettingsFrom(const ParsedOptions& options)
     return settings;
 }
 
+// Each page that could not be written, with its cause, and the counts: on stderr, whatever
+// the report holds.
+void printOutcome(const BatchCounts& counts, const Console& console)
+{
+    for (const PageFailure& failure : counts.failures)
+        console.printMessage(failure.path + ": " + failure.cause);
+    std::string summary = "Keywords meta tag inserted in " + std::to_string(counts.filesInserted) +
+                          " of " + std::to_string(counts.filesExamined) + " files.";
+    if (!counts.failures.empty())
+        summary += " " + std::to_string(counts.failures.size()) + " could not be written.";
+    console.printMessage(summary);
+}
+
 class BatchCommand : public Command
 {
-public:
+  public:
     std::string_view name() const override { return "batch"; }
     std::string_view operands() const override { return "FOLDER"; }
     std::string_view summary() const override
@@ -84,19 +62,19 @@ public:
     }
     std::vector<OptionGroup> optionGroups() const override
     {
-        return {{"Batch options",
-                 {{"recursive", "", "include all subfolders"},
-                  {"backup", "", "keep each previous page as NAME.bak.EXT"},
-                  {"ext", "LIST", "extensions acted on, from htm,html,shtm,shtml (default htm,html)"},
-                  {"no-done", "", "write no done marker with each tag"},
-                  {"skip-done", "DAYS", "skip pages whose done marker is less than DAYS (1..7) days old"},
-                  {"dont-log-done", "", "leave pages skipped as done out of the report"},
-                  {"log-old", "", "report each replaced keywords tag"},
-                  {"no-log-new", "", "do not report the new tags"},
-                  {"report", "FILE", "also save the report to FILE"},
-                  todayOption()}},
-                analysisOptionGroup(),
-                tagOptionGroup()};
+        OptionGroup batch = walkingOptionGroup("Batch options");
+        batch.options.insert(
+            batch.options.end(),
+            {{"backup", "", "keep each previous page as NAME.bak.EXT"},
+             {"no-done", "", "write no done marker with each tag"},
+             {"skip-done", "DAYS",
+              "skip pages whose done marker is less than DAYS (1..7) days old"},
+             {"dont-log-done", "", "leave pages skipped as done out of the report"},
+             {"log-old", "", "report each replaced keywords tag"},
+             {"no-log-new", "", "do not report the new tags"},
+             {"report", "FILE", "also save the report to FILE ('-' for standard output)"},
+             todayOption()});
+        return {batch, analysisOptionGroup(), tagOptionGroup()};
     }
 
     int run(const ParsedOptions& options, const Console& console) const override
@@ -107,7 +85,7 @@ public:
         AnalysisSettings analysis = analysisSettingsFrom(options);
         analysis.singleFile = false;
         const std::int32_t today = todayJdnFrom(options);
-        if (!isDirectory(folder)) {
+        if (!folderExists(folder)) {
             console.printMessage("Folder does not exist");
             return kExitFailure;
         }
@@ -119,22 +97,33 @@ public:
             console.printMessage(loadFailureMessage(loaded, textFile));
             return kExitFailure;
         }
+        std::optional<ReportDestination> report;
+        if (const auto reportPath = options.value("report")) {
+            try {
+                report.emplace(*reportPath, pageScopeOf(folder, settings));
+            } catch (const ReportRefused& refused) {
+                console.printMessage(refused.what());
+                return kExitFailure;
+            }
+        }
         const CommonWords commonWords = chosenCommonWords(options, analysis, console);
 
         const BatchJob job{folder, settings, analysis, tag, commonWords, texts, today};
         UnattendedBatchHost host;
         SilentAnalysisHost analysisHost;
         ReportLog log;
-        runBatch(job, host, analysisHost, log);
+        const BatchCounts counts = runBatch(job, host, analysisHost, log);
         console.printBoxText(log.text());
 
-        if (const auto reportFile = options.value("report")) {
-            if (const std::string failure = saveReportToFile(log.text(), *reportFile); !failure.empty()) {
+        int status = counts.failures.empty() ? kExitSuccess : kExitFailure;
+        if (report) {
+            if (const std::string failure = report->write(log.text()); !failure.empty()) {
                 console.printMessage(texts.text(13) + ": " + failure);
-                return kExitFailure;
+                status = kExitFailure;
             }
         }
-        return kExitSuccess;
+        printOutcome(counts, console);
+        return status;
     }
 };
 

@@ -12,8 +12,8 @@ std::unique_ptr<Command> makeBatchCommand();
 std::vector<std::unique_ptr<Command>> allCommands()
 {
     std::vector<std::unique_ptr<Command>> commands;
-    for (const auto make : {makeListCommand, makeGenerateCommand, makeShowCommand, makeInsertCommand,
-                            makeBatchCommand})
+    for (const auto make : {makeListCommand, makeGenerateCommand, makeShowCommand,
+                            makeInsertCommand, makeBatchCommand})
         commands.push_back(make());
     return commands;
 }

@@ -16,7 +16,7 @@ namespace {
 
 class InsertCommand : public Command
 {
-public:
+  public:
     std::string_view name() const override { return "insert"; }
     std::string_view operands() const override { return "FILE"; }
     std::string_view summary() const override
@@ -50,12 +50,14 @@ public:
         request.path = fileOperand(options);
         request.tag = getMetaTag(generateKeywordMetaTag(analysis->table, tag, analysis->settings));
         request.backup = options.has("backup");
-        request.utf8 = detectEncoding(request.path, true) == static_cast<std::int16_t>(Encoding::Utf8);
+        request.utf8 =
+            detectEncoding(request.path, true) == static_cast<std::int16_t>(Encoding::Utf8);
         request.withDone = options.has("done");
         request.doneDate = formatDate(jdnToGregorian(today));
         const InsertOutcome outcome = insertMetaTag(request, nullptr);
 
-        const InsertResultMessage message = insertResultMessage(outcome.result, "Insert meta tag into file");
+        const InsertResultMessage message =
+            insertResultMessage(outcome.result, "Insert meta tag into file");
         if (outcome.result != kInserted) {
             console.printMessage(message.text);
             return kExitFailure;

@@ -15,6 +15,16 @@ const OptionSpec* findOption(const std::vector<OptionGroup>& groups, std::string
     return nullptr;
 }
 
+// Whether arg is one of the options, as "--name" or "--name=VALUE".
+bool namesOption(const std::vector<OptionGroup>& groups, const std::string& arg)
+{
+    if (!arg.starts_with("--"))
+        return false;
+    const std::size_t equals = arg.find('=');
+    return findOption(groups, arg.substr(2, equals == std::string::npos ? equals : equals - 2)) !=
+           nullptr;
+}
+
 } // namespace
 
 bool ParsedOptions::has(std::string_view name) const
@@ -61,6 +71,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args,
         } else if (equals != std::string::npos) {
             parsed.set(name, arg.substr(equals + 1));
         } else if (i + 1 < args.size()) {
+            // "--report --no-done" forgot the value; "--report=--no-done" names such a file.
+            if (namesOption(groups, args[i + 1]))
+                throw UsageError("option '--" + name + "' needs a value (" + option->valueName +
+                                 "), not the option '" + args[i + 1] + "'");
             parsed.set(name, args[++i]);
         } else {
             throw UsageError("option '--" + name + "' needs a value (" + option->valueName + ")");

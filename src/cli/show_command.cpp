@@ -1,6 +1,7 @@
 #include "cli/command.h"
 #include "cli/file_analysis.h"
 #include "output/existing_tags.h"
+#include "support/files.h"
 
 #include <memory>
 
@@ -10,7 +11,7 @@ namespace {
 
 class ShowCommand : public Command
 {
-public:
+  public:
     std::string_view name() const override { return "show"; }
     std::string_view operands() const override { return "FILE"; }
     std::string_view summary() const override
@@ -21,7 +22,13 @@ public:
 
     int run(const ParsedOptions& options, const Console& console) const override
     {
-        const ExistingTags tags = existingTagsOfFile(fileOperand(options));
+        // The operand as given: the reader trims the blanks an input box may carry.
+        const std::string path = fileOperand(options);
+        if (!path.empty() && !fileExists(path)) {
+            console.printMessage("Input file not found.");
+            return kExitFailure;
+        }
+        const ExistingTags tags = existingTagsOfFile(path);
         if (tags.refusal) {
             console.printMessage(tags.refusal->text);
             return kExitFailure;

@@ -7,7 +7,8 @@ namespace tagwright::cli {
 
 OptionSpec todayOption()
 {
-    return {"today", "YYYY-MM-DD", "the date of the done marker and of \"done recently\" (default: the local date)"};
+    return {"today", "YYYY-MM-DD",
+            "the date of the done marker and of \"done recently\" (default: the local date)"};
 }
 
 std::int32_t todayJdnFrom(const ParsedOptions& options)
@@ -16,8 +17,10 @@ std::int32_t todayJdnFrom(const ParsedOptions& options)
     if (!text)
         return todayJdn(SystemClock());
     CalendarDate date;
-    if (parseDate(*text, date) != 1)
-        throw UsageError("--today: '" + *text + "' is not a date of the form YYYY-MM-DD");
+    // The marker's date is written as four digits of year: years 1 to 9999 only.
+    if (parseDate(*text, date) != 1 || date.year < 1 || date.year > 9999)
+        throw UsageError("--today: '" + *text +
+                         "' is not a date of the form YYYY-MM-DD with a year from 1 to 9999");
     return date.jdn;
 }
 

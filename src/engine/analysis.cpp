@@ -9,6 +9,7 @@
 #include "support/line_reader.h"
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <new>
 
@@ -24,6 +25,7 @@ constexpr std::int16_t kOutOfMemoryError = 7;
 struct RunError
 {
     std::int16_t number;
+    std::string text; // the system's description
 };
 
 std::int16_t readErrorNumber(int error)
@@ -61,10 +63,10 @@ std::string stoppedText(std::int16_t count)
 void scanFile(const std::string& path, const LinePreparation& preparation, Scanner& scanner)
 {
     if (!fileExists(path))
-        throw RunError{kFileNotFoundError};
+        throw RunError{kFileNotFoundError, std::strerror(ENOENT)};
     LineReader reader(path);
     if (!reader.isOpen())
-        throw RunError{readErrorNumber(reader.errorNumber())};
+        throw RunError{readErrorNumber(reader.errorNumber()), std::strerror(reader.errorNumber())};
     std::string line;
     while (reader.readLine(line)) {
         if (prepareLine(line, preparation)) {
@@ -75,7 +77,7 @@ void scanFile(const std::string& path, const LinePreparation& preparation, Scann
             return;
     }
     if (reader.errorNumber() != 0)
-        throw RunError{readErrorNumber(reader.errorNumber())};
+        throw RunError{readErrorNumber(reader.errorNumber()), std::strerror(reader.errorNumber())};
 }
 
 } // namespace
@@ -139,6 +141,7 @@ AnalysisOutcome doFile(const std::string& path, const AnalysisSettings& settings
                               std::to_string(table.count()));
     } catch (const RunError& error) {
         outcome.result = error.number;
+        outcome.errorText = error.text;
     } catch (const Overflow&) {
         outcome.result = kOverflowError;
     } catch (const std::bad_alloc&) {

@@ -32,6 +32,8 @@ struct AnalysisOutcome
     std::int32_t position = 0;
     // The Unix-file question was answered Cancel: a multiple-files run stops.
     bool stopRun = false;
+    // For a failure that struck while the file was read: the system's description of it.
+    std::string errorText;
 };
 
 // Analyses one file into `table`: checks that it is text, reads it line by line, prepares and

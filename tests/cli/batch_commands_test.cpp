@@ -100,9 +100,15 @@ TEST_F(BatchCommands, BatchFailuresAndUsageErrors)
     for (const auto& args : std::vector<std::vector<std::string>>{{"batch"},
                                                                   {"batch", "site", "--skip-done", "8"},
                                                                   {"batch", "site", "--ext", "htm,php"},
-                                                                  {"batch", "site", "--log-old", "--no-log-new"}})
+                                                                  {"batch", "site", "--log-old", "--no-log-new"},
+                                                                  {"batch", "site", "--report", "--no-done"},
+                                                                  {"batch", "site", "--today", "0000-01-01"},
+                                                                  {"insert", "site/a.htm", "--today", "10000-01-01"}})
         EXPECT_EQ(run(args).exitStatus, 2) << args.back();
     EXPECT_EQ(readBytes(folder.path("site/a.htm")), kPage);
+    // The operand is used as given: a blank is part of a name.
+    EXPECT_EQ(run({"batch", "site "}).exitStatus, 1);
+    EXPECT_EQ(run({"show", "site/a.htm "}).exitStatus, 1);
 
     // A report that cannot be saved leaves no file behind, and says so.
     const CliResult unsaved = run({"batch", "site", "--report", "no/such/folder/report.txt"});

@@ -5,6 +5,8 @@
 #include "cli_process.h"
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -77,6 +79,69 @@ TEST(HostileCli, AReportThatCannotBeSavedLeavesNoFileBehind)
     EXPECT_EQ(noFolder.exitStatus, 1);
     EXPECT_NE(noFolder.err, "");
     EXPECT_FALSE(std::filesystem::exists(folder.path("report.txt")));
+}
+
+// A site that the ordinary user may write, except its subfolder "zz".
+void makeSiteWithClosedSubfolder(const TempFolder& folder, int pages)
+{
+    std::filesystem::create_directories(folder.path("site/zz"));
+    const std::string longName(200, 'p');
+    for (int i = 0; i < pages; ++i)
+        folder.write("site/" + longName + std::to_string(i) + ".htm", kPage);
+    folder.write("site/zz/page.htm", kPage);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path()))
+        ::chmod(entry.path().c_str(), entry.is_directory() ? 0777 : 0666);
+    ::chmod(folder.path().c_str(), 0777);
+    ::chmod(folder.path("site/zz").c_str(), 0555);
+}
+
+TEST(HostileCli, BatchExitsWithOneAndNamesEachPageNotWrittenWhateverTheReportHolds)
+{
+    TempFolder folder;
+    makeSiteWithClosedSubfolder(folder, 200);
+    const CliResult result = runCli({"batch", "site", "--recursive", "--today", "2024-03-05"},
+                                    folder.path(), {}, true);
+    ::chmod(folder.path("site/zz").c_str(), 0777);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.out.find("[Report buffer is full."), std::string::npos);
+    EXPECT_EQ(result.out.find("zz"), std::string::npos); // past the report's limit
+    EXPECT_EQ(result.err, "site/zz/page.htm: Permission denied\n"
+                          "Keywords meta tag inserted in 200 of 201 files. 1 could not be written.\n");
+
+    // Pages passed over by rule are no failure.
+    folder.write("site/zz/page.htm", "<html><title>Garden</title><p>garden tomatoes</p>\r\n");
+    EXPECT_EQ(runCli({"batch", "site/zz"}, folder.path()).exitStatus, 0);
+}
+
+TEST(HostileCli, TheReportDestinationIsCheckedBeforeAnyPageIsTouched)
+{
+    TempFolder folder;
+    std::filesystem::create_directories(folder.path("site/sub"));
+    const std::string page = folder.write("site/index.htm", kPage);
+    const std::string subPage = folder.write("site/sub/index.htm", kPage);
+    for (const char* report : {"site/index.htm", "site/sub/index.htm", "missing/report.txt", "site"}) {
+        const CliResult refused = runCli({"batch", "site", "--recursive", "--report", report}, folder.path());
+        EXPECT_EQ(refused.exitStatus, 1) << report;
+        EXPECT_NE(refused.err.find(report), std::string::npos) << refused.err;
+        EXPECT_EQ(test::readBytes(page), kPage) << report;
+        EXPECT_EQ(test::readBytes(subPage), kPage) << report;
+    }
+
+    // The process's own stdout, named through a link, is written through; the link stays.
+    std::filesystem::create_symlink("/proc/self/fd/1", folder.path("stdout"));
+    const std::string outPath = folder.path("out.txt");
+    const CliResult through = runCli({"batch", "site", "--report", "stdout"}, folder.path(), outPath);
+    EXPECT_EQ(through.exitStatus, 0) << through.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.path("stdout")));
+    const std::string out = test::readBytes(outPath);
+    EXPECT_NE(out.find("Folder: site\n"), std::string::npos) << out;     // the report
+    EXPECT_NE(out.find("Folder: site\r\n"), std::string::npos) << out;  // its copy
+
+    if (::geteuid() != 0)
+        return;
+    ASSERT_EQ(::mknod(folder.path("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+    EXPECT_EQ(runCli({"batch", "site", "--report", "null"}, folder.path()).exitStatus, 0);
+    EXPECT_TRUE(std::filesystem::is_character_file(folder.path("null")));
 }
 
 } // namespace

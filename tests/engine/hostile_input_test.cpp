@@ -158,7 +158,9 @@ TEST_F(HostileInput, AnUnreadablePageEndsWithTheSystemsErrorNumber)
         return static_cast<int>(doFile(page, keepingSettings(), commonWords, quiet, unread).result);
     });
     EXPECT_EQ(result, kPermissionDeniedError);
-    EXPECT_EQ(analysisResultMessage(AnalysisOutcome{kPermissionDeniedError}),
+    AnalysisOutcome denied;
+    denied.result = kPermissionDeniedError;
+    EXPECT_EQ(analysisResultMessage(denied),
               (UserMessage{"Error", "An error of an unknown kind has occurred: 70", MessageIcon::Warning}));
 }
 

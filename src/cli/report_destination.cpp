@@ -1,0 +1,164 @@
+#include "cli/report_destination.h"
+
+#include "batch/file_system.h"
+#include "batch/report_log.h"
+#include "support/cp1252.h"
+#include "support/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+
+namespace tagwright::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::optional<int> descriptorNumber(std::string_view text)
+{
+    int number = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return number;
+}
+
+// The descriptor that a name of the process's own descriptors stands for.
+std::optional<int> descriptorNamed(std::string_view path)
+{
+    if (path == "/dev/stdin")
+        return 0;
+    if (path == "/dev/stdout")
+        return 1;
+    if (path == "/dev/stderr")
+        return 2;
+    const std::string ownProc = "/proc/" + std::to_string(::getpid()) + "/fd/";
+    for (const std::string_view prefix :
+         {std::string_view("/dev/fd/"), std::string_view("/proc/self/fd/"),
+          std::string_view("/proc/thread-self/fd/"), std::string_view(ownProc)})
+        if (path.starts_with(prefix))
+            return descriptorNumber(path.substr(prefix.size()));
+    return std::nullopt;
+}
+
+// Follows the links of path one by one, stopping at a name of the process's own descriptors:
+// their targets are what the descriptor holds (a pipe, a terminal, the file stdout goes to),
+// which is to be written through, not replaced.
+std::optional<int> ownDescriptor(std::string path)
+{
+    for (int hop = 0; hop < 40; ++hop) {
+        if (const auto number = descriptorNamed(path))
+            return number;
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(path, error)))
+            return std::nullopt;
+        const fs::path target = fs::read_symlink(path, error);
+        if (error)
+            return std::nullopt;
+        path = target.is_absolute() ? target.string()
+                                    : (fs::path(path).parent_path() / target).string();
+    }
+    return std::nullopt;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const fs::path parent = fs::path(path).parent_path();
+    return parent.empty() ? "." : parent.string();
+}
+
+bool isPageOfTheRun(const std::string& path, const PageScope& pages)
+{
+    std::error_code error;
+    const fs::path folder = fs::canonical(pages.folder, error);
+    if (error)
+        return false;
+    const fs::path file = fs::canonical(folderOf(path), error) / fs::path(path).filename();
+    if (error || !pages.extensions.contains(fileExtension(file.filename().string(), true)))
+        return false;
+    if (!pages.recursive)
+        return file.parent_path() == folder;
+    const std::string inside = folder.string() + (folder.string().ends_with('/') ? "" : "/");
+    return file.string().starts_with(inside);
+}
+
+[[noreturn]] void refuse(const std::string& path, const std::string& reason)
+{
+    throw ReportRefused("--report " + path + ": " + reason);
+}
+
+int openForWritingThrough(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        refuse(path, std::strerror(errno));
+    return fd;
+}
+
+} // namespace
+
+ReportDestination::ReportDestination(const std::string& path, const PageScope& pages)
+{
+    const std::optional<int> own =
+        path == "-" ? std::optional<int>(STDOUT_FILENO) : ownDescriptor(path);
+    if (own) {
+        fd_ = ::fcntl(*own, F_DUPFD_CLOEXEC, 0);
+        if (fd_ < 0)
+            refuse(path, std::strerror(errno));
+        return;
+    }
+    struct stat status
+    {
+    };
+    if (::stat(path.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            refuse(path, "is a folder");
+        if (S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode)) {
+            fd_ = openForWritingThrough(path);
+            return;
+        }
+        if (!S_ISREG(status.st_mode))
+            refuse(path, "is neither a regular file nor a terminal nor a pipe");
+    } else if (errno != ENOENT) {
+        refuse(path, std::strerror(errno));
+    }
+    if (isPageOfTheRun(path, pages))
+        refuse(path, "is a page of the run");
+    const std::string folder = folderOf(path);
+    struct stat folderStatus
+    {
+    };
+    if (::stat(folder.c_str(), &folderStatus) != 0)
+        refuse(path, std::strerror(errno));
+    if (!S_ISDIR(folderStatus.st_mode))
+        refuse(path, std::strerror(ENOTDIR));
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        refuse(path, std::strerror(errno));
+    file_ = path;
+}
+
+ReportDestination::~ReportDestination()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::string ReportDestination::write(std::string_view cp1252Text) const
+{
+    if (fd_ < 0)
+        return saveReportToFile(cp1252Text, file_);
+    FileSystem fs;
+    if (!fs.writeAll(fd_, cp1252ToUtf8(cp1252Text) + "\r\n"))
+        return std::strerror(errno);
+    return {};
+}
+
+} // namespace tagwright::cli

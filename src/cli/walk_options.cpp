@@ -1,0 +1,89 @@
+#include "cli/walk_options.h"
+
+#include "cli/usage_error.h"
+
+#include <sys/stat.h>
+
+#include <array>
+#include <sstream>
+
+namespace tagwright::cli {
+
+namespace {
+
+struct ExtensionOption
+{
+    std::string_view name;
+    bool BatchSettings::*ticked;
+};
+
+constexpr std::array<ExtensionOption, 4> kExtensions{{{"htm", &BatchSettings::htm},
+                                                      {"html", &BatchSettings::html},
+                                                      {"shtm", &BatchSettings::shtm},
+                                                      {"shtml", &BatchSettings::shtml}}};
+
+// --ext htm,html,shtm,shtml: the extensions acted on, replacing the default htm and html.
+void readExtensions(const std::string& list, BatchSettings& settings)
+{
+    for (const ExtensionOption& extension : kExtensions)
+        settings.*extension.ticked = false;
+    std::istringstream items(list);
+    std::string item;
+    bool any = false;
+    while (std::getline(items, item, ',')) {
+        bool known = false;
+        for (const ExtensionOption& extension : kExtensions)
+            if (item == extension.name)
+                known = any = settings.*extension.ticked = true;
+        if (!known)
+            throw UsageError("--ext: '" + item + "' is none of htm, html, shtm, shtml");
+    }
+    if (!any)
+        throw UsageError("--ext: no extension given");
+}
+
+} // namespace
+
+OptionGroup walkingOptionGroup(const std::string& title)
+{
+    return {title,
+            {{"recursive", "", "include all subfolders"},
+             {"ext", "LIST", "extensions acted on, from htm,html,shtm,shtml (default htm,html)"}}};
+}
+
+void readWalkingOptions(const ParsedOptions& options, BatchSettings& settings)
+{
+    settings.includeAllSubfolders = options.has("recursive");
+    if (const auto list = options.value("ext"))
+        readExtensions(*list, settings);
+}
+
+std::string folderOperand(const ParsedOptions& options)
+{
+    const std::vector<std::string>& operands = options.operands();
+    if (operands.empty())
+        throw UsageError("No input folder specified.");
+    if (operands.size() > 1)
+        throw UsageError("one FOLDER expected, but '" + operands[1] + "' follows '" + operands[0] +
+                         "'");
+    return operands.front();
+}
+
+bool folderExists(const std::string& path)
+{
+    struct stat status
+    {
+    };
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+PageScope pageScopeOf(const std::string& folder, const BatchSettings& settings)
+{
+    PageScope scope{folder, settings.includeAllSubfolders, {}};
+    for (const ExtensionOption& extension : kExtensions)
+        if (settings.*extension.ticked)
+            scope.extensions.emplace(extension.name);
+    return scope;
+}
+
+} // namespace tagwright::cli
