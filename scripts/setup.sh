@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-dev
   fonts-liberation xvfb xauth
   python3 time util-linux
+  nlohmann-json3-dev patch man-db
 )
 
 missing=()

@@ -1,6 +1,8 @@
 #include "batch/batch_driver.h"
 #include "cli/analysis_options.h"
+#include "cli/cli_batch_host.h"
 #include "cli/command.h"
+#include "cli/dry_run.h"
 #include "cli/file_analysis.h"
 #include "cli/option_values.h"
 #include "cli/report_destination.h"
@@ -40,7 +42,19 @@ BatchSettings batchSettingsFrom(const ParsedOptions& options)
 
 // Each page that could not be written, with its cause, and the counts: on stderr, whatever
 // the report holds.
-void printOutcome(const BatchCounts& counts, const Console& console)
+// The walk, with the progress line while it runs.
+BatchCounts runWalk(const BatchJob& job, const DryRunChoice& dryRun, const Console& console,
+                    ReportLog& log)
+{
+    const PageScope scope = pageScopeOf(job.folder, job.settings);
+    ProgressLine progress(pagesToWalk(job.folder, scope.recursive, scope.extensions));
+    CliBatchHost host(progress);
+    SilentAnalysisHost analysisHost;
+    RunFileSystem files(dryRun, console, [&host] { return host.page(); });
+    return runBatch(job, host, analysisHost, log, files.get());
+}
+
+void printOutcome(const BatchCounts& counts, bool dryRun, const Console& console)
 {
     for (const PageFailure& failure : counts.failures)
         console.printMessage(failure.path + ": " + failure.cause);
@@ -48,6 +62,8 @@ void printOutcome(const BatchCounts& counts, const Console& console)
                           " of " + std::to_string(counts.filesExamined) + " files.";
     if (!counts.failures.empty())
         summary += " " + std::to_string(counts.failures.size()) + " could not be written.";
+    if (dryRun)
+        summary += " Dry run: no file was written.";
     console.printMessage(summary);
 }
 
@@ -73,7 +89,10 @@ class BatchCommand : public Command
              {"log-old", "", "report each replaced keywords tag"},
              {"no-log-new", "", "do not report the new tags"},
              {"report", "FILE", "also save the report to FILE ('-' for standard output)"},
-             todayOption()});
+             todayOption(),
+             {"quiet", "", "print no report on stdout"}});
+        const std::vector<OptionSpec> dryRun = dryRunOptions();
+        batch.options.insert(batch.options.end(), dryRun.begin(), dryRun.end());
         return {batch, analysisOptionGroup(), tagOptionGroup()};
     }
 
@@ -85,6 +104,9 @@ class BatchCommand : public Command
         AnalysisSettings analysis = analysisSettingsFrom(options);
         analysis.singleFile = false;
         const std::int32_t today = todayJdnFrom(options);
+        const DryRunChoice dryRun = dryRunChoiceFrom(options);
+        // With --diff, stdout carries the diff alone, ready for patch.
+        const bool quiet = options.has("quiet") || dryRun.diff;
         if (!folderExists(folder)) {
             console.printMessage("Folder does not exist");
             return kExitFailure;
@@ -109,11 +131,10 @@ class BatchCommand : public Command
         const CommonWords commonWords = chosenCommonWords(options, analysis, console);
 
         const BatchJob job{folder, settings, analysis, tag, commonWords, texts, today};
-        UnattendedBatchHost host;
-        SilentAnalysisHost analysisHost;
         ReportLog log;
-        const BatchCounts counts = runBatch(job, host, analysisHost, log);
-        console.printBoxText(log.text());
+        const BatchCounts counts = runWalk(job, dryRun, console, log);
+        if (!quiet)
+            console.printBoxText(log.text());
 
         int status = counts.failures.empty() ? kExitSuccess : kExitFailure;
         if (report) {
@@ -122,7 +143,7 @@ class BatchCommand : public Command
                 status = kExitFailure;
             }
         }
-        printOutcome(counts, console);
+        printOutcome(counts, dryRun.dryRun, console);
         return status;
     }
 };

@@ -42,4 +42,10 @@ void Console::printPlain(std::string_view text) const
     out_.flush();
 }
 
+void Console::printBytes(std::string_view bytes) const
+{
+    out_ << bytes;
+    out_.flush();
+}
+
 } // namespace tagwright::cli

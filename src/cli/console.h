@@ -20,6 +20,8 @@ class Console
     void printMessage(std::string_view text) const;
     // Plain UTF-8 text for stdout (help, version).
     void printPlain(std::string_view text) const;
+    // Bytes for stdout exactly as given (a diff in a page's own bytes).
+    void printBytes(std::string_view bytes) const;
 
     // False once writing to stdout has failed (a full disk, a closed pipe).
     bool outputWritten() const { return out_.good(); }

@@ -1,6 +1,7 @@
 #include "batch/insertion.h"
 #include "cli/analysis_options.h"
 #include "cli/command.h"
+#include "cli/dry_run.h"
 #include "cli/file_analysis.h"
 #include "cli/tag_options.h"
 #include "cli/today_option.h"
@@ -28,7 +29,9 @@ class InsertCommand : public Command
         return {{"Insertion options",
                  {{"backup", "", "keep the previous page as NAME.bak.EXT"},
                   {"done", "", "write a done marker with the date after the tag"},
-                  todayOption()}},
+                  todayOption(),
+                  dryRunOptions()[0],
+                  dryRunOptions()[1]}},
                 analysisOptionGroup(),
                 tagOptionGroup()};
     }
@@ -38,6 +41,7 @@ class InsertCommand : public Command
         // Read before the analysis, so that a bad option fails fast.
         const TagSettings tag = tagSettingsFrom(options);
         const std::int32_t today = todayJdnFrom(options);
+        const DryRunChoice dryRun = dryRunChoiceFrom(options);
         const auto analysis = analyseFile(options, console);
         if (!analysis)
             return kExitFailure;
@@ -54,14 +58,19 @@ class InsertCommand : public Command
             detectEncoding(request.path, true) == static_cast<std::int16_t>(Encoding::Utf8);
         request.withDone = options.has("done");
         request.doneDate = formatDate(jdnToGregorian(today));
-        const InsertOutcome outcome = insertMetaTag(request, nullptr);
+        RunFileSystem files(dryRun, console, [&request] { return request.path; });
+        const InsertOutcome outcome = insertMetaTag(request, nullptr, files.get());
 
         const InsertResultMessage message =
             insertResultMessage(outcome.result, "Insert meta tag into file");
         if (outcome.result != kInserted) {
             console.printMessage(message.text);
+            if (!outcome.errorText.empty())
+                console.printMessage(request.path + ": " + outcome.errorText);
             return kExitFailure;
         }
+        if (dryRun.diff) // stdout carries the diff alone
+            return kExitSuccess;
         console.printBoxText(message.text);
         if (!outcome.backupFile.empty()) {
             console.printBoxText("The original file was backed up as");

@@ -1,0 +1,62 @@
+#include "batch/dry_run_file_system.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace tagwright {
+
+namespace {
+
+std::string contentOf(int fd)
+{
+    std::string content;
+    char buffer[64 * 1024];
+    for (off_t offset = 0;;) {
+        const ssize_t got = ::pread(fd, buffer, sizeof buffer, offset);
+        if (got <= 0)
+            return content;
+        content.append(buffer, static_cast<std::size_t>(got));
+        offset += got;
+    }
+}
+
+} // namespace
+
+int DryRunFileSystem::createNew(const std::string& path, mode_t)
+{
+    const int fd = ::memfd_create("tagwright-dry-run", MFD_CLOEXEC);
+    if (fd >= 0)
+        open_[fd] = path;
+    return fd;
+}
+
+bool DryRunFileSystem::close(int fd)
+{
+    if (const auto found = open_.find(fd); found != open_.end()) {
+        written_[found->second] = contentOf(fd);
+        open_.erase(found);
+    }
+    return FileSystem::close(fd);
+}
+
+bool DryRunFileSystem::link(const std::string&, const std::string&)
+{
+    return true;
+}
+
+bool DryRunFileSystem::rename(const std::string& from, const std::string& to)
+{
+    if (const auto found = written_.find(from); found != written_.end()) {
+        listener_(to, found->second);
+        written_.erase(found);
+    }
+    return true;
+}
+
+bool DryRunFileSystem::remove(const std::string& path)
+{
+    written_.erase(path);
+    return true;
+}
+
+} // namespace tagwright

@@ -1,0 +1,35 @@
+#pragma once
+
+// The file operations of a dry run: the real rewrite runs through them and produces every
+// byte it would write, but nothing on the disk is created, changed or removed. Reading is
+// real; a new file is kept in memory; a rename that would put such a file in place hands its
+// content to the listener instead; links, other renames and removals only report success.
+
+#include "batch/file_system.h"
+
+#include <functional>
+#include <map>
+#include <string>
+
+namespace tagwright {
+
+class DryRunFileSystem : public FileSystem {
+public:
+    // Called with the file that a rewrite would replace (or create) and its new content.
+    using ReplaceListener = std::function<void(const std::string& target, const std::string& content)>;
+
+    explicit DryRunFileSystem(ReplaceListener listener) : listener_(std::move(listener)) {}
+
+    int createNew(const std::string& path, mode_t mode) override;
+    bool close(int fd) override;
+    bool link(const std::string& existing, const std::string& newName) override;
+    bool rename(const std::string& from, const std::string& to) override;
+    bool remove(const std::string& path) override;
+
+private:
+    ReplaceListener listener_;
+    std::map<int, std::string> open_;            // descriptor of a file in memory -> its name
+    std::map<std::string, std::string> written_; // name of a closed file in memory -> content
+};
+
+} // namespace tagwright

@@ -1,0 +1,92 @@
+#include "cli/progress_line.h"
+
+#include "support/files.h"
+#include "support/folder_listing.h"
+#include "support/strings.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+namespace tagwright::cli {
+
+namespace {
+
+constexpr auto kRedrawInterval = std::chrono::milliseconds(200);
+
+bool stderrIsTerminal()
+{
+    return ::isatty(STDERR_FILENO) == 1;
+}
+
+std::string durationText(double seconds)
+{
+    const auto whole = static_cast<long long>(seconds + 0.5);
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
+    return text;
+}
+
+void countPages(const std::string& folder, bool recursive, const std::set<std::string>& extensions,
+                std::int64_t& count)
+{
+    const FolderListing listing = listFolder(folder);
+    for (const std::string& name : listing.files)
+        if (extensions.contains(fileExtension(name, true)) &&
+            lowerCaseAccented(name).find(".bak.") == std::string::npos)
+            ++count;
+    if (recursive)
+        for (const std::string& name : listing.subfolders)
+            countPages(folder + "/" + name, recursive, extensions, count);
+}
+
+} // namespace
+
+ProgressLine::ProgressLine(std::int64_t pagesFound) : shown_(stderrIsTerminal()), found_(pagesFound)
+{
+}
+
+ProgressLine::~ProgressLine()
+{
+    if (shown_ && drawn_) {
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+    }
+}
+
+void ProgressLine::pageStarted()
+{
+    ++done_;
+    const Clock::time_point now = Clock::now();
+    if (shown_ && (!drawn_ || now - *drawn_ >= kRedrawInterval))
+        draw(now);
+}
+
+void ProgressLine::draw(Clock::time_point now)
+{
+    drawn_ = now;
+    const double seconds = std::chrono::duration<double>(now - start_).count();
+    const double rate = seconds > 0 ? static_cast<double>(done_) / seconds : 0;
+    std::string line = std::to_string(done_) + " of " + std::to_string(found_) + " pages";
+    if (rate > 0) {
+        char perSecond[32];
+        std::snprintf(perSecond, sizeof perSecond, ", %.1f pages/s", rate);
+        line += perSecond;
+        if (found_ > done_)
+            line += ", " + durationText(static_cast<double>(found_ - done_) / rate) + " left";
+    }
+    std::fputs(("\r" + line + "\033[K").c_str(), stderr);
+    std::fflush(stderr);
+}
+
+std::int64_t pagesToWalk(const std::string& folder, bool recursive,
+                         const std::set<std::string>& extensions)
+{
+    std::int64_t count = 0;
+    if (stderrIsTerminal())
+        countPages(folder, recursive, extensions, count);
+    return count;
+}
+
+} // namespace tagwright::cli

@@ -1,0 +1,43 @@
+#pragma once
+
+// One line of progress on stderr while a walk works through its pages (pages done of pages
+// found, pages per second, time left), redrawn in place and erased at the end. Only on a
+// terminal: a log file or a pipe gets nothing.
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+
+namespace tagwright::cli {
+
+class ProgressLine
+{
+  public:
+    // Shows nothing unless stderr is a terminal.
+    explicit ProgressLine(std::int64_t pagesFound);
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+    ~ProgressLine();
+
+    void pageStarted();
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    void draw(Clock::time_point now);
+
+    bool shown_;
+    std::int64_t found_;
+    std::int64_t done_ = 0;
+    Clock::time_point start_ = Clock::now();
+    std::optional<Clock::time_point> drawn_;
+};
+
+// The pages that a walk over folder would take: files with a ticked extension, backups left
+// out, in subfolders too with recursive. Only counted when stderr is a terminal (0 otherwise).
+std::int64_t pagesToWalk(const std::string& folder, bool recursive,
+                         const std::set<std::string>& extensions);
+
+} // namespace tagwright::cli

@@ -1,0 +1,15 @@
+#pragma once
+
+// A unified diff of one file, in the file's own bytes, as `patch -p1` applies it: the header
+// names a/PATH and b/PATH, lines end where LF ends them, three lines of context.
+
+#include <string>
+#include <string_view>
+
+namespace tagwright::cli {
+
+// Empty when the two contents are equal.
+std::string unifiedDiff(std::string_view oldContent, std::string_view newContent,
+                        const std::string& path);
+
+} // namespace tagwright::cli

@@ -1,0 +1,78 @@
+// A dry run changes nothing on the disk, and its diff is exactly the change of the real run.
+
+#include "../support/temp_folder.h"
+#include "cli_process.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include <gtest/gtest.h>
+
+namespace tagwright {
+namespace {
+
+using test::readBytes;
+using test::TempFolder;
+using testing::CliResult;
+using testing::runCli;
+namespace fs = std::filesystem;
+
+// Every entry of a tree with its bytes and modification time.
+std::map<std::string, std::string> snapshot(const std::string& root)
+{
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        struct stat status
+        {
+        };
+        ::lstat(entry.path().c_str(), &status);
+        entries[fs::relative(entry.path(), root).string()] =
+            std::to_string(status.st_mtim.tv_sec) + "." + std::to_string(status.st_mtim.tv_nsec) +
+            (entry.is_regular_file() ? readBytes(entry.path().string()) : std::string());
+    }
+    return entries;
+}
+
+std::map<std::string, std::string> contents(const std::string& root)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), root).string()] = readBytes(entry.path().string());
+    return files;
+}
+
+TEST(DryRun, ChangesNothingAndItsDiffGivesTheTreeOfTheRealRun)
+{
+    TempFolder folder;
+    fs::create_directories(folder.path("work/site/sub"));
+    folder.write("work/site/index.htm",
+                 "<html>\r\n<head>\r\n<title>Garden tomatoes</title>\r\n"
+                 "<meta name=\"keywords\" content=\"old\">\r\n<meta charset=\"utf-8\">\r\n"
+                 "</head>\r\n<body>\r\n<p>garden tomatoes garden soil</p>\r\n</body>\r\n</html>");
+    folder.write("work/site/sub/soil.html", "<html><head><title>Soil</title></head><body>\r\n"
+                                            "<p>soil soil worms</p>\r\n</body></html>\r\n");
+    folder.write("work/site/headless.htm", "<p>no head here</p>\r\n");
+    fs::copy(folder.path("work"), folder.path("copy"), fs::copy_options::recursive);
+    const auto before = snapshot(folder.path("work"));
+
+    const std::vector<std::string> run = {"batch", "site", "--recursive", "--today", "2024-03-05"};
+    std::vector<std::string> dryRun = run;
+    dryRun.insert(dryRun.end(), {"--dry-run", "--diff"});
+    const CliResult previewed = runCli(dryRun, folder.path("work"), folder.path("change.diff"));
+    EXPECT_EQ(previewed.exitStatus, 0) << previewed.err;
+    EXPECT_EQ(snapshot(folder.path("work")), before);
+    const std::string diff = readBytes(folder.path("change.diff"));
+    EXPECT_TRUE(diff.starts_with("--- a/site/index.htm\n+++ b/site/index.htm\n@@ ")) << diff;
+
+    const std::string patch = "cd '" + folder.path("copy") + "' && patch -p1 -s -i ../change.diff";
+    ASSERT_EQ(std::system(patch.c_str()), 0);
+    EXPECT_EQ(runCli(run, folder.path("work")).exitStatus, 0);
+    EXPECT_EQ(contents(folder.path("copy")), contents(folder.path("work")));
+}
+
+} // namespace
+} // namespace tagwright
