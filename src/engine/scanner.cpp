@@ -34,14 +34,19 @@ constexpr std::string_view kKeywordsName = "name=\"keywords\"";
 
 } // namespace
 
-// One line being scanned, with the searches the scan makes on it. The tests on "the rest of the
-// line, lower-cased and without blanks" are answered from the positions of each pattern in the
-// whole line so treated, found once per line, instead of building the rest again for every meta
-// and font tag (a Unix-type file is one line).
+// One line being scanned, with the searches the scan makes on it. The scan only moves forward on
+// a line, so every search is a forward search from the scan position, and each keeps its last
+// answer: the next match found from one position serves every later position up to it. A byte is
+// thus read at most once per kind of search, and a line costs time in proportion to its length
+// (a page without line ends is one line; searching the rest of it again from every "&" or tag
+// made such a page quadratic). The tests on "the rest of the line, lower-cased and without
+// blanks" are answered from the positions of each pattern in the whole line so treated, found
+// once per line.
 class Scanner::Line
 {
   public:
-    explicit Line(std::string_view text) : text_(text) {}
+    // Every byte a search reads is added to `searched`.
+    Line(std::string_view text, std::uint64_t& searched) : text_(text), searched_(searched) {}
 
     std::size_t size() const { return text_.size(); }
     char at(std::size_t pos) const { return pos < text_.size() ? text_[pos] : '\0'; }
@@ -62,42 +67,45 @@ class Scanner::Line
     }
 
     // The first position at or after pos of the (lower-case) pattern ignoring case, or size().
-    std::size_t findNoCase(std::size_t pos, std::string_view pattern) const
+    std::size_t findNoCase(std::size_t pos, std::string_view pattern)
     {
-        for (; pos < text_.size(); ++pos) {
-            pos = std::min(findAnyCaseOf(pos, pattern[0]), text_.size());
-            if (startsWithNoCase(pos, pattern))
-                return pos;
-        }
-        return text_.size();
+        return remembered(Search::NoCase, pattern, pos, [&](std::size_t from) {
+            for (; from < text_.size(); ++from) {
+                from = std::min(findAnyCaseOf(from, pattern[0]), text_.size());
+                if (startsWithNoCase(from, pattern))
+                    return from;
+            }
+            return text_.size();
+        });
     }
 
     // The first position at or after pos of the pattern exactly, or size().
-    std::size_t find(std::size_t pos, std::string_view pattern) const
+    std::size_t find(std::size_t pos, std::string_view pattern)
     {
-        return std::min(text_.find(pattern, pos), text_.size());
+        return remembered(Search::Exact, pattern, pos, [&](std::size_t from) {
+            return std::min(text_.find(pattern, from), text_.size());
+        });
+    }
+
+    // The first position at or after pos of any character of the set, or size().
+    std::size_t findFirstOf(std::size_t pos, std::string_view set)
+    {
+        return remembered(Search::AnyOf, set, pos, [&](std::size_t from) {
+            return std::min(text_.find_first_of(set, from), text_.size());
+        });
     }
 
     // The first position at or after pos of a tag bracket, or size().
-    std::size_t findBracket(std::size_t pos) const
-    {
-        while (pos < text_.size() && text_[pos] != '<' && text_[pos] != '>')
-            ++pos;
-        return pos;
-    }
+    std::size_t findBracket(std::size_t pos) { return findFirstOf(pos, "<>"); }
 
     // The first position at or after pos of a sign or digit, or size().
-    std::size_t findSignOrDigit(std::size_t pos) const
-    {
-        while (pos < text_.size() && text_[pos] != '+' && text_[pos] != '-' &&
-               (text_[pos] < '0' || text_[pos] > '9'))
-            ++pos;
-        return pos;
-    }
+    std::size_t findSignOrDigit(std::size_t pos) { return findFirstOf(pos, "+-0123456789"); }
 
-    std::size_t firstNonBlank(std::size_t pos) const
+    std::size_t firstNonBlank(std::size_t pos)
     {
-        return std::min(text_.find_first_not_of(' ', pos), text_.size());
+        const std::size_t found = std::min(text_.find_first_not_of(' ', pos), text_.size());
+        searched_ += found - std::min(pos, found);
+        return found;
     }
 
     // Where the first match of a pattern starts in the rest of the line from pos, lower-cased and
@@ -110,6 +118,35 @@ class Scanner::Line
     }
 
   private:
+    enum class Search { Exact, NoCase, AnyOf };
+
+    // The last answer of one kind of search: no match in [from, found), a match at found (or
+    // none at all when found is size()).
+    struct Answer
+    {
+        Search search;
+        std::string_view pattern;
+        std::size_t from;
+        std::size_t found;
+    };
+
+    template <typename Searcher>
+    std::size_t remembered(Search search, std::string_view pattern, std::size_t pos,
+                           const Searcher& searcher)
+    {
+        auto answer = std::find_if(answers_.begin(), answers_.end(), [&](const Answer& a) {
+            return a.search == search && a.pattern == pattern;
+        });
+        if (answer == answers_.end())
+            answer = answers_.insert(answers_.end(), Answer{search, pattern, 1, 0});
+        else if (answer->from <= pos && pos <= answer->found)
+            return answer->found;
+        answer->from = pos;
+        answer->found = searcher(pos);
+        searched_ += answer->found - std::min(pos, answer->found);
+        return answer->found;
+    }
+
     std::size_t findAnyCaseOf(std::size_t pos, char lower) const
     {
         if (lower < 'a' || lower > 'z')
@@ -120,7 +157,7 @@ class Scanner::Line
     }
 
     // The line positions where the pattern starts in the line lower-cased without blanks, found
-    // in one pass that keeps only the last characters seen (a Unix-type file is one long line).
+    // in one pass that keeps only the last characters seen.
     const std::vector<std::size_t>& blankFreeMatches(std::string_view pattern)
     {
         for (std::size_t i = 0; i < patterns_.size(); ++i)
@@ -145,6 +182,7 @@ class Scanner::Line
             if (match)
                 starts.push_back(origin[first % kLongestPattern]);
         }
+        searched_ += text_.size();
         patterns_.push_back(pattern);
         matches_.push_back(std::move(starts));
         return matches_.back();
@@ -153,8 +191,10 @@ class Scanner::Line
     static constexpr std::size_t kLongestPattern = 20;
 
     std::string_view text_;
+    std::vector<Answer> answers_;
     std::vector<std::string_view> patterns_;
     std::vector<std::vector<std::size_t>> matches_;
+    std::uint64_t& searched_;
 };
 
 Scanner::Scanner(const AnalysisSettings& settings, AnalysisHost& host, WordCounter& counter,
@@ -171,7 +211,7 @@ void Scanner::endLine()
 
 void Scanner::scanLine(std::string_view text)
 {
-    Line line(text);
+    Line line(text, bytesSearched_);
     ScanState& s = state_;
     s.pos = 0;
     while (s.pos < line.size()) {
@@ -276,9 +316,9 @@ void Scanner::scanLine(std::string_view text)
         }
         // An entity that line preparation did not decode is skipped whole.
         if (c == '&') {
-            const std::size_t semicolon = line.find(s.pos, ";");
-            if (semicolon < line.find(s.pos, " ")) {
-                s.pos = semicolon + 1;
+            const std::size_t end = line.findFirstOf(s.pos, "; ");
+            if (line.at(end) == ';') {
+                s.pos = end + 1;
                 continue;
             }
         }

@@ -5,6 +5,7 @@
 #include "engine/scan_state.h"
 #include "engine/word_counter.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,10 @@ class Scanner
     // Stop was pressed, or the user declined to go on after an invalid end-font tag.
     bool stopped() const { return stopped_; }
 
+    // Bytes that the searches of the scan have read so far, over all lines: a measure of its cost
+    // that does not depend on the machine.
+    std::uint64_t bytesSearched() const { return bytesSearched_; }
+
   private:
     class Line;
 
@@ -49,6 +54,7 @@ class Scanner
     std::string path_;
     ScanState state_;
     bool stopped_ = false;
+    std::uint64_t bytesSearched_ = 0;
 };
 
 } // namespace tagwright

@@ -1,4 +1,6 @@
 #include "analysis_fixture.h"
+#include "engine/scanner.h"
+#include "engine/word_counter.h"
 
 namespace tagwright::test {
 namespace {
@@ -134,6 +136,26 @@ TEST_F(ScannerTest, AnInvalidEndFontTagMayStopTheRun)
     host.proceedAfterInvalidEndFont = true;
     EXPECT_EQ(analyse("before </font> too\r\n", settings).result, 0);
     EXPECT_EQ(table.count(), 2);
+}
+
+// A line costs time in proportion to its length: the searches of the scan read each byte a
+// bounded number of times, however the line repeats what starts a search (a page without line
+// ends is one line). Counted in bytes read, not timed.
+TEST_F(ScannerTest, SearchesReadEachByteOfALineABoundedNumberOfTimes)
+{
+    const AnalysisSettings settings = keepingSettings();
+    for (const std::string unit :
+         {"Fish & chips ", "&", "<meta name=\"description\"> ", "<meta name=\"keywords\"> ",
+          "<font ", "<font size=2>x ", "<a href=x>y</a> &x; ", "<!-- open --> <style>s</style> "}) {
+        std::string line;
+        while (line.size() < 100'000)
+            line += unit;
+        line += ' ';
+        WordCounter counter(settings, commonWords, host, table);
+        Scanner scanner(settings, host, counter, table, "page.htm");
+        scanner.scanLine(line);
+        EXPECT_LE(scanner.bytesSearched(), 16 * line.size()) << unit;
+    }
 }
 
 } // namespace
