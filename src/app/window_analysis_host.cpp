@@ -19,11 +19,15 @@ bool WindowAnalysisHost::stopRequested()
             flushOutput();
             sinceShown_.start();
         }
-        QCoreApplication::processEvents();
-        ++eventRounds_;
-        sinceEvents_.start();
+        letEventsThrough();
     }
     return window_.stopPressed();
+}
+
+void WindowAnalysisHost::letEventsThrough()
+{
+    QCoreApplication::processEvents();
+    sinceEvents_.start();
 }
 
 void WindowAnalysisHost::analysisStarted()
@@ -33,8 +37,9 @@ void WindowAnalysisHost::analysisStarted()
     pendingOutput_.clear();
     pendingWordCount_.reset();
     running_ = true;
-    sinceEvents_.start();
     sinceShown_.start();
+    // Stop is shown and takes a click before the first line is read, however long that takes.
+    letEventsThrough();
 }
 
 void WindowAnalysisHost::endRun()

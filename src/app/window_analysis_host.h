@@ -38,15 +38,13 @@ class WindowAnalysisHost : public AnalysisHost
     // Unix-type file, an error).
     void endRun();
 
-    // How many times pending events were let through; the event loop's share of the work.
-    int eventRounds() const { return eventRounds_; }
-
   private:
     static constexpr int kEventInterval = 20; // milliseconds of work between event rounds
     static constexpr int kShowInterval = 200; // milliseconds between updates of the box
     static constexpr unsigned kStepsPerClockRead = 64;
 
     void flushOutput();
+    void letEventsThrough();
 
     MainWindow& window_;
     std::string pendingOutput_; // appended during a run, not yet in the box
@@ -55,7 +53,6 @@ class WindowAnalysisHost : public AnalysisHost
     QElapsedTimer sinceEvents_;
     QElapsedTimer sinceShown_;
     unsigned steps_ = 0;
-    int eventRounds_ = 0;
 };
 
 } // namespace tagwright

@@ -19,13 +19,11 @@ const QByteArray kPage =
     "<p>Roses need sun. Roses need water. Pruning roses keeps roses healthy.</p>\r\n"
     "<p>Pruning in spring, pruning in autumn, water in summer.</p>\r\n</body>\r\n</html>\r\n";
 
-// 17576 distinct words of letters only, each `times` times: long to read, and no count near its
-// limit of 32767.
-QByteArray longPage(int times)
+// 17576 distinct words of letters only, one a line.
+QByteArray longPage()
 {
     QByteArray page = "<html><head><title>Long</title></head><body>\r\n";
-    for (int line = 0; line < 17576 * times; ++line) {
-        const int n = line % 17576;
+    for (int n = 0; n < 17576; ++n) {
         page += QByteArray("ba") + char('a' + n % 26) + char('a' + n / 26 % 26) +
                 char('a' + n / 676) + "\r\n";
     }
@@ -377,10 +375,11 @@ class MainWindowTest : public QObject
     {
         MainWindowHarness h;
         QVERIFY(h.start());
-        h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("long.htm"), longPage(10)));
+        h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("long.htm"), longPage()));
         bool sawStop = false;
         bool othersDisabled = false;
-        // The timer fires at the first round of pending events, well before the end.
+        // The window lets events through as soon as Stop is shown, before the first line is
+        // read: the zero timer fires there, whatever the machine's speed.
         QTimer::singleShot(0, [&] {
             sawStop = h.button("cmdListWords")->text() == QStringLiteral("Stop");
             othersDisabled = !h.button("cmdGenerateKeywordMetaTag")->isEnabled() &&
@@ -392,24 +391,21 @@ class MainWindowTest : public QObject
         QVERIFY(sawStop);
         QVERIFY(othersDisabled);
         QVERIFY(h.dialogs.shown.isEmpty());
-        QVERIFY2(h.output().contains(QRegularExpression(
-                     QStringLiteral("\n\nStopped with \\d+ words? identified\\.$"))),
+        // The click was taken before any word was counted.
+        QVERIFY2(h.output().endsWith(QStringLiteral("\n\nStopped with 0 words identified.")),
                  qPrintable(h.output().right(80)));
         QCOMPARE(h.label("lblNumberOfWords")->text(), QString());
         QCOMPARE(h.button("cmdListWords")->text(), QStringLiteral("List words"));
         QVERIFY(h.button("cmdGenerateKeywordMetaTag")->isEnabled());
         QVERIFY(!h.box("txbInputFile")->isReadOnly());
         QVERIFY(!h.window->wordTableCurrent());
-        // Events were let through while counting, but not at every one of the many scan steps.
-        QVERIFY(h.window->analysisHost().eventRounds() > 0);
-        QVERIFY(h.window->analysisHost().eventRounds() < 1000);
     }
 
     void aSettingChangedDuringTheAnalysisLeavesTheTableStale()
     {
         MainWindowHarness h;
         QVERIFY(h.start());
-        h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("long.htm"), longPage(40)));
+        h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("long.htm"), longPage()));
         bool changedWhileRunning = false;
         QTimer::singleShot(0, [&] {
             changedWhileRunning = h.button("cmdListWords")->text() == QStringLiteral("Stop");
