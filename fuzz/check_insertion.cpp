@@ -11,6 +11,7 @@
 #include "batch/insertion.h"
 #include "output/meta_tag_positions.h"
 #include "support/cp1252.h"
+#include "support/line_reader.h"
 #include "support/strings.h"
 
 #include <sys/stat.h>
@@ -36,7 +37,7 @@ FolderContent contentOf(const fs::path& folder)
 
 // The head text without its comments, which hold no live tags; the line breaks inside a
 // comment stay, so that the lines are those of the page.
-std::string withoutComments(std::string_view text)
+std::string withoutComments(std::string_view text, std::string_view lineEnd)
 {
     std::string kept;
     std::size_t at = 0;
@@ -44,35 +45,36 @@ std::string withoutComments(std::string_view text)
         kept += text.substr(at, open - at);
         const auto close = text.find("-->", open + 4);
         const std::string_view comment = text.substr(open, close == std::string_view::npos ? close : close + 3 - open);
-        for (auto end = comment.find("\r\n"); end != std::string_view::npos; end = comment.find("\r\n", end + 2))
-            kept += "\r\n";
+        for (auto end = comment.find(lineEnd); end != std::string_view::npos;
+             end = comment.find(lineEnd, end + lineEnd.size()))
+            kept += lineEnd;
         at = open + comment.size();
     }
     return kept + std::string(text.substr(std::min(at, text.size())));
 }
 
-std::vector<std::string> linesOf(const std::string& text)
+std::vector<std::string> linesOf(const std::string& text, std::string_view lineEnd)
 {
     std::vector<std::string> lines;
     std::size_t start = 0;
-    for (auto end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
+    for (auto end = text.find(lineEnd); end != std::string::npos; end = text.find(lineEnd, start)) {
         lines.push_back(text.substr(start, end - start));
-        start = end + 2;
+        start = end + lineEnd.size();
     }
     return lines;
 }
 
 // A page whose head holds a comment left open has no live place for a tag: the new tag may
 // then stand inside that comment, but never beside another live keywords tag or marker.
-std::string checkRewrittenHead(const std::string& page, const std::string& tagLine, bool withDone)
+std::string checkRewrittenHead(const std::string& page, const std::string& tagLine, bool withDone,
+                               bool lineFeedPage)
 {
-    if (page.empty() || !page.ends_with("\r\n"))
-        return "the rewritten page does not end with CR LF";
+    const std::string_view lineEnd = lineFeedPage ? "\n" : "\r\n";
     const auto headEnd = lowerCaseAccented(page).find("</head>");
     if (headEnd == std::string::npos)
         return "the rewritten page has no end of head";
     const std::string head = page.substr(0, headEnd);
-    const std::vector<std::string> lines = linesOf(head);
+    const std::vector<std::string> lines = linesOf(head, lineEnd);
     // A copy of the very tag inside a comment of the old head stays where it was.
     if (std::count(lines.begin(), lines.end(), tagLine) < 1)
         return "the head does not hold the new tag";
@@ -83,7 +85,7 @@ std::string checkRewrittenHead(const std::string& page, const std::string& tagLi
     int liveNewTags = 0;
     int keywordsTags = 0;
     int markers = 0;
-    for (const std::string& line : linesOf(withoutComments(head))) {
+    for (const std::string& line : linesOf(withoutComments(head, lineEnd), lineEnd)) {
         const std::string lower = lowerCaseAccented(line);
         liveNewTags += line == tagLine;
         keywordsTags += findKeywordsMetaTag(lower).start > 0;
@@ -144,7 +146,14 @@ std::string checkInsertion(std::string_view input)
         expectedOthers["page.bak.htm"] = before.at("page.htm");
     if (after != expectedOthers)
         return "the other files of the folder are not as expected";
-    return checkRewrittenHead(page, request.utf8 ? cp1252ToUtf8(request.tag) : request.tag, request.withDone);
+    const std::string& old = before.at("page.htm");
+    const bool lineFeedPage =
+        isLineFeedSample(std::string_view(old).substr(0, kLineEndSampleBytes));
+    if (lineFeedPage &&
+        std::count(page.begin(), page.end(), '\r') > std::count(old.begin(), old.end(), '\r'))
+        return "an LF page gained a CR";
+    return checkRewrittenHead(page, request.utf8 ? cp1252ToUtf8(request.tag) : request.tag,
+                              request.withDone, lineFeedPage);
 }
 
 } // namespace tagwright::fuzz

@@ -265,12 +265,8 @@ void MainWindow::showExistingTags()
         return;
     }
     txbMetaTAG->clear();
-    LineReader reader(path);
-    setOutputText(existingTagsText([&reader](std::string& line) {
-        if (reader.readLine(line))
-            return LineRead::Line;
-        return reader.errorNumber() == 0 ? LineRead::End : LineRead::Failed;
-    }));
+    LineReader reader(path, LineEnds::OfPage);
+    setOutputText(existingTagsText(linesOf(reader)));
 }
 
 // The refusals before an insertion, each titled with the command's caption.

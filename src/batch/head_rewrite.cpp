@@ -18,7 +18,8 @@ struct LinePiece {
     std::string lower;
     std::string live;
 
-    // Keeps what follows position `end` (0-based, one past a tag), without spaces at either end.
+    // Keeps what follows position `end` (0-based, one past a tag), without spaces at either
+    // end; a line that goes on past the end of the head keeps its end as it stands.
     void keepAfter(std::size_t end)
     {
         const auto first = line.find_first_not_of(' ', end);
@@ -26,7 +27,8 @@ struct LinePiece {
             keepRange(0, 0);
             return;
         }
-        keepRange(first, line.find_last_not_of(' ') + 1);
+        const bool headEnds = lower.find("</head>", first) != std::string::npos;
+        keepRange(first, headEnds ? line.size() : line.find_last_not_of(' ') + 1);
     }
     // The first position from `from` on where a comment begins, or `limit`.
     std::size_t liveUntil(std::size_t from, std::size_t limit) const
@@ -69,18 +71,11 @@ std::string liveMarkup(std::string_view lower, bool& open)
     }
 }
 
-std::string_view trimSpaces(std::string_view text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 } // namespace
 
 int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
 {
+    writer.setLineFeedEnds(reader.lineFeedEnds());
     bool blockWritten = false;
     bool inComment = false;
     LinePiece piece;
@@ -121,18 +116,13 @@ int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
         }
         const auto headEnd = piece.lower.find("</head>");
         if (headEnd != std::string::npos) {
-            const std::string& line = piece.line;
             if (headEnd > 0)
-                writer.writeLine(std::string_view(line).substr(0, headEnd));
+                writer.writeLine(std::string_view(piece.line).substr(0, headEnd));
             if (!blockWritten)
                 edit.writeBlock(writer);
-            writer.writeLine(std::string_view(line).substr(headEnd, 7));
-            const std::string_view rest = trimSpaces(std::string_view(line).substr(headEnd + 7));
-            if (!rest.empty())
-                writer.writeLine(rest);
-            std::string next;
-            while (reader.readLine(next))
-                writer.writeLine(next);
+            // From the end of the head on, the page is copied byte for byte.
+            writer.writeBytes(std::string_view(piece.line).substr(headEnd));
+            reader.copyRest([&writer](std::string_view bytes) { writer.writeBytes(bytes); });
             return kHeadRewritten;
         }
         // A line of a comment is copied as it stands, empty or not.

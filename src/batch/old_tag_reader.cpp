@@ -9,15 +9,6 @@ namespace tagwright {
 
 namespace {
 
-LineSource linesOf(LineReader& reader)
-{
-    return [&reader](std::string& line) {
-        if (reader.readLine(line))
-            return LineRead::Line;
-        return reader.errorNumber() != 0 ? LineRead::Failed : LineRead::End;
-    };
-}
-
 // One past the tag's ">", or the end of the line when it does not close there (0-based).
 std::size_t tagEndOnLine(const std::string& line, TagSpan tag)
 {

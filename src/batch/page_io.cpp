@@ -8,14 +8,20 @@ constexpr std::size_t kChunkSize = 64 * 1024;
 
 LineReader pageLineReader(FileSystem& fs, int fd)
 {
-    return LineReader([&fs, fd](char* buffer, std::size_t size) -> long { return fs.read(fd, buffer, size); },
-                      kChunkSize);
+    return LineReader(
+        [&fs, fd](char* buffer, std::size_t size) -> long { return fs.read(fd, buffer, size); },
+        LineEnds::OfPage, kChunkSize);
 }
 
 void PageWriter::writeLine(std::string_view line)
 {
     buffer_.append(line);
-    buffer_.append("\r\n");
+    writeBytes(lineEnd_);
+}
+
+void PageWriter::writeBytes(std::string_view bytes)
+{
+    buffer_.append(bytes);
     if (buffer_.size() >= kChunkSize)
         spill();
 }

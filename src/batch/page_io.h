@@ -1,7 +1,8 @@
 #pragma once
 
 // Line-wise reading and writing of a page through the FileSystem seam. Lines are read by the
-// program's one line reader; every line written ends with CR LF.
+// program's one line reader, with the line ends of pages; every line written ends with CR LF,
+// or with LF when the writer is told so (an LF page keeps its LF line ends).
 
 #include "batch/file_system.h"
 #include "support/line_reader.h"
@@ -18,7 +19,11 @@ class PageWriter {
 public:
     PageWriter(FileSystem& fs, int fd) : fs_(fs), fd_(fd) {}
 
+    // Whether every line written from now on ends with LF rather than CR LF.
+    void setLineFeedEnds(bool lineFeed) { lineEnd_ = lineFeed ? "\n" : "\r\n"; }
     void writeLine(std::string_view line);
+    // Bytes as they stand, without a line end.
+    void writeBytes(std::string_view bytes);
     // Writes what is still buffered; false when any write failed.
     bool finish();
 
@@ -27,6 +32,7 @@ private:
 
     FileSystem& fs_;
     int fd_;
+    std::string_view lineEnd_ = "\r\n";
     std::string buffer_;
     bool failed_ = false;
 };

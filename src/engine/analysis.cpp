@@ -64,7 +64,7 @@ void scanFile(const std::string& path, const LinePreparation& preparation, Scann
 {
     if (!fileExists(path))
         throw RunError{kFileNotFoundError, std::strerror(ENOENT)};
-    LineReader reader(path);
+    LineReader reader(path, LineEnds::OfPage);
     if (!reader.isOpen())
         throw RunError{readErrorNumber(reader.errorNumber()), std::strerror(reader.errorNumber())};
     std::string line;

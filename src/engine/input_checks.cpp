@@ -88,7 +88,7 @@ bool declaresUtf8(const std::string& path, int& error)
             offset += count;
             return static_cast<long>(count);
         },
-        kCharsetLookBytes);
+        LineEnds::CarriageReturn, kCharsetLookBytes);
     // Neither pattern holds a line end, so each line may be searched on its own.
     std::string line;
     for (int lines = 0; lines < kCharsetLookLines && reader.readLine(line);) {

@@ -81,12 +81,8 @@ ExistingTags existingTagsOfFile(std::string_view inputPath)
     if (!fileExists(path))
         return {UserMessage{"File not found", "Input file not found.", MessageIcon::Warning}, {}};
 
-    LineReader reader(path);
-    const std::string text = existingTagsText([&reader](std::string& line) {
-        if (reader.readLine(line))
-            return LineRead::Line;
-        return reader.errorNumber() != 0 ? LineRead::Failed : LineRead::End;
-    });
+    LineReader reader(path, LineEnds::OfPage);
+    const std::string text = existingTagsText(linesOf(reader));
     const bool utf8 = detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
     return {std::nullopt, utf8 ? utf8ToCp1252(text) : text};
 }

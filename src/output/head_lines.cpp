@@ -19,6 +19,15 @@ void trimSpaces(std::string& text)
 
 } // namespace
 
+LineSource linesOf(LineReader& reader)
+{
+    return [&reader](std::string& line) {
+        if (reader.readLine(line))
+            return LineRead::Line;
+        return reader.errorNumber() != 0 ? LineRead::Failed : LineRead::End;
+    };
+}
+
 LineRead HeadLineScanner::read(std::string& line, std::string& lower)
 {
     const LineRead status = source_(line);

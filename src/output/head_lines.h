@@ -5,6 +5,8 @@
 // comment is passed over up to the line that closes it, and that line goes too. The line after
 // a comment is handed on without being tested for "</head>" or "<!--".
 
+#include "support/line_reader.h"
+
 #include <functional>
 #include <string>
 
@@ -14,6 +16,9 @@ enum class LineRead { Line, End, Failed };
 
 // Gives the next line of a file (without its end), End at the end, Failed on a read error.
 using LineSource = std::function<LineRead(std::string&)>;
+
+// The lines of a reader as a line source.
+LineSource linesOf(LineReader& reader);
 
 class HeadLineScanner {
 public:

@@ -1,14 +1,32 @@
 #include "support/line_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
 
 namespace tagwright {
 
-LineReader::LineReader(const std::string& path, std::size_t bufferSize)
-    : file_(std::fopen(path.c_str(), "rb")), buffer_(std::make_unique<char[]>(bufferSize)),
-      bufferSize_(bufferSize)
+namespace {
+
+std::size_t bufferSizeFor(LineEnds ends, std::size_t bufferSize)
+{
+    // The whole sample of a page must fit, so that its line ends are known before any line.
+    return ends == LineEnds::OfPage ? std::max(bufferSize, kLineEndSampleBytes) : bufferSize;
+}
+
+} // namespace
+
+bool isLineFeedSample(std::string_view sample)
+{
+    return sample.find('\n') != std::string_view::npos &&
+           sample.find('\r') == std::string_view::npos;
+}
+
+LineReader::LineReader(const std::string& path, LineEnds ends, std::size_t bufferSize)
+    : file_(std::fopen(path.c_str(), "rb")),
+      buffer_(std::make_unique<char[]>(bufferSizeFor(ends, bufferSize))),
+      bufferSize_(bufferSizeFor(ends, bufferSize))
 {
     if (!file_) {
         errorNumber_ = errno;
@@ -21,17 +39,40 @@ LineReader::LineReader(const std::string& path, std::size_t bufferSize)
         const std::size_t got = std::fread(buffer, 1, size, file);
         return got == 0 && std::ferror(file) ? -1 : static_cast<long>(got);
     };
+    if (ends == LineEnds::OfPage)
+        decideLineEnds();
 }
 
-LineReader::LineReader(ByteSource source, std::size_t bufferSize)
-    : source_(std::move(source)), buffer_(std::make_unique<char[]>(bufferSize)),
-      bufferSize_(bufferSize)
+LineReader::LineReader(ByteSource source, LineEnds ends, std::size_t bufferSize)
+    : source_(std::move(source)),
+      buffer_(std::make_unique<char[]>(bufferSizeFor(ends, bufferSize))),
+      bufferSize_(bufferSizeFor(ends, bufferSize))
 {
+    if (ends == LineEnds::OfPage)
+        decideLineEnds();
 }
 
 std::string LineReader::errorText() const
 {
     return errorNumber_ == 0 ? std::string() : std::string(std::strerror(errorNumber_));
+}
+
+void LineReader::decideLineEnds()
+{
+    // A source may give fewer bytes than asked for: read on until the sample is whole.
+    while (end_ < kLineEndSampleBytes) {
+        errno = 0;
+        const long got = source_(buffer_.get() + end_, bufferSize_ - end_);
+        if (got <= 0) {
+            atEnd_ = true;
+            if (got < 0)
+                errorNumber_ = errno != 0 ? errno : EIO;
+            break;
+        }
+        end_ += static_cast<std::size_t>(got);
+    }
+    lineFeed_ =
+        isLineFeedSample(std::string_view(buffer_.get(), std::min(end_, kLineEndSampleBytes)));
 }
 
 bool LineReader::refill()
@@ -54,6 +95,8 @@ bool LineReader::refill()
 bool LineReader::readLine(std::string& line)
 {
     line.clear();
+    lastLineEnd_ = 0;
+    const char lineEnd = lineFeed_ ? '\n' : '\r';
     bool any = false; // whether a line has begun: a final line without line end still counts
     for (;;) {
         if (begin_ == end_ && !refill())
@@ -65,18 +108,34 @@ bool LineReader::readLine(std::string& line)
                 continue;
         }
         any = true;
-        const void* found = std::memchr(data + begin_, '\r', end_ - begin_);
+        const void* found = std::memchr(data + begin_, lineEnd, end_ - begin_);
         if (found == nullptr) {
             line.append(data + begin_, end_ - begin_);
             begin_ = end_;
             continue;
         }
-        const auto cr = static_cast<std::size_t>(static_cast<const char*>(found) - data);
-        line.append(data + begin_, cr - begin_);
-        begin_ = cr + 1;
-        skipLineFeed_ = true;
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - data);
+        line.append(data + begin_, at - begin_);
+        begin_ = at + 1;
+        lastLineEnd_ = lineEnd;
+        skipLineFeed_ = !lineFeed_;
         return true;
     }
+}
+
+bool LineReader::copyRest(const ByteSink& sink)
+{
+    if (lastLineEnd_ != 0)
+        sink(std::string_view(&lastLineEnd_, 1));
+    lastLineEnd_ = 0;
+    // An LF after the last line's CR is part of its line end, and is copied with the rest.
+    skipLineFeed_ = false;
+    do {
+        if (begin_ < end_)
+            sink(std::string_view(buffer_.get() + begin_, end_ - begin_));
+        begin_ = end_;
+    } while (refill());
+    return errorNumber_ == 0;
 }
 
 } // namespace tagwright

@@ -38,34 +38,43 @@ protected:
 
 TEST_F(HostilePage, EveryTagAndMarkerSharingALineGoes)
 {
-    EXPECT_EQ(inserted("<head><meta name=\"keywords\" content=\"a\"><meta name=\"KEYWORDS\" content=\"b\"> x\r\n</head>"),
-              "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\nx\r\n</head>\r\n");
+    EXPECT_EQ(inserted("<head><meta name=\"keywords\" content=\"a\"><meta name=\"KEYWORDS\" "
+                       "content=\"b\"> x\r\n</head>"),
+              "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\nx\r\n</head>");
     // A marker before the tag on the line no longer hides it, nor survives beside the new one.
-    EXPECT_EQ(inserted("<head>\r\n<meta name=\"qova done\" content=\"2020-01-01\"> <meta name=\"keywords\" "
-                       "content=\"a\"> <meta name=\"qova done\" content=\"2021-01-01\">\r\n</head>"),
-              "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head>\r\n");
+    EXPECT_EQ(
+        inserted(
+            "<head>\r\n<meta name=\"qova done\" content=\"2020-01-01\"> <meta name=\"keywords\" "
+            "content=\"a\"> <meta name=\"qova done\" content=\"2021-01-01\">\r\n</head>"),
+        "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head>");
 }
 
 TEST_F(HostilePage, LiveTagsBesideACommentGoAndTheCommentStays)
 {
-    EXPECT_EQ(inserted("<head>\r\n<meta name=\"keywords\" content=\"a\"> <!-- <meta name=\"keywords\" content=\"b\"> "
+    EXPECT_EQ(inserted("<head>\r\n<meta name=\"keywords\" content=\"a\"> <!-- <meta "
+                       "name=\"keywords\" content=\"b\"> "
                        "-->\r\n</head>"),
-              "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n<!-- <meta name=\"keywords\" content=\"b\"> -->\r\n</head>\r\n");
-    EXPECT_EQ(inserted("<head>\r\n<!-- open\r\n\r\nstill --> <meta name=\"keywords\" content=\"a\">\r\n</head>"),
-              "<head>\r\n<!-- open\r\n\r\nstill --> \r\n" + kTag + "\r\n" + kMarker + "\r\n</head>\r\n");
+              "<head>\r\n" + kTag + "\r\n" + kMarker +
+                  "\r\n<!-- <meta name=\"keywords\" content=\"b\"> -->\r\n</head>");
+    EXPECT_EQ(inserted("<head>\r\n<!-- open\r\n\r\nstill --> <meta name=\"keywords\" "
+                       "content=\"a\">\r\n</head>"),
+              "<head>\r\n<!-- open\r\n\r\nstill --> \r\n" + kTag + "\r\n" + kMarker +
+                  "\r\n</head>");
 }
 
 TEST_F(HostilePage, NothingIsReplacedBehindTheEndOfTheHead)
 {
     const std::string body = "<meta name=\"keywords\" content=\"body\">";
-    EXPECT_EQ(inserted("<head></head>" + body), "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head>\r\n" + body + "\r\n");
+    EXPECT_EQ(inserted("<head></head>" + body),
+              "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head>" + body);
     // A marker left open takes neither a comment that opens behind it nor the end of the head.
-    EXPECT_EQ(inserted("<head>\r\n<meta name=\"qova done\" content=<!-- x\r\n<meta name=\"qova done\" "
-                       "content=\"2020-01-01\"> -->\r\n</head>"),
-              "<head>\r\n<!-- x\r\n<meta name=\"qova done\" content=\"2020-01-01\"> -->\r\n" + kTag + "\r\n" + kMarker +
-                  "\r\n</head>\r\n");
+    EXPECT_EQ(
+        inserted("<head>\r\n<meta name=\"qova done\" content=<!-- x\r\n<meta name=\"qova done\" "
+                 "content=\"2020-01-01\"> -->\r\n</head>"),
+        "<head>\r\n<!-- x\r\n<meta name=\"qova done\" content=\"2020-01-01\"> -->\r\n" + kTag +
+            "\r\n" + kMarker + "\r\n</head>");
     EXPECT_EQ(inserted("<head><meta name=\"qova done\" content=\"x\" </head><body>"),
-              "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head>\r\n<body>\r\n");
+              "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head><body>");
 }
 
 } // namespace

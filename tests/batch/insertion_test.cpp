@@ -1,7 +1,8 @@
 #include "batch/insertion.h"
 
-#include "batch/done_marker.h"
 #include "../support/unprivileged.h"
+#include "batch/done_marker.h"
+#include "support/line_reader.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -44,8 +45,9 @@ TEST_F(InsertionTest, ReplacesATagOnItsLineKeepingWhatSurroundsIt)
     writeBytes(folder.path("p.htm"), "<html>\r\n<head>\r\n<title>T</title>  <meta name=\"keywords\" content=\"old\">"
                                      "   <meta name=\"x\">\r\n\r\n</head>\r\n<body>\r\n\r\n</body>");
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")), "<html>\r\n<head>\r\n<title>T</title>  \r\n" + kTag +
-                                                   "\r\n<meta name=\"x\">\r\n</head>\r\n<body>\r\n\r\n</body>\r\n");
+    EXPECT_EQ(readBytes(folder.path("p.htm")),
+              "<html>\r\n<head>\r\n<title>T</title>  \r\n" + kTag +
+                  "\r\n<meta name=\"x\">\r\n</head>\r\n<body>\r\n\r\n</body>");
     EXPECT_EQ(log.text(), "\r\nOLD: <meta name=\"keywords\" content=\"old\">\r\nNEW: " + kTag);
 }
 
@@ -78,9 +80,26 @@ TEST_F(InsertionTest, WritesTheTagBeforeHeadEndWhenThereIsNone)
 {
     writeBytes(folder.path("p.htm"), "<HEAD><title>x</title></HEAD>  <body>\r\n<p>a\nb</p>");
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    // The end of head keeps its capitals; a lone LF stays inside its line; the last line gets CR LF.
+    // From the end of the head, which keeps its capitals, the page is copied byte for byte.
     EXPECT_EQ(readBytes(folder.path("p.htm")),
-              "<HEAD><title>x</title>\r\n" + kTag + "\r\n</HEAD>\r\n<body>\r\n<p>a\nb</p>\r\n");
+              "<HEAD><title>x</title>\r\n" + kTag + "\r\n</HEAD>  <body>\r\n<p>a\nb</p>");
+}
+
+TEST_F(InsertionTest, AnLfPageKeepsItsLineEnds)
+{
+    // The first 16,384 bytes make it an LF page; a CR after them is an ordinary character.
+    const std::string sample = "<head>\n<!-- " + std::string(kLineEndSampleBytes, 'x') + " -->\n";
+    writeBytes(folder.path("p.htm"),
+               sample + "<title>A\rB</title>\n\n<meta name=\"keywords\" content=\"old\"> x\n"
+                        "<meta name=\"QOVA done\" content=\"2020-01-01\">\n</head>\n<p>a\r\nb</p>");
+    EXPECT_EQ(insert("p.htm", false, true).result, kInserted);
+    EXPECT_EQ(readBytes(folder.path("p.htm")), sample + "<title>A\rB</title>\n" + kTag + "\n" +
+                                                   kMarker + "\nx\n</head>\n<p>a\r\nb</p>");
+    // The marker alone, written where the head ends on a page without a line end after it.
+    writeBytes(folder.path("p.htm"), "<head>\n<title>T</title></head>");
+    EXPECT_TRUE(insertDoneMetaTagOnly(folder.path("p.htm"), "2024-03-05"));
+    EXPECT_EQ(readBytes(folder.path("p.htm")),
+              "<head>\n<title>T</title>\n" + kMarker + "\n</head>");
 }
 
 TEST_F(InsertionTest, RecognisesCapitalsAndLeavesTheBodyAlone)
@@ -88,7 +107,8 @@ TEST_F(InsertionTest, RecognisesCapitalsAndLeavesTheBodyAlone)
     const std::string bodyTag = "<meta name=\"keywords\" content=\"body\">";
     writeBytes(folder.path("p.htm"), "<head>\r<META NAME=\"KEYWORDS\" CONTENT=\"OLD\">\r\n</head>\r\n\r\n" + bodyTag);
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n" + kTag + "\r\n</head>\r\n\r\n" + bodyTag + "\r\n");
+    EXPECT_EQ(readBytes(folder.path("p.htm")),
+              "<head>\r\n" + kTag + "\r\n</head>\r\n\r\n" + bodyTag);
 }
 
 TEST_F(InsertionTest, OneNewTagAndMarkerReplaceAllOldOnes)
@@ -107,12 +127,12 @@ TEST_F(InsertionTest, CommentedOutTagsStayAsTheyAre)
     const std::string comment = "<!-- <meta name=\"keywords\" content=\"was\">\r\n\r\n" + kMarker + " -->\r\n";
     writeBytes(folder.path("p.htm"), "<head>\r\n" + comment + "<meta name=\"keywords\" content=\"old\">\r\n</head>");
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n" + comment + kTag + "\r\n</head>\r\n");
+    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n" + comment + kTag + "\r\n</head>");
 
     // A live tag after a comment on the same line is replaced.
     writeBytes(folder.path("p.htm"), "<head>\r\n<!-- x --> <meta name=\"keywords\" content=\"old\">\r\n</head>");
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n<!-- x --> \r\n" + kTag + "\r\n</head>\r\n");
+    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n<!-- x --> \r\n" + kTag + "\r\n</head>");
 }
 
 TEST_F(InsertionTest, RefusalsLeaveThePageUntouched)
@@ -224,7 +244,8 @@ TEST_F(InsertionTest, RewritesALinkedPageAtItsTarget)
     std::filesystem::create_symlink("real/page.htm", std::filesystem::path(folder.path()) / "link.htm");
     EXPECT_EQ(insert("link.htm", true).result, kInserted);
     EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::path(folder.path()) / "link.htm"));
-    EXPECT_EQ(readBytes(std::filesystem::path(folder.path()) / "real" / "page.htm"), "<head>\r\n" + kTag + "\r\n</head>\r\n");
+    EXPECT_EQ(readBytes(std::filesystem::path(folder.path()) / "real" / "page.htm"),
+              "<head>\r\n" + kTag + "\r\n</head>");
     EXPECT_EQ(readBytes(std::filesystem::path(folder.path()) / "real" / "page.bak.htm"), "<head></head>");
 }
 
@@ -250,7 +271,8 @@ TEST_F(InsertionTest, DoneMarkerAloneReplacesOldOnesAndLeavesKeywords)
     writeBytes(folder.path("p.htm"), "<head>\r\n" + keywords + "\r\n<meta name=\"QOVA Done\" content=\"2020-01-01\"\r\n"
                                      "\r\n</head>");
     EXPECT_TRUE(insertDoneMetaTagOnly(folder.path("p.htm"), "2024-03-05"));
-    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n" + keywords + "\r\n" + kMarker + "\r\n</head>\r\n");
+    EXPECT_EQ(readBytes(folder.path("p.htm")),
+              "<head>\r\n" + keywords + "\r\n" + kMarker + "\r\n</head>");
 
     const std::string headless = "<body>\r\n\r\n" + kMarker + "</body>";
     writeBytes(folder.path("headless.htm"), headless);

@@ -60,6 +60,15 @@ TEST_F(OldTagReaderTest, DayRule)
     EXPECT_TRUE(read("<meta name=\"QOVA done\" content=\"2024-3-5\">", 1).doneRecently);
 }
 
+TEST_F(OldTagReaderTest, AnLfPageIsReadByItsLines)
+{
+    const OldTagAndDoneDate found =
+        read("<head>\n<meta name=\"keywords\" content=\"a\">\n"
+             "<meta name=\"QOVA done\" content=\"2024-03-05\">\n</head>\n");
+    EXPECT_EQ(found.oldTag, "<meta name=\"keywords\" content=\"a\">");
+    EXPECT_TRUE(found.doneRecently);
+}
+
 TEST_F(OldTagReaderTest, MarkersThatDoNotCount)
 {
     // In a comment, on the line of "</head>", with an unreadable date, or without content.

@@ -90,6 +90,35 @@ TEST_F(BatchCommands, BatchPrintsTheReportAndSavesIt)
     EXPECT_NE(again.out.find("File: a.htm  ---  Done already on 2024-03-05."), std::string::npos) << again.out;
 }
 
+TEST_F(BatchCommands, LfPagesAreShownRewrittenAndSkippedByTheirLines)
+{
+    std::filesystem::create_directory(folder.path("site"));
+    std::filesystem::copy_file(std::string(TAGWRIGHT_TEST_DATA_DIR) + "/../examples/bakery.html",
+                               folder.path("site/bakery.html"));
+    const CliResult shown = run({"show", "site/bakery.html"});
+    EXPECT_NE(
+        shown.out.find(
+            "\nKEYWORDS meta tag: <meta name=\"keywords\" content=\"bread, baking, recipes\">\n"),
+        std::string::npos)
+        << shown.out;
+
+    std::string lfPage = kPage;
+    std::erase(lfPage, '\r');
+    folder.write("site/a.htm", lfPage);
+    EXPECT_EQ(run({"batch", "site", "--today", "2024-03-05"}).exitStatus, 0);
+    const std::string rewritten = readBytes(folder.path("site/a.htm"));
+    EXPECT_EQ(rewritten.find('\r'), std::string::npos) << rewritten;
+    EXPECT_NE(rewritten.find("\n<meta name=\"QOVA done\" content=\"2024-03-05\">\n</head>\n"),
+              std::string::npos)
+        << rewritten;
+    const CliResult again = run({"batch", "site", "--skip-done", "1", "--today", "2024-03-05"});
+    EXPECT_NE(again.out.find("File: a.htm  ---  Done already on 2024-03-05."), std::string::npos)
+        << again.out;
+    EXPECT_NE(again.out.find("File: bakery.html  ---  Done already on 2024-03-05."),
+              std::string::npos)
+        << again.out;
+}
+
 TEST_F(BatchCommands, BatchFailuresAndUsageErrors)
 {
     std::filesystem::create_directory(folder.path("site"));

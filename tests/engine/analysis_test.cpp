@@ -101,6 +101,26 @@ TEST_F(DriverTest, UnixFilesAreAskedAboutOrFlaggedInBatchRuns)
     EXPECT_EQ(batchHost.output, ""); // "Now processing ..." gave way to the first word
 }
 
+TEST_F(DriverTest, AnLfPageIsReadByItsLinesLikeItsCrLfCopy)
+{
+    // Read as one line, every meta tag before the description would give its attribute words.
+    const std::string page =
+        "<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; "
+        "charset=iso-8859-1\">\n<meta name=\"viewport\" content=\"width=device-width, "
+        "initial-scale=1\">\n<meta name=\"description\" content=\"Growing tomatoes, garden\">\n"
+        "<title>Tomatoes</title>\n</head>\n<body><p>tomatoes</p></body>\n</html>\n";
+    std::string crLfPage;
+    for (const char c : page)
+        crLfPage += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (const std::string_view charset : {"", "<meta charset=\"utf-8\">\n"}) {
+        analyse(std::string(charset) + crLfPage);
+        const std::vector<std::string> expected = words();
+        analyse(std::string(charset) + page);
+        EXPECT_EQ(words(), expected) << charset;
+        EXPECT_EQ(words(), (std::vector<std::string>{"tomatoes", "growing", "garden"})) << charset;
+    }
+}
+
 TEST_F(DriverTest, TheSixteenBitCountEndsTheRunWithError6)
 {
     std::string page;

@@ -67,8 +67,13 @@ TEST_F(ExistingTagsTest, TagsAfterTheHeadInCommentsOrUnquotedAreNotFound)
                    "<meta name=keywords content=\"y\">\r\n</head>\r\n<meta name=\"keywords\" content=\"z\">")
                   .text,
               "No keywords meta tag found.");
-    // Lines that end in LF only are one line, which holds "</head>".
-    EXPECT_EQ(show("<head>\n<meta name=\"keywords\" content=\"x\">\n</head>\n").text, "No keywords meta tag found.");
+}
+
+TEST_F(ExistingTagsTest, LinesOfAnLfPageEndAtLf)
+{
+    EXPECT_EQ(
+        show("<head>\n<title>Home</title>\n<meta name=\"keywords\" content=\"x\">\n</head>\n").text,
+        "TITLE: Home\r\n\r\nKEYWORDS meta tag: <meta name=\"keywords\" content=\"x\">\r\n\r\n");
 }
 
 TEST_F(ExistingTagsTest, CommentOpenToTheEndIsAFailure)

@@ -10,9 +10,10 @@
 namespace tagwright {
 namespace {
 
-std::vector<std::string> linesOf(const std::string& path, std::size_t bufferSize)
+std::vector<std::string> linesOf(const std::string& path, std::size_t bufferSize,
+                                 LineEnds ends = LineEnds::CarriageReturn)
 {
-    LineReader reader(path, bufferSize);
+    LineReader reader(path, ends, bufferSize);
     std::vector<std::string> lines;
     std::string line;
     while (reader.readLine(line))
@@ -61,6 +62,37 @@ TEST(LineReader, LongLines)
     const std::string longLine(1'000'000, 'x');
     EXPECT_EQ(linesOf(folder.write("long", longLine + "\r\nshort\r\n" + longLine), 4096),
               (Lines{longLine, "short", longLine}));
+}
+
+TEST(LineReader, AnLfPageEndsItsLinesAtLfAndKeepsItsCarriageReturns)
+{
+    const test::TempFolder folder;
+    // The first 16,384 bytes decide: an LF and no CR make an LF page, whatever comes later.
+    const std::string sample = "one\n" + std::string(kLineEndSampleBytes - 4, 'x');
+    EXPECT_EQ(linesOf(folder.write("lf", sample + "\r\nthree\rstill\n"), 4096, LineEnds::OfPage),
+              (Lines{"one", std::string(kLineEndSampleBytes - 4, 'x') + "\r", "three\rstill"}));
+    EXPECT_EQ(linesOf(folder.write("late-cr", sample + "x\rlast"), 1, LineEnds::OfPage),
+              (Lines{"one", std::string(kLineEndSampleBytes - 3, 'x') + "\rlast"}));
+    // A CR in the sample, or no line end at all, and the page is read by the usual rule.
+    EXPECT_EQ(linesOf(folder.write("mixed", "a\nb\r\nc"), 4096, LineEnds::OfPage),
+              (Lines{"a\nb", "c"}));
+    EXPECT_EQ(linesOf(folder.write("one-line", "a\rb"), 4096, LineEnds::OfPage), (Lines{"a", "b"}));
+    // The program's own files keep the usual rule.
+    EXPECT_EQ(linesOf(folder.path("lf"), 4096).front(), sample);
+}
+
+TEST(LineReader, CopiesTheRestAsItStands)
+{
+    const test::TempFolder folder;
+    for (const std::string bytes :
+         {"head\r\nbody\rmore\n", "head\rbody", "head\nbody\r\n", "head"}) {
+        LineReader reader(folder.write("page", bytes), LineEnds::OfPage);
+        std::string line;
+        ASSERT_TRUE(reader.readLine(line));
+        std::string rest;
+        EXPECT_TRUE(reader.copyRest([&rest](std::string_view part) { rest += part; }));
+        EXPECT_EQ(line + rest, bytes);
+    }
 }
 
 TEST(LineReader, ReportsFailures)
