@@ -43,6 +43,8 @@ public:
     virtual InspectAnswer inspect(const InspectRequest& request) = 0;
     // "Go on to the next file?", title "Continue?", Yes/No; true for Yes.
     virtual bool askGoOnToNextFile() = 0;
+    // The page's new tag is the one it carries already, so nothing is written to it.
+    virtual void tagUnchanged(std::string_view /*path*/) {}
     // A failure that ended the walk: its text, title "Error", exclamation icon.
     virtual void showError(std::string_view text) = 0;
     // The run is over: commands back, windows restored, the result box (title "Result", no

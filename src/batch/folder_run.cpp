@@ -257,6 +257,7 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
 {
     if (lowerCaseAccented(tag) == lowerCaseAccented(oldTag)) {
         log_.output("  ---  New keywords meta tag is the same as the existing one.");
+        host_.tagUnchanged(currentFile_);
         return;
     }
     InsertRequest request;

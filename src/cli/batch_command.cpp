@@ -1,17 +1,15 @@
-#include "batch/batch_driver.h"
 #include "cli/analysis_options.h"
-#include "cli/cli_batch_host.h"
 #include "cli/command.h"
 #include "cli/dry_run.h"
 #include "cli/file_analysis.h"
 #include "cli/option_values.h"
+#include "cli/program_texts.h"
 #include "cli/report_destination.h"
 #include "cli/tag_options.h"
 #include "cli/today_option.h"
 #include "cli/usage_error.h"
 #include "cli/walk_options.h"
-#include "support/data_dir.h"
-#include "support/program_text.h"
+#include "cli/walk_run.h"
 
 #include <memory>
 #include <optional>
@@ -42,18 +40,6 @@ BatchSettings batchSettingsFrom(const ParsedOptions& options)
 
 // Each page that could not be written, with its cause, and the counts: on stderr, whatever
 // the report holds.
-// The walk, with the progress line while it runs.
-BatchCounts runWalk(const BatchJob& job, const DryRunChoice& dryRun, const Console& console,
-                    ReportLog& log)
-{
-    const PageScope scope = pageScopeOf(job.folder, job.settings);
-    ProgressLine progress(pagesToWalk(job.folder, scope.recursive, scope.extensions));
-    CliBatchHost host(progress);
-    SilentAnalysisHost analysisHost;
-    RunFileSystem files(dryRun, console, [&host] { return host.page(); });
-    return runBatch(job, host, analysisHost, log, files.get());
-}
-
 void printOutcome(const BatchCounts& counts, bool dryRun, const Console& console)
 {
     for (const PageFailure& failure : counts.failures)
@@ -112,13 +98,9 @@ class BatchCommand : public Command
             return kExitFailure;
         }
 
-        const std::string dataFolder = options.value("data-dir").value_or(programDataFolder());
-        ProgramTextStore texts;
-        const std::string textFile = programTextFilePath(dataFolder);
-        if (const std::int32_t loaded = texts.load(textFile); loaded < 1) {
-            console.printMessage(loadFailureMessage(loaded, textFile));
+        const std::optional<ProgramTextStore> texts = loadProgramTexts(options, console);
+        if (!texts)
             return kExitFailure;
-        }
         std::optional<ReportDestination> report;
         if (const auto reportPath = options.value("report")) {
             try {
@@ -130,16 +112,23 @@ class BatchCommand : public Command
         }
         const CommonWords commonWords = chosenCommonWords(options, analysis, console);
 
-        const BatchJob job{folder, settings, analysis, tag, commonWords, texts, today};
+        const BatchJob job{folder, settings, analysis, tag, commonWords, *texts, today};
         ReportLog log;
-        const BatchCounts counts = runWalk(job, dryRun, console, log);
+        PageChange showChange;
+        if (dryRun.dryRun)
+            showChange = [&](const std::string& page, const std::string& target,
+                             const std::string& content) {
+                if (dryRun.diff)
+                    printDiff(console, page, target, content);
+            };
+        const BatchCounts counts = runWalk(job, showChange, log);
         if (!quiet)
             console.printBoxText(log.text());
 
         int status = counts.failures.empty() ? kExitSuccess : kExitFailure;
         if (report) {
             if (const std::string failure = report->write(log.text()); !failure.empty()) {
-                console.printMessage(texts.text(13) + ": " + failure);
+                console.printMessage(texts->text(13) + ": " + failure);
                 status = kExitFailure;
             }
         }

@@ -6,6 +6,7 @@
 #include "batch/batch_host.h"
 #include "cli/progress_line.h"
 
+#include <functional>
 #include <string>
 
 namespace tagwright::cli {
@@ -13,18 +14,29 @@ namespace tagwright::cli {
 class CliBatchHost : public UnattendedBatchHost
 {
   public:
-    explicit CliBatchHost(ProgressLine& progress) : progress_(progress) {}
+    using PageNotice = std::function<void(const std::string& page)>;
+
+    CliBatchHost(ProgressLine& progress, PageNotice onUnchanged)
+        : progress_(progress), onUnchanged_(std::move(onUnchanged))
+    {
+    }
 
     void setInputFile(std::string_view path) override
     {
         page_ = path;
         progress_.pageStarted();
     }
+    void tagUnchanged(std::string_view path) override
+    {
+        if (onUnchanged_)
+            onUnchanged_(std::string(path));
+    }
     // The page as the run names it: the folder operand joined with the names below it.
     const std::string& page() const { return page_; }
 
   private:
     ProgressLine& progress_;
+    PageNotice onUnchanged_;
     std::string page_;
 };
 

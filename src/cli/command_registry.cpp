@@ -8,12 +8,15 @@ std::unique_ptr<Command> makeGenerateCommand();
 std::unique_ptr<Command> makeShowCommand();
 std::unique_ptr<Command> makeInsertCommand();
 std::unique_ptr<Command> makeBatchCommand();
+std::unique_ptr<Command> makeCheckCommand();
+std::unique_ptr<Command> makeRestoreCommand();
 
 std::vector<std::unique_ptr<Command>> allCommands()
 {
     std::vector<std::unique_ptr<Command>> commands;
-    for (const auto make : {makeListCommand, makeGenerateCommand, makeShowCommand,
-                            makeInsertCommand, makeBatchCommand})
+    for (const auto make :
+         {makeListCommand, makeGenerateCommand, makeShowCommand, makeInsertCommand,
+          makeBatchCommand, makeCheckCommand, makeRestoreCommand})
         commands.push_back(make());
     return commands;
 }

@@ -8,20 +8,10 @@
 
 namespace tagwright::cli {
 
-namespace {
-
-std::string fileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-} // namespace
-
 std::vector<OptionSpec> dryRunOptions()
 {
-    return {{"dry-run", "", "do everything but write: no file is created, changed or removed"},
-            {"diff", "", "with --dry-run: print the change of each page as a unified diff"}};
+    return {{"dry-run", "", "do everything but write: no page is created, changed or removed"},
+            {"diff", "", "with --dry-run: print each change as a unified diff (for patch -p1)"}};
 }
 
 DryRunChoice dryRunChoiceFrom(const ParsedOptions& options)
@@ -32,16 +22,12 @@ DryRunChoice dryRunChoiceFrom(const ParsedOptions& options)
     return choice;
 }
 
-RunFileSystem::RunFileSystem(const DryRunChoice& choice, const Console& console,
-                             std::function<std::string()> pageName)
+void printDiff(const Console& console, const std::string& page, const std::string& target,
+               const std::string& content)
 {
-    if (!choice.dryRun)
-        return;
-    dryRun_.emplace([&console, choice, pageName = std::move(pageName)](const std::string& target,
-                                                                       const std::string& content) {
-        if (choice.diff)
-            console.printBytes(unifiedDiff(fileBytes(target), content, pageName()));
-    });
+    std::ifstream in(target, std::ios::binary);
+    const std::string old{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    console.printBytes(unifiedDiff(old, content, page));
 }
 
 } // namespace tagwright::cli

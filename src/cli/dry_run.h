@@ -3,12 +3,9 @@
 // --dry-run and --diff of insert and batch: the run goes through the real rewrite with the
 // writing left out (DryRunFileSystem), and --diff prints each page's change on stdout.
 
-#include "batch/dry_run_file_system.h"
 #include "cli/console.h"
 #include "cli/option_parser.h"
 
-#include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,19 +22,8 @@ struct DryRunChoice
 // Throws UsageError for --diff without --dry-run.
 DryRunChoice dryRunChoiceFrom(const ParsedOptions& options);
 
-// The file operations of a run: the real ones, or a dry run's.
-class RunFileSystem
-{
-  public:
-    // pageName gives the name of the page being rewritten, as the run names it, for the diff.
-    RunFileSystem(const DryRunChoice& choice, const Console& console,
-                  std::function<std::string()> pageName);
-
-    FileSystem& get() { return dryRun_ ? static_cast<FileSystem&>(*dryRun_) : real_; }
-
-  private:
-    FileSystem real_;
-    std::optional<DryRunFileSystem> dryRun_;
-};
+// The diff of the file target against content, headed with page, the name the run gives it.
+void printDiff(const Console& console, const std::string& page, const std::string& target,
+               const std::string& content);
 
 } // namespace tagwright::cli

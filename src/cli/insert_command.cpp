@@ -1,3 +1,4 @@
+#include "batch/dry_run_file_system.h"
 #include "batch/insertion.h"
 #include "cli/analysis_options.h"
 #include "cli/command.h"
@@ -14,6 +15,16 @@
 namespace tagwright::cli {
 
 namespace {
+
+InsertOutcome insertWithoutWriting(const InsertRequest& request, const DryRunChoice& dryRun,
+                                   const Console& console)
+{
+    DryRunFileSystem files([&](const std::string& target, const std::string& content) {
+        if (dryRun.diff)
+            printDiff(console, request.path, target, content);
+    });
+    return insertMetaTag(request, nullptr, files);
+}
 
 class InsertCommand : public Command
 {
@@ -58,8 +69,8 @@ class InsertCommand : public Command
             detectEncoding(request.path, true) == static_cast<std::int16_t>(Encoding::Utf8);
         request.withDone = options.has("done");
         request.doneDate = formatDate(jdnToGregorian(today));
-        RunFileSystem files(dryRun, console, [&request] { return request.path; });
-        const InsertOutcome outcome = insertMetaTag(request, nullptr, files.get());
+        const InsertOutcome outcome = dryRun.dryRun ? insertWithoutWriting(request, dryRun, console)
+                                                    : insertMetaTag(request, nullptr);
 
         const InsertResultMessage message =
             insertResultMessage(outcome.result, "Insert meta tag into file");

@@ -1,0 +1,146 @@
+#include "batch/dry_run_file_system.h"
+#include "batch/insertion.h"
+#include "batch/old_tag_reader.h"
+#include "batch/safe_replace.h"
+#include "cli/analysis_options.h"
+#include "cli/command.h"
+#include "cli/file_analysis.h"
+#include "cli/head_tags.h"
+#include "cli/option_values.h"
+#include "cli/program_texts.h"
+#include "cli/today_option.h"
+#include "cli/walk_options.h"
+#include "cli/walk_run.h"
+#include "engine/analysis.h"
+#include "engine/input_checks.h"
+#include "output/meta_tag.h"
+#include "output/tag_settings.h"
+#include "support/files.h"
+
+#include <memory>
+#include <optional>
+
+namespace tagwright::cli {
+
+namespace {
+
+constexpr int kMaxAgeLimit = 36500;
+
+struct PageVerdict
+{
+    std::string page;   // as the run names it
+    std::string reason; // "missing", "several" or "stale"; empty when the page passes
+};
+
+// A page that a batch run would tag (it would be rewritten): what its head carries now.
+std::string verdictOf(const std::string& target, std::optional<int> maxAge, std::int32_t today)
+{
+    const std::optional<HeadTags> tags = headTagsOf(target);
+    if (tags && tags->keywordsTags == 0)
+        return "missing";
+    if (tags && tags->keywordsTags > 1)
+        return "several";
+    if (maxAge && !readOldTagAndDoneDate(target, today, *maxAge).doneRecently)
+        return "stale";
+    return {};
+}
+
+// A single page, treated as a batch run treats each page: analysed, tagged and rewritten in
+// memory. A page that is passed over (not a text file, no words, no </head>, ...) passes.
+BatchCounts checkPage(const std::string& path, const AnalysisSettings& analysis,
+                      const CommonWords& commonWords, const PageChange& onChange)
+{
+    BatchCounts counts;
+    SilentAnalysisHost host;
+    WordTable table;
+    const AnalysisOutcome outcome = doFile(path, analysis, commonWords, host, table);
+    if (outcome.result > 0)
+        counts.failures.push_back({path, outcome.errorText});
+    if (outcome.result != kAnalysisDone || table.count() == 0)
+        return counts;
+    InsertRequest request;
+    request.path = path;
+    request.tag = getMetaTag(generateKeywordMetaTag(table, TagSettings{}, analysis));
+    request.utf8 = detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
+    request.withDone = true;
+    DryRunFileSystem dryRun([&](const std::string& target, const std::string& content) {
+        onChange(path, target, content);
+    });
+    if (const InsertOutcome inserted = insertMetaTag(request, nullptr, dryRun);
+        inserted.result == kInsertFailed)
+        counts.failures.push_back({path, inserted.errorText});
+    return counts;
+}
+
+class CheckCommand : public Command
+{
+  public:
+    std::string_view name() const override { return "check"; }
+    std::string_view operands() const override { return "FILE|FOLDER"; }
+    std::string_view summary() const override
+    {
+        return "List the pages a batch run would tag that carry no keywords tag, several, or a "
+               "stale done marker; writes nothing";
+    }
+    std::vector<OptionGroup> optionGroups() const override
+    {
+        OptionGroup check = walkingOptionGroup("Check options");
+        check.options.insert(check.options.end(),
+                             {{"max-age", "DAYS",
+                               "also fail pages without a done marker dated less than DAYS days "
+                               "before today"},
+                              todayOption()});
+        return {check};
+    }
+
+    int run(const ParsedOptions& options, const Console& console) const override
+    {
+        const std::string operand = folderOperand(options);
+        BatchSettings settings;
+        settings.confirm = false;
+        readWalkingOptions(options, settings);
+        const std::optional<int> maxAge =
+            options.has("max-age")
+                ? std::optional<int>(wholeNumberOption(options, "max-age", 1, kMaxAgeLimit, 1))
+                : std::nullopt;
+        const std::int32_t today = todayJdnFrom(options);
+        const bool onePage = fileExists(operand);
+        if (!onePage && !folderExists(operand)) {
+            console.printMessage("Folder does not exist");
+            return kExitFailure;
+        }
+        const std::optional<ProgramTextStore> texts = loadProgramTexts(options, console);
+        if (!texts)
+            return kExitFailure;
+        AnalysisSettings analysis = analysisSettingsFrom(options);
+        analysis.singleFile = false;
+        const CommonWords commonWords = chosenCommonWords(options, analysis, console);
+
+        std::vector<PageVerdict> failing;
+        const PageChange judge = [&](const std::string& page, const std::string& target,
+                                     const std::string&) {
+            if (std::string reason = verdictOf(target, maxAge, today); !reason.empty())
+                failing.push_back({page, std::move(reason)});
+        };
+        ReportLog log;
+        const BatchJob job{operand, settings, analysis, TagSettings{}, commonWords, *texts, today};
+        const BatchCounts counts = onePage ? checkPage(operand, analysis, commonWords, judge)
+                                           : runWalk(job, judge, log, [&](const std::string& page) {
+                                                 judge(page, resolvedFilePath(page), {});
+                                             });
+        for (const PageVerdict& verdict : failing)
+            console.printBytes(verdict.page + "\t" + verdict.reason + "\n");
+        for (const PageFailure& failure : counts.failures)
+            console.printMessage(failure.path + ": " + failure.cause);
+        return failing.empty() && counts.failures.empty() ? kExitSuccess : kExitFailure;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeCheckCommand()
+{
+    return std::make_unique<CheckCommand>();
+}
+
+} // namespace tagwright::cli

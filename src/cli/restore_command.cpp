@@ -1,0 +1,175 @@
+#include "batch/file_system.h"
+#include "batch/safe_replace.h"
+#include "cli/command.h"
+#include "cli/dry_run.h"
+#include "cli/head_tags.h"
+#include "cli/progress_line.h"
+#include "cli/walk_options.h"
+#include "support/files.h"
+#include "support/folder_listing.h"
+#include "support/strings.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+
+namespace tagwright::cli {
+
+namespace {
+
+struct BackupPair
+{
+    std::string page;
+    std::string backup;
+};
+
+// The page whose backup a name is: NAME.bak.EXT gives NAME.EXT; nothing for other names.
+std::optional<std::string> pageNameOf(const std::string& backupName, const PageScope& scope)
+{
+    const std::size_t dot = backupName.rfind('.');
+    if (dot == std::string::npos || dot < 4 || backupName.compare(dot - 4, 4, ".bak") != 0 ||
+        !scope.extensions.contains(fileExtension(backupName, true)))
+        return std::nullopt;
+    return backupName.substr(0, dot - 4) + backupName.substr(dot);
+}
+
+void findPairs(const std::string& folder, const PageScope& scope, std::vector<BackupPair>& pairs)
+{
+    const FolderListing listing = listFolder(folder);
+    const std::string prefix = folder.ends_with('/') ? folder : folder + "/";
+    for (const std::string& name : listing.files)
+        if (const auto page = pageNameOf(name, scope))
+            pairs.push_back({prefix + *page, prefix + name});
+    if (scope.recursive)
+        for (const std::string& name : listing.subfolders)
+            findPairs(prefix + name, scope, pairs);
+}
+
+std::optional<std::string> fileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The text after the first "</head>" with every blank and line end left out: the rewrite
+// changes the head only, though it may split the line that "</head>" stands on.
+std::optional<std::string> bodyText(const std::string& content)
+{
+    const std::size_t headEnd = lowerCaseAccented(content).find("</head>");
+    if (headEnd == std::string::npos)
+        return std::nullopt;
+    std::string body;
+    for (const char c : std::string_view(content).substr(headEnd + 7))
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
+            body += c;
+    return body;
+}
+
+// Why the pair is not one that this program made; empty when it is.
+std::string notOurs(const BackupPair& pair, const std::optional<std::string>& backup)
+{
+    if (!fileExists(pair.page))
+        return "the page is missing";
+    const std::optional<HeadTags> tags = headTagsOf(pair.page);
+    if (!tags || (tags->keywordsTags == 0 && tags->doneMarkers == 0))
+        return "the page carries no keywords tag or done marker";
+    const std::optional<std::string> page = fileBytes(pair.page);
+    if (!page || !backup)
+        return std::strerror(errno);
+    const auto pageBody = bodyText(*page);
+    if (!pageBody || pageBody != bodyText(*backup))
+        return "the page and the backup differ after </head>";
+    return {};
+}
+
+// Puts the backup's bytes in place of the page, then removes the backup; the failure's
+// description, or empty.
+std::string restorePair(const BackupPair& pair, const std::string& backup)
+{
+    FileSystem fs;
+    const ReplaceResult replaced =
+        replaceFile(fs, resolvedFilePath(pair.page), {}, [&](PageWriter& writer) {
+            writer.writeBytes(backup);
+            return 0;
+        });
+    if (replaced.code != 0)
+        return replaced.errorText;
+    if (!fs.remove(pair.backup))
+        return std::strerror(errno);
+    return {};
+}
+
+class RestoreCommand : public Command
+{
+  public:
+    std::string_view name() const override { return "restore"; }
+    std::string_view operands() const override { return "FOLDER"; }
+    std::string_view summary() const override
+    {
+        return "Put the backups of a batch --backup run (NAME.bak.EXT) back in place of their "
+               "pages; one level of backup is all there is";
+    }
+    std::vector<OptionGroup> optionGroups() const override
+    {
+        OptionGroup restore = walkingOptionGroup("Restore options");
+        restore.options.push_back(dryRunOptions().front());
+        return {restore};
+    }
+
+    int run(const ParsedOptions& options, const Console& console) const override
+    {
+        const std::string folder = folderOperand(options);
+        BatchSettings settings;
+        readWalkingOptions(options, settings);
+        const bool dryRun = options.has("dry-run");
+        if (!folderExists(folder)) {
+            console.printMessage("Folder does not exist");
+            return kExitFailure;
+        }
+        const PageScope scope = pageScopeOf(folder, settings);
+        std::vector<BackupPair> pairs;
+        findPairs(folder, scope, pairs);
+
+        int status = kExitSuccess;
+        std::string listing;
+        std::vector<std::string> failures;
+        {
+            ProgressLine progress(static_cast<std::int64_t>(pairs.size()));
+            for (const BackupPair& pair : pairs) {
+                progress.pageStarted();
+                const std::optional<std::string> backup = fileBytes(pair.backup);
+                if (const std::string reason = notOurs(pair, backup); !reason.empty()) {
+                    listing += pair.page + "\tleft alone: " + reason + "\n";
+                    status = kExitFailure;
+                } else if (dryRun) {
+                    listing += pair.page + "\twould be restored\n";
+                } else if (const std::string failure = restorePair(pair, *backup);
+                           !failure.empty()) {
+                    failures.push_back(pair.page + ": " + failure);
+                    status = kExitFailure;
+                } else {
+                    listing += pair.page + "\trestored\n";
+                }
+            }
+        }
+        console.printBytes(listing);
+        for (const std::string& failure : failures)
+            console.printMessage(failure);
+        return status;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeRestoreCommand()
+{
+    return std::make_unique<RestoreCommand>();
+}
+
+} // namespace tagwright::cli

@@ -1,0 +1,22 @@
+#pragma once
+
+// A batch run from the command line: no person, a progress line on a terminal, and for a dry
+// run the change of each page handed to the caller instead of written.
+
+#include "batch/folder_run.h"
+
+#include <functional>
+#include <string>
+
+namespace tagwright::cli {
+
+// page: the page as the run names it; target: the file that would be replaced.
+using PageChange = std::function<void(const std::string& page, const std::string& target,
+                                      const std::string& content)>;
+
+// A dry run when onChange is given; a real one otherwise. onUnchanged hears of each page whose
+// new tag is the one it carries.
+BatchCounts runWalk(const BatchJob& job, const PageChange& onChange, ReportLog& log,
+                    const std::function<void(const std::string& page)>& onUnchanged = {});
+
+} // namespace tagwright::cli
