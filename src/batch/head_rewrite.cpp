@@ -1,5 +1,6 @@
 #include "batch/head_rewrite.h"
 
+#include "batch/live_markup.h"
 #include "output/meta_tag_positions.h"
 #include "support/strings.h"
 
@@ -10,9 +11,9 @@ namespace tagwright {
 
 namespace {
 
-// A line being rewritten, with its lower-cased copy and its live markup: the lower-cased copy
-// with every byte inside an HTML comment (delimiters included) blanked to NUL, so that the tag
-// finders see only tags that are not commented out. The three stay aligned byte for byte.
+// A line being rewritten, with its lower-cased copy and its live markup (LiveMarkup), so that
+// the tag finders see only tags that are neither commented out nor inside a script or style.
+// The three stay aligned byte for byte.
 struct LinePiece {
     std::string line;
     std::string lower;
@@ -30,7 +31,7 @@ struct LinePiece {
         const bool headEnds = lower.find("</head>", first) != std::string::npos;
         keepRange(first, headEnds ? line.size() : line.find_last_not_of(' ') + 1);
     }
-    // The first position from `from` on where a comment begins, or `limit`.
+    // The first position from `from` on where a comment, script or style begins, or `limit`.
     std::size_t liveUntil(std::size_t from, std::size_t limit) const
     {
         const auto differ = std::mismatch(live.begin() + static_cast<std::ptrdiff_t>(from),
@@ -46,43 +47,18 @@ struct LinePiece {
     }
 };
 
-// Blanks the commented-out bytes of a lower-cased line; `open` says whether a comment is open
-// at its start and receives whether one is open at its end.
-std::string liveMarkup(std::string_view lower, bool& open)
-{
-    std::string live(lower);
-    std::size_t at = 0;
-    for (;;) {
-        std::size_t closeFrom = at;
-        if (!open) {
-            at = lower.find("<!--", at);
-            if (at == std::string_view::npos)
-                return live;
-            open = true;
-            closeFrom = at + 4;
-        }
-        const auto close = lower.find("-->", closeFrom);
-        const std::size_t end = close == std::string_view::npos ? lower.size() : close + 3;
-        std::fill(live.begin() + static_cast<std::ptrdiff_t>(at), live.begin() + static_cast<std::ptrdiff_t>(end), '\0');
-        if (close == std::string_view::npos)
-            return live;
-        open = false;
-        at = end;
-    }
-}
-
 } // namespace
 
 int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
 {
     writer.setLineFeedEnds(reader.lineFeedEnds());
     bool blockWritten = false;
-    bool inComment = false;
+    LiveMarkup markup;
     LinePiece piece;
     while (reader.readLine(piece.line)) {
         piece.lower = lowerCaseAccented(piece.line);
-        const bool commented = inComment || piece.lower.find("<!--") != std::string::npos;
-        piece.live = liveMarkup(piece.lower, inComment);
+        piece.live = markup.liveBytes(piece.lower);
+        const bool commented = markup.touchedComment();
         // Every live keywords tag and done marker before the end of the head goes, however many
         // share the line: the first keywords tag gives way to the one new block, so that tags and
         // markers never pile up; commented-out markup stays as it stands.

@@ -7,8 +7,9 @@
 // end with LF in an LF page, with CR LF in every other page.
 // Each keywords tag in the head is reported as replaced, but the block is written once, in
 // place of the first, so that a page never ends up with two keywords tags or two markers.
-// Lines inside or opening an HTML comment are copied as they stand: a commented-out tag is
-// neither replaced nor removed.
+// Lines inside or opening an HTML comment are copied as they stand: a commented-out tag, like
+// one inside a script or style element, is neither replaced nor removed; a "<!--" inside a
+// script or style opens no comment.
 
 #include "batch/page_io.h"
 

@@ -135,6 +135,19 @@ TEST_F(InsertionTest, CommentedOutTagsStayAsTheyAre)
     EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n<!-- x --> \r\n" + kTag + "\r\n</head>");
 }
 
+TEST_F(InsertionTest, ScriptsAndStylesOpenNoCommentAndHoldNoTags)
+{
+    const std::string scripts =
+        "<script>document.write(\"<!--\");</script>\r\n"
+        "<SCRIPT type=\"x\">var t = '<meta name=\"keywords\" content=\"s\">';\r\n</script>"
+        "<style>/* <!-- */</style >\r\n";
+    writeBytes(folder.path("p.htm"),
+               "<head>\r\n" + scripts + "<meta name=\"keywords\" content=\"old\">\r\n</head>");
+    EXPECT_EQ(insert("p.htm").result, kInserted);
+    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n" + scripts + kTag + "\r\n</head>");
+    EXPECT_EQ(log.text(), "\r\nOLD: <meta name=\"keywords\" content=\"old\">\r\nNEW: " + kTag);
+}
+
 TEST_F(InsertionTest, RefusalsLeaveThePageUntouched)
 {
     const std::string unclosed = "<head>\r\n<meta name=\"keywords\"\r\ncontent=\"a\">\r\n</head>\r\n";
