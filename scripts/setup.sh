@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-dev
   fonts-liberation xvfb xauth
-  python3 time util-linux
+  python3 time util-linux acl
   nlohmann-json3-dev patch man-db
 )
 

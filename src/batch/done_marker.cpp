@@ -22,10 +22,15 @@ bool insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate, F
     LineReader reader = pageLineReader(fs, page.fd());
     HeadEdit edit;
     edit.writeBlock = [&](PageWriter& writer) { writer.writeLine(doneMetaTagLine(doneDate)); };
-    const ReplaceResult replaced = replaceFile(fs, target, {}, [&](PageWriter& writer) {
-        const int result = rewriteHead(reader, writer, edit);
-        return reader.errorNumber() != 0 ? kReplaceFailed : result;
-    });
+    ReplaceOptions options;
+    options.asRead = fileStamp(page.fd());
+    const ReplaceResult replaced = replaceFile(
+        fs, target, {},
+        [&](PageWriter& writer) {
+            const int result = rewriteHead(reader, writer, edit);
+            return reader.errorNumber() != 0 ? kReplaceFailed : result;
+        },
+        options);
     return replaced.code == 0;
 }
 

@@ -1,10 +1,15 @@
 #include "batch/file_system.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <functional>
+#include <set>
+#include <string_view>
 
 namespace tagwright {
 
@@ -65,6 +70,88 @@ bool FileSystem::rename(const std::string& from, const std::string& to)
 bool FileSystem::remove(const std::string& path)
 {
     return ::unlink(path.c_str()) == 0;
+}
+
+bool FileSystem::setOwner(int fd, uid_t owner, gid_t group)
+{
+    return ::fchown(fd, owner, group) == 0;
+}
+
+bool FileSystem::setMode(int fd, mode_t mode)
+{
+    return ::fchmod(fd, mode) == 0;
+}
+
+namespace {
+
+// The whole of a value whose size is asked first; it may grow between the two calls.
+bool readSized(std::string& value, const std::function<ssize_t(char*, std::size_t)>& get)
+{
+    for (;;) {
+        const ssize_t size = get(nullptr, 0);
+        if (size < 0)
+            return false;
+        value.resize(static_cast<std::size_t>(size));
+        const ssize_t got = get(value.data(), value.size());
+        if (got >= 0) {
+            value.resize(static_cast<std::size_t>(got));
+            return true;
+        }
+        if (errno != ERANGE)
+            return false;
+    }
+}
+
+bool attributesUnsupported(int error)
+{
+    return error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS;
+}
+
+std::set<std::string> attributeNames(std::string_view list)
+{
+    std::set<std::string> names;
+    while (!list.empty()) {
+        const auto end = list.find('\0');
+        names.emplace(list.substr(0, end));
+        list.remove_prefix(end == std::string_view::npos ? list.size() : end + 1);
+    }
+    return names;
+}
+
+} // namespace
+
+bool FileSystem::copyExtendedAttributes(const std::string& from, int to)
+{
+    std::string sourceList;
+    if (!readSized(sourceList, [&](char* buffer, std::size_t size) {
+            return ::llistxattr(from.c_str(), buffer, size);
+        }))
+        return attributesUnsupported(errno);
+    std::string targetList;
+    if (!readSized(targetList,
+                   [&](char* buffer, std::size_t size) { return ::flistxattr(to, buffer, size); }))
+        return attributesUnsupported(errno) && sourceList.empty();
+    const std::set<std::string> wanted = attributeNames(sourceList);
+    for (const std::string& name : attributeNames(targetList)) {
+        if (!wanted.contains(name) && ::fremovexattr(to, name.c_str()) != 0)
+            return false;
+    }
+    for (const std::string& name : wanted) {
+        std::string value;
+        if (!readSized(value, [&](char* buffer, std::size_t size) {
+                return ::lgetxattr(from.c_str(), name.c_str(), buffer, size);
+            }))
+            return false;
+        std::string present;
+        const bool same = readSized(present,
+                                    [&](char* buffer, std::size_t size) {
+                                        return ::fgetxattr(to, name.c_str(), buffer, size);
+                                    }) &&
+                          present == value;
+        if (!same && ::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0)
+            return false;
+    }
+    return true;
 }
 
 OpenFile::~OpenFile()

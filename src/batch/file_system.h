@@ -12,8 +12,9 @@
 
 namespace tagwright {
 
-class FileSystem {
-public:
+class FileSystem
+{
+  public:
     virtual ~FileSystem() = default;
 
     // Each returns -1 or false on failure with errno set, like the system calls beneath.
@@ -29,11 +30,17 @@ public:
     virtual bool link(const std::string& existing, const std::string& newName);
     virtual bool rename(const std::string& from, const std::string& to);
     virtual bool remove(const std::string& path);
+    // What a new file takes over from the file it replaces: owner and group, permission bits,
+    // and every extended attribute (ACLs among them), with none that the other file lacks.
+    virtual bool setOwner(int fd, uid_t owner, gid_t group);
+    virtual bool setMode(int fd, mode_t mode);
+    virtual bool copyExtendedAttributes(const std::string& from, int to);
 };
 
 // An open file descriptor that is closed when it goes out of scope.
-class OpenFile {
-public:
+class OpenFile
+{
+  public:
     OpenFile(FileSystem& fs, int fd) : fs_(fs), fd_(fd) {}
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
@@ -44,7 +51,7 @@ public:
     // Closes now and reports whether the close succeeded (a late write error shows up here).
     bool close();
 
-private:
+  private:
     FileSystem& fs_;
     int fd_;
 };

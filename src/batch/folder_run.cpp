@@ -1,6 +1,9 @@
 #include "batch/folder_run.h"
 
 #include "batch/done_marker.h"
+#include "batch/folder_lock.h"
+#include "batch/safe_replace.h"
+#include "batch/temporary_files.h"
 #include "batch/insertion.h"
 #include "batch/old_tag_reader.h"
 #include "batch/report_status_host.h"
@@ -13,7 +16,14 @@
 #include "support/folder_listing.h"
 #include "support/strings.h"
 
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <optional>
 
 namespace tagwright {
 
@@ -33,6 +43,34 @@ constexpr std::array<Extension, 4> kExtensions{{{&BatchSettings::htm, "*.htm"},
                                                 {&BatchSettings::html, "*.html"},
                                                 {&BatchSettings::shtm, "*.shtm"},
                                                 {&BatchSettings::shtml, "*.shtml"}}};
+
+std::string folderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+bool processGone(pid_t process)
+{
+    return ::kill(process, 0) != 0 && errno == ESRCH;
+}
+
+// Temporary files of the program's own naming whose process is gone: left by a run that ended
+// abruptly. A process that still lives (a single-page insertion, which takes no lock) keeps its
+// file.
+void removeLeftoverTemporaryFiles(const std::string& folder, FileSystem& fs)
+{
+    const FolderListing listing = listFolder(folder);
+    for (const std::string& name : listing.files) {
+        const std::optional<pid_t> owner = temporaryFileOwner(name);
+        if (!owner || !processGone(*owner))
+            continue;
+        const std::string path = joinPath(folder, name);
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+            fs.remove(path);
+    }
+}
 
 bool isUtf8Page(const std::string& path)
 {
@@ -100,14 +138,8 @@ void FolderRun::processFolder(const std::string& folder)
     const FolderListing listing = listFolder(folder);
     if (!listing.ok())
         return;
-    for (const std::string& name : listing.files) {
-        if (!takesFile(name))
-            continue;
-        processFile(folder, name);
-        if (counts_.stopRun)
-            return;
-    }
-    if (!job_.settings.includeAllSubfolders)
+    processPages(folder, listing.files);
+    if (counts_.stopRun || !job_.settings.includeAllSubfolders)
         return;
     for (const std::string& name : listing.subfolders) {
         const std::string subfolder = joinPath(folder, name);
@@ -118,6 +150,50 @@ void FolderRun::processFolder(const std::string& folder)
         if (counts_.stopRun)
             return;
     }
+}
+
+void FolderRun::processPages(const std::string& folder, const std::vector<std::string>& names)
+{
+    if (std::none_of(names.begin(), names.end(), [this](const std::string& name) { return takesFile(name); }))
+        return;
+    const FolderLock lock(folder);
+    if (lock.state() == FolderLock::State::TakenByAnother) {
+        log_.output("\r\nPassed over: another run is writing in this folder.\r\n");
+        counts_.failures.push_back({folder, "Another run is writing in this folder."});
+        return;
+    }
+    currentFolder_ = folder;
+    leftoversPending_ = lock.state() == FolderLock::State::Held;
+    for (const std::string& name : names) {
+        if (!takesFile(name))
+            continue;
+        processFile(folder, name);
+        if (counts_.stopRun)
+            break;
+    }
+    flushWrittenFolders();
+}
+
+void FolderRun::prepareToWrite()
+{
+    if (!leftoversPending_)
+        return;
+    leftoversPending_ = false;
+    removeLeftoverTemporaryFiles(currentFolder_, fs_);
+}
+
+void FolderRun::pageWritten()
+{
+    writtenFolders_.insert(folderOf(resolvedFilePath(currentFile_)));
+}
+
+void FolderRun::flushWrittenFolders()
+{
+    for (const std::string& folder : writtenFolders_) {
+        if (!flushFolder(folder))
+            counts_.failures.push_back({folder, std::strerror(errno)});
+    }
+    writtenFolders_.clear();
 }
 
 void FolderRun::processFile(const std::string& folder, const std::string& name)
@@ -245,8 +321,11 @@ bool FolderRun::composeAndInsert(const std::string& oldTag)
         return true;
     }
     log_.output("  ---  " + job_.texts.text(29));
-    if (answer.insertDone)
-        insertDoneMetaTagOnly(currentFile_, doneDate_, fs_);
+    if (answer.insertDone) {
+        prepareToWrite();
+        if (insertDoneMetaTagOnly(currentFile_, doneDate_, fs_))
+            pageWritten();
+    }
     if (!counts_.stopRun)
         return true;
     log_.output("\r\n\r\n" + job_.texts.text(30) + "\r\n");
@@ -269,10 +348,13 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
     request.doneDate = doneDate_;
     request.logOldTag = job_.settings.includeOldMetaTag;
     request.logNewTag = job_.settings.includeNewMetaTag;
+    request.flushFolder = false; // once per folder, after its last page
+    prepareToWrite();
     const InsertOutcome outcome = insertMetaTag(request, &log_, fs_);
     const int result = outcome.result;
     switch (result) {
     case kInserted:
+        pageWritten();
         if (!job_.settings.includeNewMetaTag)
             log_.output("  ---  Keywords meta tag inserted.");
         ++counts_.filesInserted;

@@ -18,6 +18,7 @@
 #include "support/program_text.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,15 @@ public:
 
 private:
     bool takesFile(const std::string& name) const;
+    // The pages of one folder, written under the folder's lock.
+    void processPages(const std::string& folder, const std::vector<std::string>& names);
     void processFile(const std::string& folder, const std::string& name);
+    // Before the first write in a folder whose lock the run holds: removes the temporary files
+    // that runs which ended abruptly left there.
+    void prepareToWrite();
+    void pageWritten();
+    // Forces the folders written into to the disk, once each, after their renames.
+    void flushWrittenFolders();
     // False, with a report line, for a name that leads to a page this run must leave alone.
     bool admitPage(const std::string& name);
     // After the analysis of the current file; false when the run or the file ends there.
@@ -91,6 +100,9 @@ private:
     WordTable table_;
     BatchCounts counts_;
     PageRegister pages_;
+    std::string currentFolder_;
+    bool leftoversPending_ = false;
+    std::set<std::string> writtenFolders_;
     std::string currentFile_;
 };
 

@@ -66,11 +66,17 @@ InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log, FileSy
         return {kInsertFailed, {}, std::strerror(errno)};
     LineReader reader = pageLineReader(fs, page.fd());
     const std::string backup = request.backup ? backupFileName(target) : std::string();
-    const ReplaceResult replaced = replaceFile(fs, target, backup, [&](PageWriter& writer) {
-        const int result = rewriteHead(reader, writer, edit);
-        return reader.errorNumber() != 0 ? kInsertFailed : result;
-    });
-    if (replaced.code == kInsertFailed && replaced.errorText.empty())
+    ReplaceOptions options;
+    options.asRead = fileStamp(page.fd());
+    options.flushFolder = request.flushFolder;
+    const ReplaceResult replaced = replaceFile(
+        fs, target, backup,
+        [&](PageWriter& writer) {
+            const int result = rewriteHead(reader, writer, edit);
+            return reader.errorNumber() != 0 ? kInsertFailed : result;
+        },
+        options);
+    if (replaced.code == kReplaceFailed && replaced.errorText.empty() && reader.errorNumber() != 0)
         return {kInsertFailed, {}, std::strerror(reader.errorNumber())};
     if (replaced.code != 0)
         return {replaced.code == kReplaceFailed ? kInsertFailed : replaced.code, {}, replaced.errorText};

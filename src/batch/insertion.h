@@ -31,12 +31,13 @@ struct InsertRequest {
     std::string doneDate;   // the marker's date text, year-month-day
     bool logOldTag = false; // "OLD: " lines in the report
     bool logNewTag = false; // "NEW: " lines in the report
+    bool flushFolder = true; // false when the caller forces the folder to the disk itself
 };
 
 struct InsertOutcome {
     int result = kInserted;
     std::string backupFile; // where the previous content went, when a backup was made
-    std::string errorText;  // for kInsertFailed: the system's description of the failure
+    std::string errorText;  // with kInsertFailed: the system's description, or why not replaced
 };
 
 // Rewrites the page so that its head carries the new tag in place of every keywords meta tag,

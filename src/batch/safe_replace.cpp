@@ -1,5 +1,8 @@
 #include "batch/safe_replace.h"
 
+#include "batch/temporary_files.h"
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,13 +10,15 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace tagwright {
 
 namespace {
 
-struct Failure {
+struct Failure
+{
     std::string text;
 };
 
@@ -28,21 +33,15 @@ std::string folderOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-std::string nameOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Hands take() names next to target until it takes one; a name that a file already bears
-// (EEXIST) is passed over, so that nothing is ever replaced. False, with errno, on a failure.
-bool takeFreshName(const std::string& target, const char* purpose, std::string& name,
+// A temporary file next to target, under the first name of the program's own naming that no
+// file bears (a taken name is passed over, so nothing is ever replaced). False, with errno, on a
+// failure.
+bool takeFreshName(const std::string& target, std::string& name,
                    const std::function<bool(const std::string&)>& take)
 {
-    const std::string stem =
-        folderOf(target) + "." + nameOf(target) + "." + purpose + "-" + std::to_string(::getpid()) + "-";
+    const std::string folder = folderOf(target);
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        name = stem + std::to_string(attempt);
+        name = folder + temporaryFileName(attempt);
         if (take(name))
             return true;
         if (errno != EEXIST)
@@ -51,66 +50,83 @@ bool takeFreshName(const std::string& target, const char* purpose, std::string& 
     return false;
 }
 
-int createTemporaryNear(FileSystem& fs, const std::string& target, const char* purpose, std::string& path)
+int createTemporaryNear(FileSystem& fs, const std::string& target, std::string& path)
 {
     int fd = -1;
-    takeFreshName(target, purpose, path, [&](const std::string& name) {
+    takeFreshName(target, path, [&](const std::string& name) {
         fd = fs.createNew(name, 0600);
         return fd >= 0;
     });
     return fd;
 }
 
-// Makes the new file look like the previous one: same permission bits, and, where allowed,
-// the same owner.
-void takeOverAttributes(int fd, const struct stat& previous)
+// Makes the new file what the previous one was: owner and group first (a change of owner
+// clears the set-ID bits), then the permission bits, then the extended attributes (an ACL sets
+// the group bits).
+std::optional<Failure> takeOverAttributes(FileSystem& fs, int fd, const std::string& previousPath,
+                                          const struct stat& previous)
 {
-    ::fchmod(fd, previous.st_mode & 07777);
-    if (::geteuid() == 0)
-        [[maybe_unused]] const int ignored = ::fchown(fd, previous.st_uid, previous.st_gid);
+    struct stat created
+    {
+    };
+    if (::fstat(fd, &created) != 0)
+        return failureFromErrno();
+    if ((created.st_uid != previous.st_uid || created.st_gid != previous.st_gid) &&
+        !fs.setOwner(fd, previous.st_uid, previous.st_gid))
+        return failureFromErrno();
+    if (!fs.setMode(fd, previous.st_mode & 07777))
+        return failureFromErrno();
+    if (!fs.copyExtendedAttributes(previousPath, fd))
+        return failureFromErrno();
+    return std::nullopt;
 }
 
 // A file that did not exist before gets the permissions that creating it plainly would give.
-void takeDefaultPermissions(int fd)
+std::optional<Failure> takeDefaultPermissions(FileSystem& fs, int fd)
 {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    if (!fs.setMode(fd, 0666 & ~mask))
+        return failureFromErrno();
+    return std::nullopt;
 }
 
 bool linkUnsupported(int error)
 {
-    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS;
+    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EMLINK ||
+           error == ENOSYS;
 }
 
 std::optional<Failure> copyContent(FileSystem& fs, int source, int copy)
 {
-    char buffer[64 * 1024];
+    const auto buffer = std::make_unique<char[]>(64 * 1024);
     for (;;) {
-        const ssize_t got = fs.read(source, buffer, sizeof buffer);
+        const ssize_t got = fs.read(source, buffer.get(), 64 * 1024);
         if (got < 0)
             return failureFromErrno();
         if (got == 0)
             return std::nullopt;
-        if (!fs.writeAll(copy, std::string_view(buffer, static_cast<std::size_t>(got))))
+        if (!fs.writeAll(copy, std::string_view(buffer.get(), static_cast<std::size_t>(got))))
             return failureFromErrno();
     }
 }
 
 // A copy of the previous file, with its attributes and times, under a temporary name: for file
 // systems without hard links.
-std::optional<Failure> copyPrevious(FileSystem& fs, const std::string& target, const struct stat& previous,
-                                    std::string& copyPath)
+std::optional<Failure> copyPrevious(FileSystem& fs, const std::string& target,
+                                    const struct stat& previous, std::string& copyPath)
 {
     OpenFile source(fs, fs.openForReading(target));
     if (!source.isOpen())
         return failureFromErrno();
-    OpenFile copy(fs, createTemporaryNear(fs, target, "bak", copyPath));
+    OpenFile copy(fs, createTemporaryNear(fs, target, copyPath));
     if (!copy.isOpen())
         return failureFromErrno();
+    const TemporaryFileGuard guard(copyPath);
     auto failure = copyContent(fs, source.fd(), copy.fd());
+    if (!failure)
+        failure = takeOverAttributes(fs, copy.fd(), target, previous);
     if (!failure) {
-        takeOverAttributes(copy.fd(), previous);
         const struct timespec times[2] = {previous.st_atim, previous.st_mtim};
         ::futimens(copy.fd(), times);
         if (!fs.flush(copy.fd()) || !copy.close())
@@ -123,39 +139,92 @@ std::optional<Failure> copyPrevious(FileSystem& fs, const std::string& target, c
     return failure;
 }
 
+bool nameExists(const std::string& path)
+{
+    struct stat status
+    {
+    };
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
 // Puts the previous file under backupPath while it keeps its own name too.
-std::optional<Failure> makeBackup(FileSystem& fs, const std::string& target, const struct stat& previous,
-                                  const std::string& backupPath)
+std::optional<Failure> makeBackup(FileSystem& fs, const std::string& target,
+                                  const struct stat& previous, const std::string& backupPath)
 {
     // A second name for the previous file first: link() and rename() each replace nothing but
     // an older backup.
     std::string linkPath;
-    if (!takeFreshName(target, "bak", linkPath, [&](const std::string& name) { return fs.link(target, name); })) {
+    if (!takeFreshName(target, linkPath,
+                       [&](const std::string& name) { return fs.link(target, name); })) {
         if (!linkUnsupported(errno))
             return failureFromErrno();
         if (auto failure = copyPrevious(fs, target, previous, linkPath))
             return failure;
     }
+    const TemporaryFileGuard guard(linkPath);
     if (!fs.rename(linkPath, backupPath)) {
         const Failure failure = failureFromErrno();
         fs.remove(linkPath);
         return failure;
     }
+    // When the backup name already was a name of the same file, the rename did nothing (and
+    // that name holds the previous content already): the second name must not stay behind.
+    if (nameExists(linkPath) && !fs.remove(linkPath))
+        return failureFromErrno();
+    return std::nullopt;
+}
+
+std::optional<Failure> unchangedSince(const std::string& target, const FileStamp& expected)
+{
+    struct stat now
+    {
+    };
+    if (::stat(target.c_str(), &now) != 0)
+        return failureFromErrno();
+    if (!(fileStamp(now) == expected))
+        return Failure{kFileChanged};
     return std::nullopt;
 }
 
 } // namespace
 
-ReplaceResult replaceFile(FileSystem& fs, const std::string& target, const std::string& backupPath,
-                          const ContentProducer& produce)
+bool FileStamp::operator==(const FileStamp& other) const
 {
-    struct stat previous {};
+    return device == other.device && inode == other.inode && size == other.size &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+}
+
+FileStamp fileStamp(const struct stat& status)
+{
+    return {status.st_dev, status.st_ino, status.st_size, status.st_mtim};
+}
+
+std::optional<FileStamp> fileStamp(int fd)
+{
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0)
+        return std::nullopt;
+    return fileStamp(status);
+}
+
+ReplaceResult replaceFile(FileSystem& fs, const std::string& target, const std::string& backupPath,
+                          const ContentProducer& produce, const ReplaceOptions& options)
+{
+    struct stat previous
+    {
+    };
     const bool replacing = ::stat(target.c_str(), &previous) == 0;
+    if (replacing && (previous.st_mode & 0222) == 0)
+        return {kReplaceFailed, kReadOnlyFile};
+    const FileStamp expected = options.asRead.value_or(fileStamp(previous));
 
     std::string temporaryPath;
-    OpenFile temporary(fs, createTemporaryNear(fs, target, "new", temporaryPath));
+    OpenFile temporary(fs, createTemporaryNear(fs, target, temporaryPath));
     if (!temporary.isOpen())
         return {kReplaceFailed, failureFromErrno().text};
+    const TemporaryFileGuard guard(temporaryPath);
 
     const auto abandon = [&](int code, const std::string& text) {
         temporary.close();
@@ -169,20 +238,39 @@ ReplaceResult replaceFile(FileSystem& fs, const std::string& target, const std::
         return abandon(produced, {});
     if (!writer.finish())
         return abandon(kReplaceFailed, failureFromErrno().text);
-    if (replacing)
-        takeOverAttributes(temporary.fd(), previous);
-    else
-        takeDefaultPermissions(temporary.fd());
+    const auto attributesFailure = replacing
+                                       ? takeOverAttributes(fs, temporary.fd(), target, previous)
+                                       : takeDefaultPermissions(fs, temporary.fd());
+    if (attributesFailure)
+        return abandon(kReplaceFailed, attributesFailure->text);
     if (!fs.flush(temporary.fd()) || !temporary.close())
         return abandon(kReplaceFailed, failureFromErrno().text);
 
+    if (replacing) {
+        if (auto failure = unchangedSince(target, expected))
+            return abandon(kReplaceFailed, failure->text);
+    }
     if (replacing && !backupPath.empty()) {
         if (auto failure = makeBackup(fs, target, previous, backupPath))
             return abandon(kReplaceFailed, failure->text);
     }
     if (!fs.rename(temporaryPath, target))
         return abandon(kReplaceFailed, failureFromErrno().text);
+    if (options.flushFolder && !flushFolder(folderOf(target).empty() ? "." : folderOf(target)))
+        return {kReplaceFailed, failureFromErrno().text};
     return {};
+}
+
+bool flushFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return true; // a folder that may not be opened cannot be forced either
+    const bool flushed = ::fsync(fd) == 0 || errno == EINVAL;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return flushed;
 }
 
 std::string backupFileName(const std::string& path)
@@ -196,7 +284,9 @@ std::string backupFileName(const std::string& path)
 
 bool isRegularFile(const std::string& path)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 

@@ -2,13 +2,17 @@
 
 // Replacing a file's content without ever exposing a half-written file or losing the previous
 // content: the new content goes to a fresh temporary file in the same folder, is forced to the
-// disk, takes the previous file's permission bits and is renamed over the file in one step.
-// Every failure leaves the file as it was and removes the temporary file.
+// disk, takes over the previous file's owner, group, permission bits and extended attributes
+// and is renamed over the file in one step. Every failure leaves the file as it was and removes
+// the temporary file.
 
 #include "batch/file_system.h"
 #include "batch/page_io.h"
 
+#include <sys/stat.h>
+
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tagwright {
@@ -16,19 +20,59 @@ namespace tagwright {
 // Produces the new content; returns 0 to go ahead or a negative code to abandon the rewrite.
 using ContentProducer = std::function<int(PageWriter&)>;
 
-// Result of replaceFile when a file operation failed; errorText then holds its description.
+// Result of replaceFile when a file operation failed or the file may not be replaced;
+// errorText then says why.
 inline constexpr int kReplaceFailed = -7;
 
-struct ReplaceResult {
+// Why a file is not replaced although every operation would succeed.
+inline constexpr const char* kReadOnlyFile = "The file is read-only for everyone.";
+inline constexpr const char* kFileChanged = "The file changed while it was being rewritten.";
+
+struct ReplaceResult
+{
     int code = 0;          // 0, the producer's code, or kReplaceFailed
-    std::string errorText; // the system's description of a failed operation
+    std::string errorText; // the system's description of a failed operation, or the refusal
+};
+
+// What tells one content of a file from another: its identity, size and modification time.
+struct FileStamp
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    struct timespec modified
+    {
+    };
+
+    bool operator==(const FileStamp& other) const;
+};
+
+FileStamp fileStamp(const struct stat& status);
+// The stamp of an open file; none when it cannot be taken.
+std::optional<FileStamp> fileStamp(int fd);
+
+struct ReplaceOptions
+{
+    // The file as its content was read; by default, as it was when the rewrite began. A file
+    // whose stamp differs by the time of the rename is not replaced.
+    std::optional<FileStamp> asRead;
+    // Forces the folder's new names to the disk after the rename; a batch run does that once
+    // per folder instead.
+    bool flushFolder = true;
 };
 
 // Gives target (created when absent) the produced content. With a non-empty backupPath, the
 // previous file takes that name (an older file of that name is replaced) before the new
-// content takes target's name; without one, no other file is touched.
+// content takes target's name; without one, no other file is touched. A file that is
+// read-only for everyone, that changed meanwhile, or whose owner, group, permission bits or
+// extended attributes the new file cannot take over, is not replaced.
 ReplaceResult replaceFile(FileSystem& fs, const std::string& target, const std::string& backupPath,
-                          const ContentProducer& produce);
+                          const ContentProducer& produce, const ReplaceOptions& options = {});
+
+// Forces a folder's entries (names just renamed into it) to the disk; false, with errno, on a
+// failure. A folder that cannot be opened, or a file system that cannot force folders, counts
+// as done.
+bool flushFolder(const std::string& folder);
 
 // The name of a page's backup: "bak." after the last dot of the file name (abc.htm ->
 // abc.bak.htm); empty when the file name has no dot.

@@ -13,12 +13,27 @@
 
 namespace tagwright::testing {
 
-enum class Step { Open, Create, Read, Write, Flush, Close, Link, Rename, Remove, Count };
+enum class Step {
+    Open,
+    Create,
+    Read,
+    Write,
+    Flush,
+    Close,
+    Link,
+    Rename,
+    Remove,
+    SetOwner,
+    SetMode,
+    CopyAttributes,
+    Count
+};
 
 inline const char* stepName(Step step)
 {
     static constexpr std::array names{"open", "create", "read", "write", "flush",
-                                      "close", "link", "rename", "remove"};
+                                      "close", "link", "rename", "remove",
+                                      "set owner", "set mode", "copy attributes"};
     return names[static_cast<std::size_t>(step)];
 }
 
@@ -85,6 +100,19 @@ public:
             return false;
         }
         return !fails(Step::Remove) && FileSystem::remove(path);
+    }
+
+    bool setOwner(int fd, uid_t owner, gid_t group) override
+    {
+        return !fails(Step::SetOwner) && FileSystem::setOwner(fd, owner, group);
+    }
+    bool setMode(int fd, mode_t mode) override
+    {
+        return !fails(Step::SetMode) && FileSystem::setMode(fd, mode);
+    }
+    bool copyExtendedAttributes(const std::string& from, int to) override
+    {
+        return !fails(Step::CopyAttributes) && FileSystem::copyExtendedAttributes(from, to);
     }
 
 private:

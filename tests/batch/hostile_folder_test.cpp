@@ -5,7 +5,10 @@
 #include "../support/unprivileged.h"
 #include "batch_fixture.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tagwright {
@@ -123,6 +126,47 @@ TEST_F(HostileFolder, EachPageIsRewrittenOnceWhateverNamesLeadToIt)
         EXPECT_EQ(readBytes(file("site/" + std::string(name) + ".bak.htm")), page("Tomatoes"));
         EXPECT_EQ(occurrences(readBytes(file("site/" + std::string(name) + ".htm")), "<meta name=\"keywords\""), 1u);
     }
+}
+
+TEST_F(HostileFolder, AFolderThatAnotherRunWritesInIsPassedOverAsAFailure)
+{
+    fs::create_directory(file("busy"));
+    writeBytes(file("a.htm"), page("Tomatoes"));
+    writeBytes(file("busy/b.htm"), page("Tomatoes"));
+    settings.includeAllSubfolders = true;
+    const int otherRun = ::open(file("busy").c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(otherRun, LOCK_EX), 0);
+
+    const BatchCounts counts = run();
+    ::close(otherRun);
+    EXPECT_EQ(counts.filesInserted, 1);
+    EXPECT_EQ(readBytes(file("busy/b.htm")), page("Tomatoes"));
+    EXPECT_NE(log.text().find("Folder: " + file("busy") + "\r\n\r\nPassed over: another run is writing in this folder.\r\n"),
+              std::string::npos)
+        << log.text();
+    ASSERT_EQ(counts.failures.size(), 1u);
+    EXPECT_EQ(counts.failures[0].path, file("busy"));
+    EXPECT_EQ(counts.failures[0].cause, "Another run is writing in this folder.");
+}
+
+TEST_F(HostileFolder, LeftoverTemporaryFilesGoWithTheNextRunThatWritesThere)
+{
+    const pid_t gone = ::fork(); // a process that has ended: its files belong to no live run
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string leftover = ".tagwright-" + std::to_string(gone) + "-0.tmp";
+    const std::string live = ".tagwright-" + std::to_string(::getpid()) + "-9.tmp";
+    for (const std::string& name : {leftover, live, std::string(".tagwright-notes.tmp")})
+        writeBytes(file(name), "left over");
+    writeBytes(file("a.htm"), page("Tomatoes", "<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n"));
+    settings.skipDone = true;
+
+    run(); // writes nothing: leaves everything alone
+    EXPECT_TRUE(fs::exists(file(leftover)));
+    settings.skipDone = false;
+    EXPECT_EQ(run().filesInserted, 1);
+    EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"a.htm", live, ".tagwright-notes.tmp"}));
 }
 
 } // namespace

@@ -89,8 +89,14 @@ void makeSiteWithClosedSubfolder(const TempFolder& folder, int pages)
     for (int i = 0; i < pages; ++i)
         folder.write("site/" + longName + std::to_string(i) + ".htm", kPage);
     folder.write("site/zz/page.htm", kPage);
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path()))
+    // The pages belong to the ordinary user who runs the batch: a page of another owner is
+    // refused, since its owner would change.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path())) {
         ::chmod(entry.path().c_str(), entry.is_directory() ? 0777 : 0666);
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0);
+        }
+    }
     ::chmod(folder.path().c_str(), 0777);
     ::chmod(folder.path("site/zz").c_str(), 0555);
 }

@@ -1,0 +1,114 @@
+#include "batch/temporary_files.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <charconv>
+#include <climits>
+#include <cstring>
+#include <mutex>
+
+namespace tagwright {
+
+namespace {
+
+constexpr std::string_view kPrefix = ".tagwright-";
+constexpr std::string_view kSuffix = ".tmp";
+
+// The only process-wide state of the core: a signal handler can reach nothing else. A slot's
+// path is complete before its state says so, and the handler reads only complete slots.
+enum SlotState : int { kFree, kFilling, kReady };
+
+struct Slot
+{
+    std::atomic<int> state{kFree};
+    char path[PATH_MAX]{};
+};
+
+std::array<Slot, 16> slots;
+
+extern "C" void removeTemporaryFiles(int signalNumber)
+{
+    for (Slot& slot : slots) {
+        if (slot.state.load() == kReady)
+            ::unlink(slot.path);
+    }
+    // The action is back to the default (SA_RESETHAND): the signal ends the process once this
+    // handler returns.
+    ::raise(signalNumber);
+}
+
+void catchTerminationSignals()
+{
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction current
+        {
+        };
+        if (::sigaction(signalNumber, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
+            continue;
+        struct sigaction action
+        {
+        };
+        action.sa_handler = removeTemporaryFiles;
+        ::sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        ::sigaction(signalNumber, &action, nullptr);
+    }
+}
+
+bool allDigits(std::string_view text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+} // namespace
+
+std::string temporaryFileName(int attempt)
+{
+    return std::string(kPrefix) + std::to_string(::getpid()) + "-" + std::to_string(attempt) +
+           std::string(kSuffix);
+}
+
+std::optional<pid_t> temporaryFileOwner(std::string_view name)
+{
+    if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix))
+        return std::nullopt;
+    name.remove_prefix(kPrefix.size());
+    name.remove_suffix(kSuffix.size());
+    const auto dash = name.find('-');
+    if (dash == std::string_view::npos || !allDigits(name.substr(0, dash)) ||
+        !allDigits(name.substr(dash + 1)))
+        return std::nullopt;
+    pid_t owner = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + dash, owner);
+    if (error != std::errc() || owner <= 0)
+        return std::nullopt;
+    return owner;
+}
+
+TemporaryFileGuard::TemporaryFileGuard(const std::string& path) : slot_(-1)
+{
+    static std::once_flag caught;
+    std::call_once(caught, catchTerminationSignals);
+    if (path.size() >= PATH_MAX)
+        return;
+    for (std::size_t index = 0; index < slots.size(); ++index) {
+        int expected = kFree;
+        if (slots[index].state.compare_exchange_strong(expected, kFilling)) {
+            std::memcpy(slots[index].path, path.c_str(), path.size() + 1);
+            slots[index].state.store(kReady);
+            slot_ = static_cast<int>(index);
+            return;
+        }
+    }
+}
+
+TemporaryFileGuard::~TemporaryFileGuard()
+{
+    if (slot_ >= 0)
+        slots[static_cast<std::size_t>(slot_)].state.store(kFree);
+}
+
+} // namespace tagwright

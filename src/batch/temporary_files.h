@@ -1,0 +1,38 @@
+#pragma once
+
+// The program's temporary files: short names that a later run recognises as its own
+// (".tagwright-PID-N.tmp", so that a page name of any allowed length can still be rewritten),
+// and their removal when SIGINT, SIGTERM or SIGHUP ends the process in the middle of a rewrite.
+// A process killed outright leaves them behind; the next run that holds the folder's lock
+// removes them.
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tagwright {
+
+// The attempt-th temporary name of this process.
+std::string temporaryFileName(int attempt);
+
+// The process that made a temporary name of the program's own naming; none for any other name.
+std::optional<pid_t> temporaryFileOwner(std::string_view name);
+
+// Keeps a temporary file's path where a termination signal can find it and remove it before
+// the process ends; forgets it when it goes out of scope (the file then was renamed or removed).
+// The signals are caught only while their action is the default one.
+class TemporaryFileGuard
+{
+  public:
+    explicit TemporaryFileGuard(const std::string& path);
+    TemporaryFileGuard(const TemporaryFileGuard&) = delete;
+    TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
+    ~TemporaryFileGuard();
+
+  private:
+    int slot_; // -1 when every slot was taken: the file then waits for the next run
+};
+
+} // namespace tagwright

@@ -1,0 +1,192 @@
+// What a page was stays what it is after a rewrite: owner, group, ACL and extended attributes.
+// A page whose rewrite cannot keep them, that nobody may write, or that changes while it is
+// rewritten is not replaced; and no rewrite leaves a second name of a page or a temporary file
+// behind, not even when a termination signal ends the program in the middle of it.
+
+#include "batch/insertion.h"
+#include "batch/safe_replace.h"
+#include "../support/unprivileged.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace tagwright {
+namespace {
+
+using testing::namesIn;
+using testing::readBytes;
+using testing::TempFolder;
+using testing::writeBytes;
+
+const std::string kPage = "<html><head><title>Garden</title></head><body>garden</body></html>\r\n";
+
+InsertOutcome insert(const std::string& path, bool backup, FileSystem& fs)
+{
+    InsertRequest request;
+    request.tag = "<meta name=\"keywords\" content=\"garden\">";
+    request.path = path;
+    request.backup = backup;
+    return insertMetaTag(request, nullptr, fs);
+}
+
+InsertOutcome insert(const std::string& path, bool backup)
+{
+    FileSystem fs;
+    return insert(path, backup, fs);
+}
+
+std::string attribute(const std::string& path, const char* name)
+{
+    std::string value(4096, '\0');
+    const ssize_t size = ::getxattr(path.c_str(), name, value.data(), value.size());
+    return size < 0 ? std::string() : value.substr(0, static_cast<std::size_t>(size));
+}
+
+bool hasSetfacl()
+{
+    return std::system("command -v setfacl >/dev/null 2>&1") == 0;
+}
+
+TEST(KeepingThePage, OwnerGroupAclAndExtendedAttributesStay)
+{
+    TempFolder folder;
+    const std::string page = folder.path("page.htm");
+    writeBytes(page, kPage);
+    ASSERT_EQ(::setxattr(page.c_str(), "user.origin", "hand-written", 12, 0), 0);
+    if (hasSetfacl()) {
+        ASSERT_EQ(std::system(("setfacl -m u:65534:rw '" + page + "'").c_str()), 0);
+    }
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(page.c_str(), test::kNobody, test::kNobody), 0);
+    }
+    const std::string acl = attribute(page, "system.posix_acl_access");
+    EXPECT_EQ(hasSetfacl(), !acl.empty());
+    struct stat before {};
+    ASSERT_EQ(::stat(page.c_str(), &before), 0);
+
+    EXPECT_EQ(insert(page, true).result, kInserted);
+    struct stat after {};
+    ASSERT_EQ(::stat(page.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino); // really a new file
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(attribute(page, "user.origin"), "hand-written");
+    EXPECT_EQ(attribute(page, "system.posix_acl_access"), acl);
+}
+
+// Appends to the page while its new content is written, as another program might.
+class PageChangingMeanwhile : public FileSystem {
+public:
+    explicit PageChangingMeanwhile(std::string page) : page_(std::move(page)) {}
+    bool writeAll(int fd, std::string_view data) override
+    {
+        std::ofstream(page_, std::ios::binary | std::ios::app) << "<p>added meanwhile</p>\r\n";
+        return FileSystem::writeAll(fd, data);
+    }
+
+private:
+    std::string page_;
+};
+
+TEST(KeepingThePage, APageThatCannotStayWhatItWasIsNotReplaced)
+{
+    TempFolder folder;
+    const std::string page = folder.path("page.htm");
+
+    writeBytes(page, kPage);
+    ::chmod(page.c_str(), 0444);
+    InsertOutcome outcome = insert(page, true);
+    EXPECT_EQ(outcome.result, kInsertFailed);
+    EXPECT_EQ(outcome.errorText, kReadOnlyFile);
+    ::chmod(page.c_str(), 0644);
+
+    PageChangingMeanwhile changing(page);
+    outcome = insert(page, true, changing);
+    EXPECT_EQ(outcome.result, kInsertFailed);
+    EXPECT_EQ(outcome.errorText, kFileChanged);
+    EXPECT_EQ(readBytes(page), kPage + "<p>added meanwhile</p>\r\n");
+    EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
+
+    // Another user's page in a folder open to all: the new file would change its owner.
+    if (::geteuid() == 0) {
+        writeBytes(page, kPage);
+        ::chmod(page.c_str(), 0666);
+        ::chmod(folder.path().c_str(), 0777);
+        const int result = test::runUnprivileged([&] { return -insert(page, false).result; });
+        EXPECT_EQ(-result, kInsertFailed);
+        struct stat status {};
+        ASSERT_EQ(::stat(page.c_str(), &status), 0);
+        EXPECT_EQ(status.st_uid, 0u);
+        EXPECT_EQ(readBytes(page), kPage);
+        EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
+    }
+}
+
+TEST(KeepingThePage, NoSecondNameOfAPageIsLeftBehind)
+{
+    // The backup name already is a second name of the page.
+    TempFolder folder;
+    writeBytes(folder.path("page.htm"), kPage);
+    ASSERT_EQ(::link(folder.path("page.htm").c_str(), folder.path("page.bak.htm").c_str()), 0);
+    EXPECT_EQ(insert(folder.path("page.htm"), true).result, kInserted);
+    EXPECT_EQ(readBytes(folder.path("page.bak.htm")), kPage);
+    EXPECT_NE(readBytes(folder.path("page.htm")), kPage);
+    EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"page.htm", "page.bak.htm"}));
+
+    // A name of the longest length allowed leaves room for no longer temporary name.
+    const std::string longName = std::string(251, 'p') + ".htm";
+    writeBytes(folder.path(longName), kPage);
+    EXPECT_EQ(insert(folder.path(longName), false).result, kInserted);
+    EXPECT_NE(readBytes(folder.path(longName)), kPage);
+    EXPECT_EQ(namesIn(folder.path()).size(), 3u);
+}
+
+// Ends the program with a signal in the middle of writing the new content.
+class SignalledMeanwhile : public FileSystem {
+public:
+    explicit SignalledMeanwhile(int signalNumber) : signal_(signalNumber) {}
+    bool writeAll(int fd, std::string_view data) override
+    {
+        ::raise(signal_);
+        return FileSystem::writeAll(fd, data);
+    }
+
+private:
+    int signal_;
+};
+
+TEST(KeepingThePage, ATerminationSignalLeavesNoTemporaryFile)
+{
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signalNumber);
+        TempFolder folder;
+        writeBytes(folder.path("page.htm"), kPage);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SignalledMeanwhile signalled(signalNumber);
+            insert(folder.path("page.htm"), true, signalled);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber);
+        EXPECT_EQ(readBytes(folder.path("page.htm")), kPage);
+        EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
+    }
+}
+
+} // namespace
+} // namespace tagwright
