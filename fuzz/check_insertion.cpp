@@ -1,7 +1,10 @@
-// Insertion into a real page in a temporary folder, under options drawn from the input. After
-// each run the page either carries exactly one new keywords tag in its head and no other live
-// one (and one live done marker when one was asked for, none otherwise), with the previous
-// bytes in the backup when one was asked for; or, for a refusal, every file is as before.
+// Insertion into a real page in a temporary folder, under options drawn from the input, checked
+// against a plain model of what the rewrite must do. From the first "</head>" on, the page is
+// byte for byte what it was. Before it, with blanks and line ends taken out, it differs from the
+// old head only by the live keywords tags and done markers that went and the one new tag (and
+// marker) in place of the first keywords tag, or before "</head>" when there was none. An LF
+// page gains no CR. The result code is the model's; a refusal leaves every file as it was; a
+// backup holds the previous bytes.
 
 #include "fuzz_checks.h"
 #include "input_bytes.h"
@@ -11,13 +14,13 @@
 #include "batch/insertion.h"
 #include "output/meta_tag_positions.h"
 #include "support/cp1252.h"
-#include "support/line_reader.h"
 #include "support/strings.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <map>
+#include <vector>
 
 namespace tagwright::fuzz {
 
@@ -27,6 +30,9 @@ namespace fs = std::filesystem;
 
 using FolderContent = std::map<std::string, std::string>;
 
+constexpr auto npos = std::string_view::npos;
+constexpr std::size_t kSampleBytes = 16384;
+
 FolderContent contentOf(const fs::path& folder)
 {
     FolderContent content;
@@ -35,67 +41,194 @@ FolderContent contentOf(const fs::path& folder)
     return content;
 }
 
-// The head text without its comments, which hold no live tags; the line breaks inside a
-// comment stay, so that the lines are those of the page.
-std::string withoutComments(std::string_view text, std::string_view lineEnd)
+// An LF page: its first 16,384 bytes hold an LF and no CR.
+bool isLineFeedPage(std::string_view page)
 {
-    std::string kept;
-    std::size_t at = 0;
-    for (auto open = text.find("<!--"); open != std::string_view::npos; open = text.find("<!--", at)) {
-        kept += text.substr(at, open - at);
-        const auto close = text.find("-->", open + 4);
-        const std::string_view comment = text.substr(open, close == std::string_view::npos ? close : close + 3 - open);
-        for (auto end = comment.find(lineEnd); end != std::string_view::npos;
-             end = comment.find(lineEnd, end + lineEnd.size()))
-            kept += lineEnd;
-        at = open + comment.size();
-    }
-    return kept + std::string(text.substr(std::min(at, text.size())));
+    const std::string_view sample = page.substr(0, kSampleBytes);
+    return sample.find('\n') != npos && sample.find('\r') == npos;
 }
 
-std::vector<std::string> linesOf(const std::string& text, std::string_view lineEnd)
+// The lines of a page as [start, end) without their line ends: at LF in an LF page, else at CR
+// or CR LF.
+std::vector<std::pair<std::size_t, std::size_t>> linesOf(std::string_view page, bool lineFeed)
 {
-    std::vector<std::string> lines;
+    std::vector<std::pair<std::size_t, std::size_t>> lines;
     std::size_t start = 0;
-    for (auto end = text.find(lineEnd); end != std::string::npos; end = text.find(lineEnd, start)) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + lineEnd.size();
+    while (start < page.size()) {
+        const std::size_t end = std::min(page.find(lineFeed ? '\n' : '\r', start), page.size());
+        lines.emplace_back(start, end);
+        start = end + 1;
+        if (!lineFeed && end < page.size() && start < page.size() && page[start] == '\n')
+            ++start;
     }
     return lines;
 }
 
-// A page whose head holds a comment left open has no live place for a tag: the new tag may
-// then stand inside that comment, but never beside another live keywords tag or marker.
-std::string checkRewrittenHead(const std::string& page, const std::string& tagLine, bool withDone,
-                               bool lineFeedPage)
-{
-    const std::string_view lineEnd = lineFeedPage ? "\n" : "\r\n";
-    const auto headEnd = lowerCaseAccented(page).find("</head>");
-    if (headEnd == std::string::npos)
-        return "the rewritten page has no end of head";
-    const std::string head = page.substr(0, headEnd);
-    const std::vector<std::string> lines = linesOf(head, lineEnd);
-    // A copy of the very tag inside a comment of the old head stays where it was.
-    if (std::count(lines.begin(), lines.end(), tagLine) < 1)
-        return "the head does not hold the new tag";
-    const auto lastOpen = head.rfind("<!--");
-    const auto lastClose = head.rfind("-->");
-    const bool endsInComment =
-        lastOpen != std::string::npos && (lastClose == std::string::npos || lastClose < lastOpen + 4);
-    int liveNewTags = 0;
-    int keywordsTags = 0;
-    int markers = 0;
-    for (const std::string& line : linesOf(withoutComments(head, lineEnd), lineEnd)) {
-        const std::string lower = lowerCaseAccented(line);
-        liveNewTags += line == tagLine;
-        keywordsTags += findKeywordsMetaTag(lower).start > 0;
-        markers += findDoneMetaTag(lower).start > 0;
+// Byte by byte: which bytes of a line are hidden in a comment (with its delimiters) or a script
+// or style element (from its start tag up to its end tag), the state carried from line to line.
+class HiddenBytes {
+public:
+    std::vector<bool> of(std::string_view lower)
+    {
+        std::vector<bool> hidden(lower.size(), false);
+        for (std::size_t i = 0; i < lower.size();) {
+            const std::string_view rest = lower.substr(i);
+            switch (in_) {
+            case In::Markup:
+                if (rest.starts_with("<!--")) {
+                    in_ = In::Comment;
+                    std::fill_n(hidden.begin() + static_cast<std::ptrdiff_t>(i), 4, true);
+                    i += 4;
+                } else if (startsElement(rest, "<script")) {
+                    in_ = In::Script;
+                } else if (startsElement(rest, "<style")) {
+                    in_ = In::Style;
+                } else {
+                    ++i;
+                }
+                break;
+            case In::Comment:
+                if (rest.starts_with("-->")) {
+                    std::fill_n(hidden.begin() + static_cast<std::ptrdiff_t>(i), 3, true);
+                    i += 3;
+                    in_ = In::Markup;
+                    break;
+                }
+                hidden[i++] = true;
+                break;
+            case In::Script:
+            case In::Style:
+                if (rest.starts_with(in_ == In::Script ? "</script" : "</style")) {
+                    i += in_ == In::Script ? 8 : 7;
+                    in_ = In::Markup;
+                    break;
+                }
+                hidden[i++] = true;
+                break;
+            }
+        }
+        return hidden;
     }
-    if (liveNewTags > 1 || (liveNewTags == 0 && !endsInComment) || keywordsTags != liveNewTags)
-        return "the head holds " + std::to_string(keywordsTags) + " live keywords tags";
-    if (markers != (withDone ? liveNewTags : 0))
-        return "the head holds " + std::to_string(markers) + " live done markers";
+
+private:
+    enum class In { Markup, Comment, Script, Style };
+
+    static bool startsElement(std::string_view text, std::string_view name)
+    {
+        return text.starts_with(name) &&
+               (text.size() == name.size() || std::string_view(" \t\r\n\f/>").find(text[name.size()]) != npos);
+    }
+
+    In in_ = In::Markup;
+};
+
+struct Removal {
+    std::size_t from = 0; // in the page
+    std::size_t to = 0;
+    bool keywordsTag = false;
+};
+
+struct ExpectedRewrite {
+    int result = kInserted;
+    std::size_t headEnd = 0; // where "</head>" begins in the old page
+    std::vector<Removal> removals;
+};
+
+// What the rewrite must take out of the head, line by line: each live keywords tag and done
+// marker, the earlier first when both are on a line; a marker without ">" goes up to the next
+// hidden byte of the head part of its line.
+ExpectedRewrite expectedRewrite(std::string_view page, bool lineFeed)
+{
+    ExpectedRewrite expected;
+    const std::string lowerPage = lowerCaseAccented(page);
+    HiddenBytes hiddenBytes;
+    for (const auto& [start, end] : linesOf(page, lineFeed)) {
+        const std::string_view lower = std::string_view(lowerPage).substr(start, end - start);
+        const std::vector<bool> hidden = hiddenBytes.of(lower);
+        std::string live(lower);
+        for (std::size_t i = 0; i < live.size(); ++i)
+            if (hidden[i])
+                live[i] = '\0';
+        const std::size_t headPart = std::min(lower.find("</head>"), lower.size());
+        for (std::size_t at = 0;;) {
+            const std::string_view rest = std::string_view(live).substr(at, headPart - at);
+            const TagSpan tag = findKeywordsMetaTag(rest);
+            const TagSpan marker = findDoneMetaTag(rest);
+            const bool isTag = tag.start > 0 && (marker.start == 0 || tag.start <= marker.start);
+            const TagSpan found = isTag ? tag : marker;
+            if (found.start == 0)
+                break;
+            if (isTag && tag.end == 0) {
+                expected.result = kInsertOldTagOverLines;
+                return expected;
+            }
+            std::size_t to = at + found.end;
+            if (found.end == 0) {
+                to = at + found.start - 1;
+                while (to < headPart && !hidden[to])
+                    ++to;
+            }
+            expected.removals.push_back({start + at + found.start - 1, start + to, isTag});
+            at = to;
+        }
+        if (headPart < lower.size()) {
+            expected.headEnd = start + headPart;
+            return expected;
+        }
+    }
+    expected.result = kInsertHeadEndMissing;
+    return expected;
+}
+
+std::string withoutBlanksAndLineEnds(std::string_view text)
+{
+    std::string kept;
+    for (const char c : text)
+        if (c != ' ' && c != '\r' && c != '\n')
+            kept += c;
+    return kept;
+}
+
+// The old head as the new one must read, blanks and line ends taken out.
+std::string expectedHead(std::string_view page, const ExpectedRewrite& expected, std::string_view block)
+{
+    std::string head;
+    bool blockWritten = false;
+    std::size_t at = 0;
+    for (const Removal& removal : expected.removals) {
+        head += page.substr(at, removal.from - at);
+        if (removal.keywordsTag && !blockWritten)
+            head += block;
+        blockWritten = blockWritten || removal.keywordsTag;
+        at = removal.to;
+    }
+    head += page.substr(at, expected.headEnd - at);
+    if (!blockWritten)
+        head += block;
+    return withoutBlanksAndLineEnds(head);
+}
+
+std::string checkRewrittenPage(std::string_view old, std::string_view now, const ExpectedRewrite& expected,
+                               std::string_view block)
+{
+    const std::size_t headEnd = lowerCaseAccented(now).find("</head>");
+    if (headEnd == npos)
+        return "the rewritten page has no end of head";
+    if (now.substr(headEnd) != old.substr(expected.headEnd))
+        return "the page from its end of head on is not as it was";
+    if (withoutBlanksAndLineEnds(now.substr(0, headEnd)) != expectedHead(old, expected, block))
+        return "the head differs by more than its keywords tags and done markers";
+    if (isLineFeedPage(old) && std::count(now.begin(), now.end(), '\r') > std::count(old.begin(), old.end(), '\r'))
+        return "an LF page gained a CR";
     return {};
+}
+
+std::size_t occurrences(std::string_view text, std::string_view part)
+{
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
 }
 
 } // namespace
@@ -121,14 +254,17 @@ std::string checkInsertion(std::string_view input)
     if (oldBackupPresent)
         folder.write("page.bak.htm", "an older backup");
     const FolderContent before = contentOf(folder.path());
+    const std::string& old = before.at("page.htm");
+    const ExpectedRewrite expected = expectedRewrite(old, isLineFeedPage(old));
 
     ReportLog log;
     const InsertOutcome outcome = insertMetaTag(request, &log);
     FolderContent after = contentOf(folder.path());
 
+    if (outcome.result != expected.result)
+        return "result " + std::to_string(outcome.result) + " where " + std::to_string(expected.result) +
+               " was due";
     if (outcome.result != kInserted) {
-        if (outcome.result != kInsertOldTagOverLines && outcome.result != kInsertHeadEndMissing)
-            return "unexpected result " + std::to_string(outcome.result);
         if (after != before)
             return "a refused insertion changed the folder";
         if (!log.text().empty())
@@ -138,22 +274,20 @@ std::string checkInsertion(std::string_view input)
     struct stat status {};
     if (::stat(request.path.c_str(), &status) != 0 || (status.st_mode & 07777) != mode)
         return "the page lost its permission bits";
-    const std::string page = after["page.htm"];
+    const std::string now = after["page.htm"];
     after.erase("page.htm");
     FolderContent expectedOthers = before;
     expectedOthers.erase("page.htm");
     if (request.backup)
-        expectedOthers["page.bak.htm"] = before.at("page.htm");
+        expectedOthers["page.bak.htm"] = old;
     if (after != expectedOthers)
         return "the other files of the folder are not as expected";
-    const std::string& old = before.at("page.htm");
-    const bool lineFeedPage =
-        isLineFeedSample(std::string_view(old).substr(0, kLineEndSampleBytes));
-    if (lineFeedPage &&
-        std::count(page.begin(), page.end(), '\r') > std::count(old.begin(), old.end(), '\r'))
-        return "an LF page gained a CR";
-    return checkRewrittenHead(page, request.utf8 ? cp1252ToUtf8(request.tag) : request.tag,
-                              request.withDone, lineFeedPage);
+    const auto replacedTags = static_cast<std::size_t>(
+        std::count_if(expected.removals.begin(), expected.removals.end(), [](const Removal& r) { return r.keywordsTag; }));
+    if (occurrences(log.text(), "\r\nOLD: ") != (request.logOldTag ? replacedTags : 0))
+        return "the report does not name each replaced tag once";
+    const std::string tagLine = request.utf8 ? cp1252ToUtf8(request.tag) : request.tag;
+    return checkRewrittenPage(old, now, expected, tagLine + (request.withDone ? doneMetaTagLine(request.doneDate) : ""));
 }
 
 } // namespace tagwright::fuzz

@@ -50,7 +50,7 @@ std::string liveHead(std::string_view lower)
 
 std::optional<HeadTags> headTagsOf(const std::string& path)
 {
-    LineReader reader(path);
+    LineReader reader(path, LineEnds::OfPage);
     if (!reader.isOpen())
         return std::nullopt;
     std::string lower;
