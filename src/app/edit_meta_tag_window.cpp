@@ -3,6 +3,7 @@
 #include "app/check_value.h"
 #include "app/form_style.h"
 #include "app/twips.h"
+#include "app/window_frame.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -78,7 +79,7 @@ EditMetaTagWindow::EditMetaTagWindow(QWidget* mainWindow) : QDialog(mainWindow)
 }
 
 InspectDecision EditMetaTagWindow::inspect(const QString& newTag, const QString& currentFile,
-                                       bool addDone)
+                                           bool addDone)
 {
     txbMetaTAG_->setPlainText(newTag);
     insertConfirmed_ = false;
@@ -128,19 +129,18 @@ void EditMetaTagWindow::placeOverMainWindow()
     if (!main)
         return;
     const QRect mainFrame = main->frameGeometry();
+    const QMargins margins = frameMargins(*this, *main);
     int top = mainFrame.top() + twipsToPixels(330);
     if (const auto* folderButton = main->findChild<QWidget*>(QStringLiteral("cmdFolder")))
         top += folderButton->mapTo(main, QPoint(0, 0)).y();
     const int left = mainFrame.left() + twipsToPixels(100);
     const int width = mainFrame.width() - twipsToPixels(200);
     if (const auto* mainTagBox = main->findChild<QWidget*>(QStringLiteral("txbMetaTAG"))) {
-        const int mainTagBoxLeft = mainTagBox->mapToGlobal(QPoint(0, 0)).x();
-        const int clientLeft = left + (geometry().left() - frameGeometry().left());
-        tagBoxLeft_ = mainTagBoxLeft - clientLeft;
+        tagBoxLeft_ = mainTagBox->mapToGlobal(QPoint(0, 0)).x() - (left + margins.left());
         tagBoxWidth_ = mainTagBox->width();
     }
-    resize(width - (frameGeometry().width() - geometry().width()), height());
-    move(left, top);
+    setFrameGeometry(*this, QRect(left, top, width, height() + margins.top() + margins.bottom()),
+                     *main);
     arrange();
 }
 

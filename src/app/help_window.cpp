@@ -4,6 +4,7 @@
 #include "app/color_value.h"
 #include "app/form_style.h"
 #include "app/twips.h"
+#include "app/window_frame.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -31,12 +32,15 @@ HelpWindow::HelpWindow(QWidget& mainWindow, const QString& text)
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::hide);
 }
 
+// The text's positions and sizes are those of the window with its frame.
 void HelpWindow::placeOverMainWindow(const QWidget& mainWindow)
 {
     const QRect main = mainWindow.frameGeometry();
-    move(main.left() + twipsToPixels(200), main.top() + twipsToPixels(480));
-    resize(std::max(0, main.width() - twipsToPixels(400)),
-           std::max(0, main.height() - twipsToPixels(680)));
+    setFrameGeometry(*this,
+                     QRect(main.left() + twipsToPixels(200), main.top() + twipsToPixels(480),
+                           std::max(0, main.width() - twipsToPixels(400)),
+                           std::max(0, main.height() - twipsToPixels(680))),
+                     mainWindow);
 }
 
 void HelpWindow::open()
@@ -48,14 +52,21 @@ void HelpWindow::open()
     activateWindow();
 }
 
+// The Close button stands 1020 twips above the bottom of the window's frame, centred; the text
+// box keeps its margin of 120 twips on both sides (the text's 350 twips are these two margins
+// and the borders of the platform it was written for) and ends 1300 twips above the frame's
+// bottom.
 void HelpWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     if (isMinimized())
         return;
-    txbHelpScreen->resize(std::max(0, width() - twipsToPixels(350)),
-                          std::max(0, height() - twipsToPixels(1300)));
-    cmdClose->move((width() - cmdClose->width()) / 2, height() - twipsToPixels(1020));
+    const int margin = twipsToPixels(120);
+    const QMargins frame = parentWidget() ? frameMargins(*this, *parentWidget()) : QMargins();
+    const int frameHeight = height() + frame.top() + frame.bottom();
+    txbHelpScreen->resize(std::max(0, width() - 2 * margin),
+                          std::max(0, frameHeight - twipsToPixels(1300)));
+    cmdClose->move((width() - cmdClose->width()) / 2, frameHeight - twipsToPixels(1020));
 }
 
 } // namespace tagwright

@@ -16,7 +16,6 @@
 #include "output/word_list_report.h"
 #include "support/dates.h"
 #include "support/files.h"
-#include "support/line_reader.h"
 #include "support/strings.h"
 
 #include <QCheckBox>
@@ -59,11 +58,6 @@ int listValue(const QComboBox* list, int factor, int offset)
 bool ticked(const QCheckBox* box)
 {
     return box->checkState() == Qt::Checked;
-}
-
-UserMessage errorMessage(const char* title, const char* text)
-{
-    return {title, text, MessageIcon::Warning};
 }
 
 } // namespace
@@ -255,18 +249,13 @@ void MainWindow::showExistingClicked()
 void MainWindow::showExistingTags()
 {
     txbInputFile->setText(txbInputFile->text().trimmed());
-    const std::string path = toPath(txbInputFile->text());
-    if (path.empty()) {
-        showUserMessage(dialogs(), errorMessage("Error", "Input file not specified."));
+    // A UTF-8 page's texts come in the box's code page, as on the command line.
+    const ExistingTags tags = existingTagsOfFile(toPath(txbInputFile->text()));
+    if (tags.refusal) {
+        showUserMessage(dialogs(), *tags.refusal);
         return;
     }
-    if (!fileExists(path)) {
-        showUserMessage(dialogs(), errorMessage("File not found", "Input file not found."));
-        return;
-    }
-    txbMetaTAG->clear();
-    LineReader reader(path, LineEnds::OfPage);
-    setOutputText(existingTagsText(linesOf(reader)));
+    setOutputText(tags.text);
 }
 
 // The refusals before an insertion, each titled with the command's caption.

@@ -154,6 +154,9 @@ void MainWindow::createControls()
         useFixedPitch(box);
     txbMaxNumKeywordsInMetaTag->setMaximumWidth(twipsToPixels(900));
     txbMaxNumBytesInMetaTag->setMaximumWidth(twipsToPixels(900));
+    // Texts set during work (a long progress or count, a warning) never widen the window.
+    for (QLabel* label : {lblMetaTagInserted, lblNumberOfWords})
+        label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
     txbMetaTAG->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txbMetaTAG->setMinimumHeight(twipsToPixels(3000));
     for (QLabel* link : {lblQuorvexSystems, lblOnlineDocumentation}) {

@@ -3,6 +3,7 @@
 #include "app/check_value.h"
 #include "app/form_style.h"
 #include "app/twips.h"
+#include "app/window_frame.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -254,8 +255,8 @@ void ParametersWindow::present()
         setWindowTitle(opener->text());
     if (isMinimized())
         showNormal();
-    show(); // first, so that the frame's size is known
     placeOverMainWindow();
+    show();
     raise();
     activateWindow();
     cmdClose_->setFocus();
@@ -265,19 +266,25 @@ void ParametersWindow::present()
 // minimised.
 void ParametersWindow::placeOverMainWindow()
 {
-    adjustSize();
     const QWidget* main = parentWidget();
-    const QSize size = frameGeometry().size();
-    if (!main || main->isMinimized()) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() -
-                 QPoint(size.width() / 2, size.height() / 2));
+    if (!main)
         return;
+    adjustSize();
+    const QSize size = this->size().grownBy(frameMargins(*this, *main));
+    QPoint topLeft;
+    if (main->isMinimized()) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        topLeft =
+            screen->availableGeometry().center() - QPoint(size.width() / 2, size.height() / 2);
+    } else {
+        const QRect mainFrame = main->frameGeometry();
+        const int margin = twipsToPixels(100);
+        topLeft = QPoint(mainFrame.left() + mainFrame.width() - (size.width() + margin),
+                         mainFrame.top() + mainFrame.height() - (size.height() + margin));
     }
-    const QRect mainFrame = main->frameGeometry();
-    const int margin = twipsToPixels(100);
-    move(mainFrame.left() + mainFrame.width() - (size.width() + margin),
-         mainFrame.top() + mainFrame.height() - (size.height() + margin));
+    setFrameGeometry(*this, QRect(topLeft, size), *main);
 }
 
 void ParametersWindow::closeCommand()

@@ -1,7 +1,12 @@
 #include "app/qt_dialogs.h"
 
+#include "app/twips.h"
+
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace tagwright {
 
@@ -25,6 +30,22 @@ QString shownText(const QString& text)
 {
     QString shown = text;
     return shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+// The window manager cuts a title that is wider than its box: a box with a short text is made
+// wide enough for its title in the title bar's bold face, beside the window icon and the three
+// buttons of the title bar.
+void makeRoomForTitle(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width =
+        QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + twipsToPixels(1800);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 QMessageBox::StandardButton qtButton(Answer answer)
@@ -58,6 +79,7 @@ QString qtFilter(const QString& filter)
 void QtDialogs::showMessage(const QString& title, const QString& text, MessageIcon icon)
 {
     QMessageBox box(qtIcon(icon), title, shownText(text), QMessageBox::Ok, parent_);
+    makeRoomForTitle(box);
     box.exec();
 }
 
@@ -75,6 +97,7 @@ Answer QtDialogs::ask(const QString& title, const QString& text, QuestionButtons
         shown |= QMessageBox::Cancel;
     QMessageBox box(qtIcon(icon), title, shownText(text), shown, parent_);
     box.setDefaultButton(qtButton(defaultAnswer));
+    makeRoomForTitle(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;

@@ -5,6 +5,7 @@
 #include "app/form_style.h"
 #include "app/qt_text.h"
 #include "app/twips.h"
+#include "app/window_frame.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -34,7 +35,9 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 } // namespace
 
 ReportWindow::ReportWindow(QWidget* mainWindow, Dialogs& dialogs, QString saveFailureTitle)
-    : QWidget(mainWindow, Qt::Window), dialogs_(dialogs),
+    // A tool window of the main window: the window manager keeps it in front of the main
+    // window, also while a question or the inspect window is up during a run.
+    : QWidget(mainWindow, Qt::Tool), dialogs_(dialogs),
       saveFailureTitle_(std::move(saveFailureTitle))
 {
     setObjectName(QStringLiteral("frmReport"));
@@ -97,9 +100,9 @@ void ReportWindow::present()
     if (isMinimized()) {
         showNormal();
     } else {
-        show(); // first, so that the frame's size is known
         if (!isMaximized())
             placeOverMainWindow();
+        show();
     }
     raise();
     activateWindow();
@@ -112,12 +115,15 @@ void ReportWindow::saveToFile()
         return;
     const QString path =
         dialogs_.saveFileName(QStringLiteral("Specify file to save to."), QString(), QString());
-    if (path.isEmpty())
-        return;
-    const std::string error = saveReportToFile(log_.text(), toPath(path));
-    if (!error.empty())
-        dialogs_.showMessage(saveFailureTitle_, QString::fromStdString(error),
-                             MessageIcon::Warning);
+    if (!path.isEmpty()) {
+        const std::string error = saveReportToFile(log_.text(), toPath(path));
+        if (!error.empty())
+            dialogs_.showMessage(saveFailureTitle_, QString::fromStdString(error),
+                                 MessageIcon::Warning);
+    }
+    // The dialogs belong to the main window, which comes to the front when they close.
+    raise();
+    activateWindow();
 }
 
 void ReportWindow::copyToClipboard()
@@ -182,16 +188,24 @@ bool ReportWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-// Just below the top of the main window, as wide as the main window less a margin.
+// Just below the top of the main window, as wide as the main window less a margin, and ending
+// above the main window's commands, so that Stop stays in sight during a run.
 void ReportWindow::placeOverMainWindow()
 {
     const QWidget* main = parentWidget();
     if (!main)
         return;
     const QRect mainFrame = main->frameGeometry();
-    const int frameWidth = frameGeometry().width() - geometry().width();
-    resize(mainFrame.width() - twipsToPixels(200) - frameWidth, height());
-    move(mainFrame.left() + twipsToPixels(100), mainFrame.top() + twipsToPixels(820));
+    const QMargins margins = frameMargins(*this, *main);
+    QRect frame(mainFrame.left() + twipsToPixels(100), mainFrame.top() + twipsToPixels(820),
+                mainFrame.width() - twipsToPixels(200),
+                height() + margins.top() + margins.bottom());
+    if (const auto* commands = main->findChild<QWidget*>(QStringLiteral("cmdListWords"))) {
+        const int commandsTop = commands->mapToGlobal(QPoint(0, 0)).y();
+        frame.setBottom(std::max(commandsTop - twipsToPixels(100),
+                                 frame.top() + minimumHeight() + margins.top() + margins.bottom()));
+    }
+    setFrameGeometry(*this, frame, *main);
 }
 
 void ReportWindow::resizeEvent(QResizeEvent* event)

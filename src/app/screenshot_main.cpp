@@ -27,7 +27,8 @@ namespace {
 bool copyPages(const QString& from, const QString& to)
 {
     const QDir source(from);
-    for (const QString& name : source.entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files)) {
+    for (const QString& name :
+         source.entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files)) {
         if (!QFile::copy(source.filePath(name), QDir(to).filePath(name)))
             return false;
     }
@@ -46,7 +47,7 @@ QImage picture(QWidget& main, QWidget& report)
     return image;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

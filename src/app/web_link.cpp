@@ -15,12 +15,12 @@ constexpr int kNotFound = 2;
 constexpr int kOutOfMemory = 8;
 constexpr int kNoAssociation = 31;
 
-// The text after the last dot of the address's last path part, in lower case.
+// The text after the last dot of the address, in lower case: for a web address that is what
+// follows its last dot, wherever it stands ("com" of https://www.example.com).
 QString addressExtension(const QString& address)
 {
-    const QString name = address.mid(address.lastIndexOf(QLatin1Char('/')) + 1);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.mid(dot + 1).toLower();
+    const qsizetype dot = address.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : address.mid(dot + 1).toLower();
 }
 
 } // namespace

@@ -10,8 +10,8 @@
 
 #include <functional>
 
-using tagwright::InspectDecision;
 using tagwright::EditMetaTagWindow;
+using tagwright::InspectDecision;
 
 class EditMetaTagWindowTest : public QObject
 {

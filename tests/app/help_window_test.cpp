@@ -48,12 +48,17 @@ class HelpWindowTest : public QObject
         QWidget main;
         main.setGeometry(100, 100, 800, 600);
         main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
         HelpWindow help(main, text());
         QCOMPARE(help.windowTitle(), QStringLiteral("Help screen for Tagwright"));
-        QCOMPARE(help.size(), QSize(main.frameGeometry().width() - twipsToPixels(400),
-                                    main.frameGeometry().height() - twipsToPixels(680)));
         help.open();
         QVERIFY(help.isVisible());
+        // The text's place and size are those of the frame, right from the first showing.
+        const QRect mainFrame = main.frameGeometry();
+        QCOMPARE(help.frameGeometry(),
+                 QRect(mainFrame.left() + twipsToPixels(200), mainFrame.top() + twipsToPixels(480),
+                       mainFrame.width() - twipsToPixels(400),
+                       mainFrame.height() - twipsToPixels(680)));
         help.move(300, 250);
         help.findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
         QVERIFY(!help.isVisible());
@@ -88,9 +93,11 @@ class HelpWindowTest : public QObject
         QTRY_COMPARE(help.size(), QSize(700, 500));
         auto* close = help.findChild<QPushButton*>(QStringLiteral("cmdClose"));
         auto* box = help.findChild<QPlainTextEdit*>(QStringLiteral("txbHelpScreen"));
-        QCOMPARE(close->y(), 500 - twipsToPixels(1020));
+        // Heights are measured on the frame; the text box has the same margin on both sides.
+        const int frameHeight = help.frameGeometry().height();
+        QCOMPARE(close->y(), frameHeight - twipsToPixels(1020));
         QCOMPARE(close->x(), (700 - close->width()) / 2);
-        QCOMPARE(box->size(), QSize(700 - twipsToPixels(350), 500 - twipsToPixels(1300)));
+        QCOMPARE(box->size(), QSize(700 - 2 * box->x(), frameHeight - twipsToPixels(1300)));
         help.resize(10, 10);
         QTRY_COMPARE(box->size(), QSize(0, 0));
     }

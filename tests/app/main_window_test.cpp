@@ -310,6 +310,20 @@ class MainWindowTest : public QObject
                  QStringLiteral("TITLE: Rose garden\n\nKEYWORDS meta tag: <meta name=\"keywords\" "
                                 "content=\"roses, garden\">\n\nDESCRIPTION meta tag: <meta "
                                 "name=\"description\" content=\"Growing roses\">\n\n"));
+
+        // A UTF-8 page's texts are shown with their characters; the page stays as it was.
+        const QByteArray utf8Page = "<html><head><meta charset=\"UTF-8\">\r\n"
+                                    "<title>L\xC3\xA9gumes d'\xC3\xA9t\xC3\xA9</title>\r\n"
+                                    "<meta name=\"keywords\" content=\"l\xC3\xA9gumes\">\r\n"
+                                    "</head><body></body></html>\r\n";
+        const QString potager = h.writeFile(QStringLiteral("potager.html"), utf8Page);
+        h.box("txbInputFile")->setText(potager);
+        h.button("cmdShowExistingKeywordMetaTag")->click();
+        QVERIFY(h.output().contains(QStringLiteral("TITLE: Légumes d'été")));
+        QVERIFY(h.output().contains(QStringLiteral("content=\"légumes\">")));
+        QFile page(potager);
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        QCOMPARE(page.readAll(), utf8Page);
     }
 
     void insertWithAndWithoutBackup()

@@ -214,6 +214,24 @@ class MultipleFilesTest : public QObject
         QVERIFY(m.h.label("lblMetaTagInserted")->isHidden());
     }
 
+    void theProgressLabelNeverWidensTheMainWindow()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        const int width = m.h.window->width();
+        m.write(QStringLiteral("a.htm"), page("Roses"));
+        m.write(QStringLiteral("b.htm"), page("Tulips"));
+        m.chooseFolder();
+        QString progress;
+        m.run([&](const QString&, EditMetaTagWindow&) {
+            progress = m.h.label("lblMetaTagInserted")->text();
+        });
+        QCOMPARE(progress, QStringLiteral("Keywords meta tag inserted in 1 of 2 files."));
+        QCOMPARE(m.h.window->width(), width);
+        m.h.option("optSingleFile")->click();
+        QCOMPARE(m.h.window->width(), width);
+    }
+
     void foldersAndPagesWithAccentedNames()
     {
         MultipleFilesHarness m;

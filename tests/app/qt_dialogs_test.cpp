@@ -52,6 +52,24 @@ class QtDialogsTest : public QObject
         QCOMPARE(icon, QMessageBox::Warning);
     }
 
+    void aShortMessageIsWideEnoughForItsTitle()
+    {
+        QWidget parent;
+        parent.show();
+        QtDialogs dialogs(&parent);
+        const QString title = QStringLiteral("Insert meta tag into file");
+        int width = 0;
+        whenBoxShows([&](QMessageBox& box) {
+            width = box.width();
+            box.accept();
+        });
+        dialogs.showMessage(title, QStringLiteral("File not found."), MessageIcon::Warning);
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        QVERIFY2(width > QFontMetrics(bold).horizontalAdvance(title) + 60,
+                 qPrintable(QString::number(width)));
+    }
+
     void questionsOfferTheirButtonsAndAnswer()
     {
         QWidget parent;

@@ -120,11 +120,32 @@ class ReportWindowTest : public QObject
             QStringLiteral("\nFolder: /site\n\nFile: a.htm  ---  Keywords meta tag inserted.\n"));
     }
 
+    void comesBackInFrontOfTheMainWindowAfterSaving()
+    {
+        QTemporaryDir folder;
+        QWidget main;
+        main.show();
+        ScriptedDialogs dialogs;
+        auto* window = new ReportWindow(&main, dialogs, QStringLiteral("Save failed"));
+        window->log().output("\r\nFolder: /site\r\n");
+        window->present();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        dialogs.whileFileDialogIsUp = [&] { main.activateWindow(); };
+        dialogs.fileNames.enqueue(folder.filePath(QStringLiteral("report.txt")));
+        QTest::mouseClick(control<QPushButton>(*window, "cmdSaveToFile"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(window->isVisible());
+    }
+
     void closingHidesTheWindowKeepsTheLogAndOffersViewReport()
     {
         QWidget main;
         auto* viewReport = new QPushButton(QStringLiteral("View report"), &main);
         viewReport->setObjectName(QStringLiteral("cmdViewReport"));
+        // The command row of the main window, Stop among it, stays in sight below the report.
+        auto* stop = new QPushButton(QStringLiteral("Stop"), &main);
+        stop->setObjectName(QStringLiteral("cmdListWords"));
+        stop->move(300, 300);
         auto* numberOfWords = new QLabel(QStringLiteral("123 words"), &main);
         numberOfWords->setObjectName(QStringLiteral("lblNumberOfWords"));
         main.setGeometry(30, 40, 1000, 700);
@@ -138,6 +159,7 @@ class ReportWindowTest : public QObject
         QCOMPARE(window->frameGeometry().topLeft(),
                  main.frameGeometry().topLeft() + QPoint(twips(100), twips(820)));
         QCOMPARE(window->frameGeometry().width(), main.frameGeometry().width() - twips(200));
+        QVERIFY(window->frameGeometry().bottom() < stop->mapToGlobal(QPoint(0, 0)).y());
         QTest::mouseClick(control<QPushButton>(*window, "cmdClose"), Qt::LeftButton);
         QVERIFY(!window->isVisible());
         QVERIFY(viewReport->isHidden()); // nothing to view

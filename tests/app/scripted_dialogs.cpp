@@ -26,6 +26,8 @@ Answer ScriptedDialogs::ask(const QString& title, const QString& text, QuestionB
 QString ScriptedDialogs::openFileName(const QString& title, const QString&)
 {
     fileDialogTitles.append(title);
+    if (whileFileDialogIsUp)
+        whileFileDialogIsUp();
     if (fileNames.isEmpty()) {
         ++unanswered;
         return {};

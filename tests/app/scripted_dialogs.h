@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace tagwright {
 
 // The dialogs of a test: every message and question is recorded, questions and file dialogs
@@ -31,6 +33,10 @@ class ScriptedDialogs : public Dialogs
     QString saveFileName(const QString& title, const QString& filter,
                          const QString& presetName) override;
     QString folderName(const QString& title) override;
+
+    // Runs while a file dialog is up, as the user's moves meanwhile (a real dialog takes the
+    // activation and gives it back to its parent, the main window).
+    std::function<void()> whileFileDialogIsUp;
 
     QQueue<Answer> answers;
     QQueue<QString> fileNames;

@@ -58,12 +58,14 @@ class WebLinkTest : public QObject
         QCOMPARE(dialogs.shown[0].icon, MessageIcon::Warning);
     }
 
-    void extensionIsTakenFromTheLastPathPart()
+    void extensionIsTheTextAfterTheLastDotOfTheAddress()
     {
-        QCOMPARE(webLinkFailureText(QStringLiteral("https://example.com/docs/"), 31),
+        QCOMPARE(webLinkFailureText(QStringLiteral("https://Example.COM"), 31),
                  QStringLiteral("Error launching web browser, error code = 31.\r\n\r\n"
-                                "File extension '' is not associated with any application "
+                                "File extension 'com' is not associated with any application "
                                 "program."));
+        QVERIFY(webLinkFailureText(QStringLiteral("https://example.com/docs/"), 31)
+                    .contains(QStringLiteral("'com/docs/'")));
     }
 };
 
