@@ -11,13 +11,15 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 
@@ -35,16 +37,37 @@ bool copyPages(const QString& from, const QString& to)
     return true;
 }
 
-// The main window with the report window over it, as they stand on the screen.
-QImage picture(QWidget& main, QWidget& report)
+// Lets the windows settle: under a window manager, until it has framed and shown them (at most
+// a few seconds), then a moment more for their last paint events.
+void settle(const QList<QWidget*>& windows)
 {
-    const QRect area = main.frameGeometry().united(report.frameGeometry());
-    QImage image(area.size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.drawPixmap(main.geometry().topLeft() - area.topLeft(), main.grab());
-    painter.drawPixmap(report.geometry().topLeft() - area.topLeft(), report.grab());
-    return image;
+    const auto framed = [&windows] {
+        for (const QWidget* window : windows) {
+            const QWindow* handle = window->windowHandle();
+            if (!handle || !handle->isExposed() || handle->frameMargins().isNull())
+                return false;
+        }
+        return true;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000 && !framed())
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    clock.start();
+    while (clock.elapsed() < 500)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+// The windows as they stand on the screen, with the frames the window manager gave them.
+QImage picture(const QList<QWidget*>& windows)
+{
+    settle(windows);
+    QRect area;
+    for (const QWidget* window : windows)
+        area |= window->frameGeometry();
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage();
 }
 
 } // namespace
@@ -95,13 +118,11 @@ int main(int argc, char** argv)
         });
         closeResult.start(50);
         window.findChild<QPushButton*>(QStringLiteral("cmdGenerateKeywordMetaTag"))->click();
-        QApplication::processEvents();
-        image = picture(window, multipleFiles.reportWindow());
+        image = picture({&window, &multipleFiles.reportWindow()});
     } else {
         window.findChild<QLineEdit*>(QStringLiteral("txbInputFile"))->setText(input);
         window.findChild<QPushButton*>(QStringLiteral("cmdGenerateKeywordMetaTag"))->click();
-        QApplication::processEvents();
-        image = window.grab().toImage();
+        image = picture({&window});
     }
     if (!image.save(output)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(output));
