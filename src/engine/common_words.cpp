@@ -27,15 +27,16 @@ CommonWordList::AddResult CommonWordList::add(std::string_view word)
 
 bool CommonWordList::contains(std::string_view word) const
 {
-    return containsLowerCase(lowerCaseAccented(word));
+    const std::string lower = lowerCaseAccented(word);
+    return containsLowerCase(lower, WordIndex::hashOf(lower));
 }
 
-bool CommonWordList::containsLowerCase(std::string_view lowerCaseWord) const
+bool CommonWordList::containsLowerCase(std::string_view lowerCaseWord, std::uint64_t hash) const
 {
     const auto texts = [this](WordIndex::Id id) -> std::string_view {
         return arrived_[static_cast<std::size_t>(id)];
     };
-    return index_.find(lowerCaseWord, WordIndex::hashOf(lowerCaseWord), texts) != WordIndex::kNone;
+    return index_.find(lowerCaseWord, hash, texts) != WordIndex::kNone;
 }
 
 } // namespace tagwright

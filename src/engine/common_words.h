@@ -30,8 +30,8 @@ class CommonWordList
 
     // True when the lower-cased word is in the list; an unavailable list knows no word.
     bool contains(std::string_view word) const;
-    // The same for a word already in lower case.
-    bool containsLowerCase(std::string_view lowerCaseWord) const;
+    // The same for a word already in lower case, with its hash (WordIndex::hashOf).
+    bool containsLowerCase(std::string_view lowerCaseWord, std::uint64_t hash) const;
 
   private:
     std::vector<std::string> words_;

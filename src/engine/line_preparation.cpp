@@ -120,6 +120,45 @@ class TagOrEntityFinder
     std::size_t ampersand_;
 };
 
+// Copies the kept stretches of a line down over the replaced ones, in place: every replacement
+// is shorter than what it replaces, so the line is never written ahead of where it is read.
+class Compaction
+{
+  public:
+    explicit Compaction(std::string& line) : line_(line) {}
+    Compaction(const Compaction&) = delete;
+    Compaction& operator=(const Compaction&) = delete;
+    ~Compaction() = default;
+
+    // The `length` characters at `at` become `character`.
+    void replace(std::size_t at, std::size_t length, char character)
+    {
+        keepUpTo(at);
+        line_[written_++] = character;
+        read_ = at + length;
+    }
+
+    // Cuts the line to what was written, once the whole line has been read.
+    void finish()
+    {
+        keepUpTo(line_.size());
+        line_.resize(written_);
+    }
+
+  private:
+    void keepUpTo(std::size_t at)
+    {
+        if (written_ != read_)
+            std::memmove(line_.data() + written_, line_.data() + read_, at - read_);
+        written_ += at - read_;
+        read_ = at;
+    }
+
+    std::string& line_;
+    std::size_t read_ = 0;    // what lies before has been kept or replaced
+    std::size_t written_ = 0; // the end of the line so far
+};
+
 } // namespace
 
 // One pass from left to right does what the successive replace-alls of the rules do: no
@@ -127,8 +166,7 @@ class TagOrEntityFinder
 // "&...;" without the characters that replacements produce.
 void markTags(std::string& line, bool lowerCaseMode)
 {
-    std::string result;
-    std::size_t copied = 0;
+    Compaction compaction(line);
     TagOrEntityFinder finder(line);
     for (std::size_t pos = finder.next(0); pos < line.size(); pos = finder.next(pos)) {
         const std::string_view rest = std::string_view(line).substr(pos);
@@ -152,23 +190,17 @@ void markTags(std::string& line, bool lowerCaseMode)
             ++pos;
             continue;
         }
-        result.append(line, copied, pos - copied);
-        result += character;
+        compaction.replace(pos, length, character);
         pos += length;
-        copied = pos;
     }
-    if (copied == 0)
-        return;
-    result.append(line, copied);
-    line = std::move(result);
+    compaction.finish();
 }
 
 // The rules search on after a replaced character, or after the ";" of an unknown entity; both
 // are the position after the ";" in the line as it was, so one pass over the original serves.
 void decodeEntities(std::string& line)
 {
-    std::string result;
-    std::size_t copied = 0;
+    Compaction compaction(line);
     std::size_t from = 0;
     while (true) {
         const std::size_t ampersand = line.find('&', from);
@@ -181,17 +213,11 @@ void decodeEntities(std::string& line)
             std::string_view(line).substr(ampersand, semicolon - ampersand + 1);
         const auto known = std::find_if(kEntities.begin(), kEntities.end(),
                                         [&](const Replacement& r) { return r.text == entity; });
-        if (known != kEntities.end()) {
-            result.append(line, copied, ampersand - copied);
-            result += known->character;
-            copied = semicolon + 1;
-        }
+        if (known != kEntities.end())
+            compaction.replace(ampersand, entity.size(), known->character);
         from = semicolon + 1;
     }
-    if (copied == 0)
-        return;
-    result.append(line, copied);
-    line = std::move(result);
+    compaction.finish();
 }
 
 bool prepareLine(std::string& line, const LinePreparation& how)

@@ -33,7 +33,6 @@ struct ScanState
     std::int16_t fontSize = kDefaultFontSize; // 1..7
     std::vector<std::int16_t> fontStack = std::vector<std::int16_t>(17);
     std::int16_t fontStackDepth = 0;
-    std::string word; // the word last taken
 
     // The value of an occurrence in this context.
     float occurrenceValue(const AnalysisSettings& settings) const;

@@ -87,19 +87,26 @@ class Scanner::Line
         });
     }
 
-    // The first position at or after pos of any character of the set, or size().
-    std::size_t findFirstOf(std::size_t pos, std::string_view set)
+    // The first position at or after pos of a ";" or a blank, or size().
+    std::size_t findSemicolonOrBlank(std::size_t pos)
     {
-        return remembered(Search::AnyOf, set, pos, [&](std::size_t from) {
-            return std::min(text_.find_first_of(set, from), text_.size());
-        });
+        return remembered(Search::AnyOf, "; ", pos,
+                          [&](std::size_t from) { return findFirst(from, isSemicolonOrBlank); });
     }
 
     // The first position at or after pos of a tag bracket, or size().
-    std::size_t findBracket(std::size_t pos) { return findFirstOf(pos, "<>"); }
+    std::size_t findBracket(std::size_t pos)
+    {
+        return remembered(Search::AnyOf, "<>", pos,
+                          [&](std::size_t from) { return findFirst(from, isBracket); });
+    }
 
     // The first position at or after pos of a sign or digit, or size().
-    std::size_t findSignOrDigit(std::size_t pos) { return findFirstOf(pos, "+-0123456789"); }
+    std::size_t findSignOrDigit(std::size_t pos)
+    {
+        return remembered(Search::AnyOf, "+-0123456789", pos,
+                          [&](std::size_t from) { return findFirst(from, isSignOrDigit); });
+    }
 
     std::size_t firstNonBlank(std::size_t pos)
     {
@@ -112,7 +119,7 @@ class Scanner::Line
     // without blanks; as a position in the line, or size() when there is none.
     std::size_t findInBlankFreeRest(std::size_t pos, std::string_view pattern)
     {
-        const std::vector<std::size_t>& starts = blankFreeMatches(pattern);
+        const std::vector<std::size_t>& starts = blankFreeMatches(pattern, pos);
         const auto first = std::lower_bound(starts.begin(), starts.end(), pos);
         return first == starts.end() ? text_.size() : *first;
     }
@@ -130,21 +137,35 @@ class Scanner::Line
         std::size_t found;
     };
 
+    static bool isSemicolonOrBlank(char c) { return c == ';' || c == ' '; }
+    static bool isBracket(char c) { return c == '<' || c == '>'; }
+    static bool isSignOrDigit(char c) { return c == '+' || c == '-' || (c >= '0' && c <= '9'); }
+
+    template <typename Test>
+    std::size_t findFirst(std::size_t pos, const Test& test) const
+    {
+        while (pos < text_.size() && !test(text_[pos]))
+            ++pos;
+        return pos;
+    }
+
     template <typename Searcher>
     std::size_t remembered(Search search, std::string_view pattern, std::size_t pos,
                            const Searcher& searcher)
     {
-        auto answer = std::find_if(answers_.begin(), answers_.end(), [&](const Answer& a) {
-            return a.search == search && a.pattern == pattern;
-        });
-        if (answer == answers_.end())
-            answer = answers_.insert(answers_.end(), Answer{search, pattern, 1, 0});
-        else if (answer->from <= pos && pos <= answer->found)
+        Answer* const end = answers_.data() + answerCount_;
+        Answer* answer = answers_.data();
+        while (answer != end && !(answer->search == search && answer->pattern == pattern))
+            ++answer;
+        if (answer != end && answer->from <= pos && pos <= answer->found)
             return answer->found;
-        answer->from = pos;
-        answer->found = searcher(pos);
-        searched_ += answer->found - std::min(pos, answer->found);
-        return answer->found;
+        const std::size_t found = searcher(pos);
+        searched_ += found - std::min(pos, found);
+        if (answer == end && answerCount_ < answers_.size())
+            ++answerCount_;
+        if (answer != answers_.data() + answers_.size())
+            *answer = Answer{search, pattern, pos, found};
+        return found;
     }
 
     std::size_t findAnyCaseOf(std::size_t pos, char lower) const
@@ -156,44 +177,54 @@ class Scanner::Line
         return text_.find_first_of(std::string_view(both, 2), pos);
     }
 
-    // The line positions where the pattern starts in the line lower-cased without blanks, found
-    // in one pass that keeps only the last characters seen.
-    const std::vector<std::size_t>& blankFreeMatches(std::string_view pattern)
+    // The line positions where the pattern starts in the line lower-cased without blanks, from
+    // the first position asked on (the scan moves forward), found in one pass that keeps only
+    // the last characters seen.
+    const std::vector<std::size_t>& blankFreeMatches(std::string_view pattern, std::size_t pos)
     {
-        for (std::size_t i = 0; i < patterns_.size(); ++i)
-            if (patterns_[i] == pattern)
-                return matches_[i];
-        std::vector<std::size_t> starts;
-        std::array<char, kLongestPattern> recent{};        // last characters, as a ring
-        std::array<std::size_t, kLongestPattern> origin{}; // their positions in the line
+        auto known = std::find_if(blankFree_.begin(), blankFree_.end(),
+                                  [&](const BlankFreeMatches& m) { return m.pattern == pattern; });
+        if (known != blankFree_.end() && known->from <= pos)
+            return known->starts;
+        if (known == blankFree_.end())
+            known = blankFree_.insert(blankFree_.end(), BlankFreeMatches{pattern, pos, {}});
+        known->from = pos;
+        known->starts.clear();
+        std::array<char, kRing> recent{};        // last characters, as a ring
+        std::array<std::size_t, kRing> origin{}; // their positions in the line
         std::size_t seen = 0;
-        for (std::size_t i = 0; i < text_.size(); ++i) {
+        for (std::size_t i = pos; i < text_.size(); ++i) {
             if (text_[i] == ' ')
                 continue;
-            recent[seen % kLongestPattern] = asciiLower(text_[i]);
-            origin[seen % kLongestPattern] = i;
+            recent[seen % kRing] = asciiLower(text_[i]);
+            origin[seen % kRing] = i;
             ++seen;
-            if (seen < pattern.size() || recent[(seen - 1) % kLongestPattern] != pattern.back())
+            if (seen < pattern.size() || recent[(seen - 1) % kRing] != pattern.back())
                 continue;
             const std::size_t first = seen - pattern.size();
             bool match = true;
             for (std::size_t k = 0; match && k < pattern.size(); ++k)
-                match = recent[(first + k) % kLongestPattern] == pattern[k];
+                match = recent[(first + k) % kRing] == pattern[k];
             if (match)
-                starts.push_back(origin[first % kLongestPattern]);
+                known->starts.push_back(origin[first % kRing]);
         }
-        searched_ += text_.size();
-        patterns_.push_back(pattern);
-        matches_.push_back(std::move(starts));
-        return matches_.back();
+        searched_ += text_.size() - std::min(pos, text_.size());
+        return known->starts;
     }
 
-    static constexpr std::size_t kLongestPattern = 20;
+    struct BlankFreeMatches
+    {
+        std::string_view pattern;
+        std::size_t from;
+        std::vector<std::size_t> starts;
+    };
+
+    static constexpr std::size_t kRing = 32; // a power of two above the longest pattern
 
     std::string_view text_;
-    std::vector<Answer> answers_;
-    std::vector<std::string_view> patterns_;
-    std::vector<std::vector<std::size_t>> matches_;
+    std::array<Answer, 16> answers_{};
+    std::size_t answerCount_ = 0;
+    std::vector<BlankFreeMatches> blankFree_;
     std::uint64_t& searched_;
 };
 
@@ -316,15 +347,14 @@ void Scanner::scanLine(std::string_view text)
         }
         // An entity that line preparation did not decode is skipped whole.
         if (c == '&') {
-            const std::size_t end = line.findFirstOf(s.pos, "; ");
+            const std::size_t end = line.findSemicolonOrBlank(s.pos);
             if (line.at(end) == ';') {
                 s.pos = end + 1;
                 continue;
             }
         }
         if (isLetter(c)) {
-            counter_.takeWord(s, text);
-            if (!s.word.empty())
+            if (counter_.takeWord(s, text))
                 table_.addTakenWord();
             continue;
         }

@@ -1,6 +1,9 @@
 #include "engine/word_counter.h"
 
 #include "engine/word_rules.h"
+#include "support/strings.h"
+
+#include <algorithm>
 
 namespace tagwright {
 
@@ -21,35 +24,46 @@ WordCounter::WordCounter(const AnalysisSettings& settings, const CommonWords& co
         wordChars_[c] = isWordChar(static_cast<char>(c), false, extra);
 }
 
-void WordCounter::takeWord(ScanState& state, std::string_view line)
+bool WordCounter::takeWord(ScanState& state, std::string_view line)
 {
     const std::size_t start = state.pos;
+    const std::size_t limit = std::min(line.size(), start + kLongestRun);
+    // The word is hashed as it is read, once for the common words and the table both.
+    WordIndex::Hashes hashes;
     std::size_t end = start;
-    while (end < line.size() && end - start < kLongestRun &&
-           wordChars_[static_cast<unsigned char>(line[end])])
-        ++end;
-    state.word.assign(line, start, end - start);
+    for (; end < limit && wordChars_[static_cast<unsigned char>(line[end])]; ++end)
+        hashes.add(line[end]);
 
     // "don't", "can't": the stem, the apostrophe and the letter go uncounted. A following "s"
     // ("it's") is a word of its own.
     const auto at = [&](std::size_t i) { return i < line.size() ? line[i] : '\0'; };
     if (at(end) == '\'' && isLetter(at(end + 1)) && at(end + 1) != 's' && at(end + 1) != 'S' &&
         at(end + 2) == ' ') {
-        state.word.clear();
         state.pos = end + 3;
-        return;
+        return false;
     }
-    countWord(state);
+    countWord(state, line.substr(start, end - start), hashes);
     state.pos = end;
+    return true;
 }
 
-void WordCounter::countWord(ScanState& state)
+void WordCounter::countWord(const ScanState& state, std::string_view word,
+                            const WordIndex::Hashes& hashes)
 {
-    if (!isKeywordCandidate(state.word, settings_, commonWords_))
+    // Without kept case the line, and so the word, is lower case already.
+    std::string_view lower = word;
+    std::uint64_t lowerHash = hashes.hash();
+    if (settings_.preserveCase) {
+        lowered_.assign(word);
+        lowerCaseAccentedInPlace(lowered_);
+        lower = lowered_;
+        lowerHash = WordIndex::hashOf(lower);
+    }
+    if (!isKeywordCandidate(word, lower, lowerHash, settings_, commonWords_))
         return;
-    if (table_.countOccurrence(state.word, state.occurrenceValue(settings_),
+    if (table_.countOccurrence(word, hashes, state.occurrenceValue(settings_),
                                state.thresholdExempt()))
-        showNewWord(state.word);
+        showNewWord(word);
 }
 
 void WordCounter::showNewWord(std::string_view word)

@@ -20,15 +20,16 @@ class WordCounter
     WordCounter(const AnalysisSettings& settings, const CommonWords& commonWords,
                 AnalysisHost& host, WordTable& table);
 
-    // With state.pos on a letter: cuts the word out (state.word), counts it unless it is the stem
-    // of a contraction such as "don't", and moves state.pos past it.
-    void takeWord(ScanState& state, std::string_view line);
+    // With state.pos on a letter: cuts the word out, counts it unless it is the stem of a
+    // contraction such as "don't", and moves state.pos past it. False for such a stem, which is
+    // not a word taken.
+    bool takeWord(ScanState& state, std::string_view line);
 
     // Shows the words still waiting in the shown-word buffer.
     void flushShownWords();
 
   private:
-    void countWord(ScanState& state);
+    void countWord(const ScanState& state, std::string_view word, const WordIndex::Hashes& hashes);
     void showNewWord(std::string_view word);
 
     const AnalysisSettings& settings_;
@@ -38,6 +39,7 @@ class WordCounter
     std::array<bool, 256> wordChars_{}; // letters, and the extra word characters of the language
     bool showWords_;
     std::string shownWords_;
+    std::string lowered_; // the word in lower case, when the line kept its case
     bool firstNewWord_ = true;
 };
 

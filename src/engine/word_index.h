@@ -26,6 +26,20 @@ class WordIndex
     static std::uint64_t hashFinish(std::uint64_t state) { return state ^ (state >> 29); }
     static std::uint64_t hashOf(std::string_view text);
 
+    // The hash of a word and of the word without its last character, built as the word is read.
+    struct Hashes
+    {
+        std::uint64_t state = kHashStart;
+        std::uint64_t withoutLast = kHashStart;
+
+        void add(char c)
+        {
+            withoutLast = state;
+            state = hashStep(state, c);
+        }
+        std::uint64_t hash() const { return hashFinish(state); }
+    };
+
     // The id stored for the text, or kNone. `texts` gives the text of an id.
     template <typename Texts>
     Id find(std::string_view text, std::uint64_t hash, const Texts& texts) const

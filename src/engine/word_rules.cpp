@@ -32,8 +32,11 @@ constexpr ByteSet kVowels = makeSet("AEIOUaeiou"
                                     "\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC"
                                     "Yy");
 
-constexpr std::string_view kContractionStems =
-    "aren couldn didn doesn hadn hasn isn shouldn wasn weren wouldn ";
+// The stems of "aren't" ... "wouldn't". A word is dropped when it, followed by a blank, occurs in
+// the stems written each followed by a blank: a word (which holds no blank) that is a tail of a
+// stem. Every stem ends in "n".
+constexpr std::array<std::string_view, 11> kContractionStems = {
+    "aren", "couldn", "didn", "doesn", "hadn", "hasn", "isn", "shouldn", "wasn", "weren", "wouldn"};
 constexpr ByteSet kRomanNumeralLetters = makeSet("ivxlcm");
 constexpr std::array<std::string_view, 6> kLyEdExceptions = {"alfred", "limited", "screed",
                                                              "tweed",  "filly",   "folly"};
@@ -66,19 +69,14 @@ bool isWordChar(char c, bool digitsAllowed, std::string_view extra)
            (!extra.empty() && extra.find(c) != std::string_view::npos);
 }
 
-bool isKeywordCandidate(std::string_view word, const AnalysisSettings& settings,
-                        const CommonWords& commonWords)
+bool isKeywordCandidate(std::string_view word, std::string_view lower, std::uint64_t lowerHash,
+                        const AnalysisSettings& settings, const CommonWords& commonWords)
 {
     const auto length = static_cast<int>(word.size());
     if (settings.ignoreShortWords && length <= settings.shortWordSize)
         return false;
     if (length > WordTable::kMaxWordLength)
         return false;
-    // Without kept case the line, and so the word, is lower case already.
-    std::string lowered;
-    if (settings.preserveCase)
-        lowered = lowerCaseAccented(word);
-    const std::string_view lower = settings.preserveCase ? std::string_view(lowered) : word;
     if (length > 1 &&
         std::all_of(lower.begin(), lower.end(), [&](char c) { return c == lower[0]; }))
         return false;
@@ -89,11 +87,11 @@ bool isKeywordCandidate(std::string_view word, const AnalysisSettings& settings,
         return false;
     if (std::none_of(word.begin(), word.end(), [](char c) { return kVowels[byteOf(c)]; }))
         return false;
-    // Every stem ends in "n", so only such words can be one of their tails.
     if (settings.language == LanguageIndex::English && lower.back() == 'n' &&
-        occursFollowedBy(kContractionStems, lower, ' '))
+        std::any_of(kContractionStems.begin(), kContractionStems.end(),
+                    [&](std::string_view stem) { return stem.ends_with(lower); }))
         return false;
-    if (settings.ignoreCommonWords && commonWords.list(settings.language).containsLowerCase(lower))
+    if (settings.ignoreCommonWords && commonWords.list(settings.language).containsLowerCase(lower, lowerHash))
         return false;
     return !isAdverbOrPastForm(lower);
 }

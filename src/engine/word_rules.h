@@ -4,6 +4,7 @@
 #include "engine/common_words.h"
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace tagwright {
@@ -35,9 +36,10 @@ bool isWordChar(char c, bool digitsAllowed, std::string_view extra);
 
 // Whether a word taken from the text is a keyword candidate: not short, not over-long, not one
 // letter repeated, not to be ignored, not a Roman numeral, not without vowels, not an English
-// contraction stem, not a common word, not an adverb or past form in "ly"/"ed". Unless case is
-// kept, the word comes from a lower-cased line.
-bool isKeywordCandidate(std::string_view word, const AnalysisSettings& settings,
-                        const CommonWords& commonWords);
+// contraction stem, not a common word, not an adverb or past form in "ly"/"ed". `lower` is the
+// word in lower case (the word itself when it comes from a lower-cased line), `lowerHash` its
+// hash (WordIndex::hashOf).
+bool isKeywordCandidate(std::string_view word, std::string_view lower, std::uint64_t lowerHash,
+                        const AnalysisSettings& settings, const CommonWords& commonWords);
 
 } // namespace tagwright

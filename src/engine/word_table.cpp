@@ -126,56 +126,69 @@ void WordTable::grow(Id id, float value)
 
 bool WordTable::countOccurrence(std::string& word, float value, bool thresholdExempt)
 {
-    rankedValid_ = false;
+    WordIndex::Hashes hashes;
+    for (const char c : word)
+        hashes.add(c);
+    const Counted counted = count(word, hashes, value, thresholdExempt);
+    if (counted.singular)
+        word.pop_back();
+    return counted.added;
+}
 
-    std::uint64_t state = WordIndex::kHashStart;
-    std::uint64_t withoutLast = state;
-    for (const char c : word) {
-        withoutLast = state;
-        state = WordIndex::hashStep(state, c);
-    }
-    std::uint64_t hash = WordIndex::hashFinish(state);
+bool WordTable::countOccurrence(std::string_view word, const WordIndex::Hashes& hashes,
+                                float value, bool thresholdExempt)
+{
+    return count(word, hashes, value, thresholdExempt).added;
+}
+
+WordTable::Counted WordTable::count(std::string_view word, const WordIndex::Hashes& hashes,
+                                    float value, bool thresholdExempt)
+{
+    rankedValid_ = false;
+    std::uint64_t hash = hashes.hash();
 
     // Most occurrences are of a word already counted that has no singular or plural entry.
     if (const Id id = find(word, hash);
         id != kNoId && !mayHavePartner_[static_cast<std::size_t>(id)]) {
         grow(id, value);
-        return false;
+        return {};
     }
 
     // Singular and plural: the best-ranked entry that is the word less a final "s", or the word
     // plus "s", takes the occurrence.
-    const std::string_view text = word;
     const Id singular =
-        text.size() > 1 && text.back() == 's'
-            ? find(text.substr(0, text.size() - 1), WordIndex::hashFinish(withoutLast))
+        word.size() > 1 && word.back() == 's'
+            ? find(word.substr(0, word.size() - 1), WordIndex::hashFinish(hashes.withoutLast))
             : kNoId;
     plural_.assign(word);
     plural_ += 's';
-    const Id pluralId = find(plural_, WordIndex::hashFinish(WordIndex::hashStep(state, 's')));
-    if (singular != kNoId && (pluralId == kNoId || ranksBefore(singular, pluralId))) {
-        word.pop_back();
-        hash = WordIndex::hashFinish(withoutLast);
+    const Id pluralId =
+        find(plural_, WordIndex::hashFinish(WordIndex::hashStep(hashes.state, 's')));
+    const bool toSingular =
+        singular != kNoId && (pluralId == kNoId || ranksBefore(singular, pluralId));
+    if (toSingular) {
+        word.remove_suffix(1);
+        hash = WordIndex::hashFinish(hashes.withoutLast);
     } else if (pluralId != kNoId) {
-        rename(pluralId, word);
+        rename(pluralId, std::string(word));
     }
 
     if (const Id id = find(word, hash); id != kNoId) {
         grow(id, value);
-        return false;
+        return {false, toSingular};
     }
     // A new entry: neither its singular nor its plural is in the table (either would have taken
     // the occurrence).
     if (count() == kMaxCount)
         throw Overflow();
     const Id id = static_cast<Id>(entries_.size());
-    entries_.push_back({word, 1, value, thresholdExempt});
+    entries_.push_back({std::string(word), 1, value, thresholdExempt});
     stamps_.push_back(++clock_);
     hashes_.push_back(0);
     nextSameText_.push_back(kNoId);
     mayHavePartner_.push_back(false);
     link(id);
-    return true;
+    return {true, false};
 }
 
 // The plural entry takes the singular's text. Entries whose singular or plural it now is may

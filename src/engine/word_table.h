@@ -51,6 +51,9 @@ class WordTable
     // occurrence to the word's entry or appends a new one. Returns true when a new entry was made.
     // Raises Overflow for a 32768th entry or a frequency beyond 32767.
     bool countOccurrence(std::string& word, float value, bool thresholdExempt);
+    // The same for a word whose hashes were built as it was read; the word's text is only read.
+    bool countOccurrence(std::string_view word, const WordIndex::Hashes& hashes, float value,
+                         bool thresholdExempt);
 
     // The steps that finish a table after counting, in the order the analysis calls them.
     // Drops entries below the minimum frequency (1..9) that are not threshold-exempt.
@@ -63,6 +66,15 @@ class WordTable
   private:
     using Id = WordIndex::Id;
     static constexpr Id kNoId = WordIndex::kNone;
+
+    // What counting an occurrence did: made a new entry, or counted the word as its singular.
+    struct Counted
+    {
+        bool added = false;
+        bool singular = false;
+    };
+    Counted count(std::string_view word, const WordIndex::Hashes& hashes, float value,
+                  bool thresholdExempt);
 
     bool ranksBefore(Id a, Id b) const;
     // The best-ranked entry whose text (of the given hash) is `text`, or kNoId.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace tagwright {
 
@@ -78,12 +80,33 @@ void lowerCaseAccentedInPlace(std::string& text)
     // letter table does not. One pass with the table, then Ž for texts without triggers.
     bool trigger = false;
     bool capitalZCaron = false;
-    for (char& c : text) {
+    const auto lowerOne = [&](char& c) {
         const unsigned char b = byteOf(c);
         trigger = trigger || kTrigger[b];
         capitalZCaron = capitalZCaron || b == kCapitalZCaron;
         c = static_cast<char>(kLower[b]);
+    };
+    // Eight bytes at a time while they are ASCII, where only A-Z change (and none is a trigger
+    // or Ž): bit 7 of each byte marks, through one addition, whether it lies above Z or at or
+    // above A, and an upper-case letter gains 0x20.
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighBits = kOnes * 0x80u;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t block = 0;
+        std::memcpy(&block, text.data() + i, 8);
+        if ((block & kHighBits) != 0) {
+            for (std::size_t k = i; k < i + 8; ++k)
+                lowerOne(text[k]);
+            continue;
+        }
+        const std::uint64_t aboveZ = block + kOnes * (0x7F - 'Z');
+        const std::uint64_t fromA = block + kOnes * (0x80 - 'A');
+        block |= (fromA & ~aboveZ & kHighBits) >> 2;
+        std::memcpy(text.data() + i, &block, 8);
     }
+    for (; i < text.size(); ++i)
+        lowerOne(text[i]);
     if (capitalZCaron && !trigger)
         std::replace(text.begin(), text.end(), static_cast<char>(kCapitalZCaron),
                      static_cast<char>(kSmallZCaron));

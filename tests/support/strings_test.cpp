@@ -29,6 +29,21 @@ TEST(Strings, LowerCaseAccented)
     EXPECT_EQ(lowerCaseAccented(w("STRAßE")), w("straße"));
     EXPECT_EQ(lowerCaseAccented(w("ŠŒŸÆÞ ÀÖØÝ × ÷")), w("šœÿæþ àöøý × ÷"));
     EXPECT_EQ(lowerCaseAccented(w("ŒUVRE")), w("œuvre"));
+
+    // Long texts are lowered eight ASCII bytes at a time: the same as piece by piece, for every
+    // byte (but Ž, whose rule looks at the whole text) at every place in a block.
+    std::string text;
+    for (int round = 0; round < 9; ++round) {
+        text += std::string(static_cast<std::size_t>(round), 'Q');
+        for (int c = 0; c < 256; ++c)
+            if (c != 0x8E)
+                text += static_cast<char>(c);
+        text += "ASCII ONLY RUN OF CAPITALS @[`{ AZaz";
+    }
+    std::string pieces;
+    for (std::size_t at = 0; at < text.size(); at += 5)
+        pieces += lowerCaseAccented(std::string_view(text).substr(at, 5));
+    EXPECT_EQ(lowerCaseAccented(text), pieces);
 }
 
 TEST(Strings, CapitalZCaronFollowsTheWholeTextRule)
