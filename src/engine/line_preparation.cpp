@@ -87,6 +87,21 @@ bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
 // the lower-case forms are marked as well, that is every letter case of every tag.
 char tagMarker(std::string_view inner, bool lowerCaseMode)
 {
+    // Most tags (a, p, div, li, ...) start with none of the letters of the marked ones.
+    const std::size_t nameStart = inner.starts_with('/') ? 1 : 0;
+    if (inner.size() <= nameStart)
+        return 0;
+    switch (asciiLower(inner[nameStart])) {
+    case 'b':
+    case 's':
+    case 'i':
+    case 'e':
+    case 't':
+    case 'h':
+        break;
+    default:
+        return 0;
+    }
     for (const Replacement& tag : kTags)
         if (lowerCaseMode ? inner == tag.text : equalIgnoringAsciiCase(inner, tag.text))
             return tag.character;

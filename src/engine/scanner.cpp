@@ -141,8 +141,7 @@ class Scanner::Line
     static bool isBracket(char c) { return c == '<' || c == '>'; }
     static bool isSignOrDigit(char c) { return c == '+' || c == '-' || (c >= '0' && c <= '9'); }
 
-    template <typename Test>
-    std::size_t findFirst(std::size_t pos, const Test& test) const
+    template <typename Test> std::size_t findFirst(std::size_t pos, const Test& test) const
     {
         while (pos < text_.size() && !test(text_[pos]))
             ++pos;
@@ -153,10 +152,18 @@ class Scanner::Line
     std::size_t remembered(Search search, std::string_view pattern, std::size_t pos,
                            const Searcher& searcher)
     {
+        // A search is known by its pattern's text; the same literal is the same text at once.
         Answer* const end = answers_.data() + answerCount_;
         Answer* answer = answers_.data();
-        while (answer != end && !(answer->search == search && answer->pattern == pattern))
+        while (answer != end &&
+               !(answer->search == search && answer->pattern.data() == pattern.data() &&
+                 answer->pattern.size() == pattern.size()))
             ++answer;
+        if (answer == end) {
+            answer = answers_.data();
+            while (answer != end && !(answer->search == search && answer->pattern == pattern))
+                ++answer;
+        }
         if (answer != end && answer->from <= pos && pos <= answer->found)
             return answer->found;
         const std::size_t found = searcher(pos);
@@ -222,7 +229,7 @@ class Scanner::Line
     static constexpr std::size_t kRing = 32; // a power of two above the longest pattern
 
     std::string_view text_;
-    std::array<Answer, 16> answers_{};
+    std::array<Answer, 16> answers_; // the first answerCount_ are in use
     std::size_t answerCount_ = 0;
     std::vector<BlankFreeMatches> blankFree_;
     std::uint64_t& searched_;

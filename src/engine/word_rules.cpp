@@ -91,7 +91,8 @@ bool isKeywordCandidate(std::string_view word, std::string_view lower, std::uint
         std::any_of(kContractionStems.begin(), kContractionStems.end(),
                     [&](std::string_view stem) { return stem.ends_with(lower); }))
         return false;
-    if (settings.ignoreCommonWords && commonWords.list(settings.language).containsLowerCase(lower, lowerHash))
+    if (settings.ignoreCommonWords &&
+        commonWords.list(settings.language).containsLowerCase(lower, lowerHash))
         return false;
     return !isAdverbOrPastForm(lower);
 }

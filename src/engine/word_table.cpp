@@ -135,8 +135,8 @@ bool WordTable::countOccurrence(std::string& word, float value, bool thresholdEx
     return counted.added;
 }
 
-bool WordTable::countOccurrence(std::string_view word, const WordIndex::Hashes& hashes,
-                                float value, bool thresholdExempt)
+bool WordTable::countOccurrence(std::string_view word, const WordIndex::Hashes& hashes, float value,
+                                bool thresholdExempt)
 {
     return count(word, hashes, value, thresholdExempt).added;
 }
