@@ -25,6 +25,15 @@ struct InspectAnswer {
     bool stopRun = false;        // "Stop the operation after this insertion (if any)"
 };
 
+// How a run finished with a page.
+enum class PageResult {
+    Written,     // the new tag was written (in a dry run: would be)
+    Unchanged,   // the new tag is the one the page carries: nothing written
+    DoneAlready, // skipped as done recently
+    PassedOver,  // by rule: not a text file, no words, no </head>, another name, ...
+    Failed,      // could not be read or written; the run's failures say why
+};
+
 class BatchHost {
 public:
     virtual ~BatchHost() = default;
@@ -43,8 +52,8 @@ public:
     virtual InspectAnswer inspect(const InspectRequest& request) = 0;
     // "Go on to the next file?", title "Continue?", Yes/No; true for Yes.
     virtual bool askGoOnToNextFile() = 0;
-    // The page's new tag is the one it carries already, so nothing is written to it.
-    virtual void tagUnchanged(std::string_view /*path*/) {}
+    // The run is done with a page (named as the run names it).
+    virtual void pageFinished(std::string_view /*path*/, PageResult /*result*/) {}
     // A failure that ended the walk: its text, title "Error", exclamation icon.
     virtual void showError(std::string_view text) = 0;
     // The run is over: commands back, windows restored, the result box (title "Result", no

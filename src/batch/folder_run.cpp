@@ -201,14 +201,17 @@ void FolderRun::processFile(const std::string& folder, const std::string& name)
     currentFile_ = joinPath(folder, name);
     ++counts_.filesExamined;
     analysisHost_.setOutputText({});
-    if (!admitPage(name))
+    if (!admitPage(name)) {
+        host_.pageFinished(currentFile_, PageResult::PassedOver);
         return;
+    }
 
     const int lessThanDays = job_.settings.lessThanNDaysOld + 1;
     const OldTagAndDoneDate old = readOldTagAndDoneDate(currentFile_, job_.todayJdn, lessThanDays, fs_);
     if (job_.settings.skipDone && old.doneRecently) {
         if (!job_.settings.dontLogDone)
             log_.output("\r\nFile: " + reportName(name) + "  ---  Done already on " + old.doneDate + ".\r\n");
+        host_.pageFinished(currentFile_, PageResult::DoneAlready);
         return;
     }
 
@@ -226,8 +229,10 @@ void FolderRun::processFile(const std::string& folder, const std::string& name)
     if (logAnalysisOutcome(outcome.result, outcome.offendingByte, outcome.position)) {
         if (!composeAndInsert(old.oldTag))
             return;
-    } else if (counts_.stopRun) {
-        return;
+    } else {
+        host_.pageFinished(currentFile_, outcome.result > 0 ? PageResult::Failed : PageResult::PassedOver);
+        if (counts_.stopRun)
+            return;
     }
 
     log_.output("\r\n");
@@ -321,6 +326,7 @@ bool FolderRun::composeAndInsert(const std::string& oldTag)
         return true;
     }
     log_.output("  ---  " + job_.texts.text(29));
+    host_.pageFinished(currentFile_, PageResult::PassedOver);
     if (answer.insertDone) {
         prepareToWrite();
         if (insertDoneMetaTagOnly(currentFile_, doneDate_, fs_))
@@ -336,7 +342,7 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
 {
     if (lowerCaseAccented(tag) == lowerCaseAccented(oldTag)) {
         log_.output("  ---  New keywords meta tag is the same as the existing one.");
-        host_.tagUnchanged(currentFile_);
+        host_.pageFinished(currentFile_, PageResult::Unchanged);
         return;
     }
     InsertRequest request;
@@ -359,7 +365,8 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
             log_.output("  ---  Keywords meta tag inserted.");
         ++counts_.filesInserted;
         counts_.insertedFiles += reportName(currentFile_) + "\r\n";
-        break;
+        host_.pageFinished(currentFile_, PageResult::Written);
+        return;
     case kInsertNotAKeywordsTag:
         log_.output("  ---  No keywords meta tag to insert.");
         break;
@@ -372,8 +379,10 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
     default:
         log_.output("  ---  An error (" + std::to_string(result) + ") occurred during meta tag insertion.");
         recordFailure(outcome.errorText.empty() ? insertResultMessage(result, {}).text : outcome.errorText);
-        break;
+        host_.pageFinished(currentFile_, PageResult::Failed);
+        return;
     }
+    host_.pageFinished(currentFile_, PageResult::PassedOver);
 }
 
 void FolderRun::recordFailure(std::string cause)

@@ -2,6 +2,7 @@
 #include "cli/command.h"
 #include "cli/dry_run.h"
 #include "cli/file_analysis.h"
+#include "cli/json_output.h"
 #include "cli/option_values.h"
 #include "cli/program_texts.h"
 #include "cli/report_destination.h"
@@ -11,6 +12,7 @@
 #include "cli/walk_options.h"
 #include "cli/walk_run.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -40,6 +42,69 @@ BatchSettings batchSettingsFrom(const ParsedOptions& options)
 
 // Each page that could not be written, with its cause, and the counts: on stderr, whatever
 // the report holds.
+std::string_view resultName(PageResult result)
+{
+    switch (result) {
+    case PageResult::Written:
+        return "written";
+    case PageResult::Unchanged:
+        return "unchanged";
+    case PageResult::DoneAlready:
+        return "done already";
+    case PageResult::PassedOver:
+        return "passed over";
+    case PageResult::Failed:
+        break;
+    }
+    return "failed";
+}
+
+// What --format json prints for each page: the report's lines about it, taken from the report
+// as it grows (empty once the report is full).
+class PageRecords
+{
+  public:
+    explicit PageRecords(const ReportLog& log) : log_(log) {}
+
+    void add(const std::string& page, PageResult result)
+    {
+        const std::string& text = log_.text();
+        const std::string lines = plainText(text.substr(std::min(reported_, text.size())));
+        reported_ = text.size();
+        std::string report;
+        for (std::size_t at = 0; at < lines.size();) {
+            const std::size_t end = std::min(lines.find('\n', at), lines.size());
+            const std::string line = lines.substr(at, end - at);
+            if (!line.empty() && !line.starts_with("Folder: "))
+                report += (report.empty() ? "" : "\n") + line;
+            at = end + 1;
+        }
+        pages_.push_back(
+            {{"type", "page"}, {"page", page}, {"result", resultName(result)}, {"report", report}});
+    }
+
+    void print(const BatchCounts& counts, bool dryRun, const Console& console)
+    {
+        std::size_t failure = 0;
+        for (nlohmann::json& page : pages_) {
+            if (page["result"] == "failed" && failure < counts.failures.size())
+                page["cause"] = counts.failures[failure++].cause;
+            printJsonLine(console, page);
+        }
+        printJsonLine(console, {{"type", "summary"},
+                                {"examined", counts.filesExamined},
+                                {"inserted", counts.filesInserted},
+                                {"folders", counts.foldersWalked},
+                                {"failed", counts.failures.size()},
+                                {"dryRun", dryRun}});
+    }
+
+  private:
+    const ReportLog& log_;
+    std::size_t reported_ = 0;
+    std::vector<nlohmann::json> pages_;
+};
+
 void printOutcome(const BatchCounts& counts, bool dryRun, const Console& console)
 {
     for (const PageFailure& failure : counts.failures)
@@ -79,7 +144,7 @@ class BatchCommand : public Command
              {"quiet", "", "print no report on stdout"}});
         const std::vector<OptionSpec> dryRun = dryRunOptions();
         batch.options.insert(batch.options.end(), dryRun.begin(), dryRun.end());
-        return {batch, analysisOptionGroup(), tagOptionGroup()};
+        return {batch, analysisOptionGroup(), tagOptionGroup(), outputOptionGroup()};
     }
 
     int run(const ParsedOptions& options, const Console& console) const override
@@ -92,7 +157,10 @@ class BatchCommand : public Command
         const std::int32_t today = todayJdnFrom(options);
         const DryRunChoice dryRun = dryRunChoiceFrom(options);
         // With --diff, stdout carries the diff alone, ready for patch.
-        const bool quiet = options.has("quiet") || dryRun.diff;
+        const bool json = jsonFormatFrom(options);
+        if (json && dryRun.diff)
+            throw UsageError("--diff and --format json both want stdout: choose one");
+        const bool quiet = options.has("quiet") || dryRun.diff || json;
         if (!folderExists(folder)) {
             console.printMessage("Folder does not exist");
             return kExitFailure;
@@ -121,7 +189,14 @@ class BatchCommand : public Command
                 if (dryRun.diff)
                     printDiff(console, page, target, content);
             };
-        const BatchCounts counts = runWalk(job, showChange, log);
+        PageRecords records(log);
+        const BatchCounts counts =
+            runWalk(job, showChange, log, [&](const std::string& page, PageResult result) {
+                if (json)
+                    records.add(page, result);
+            });
+        if (json)
+            records.print(counts, dryRun.dryRun, console);
         if (!quiet)
             console.printBoxText(log.text());
 

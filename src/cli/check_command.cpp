@@ -6,6 +6,7 @@
 #include "cli/command.h"
 #include "cli/file_analysis.h"
 #include "cli/head_tags.h"
+#include "cli/json_output.h"
 #include "cli/option_values.h"
 #include "cli/program_texts.h"
 #include "cli/today_option.h"
@@ -90,7 +91,7 @@ class CheckCommand : public Command
                                "also fail pages without a done marker dated less than DAYS days "
                                "before today"},
                               todayOption()});
-        return {check};
+        return {check, outputOptionGroup()};
     }
 
     int run(const ParsedOptions& options, const Console& console) const override
@@ -104,6 +105,7 @@ class CheckCommand : public Command
                 ? std::optional<int>(wholeNumberOption(options, "max-age", 1, kMaxAgeLimit, 1))
                 : std::nullopt;
         const std::int32_t today = todayJdnFrom(options);
+        const bool json = jsonFormatFrom(options);
         const bool onePage = fileExists(operand);
         if (!onePage && !folderExists(operand)) {
             console.printMessage("Folder does not exist");
@@ -124,12 +126,24 @@ class CheckCommand : public Command
         };
         ReportLog log;
         const BatchJob job{operand, settings, analysis, TagSettings{}, commonWords, *texts, today};
-        const BatchCounts counts = onePage ? checkPage(operand, analysis, commonWords, judge)
-                                           : runWalk(job, judge, log, [&](const std::string& page) {
-                                                 judge(page, resolvedFilePath(page), {});
-                                             });
+        const BatchCounts counts =
+            onePage ? checkPage(operand, analysis, commonWords, judge)
+                    : runWalk(job, judge, log, [&](const std::string& page, PageResult result) {
+                          if (result == PageResult::Unchanged)
+                              judge(page, resolvedFilePath(page), {});
+                      });
         for (const PageVerdict& verdict : failing)
-            console.printBytes(verdict.page + "\t" + verdict.reason + "\n");
+            if (json)
+                printJsonLine(
+                    console,
+                    {{"type", "page"}, {"page", verdict.page}, {"reason", verdict.reason}});
+            else
+                console.printBytes(verdict.page + "\t" + verdict.reason + "\n");
+        if (json)
+            printJsonLine(console, {{"type", "summary"},
+                                    {"examined", counts.filesExamined},
+                                    {"failing", failing.size()},
+                                    {"failed", counts.failures.size()}});
         for (const PageFailure& failure : counts.failures)
             console.printMessage(failure.path + ": " + failure.cause);
         return failing.empty() && counts.failures.empty() ? kExitSuccess : kExitFailure;

@@ -14,29 +14,26 @@ namespace tagwright::cli {
 class CliBatchHost : public UnattendedBatchHost
 {
   public:
-    using PageNotice = std::function<void(const std::string& page)>;
+    using PageNotice = std::function<void(const std::string& page, PageResult result)>;
 
-    CliBatchHost(ProgressLine& progress, PageNotice onUnchanged)
-        : progress_(progress), onUnchanged_(std::move(onUnchanged))
+    CliBatchHost(ProgressLine& progress, PageNotice onFinished)
+        : progress_(progress), onFinished_(std::move(onFinished))
     {
     }
 
-    void setInputFile(std::string_view path) override
+    void setInputFile(std::string_view path) override { page_ = path; }
+    void pageFinished(std::string_view path, PageResult result) override
     {
-        page_ = path;
-        progress_.pageStarted();
-    }
-    void tagUnchanged(std::string_view path) override
-    {
-        if (onUnchanged_)
-            onUnchanged_(std::string(path));
+        progress_.pageDone();
+        if (onFinished_)
+            onFinished_(std::string(path), result);
     }
     // The page as the run names it: the folder operand joined with the names below it.
     const std::string& page() const { return page_; }
 
   private:
     ProgressLine& progress_;
-    PageNotice onUnchanged_;
+    PageNotice onFinished_;
     std::string page_;
 };
 

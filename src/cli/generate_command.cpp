@@ -1,6 +1,7 @@
 #include "cli/analysis_options.h"
 #include "cli/command.h"
 #include "cli/file_analysis.h"
+#include "cli/json_output.h"
 #include "cli/tag_options.h"
 #include "output/meta_tag.h"
 
@@ -21,17 +22,22 @@ class GenerateCommand : public Command
     }
     std::vector<OptionGroup> optionGroups() const override
     {
-        return {analysisOptionGroup(), tagOptionGroup()};
+        return {analysisOptionGroup(), tagOptionGroup(), outputOptionGroup()};
     }
 
     int run(const ParsedOptions& options, const Console& console) const override
     {
         // Read before the analysis, so that a bad tag option fails fast.
         const TagSettings tag = tagSettingsFrom(options);
+        const bool json = jsonFormatFrom(options);
         const auto analysis = analyseFile(options, console);
         if (!analysis)
             return kExitFailure;
-        console.printBoxText(generateKeywordMetaTag(analysis->table, tag, analysis->settings));
+        const std::string box = generateKeywordMetaTag(analysis->table, tag, analysis->settings);
+        if (json)
+            printJsonLine(console, metaTagJson(box));
+        else
+            console.printBoxText(box);
         return kExitSuccess;
     }
 };

@@ -1,6 +1,7 @@
 #include "cli/analysis_options.h"
 #include "cli/command.h"
 #include "cli/file_analysis.h"
+#include "cli/json_output.h"
 #include "output/word_list_report.h"
 
 #include <memory>
@@ -18,14 +19,22 @@ class ListCommand : public Command
     {
         return "Print the ranked word list: rank, key value, frequency, density and word";
     }
-    std::vector<OptionGroup> optionGroups() const override { return {analysisOptionGroup()}; }
+    std::vector<OptionGroup> optionGroups() const override
+    {
+        return {analysisOptionGroup(), outputOptionGroup()};
+    }
 
     int run(const ParsedOptions& options, const Console& console) const override
     {
+        const bool json = jsonFormatFrom(options);
         const auto analysis = analyseFile(options, console);
         if (!analysis)
             return kExitFailure;
-        console.printBoxText(showWordList(analysis->table, analysis->settings));
+        const std::string list = showWordList(analysis->table, analysis->settings);
+        if (json)
+            printJsonLine(console, wordListJson(list));
+        else
+            console.printBoxText(list);
         return kExitSuccess;
     }
 };

@@ -55,7 +55,7 @@ ProgressLine::~ProgressLine()
     }
 }
 
-void ProgressLine::pageStarted()
+void ProgressLine::pageDone()
 {
     ++done_;
     const Clock::time_point now = Clock::now();

@@ -21,7 +21,7 @@ class ProgressLine
     ProgressLine& operator=(const ProgressLine&) = delete;
     ~ProgressLine();
 
-    void pageStarted();
+    void pageDone();
 
   private:
     using Clock = std::chrono::steady_clock;

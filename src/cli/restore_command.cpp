@@ -142,7 +142,7 @@ class RestoreCommand : public Command
         {
             ProgressLine progress(static_cast<std::int64_t>(pairs.size()));
             for (const BackupPair& pair : pairs) {
-                progress.pageStarted();
+                progress.pageDone();
                 const std::optional<std::string> backup = fileBytes(pair.backup);
                 if (const std::string reason = notOurs(pair, backup); !reason.empty()) {
                     listing += pair.page + "\tleft alone: " + reason + "\n";

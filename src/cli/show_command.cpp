@@ -1,5 +1,6 @@
 #include "cli/command.h"
 #include "cli/file_analysis.h"
+#include "cli/json_output.h"
 #include "output/existing_tags.h"
 #include "support/files.h"
 
@@ -18,12 +19,13 @@ class ShowCommand : public Command
     {
         return "Print the title, keywords, description and done marker that the page carries";
     }
-    std::vector<OptionGroup> optionGroups() const override { return {}; }
+    std::vector<OptionGroup> optionGroups() const override { return {outputOptionGroup()}; }
 
     int run(const ParsedOptions& options, const Console& console) const override
     {
         // The operand as given: the reader trims the blanks an input box may carry.
         const std::string path = fileOperand(options);
+        const bool json = jsonFormatFrom(options);
         if (!path.empty() && !fileExists(path)) {
             console.printMessage("Input file not found.");
             return kExitFailure;
@@ -33,7 +35,10 @@ class ShowCommand : public Command
             console.printMessage(tags.refusal->text);
             return kExitFailure;
         }
-        console.printBoxText(tags.text);
+        if (json)
+            printJsonLine(console, existingTagsJson(tags.text));
+        else
+            console.printBoxText(tags.text);
         return kExitSuccess;
     }
 };

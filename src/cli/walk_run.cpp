@@ -2,17 +2,16 @@
 
 #include "batch/batch_driver.h"
 #include "batch/dry_run_file_system.h"
-#include "cli/cli_batch_host.h"
 #include "cli/walk_options.h"
 
 namespace tagwright::cli {
 
 BatchCounts runWalk(const BatchJob& job, const PageChange& onChange, ReportLog& log,
-                    const std::function<void(const std::string& page)>& onUnchanged)
+                    const CliBatchHost::PageNotice& onFinished)
 {
     const PageScope scope = pageScopeOf(job.folder, job.settings);
     ProgressLine progress(pagesToWalk(job.folder, scope.recursive, scope.extensions));
-    CliBatchHost host(progress, onUnchanged);
+    CliBatchHost host(progress, onFinished);
     SilentAnalysisHost analysisHost;
     if (!onChange)
         return runBatch(job, host, analysisHost, log);

@@ -4,6 +4,7 @@
 // run the change of each page handed to the caller instead of written.
 
 #include "batch/folder_run.h"
+#include "cli/cli_batch_host.h"
 
 #include <functional>
 #include <string>
@@ -14,9 +15,9 @@ namespace tagwright::cli {
 using PageChange = std::function<void(const std::string& page, const std::string& target,
                                       const std::string& content)>;
 
-// A dry run when onChange is given; a real one otherwise. onUnchanged hears of each page whose
-// new tag is the one it carries.
+// A dry run when onChange is given; a real one otherwise. onFinished hears how the run finished
+// with each page.
 BatchCounts runWalk(const BatchJob& job, const PageChange& onChange, ReportLog& log,
-                    const std::function<void(const std::string& page)>& onUnchanged = {});
+                    const CliBatchHost::PageNotice& onFinished = {});
 
 } // namespace tagwright::cli

@@ -1,0 +1,90 @@
+// --format json and the progress line, as real processes.
+
+#include "../support/temp_folder.h"
+#include "cli_process.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+namespace tagwright {
+namespace {
+
+using nlohmann::json;
+using test::TempFolder;
+using testing::CliResult;
+using testing::runCli;
+
+const std::string kPage = "<html><head><title>Garden</title></head><body>\r\n"
+                          "<p>garden tomatoes garden tomatoes soil</p>\r\n</body></html>\r\n";
+
+std::vector<json> jsonLines(const std::string& out)
+{
+    std::vector<json> values;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);)
+        values.push_back(json::parse(line));
+    return values;
+}
+
+TEST(JsonOutput, CarriesTheNumbersOfThePlainOutputAndSurvivesNamesThatAreNoUtf8)
+{
+    TempFolder folder;
+    folder.write("page.htm", kPage);
+    const CliResult plain = runCli({"list", "page.htm"}, folder.path());
+    const CliResult listed = runCli({"list", "page.htm", "--format", "json"}, folder.path());
+    ASSERT_EQ(listed.exitStatus, 0) << listed.err;
+    const json words = json::parse(listed.out)["words"];
+    ASSERT_EQ(words.size(), 2u);
+    EXPECT_EQ(words[1], (json{{"rank", 2},
+                              {"value", 6},
+                              {"frequency", 2},
+                              {"density", "33.33"},
+                              {"word", "tomatoes"}}));
+    EXPECT_NE(plain.out.find("\n   2     6    2  33.33%  tomatoes\n"), std::string::npos)
+        << plain.out;
+
+    std::filesystem::create_directory(folder.path("site"));
+    folder.write("site/caf\xe9.htm", kPage); // a Latin-1 name: invalid UTF-8
+    folder.write("site/notes.htm", "no head\r\n");
+    const CliResult batch =
+        runCli({"batch", "site", "--format", "json", "--dry-run"}, folder.path());
+    EXPECT_EQ(batch.exitStatus, 0) << batch.err;
+    const std::vector<json> lines = jsonLines(batch.out);
+    ASSERT_EQ(lines.size(), 3u) << batch.out;
+    EXPECT_EQ(lines[0]["page"], "site/caf\xef\xbf\xbd.htm");
+    EXPECT_EQ(lines[0]["result"], "written");
+    EXPECT_EQ(lines[1]["result"], "passed over");
+    EXPECT_EQ(lines[1]["report"], "File: notes.htm  ---  No keywords meta tag to insert.");
+    EXPECT_EQ(lines[2], (json{{"type", "summary"},
+                              {"examined", 2},
+                              {"inserted", 1},
+                              {"folders", 1},
+                              {"failed", 0},
+                              {"dryRun", true}}));
+}
+
+TEST(Progress, IsShownOnATerminalAndNowhereElse)
+{
+    TempFolder folder;
+    std::filesystem::create_directory(folder.path("site"));
+    folder.write("site/a.htm", kPage);
+    folder.write("site/b.htm", kPage);
+    const CliResult piped = runCli({"check", "site"}, folder.path());
+    EXPECT_EQ(piped.err, "");
+
+    const std::string command = "cd '" + folder.path() + "' && TAGWRIGHT_DATA_DIR='" +
+                                TAGWRIGHT_TEST_DATA_DIR + "' script -qec '" + TAGWRIGHT_CLI_PATH +
+                                " check site' /dev/null > terminal.txt";
+    ASSERT_EQ(std::system(command.c_str()) >> 8, 1); // both pages carry no keywords tag
+    const std::string shown = test::readBytes(folder.path("terminal.txt"));
+    EXPECT_NE(shown.find("1 of 2 pages"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\r\033[K"), std::string::npos) << shown; // erased at the end
+}
+
+} // namespace
+} // namespace tagwright
