@@ -80,8 +80,8 @@ class CheckCommand : public Command
     std::string_view operands() const override { return "FILE|FOLDER"; }
     std::string_view summary() const override
     {
-        return "List the pages a batch run would tag that carry no keywords tag, several, or a "
-               "stale done marker; writes nothing";
+        return "List the pages a batch run would tag that lack a keywords tag, carry several "
+               "or a stale done marker (writes nothing)";
     }
     std::vector<OptionGroup> optionGroups() const override
     {

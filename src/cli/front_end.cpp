@@ -56,7 +56,8 @@ std::string programHelp(const std::vector<std::unique_ptr<Command>>& commands)
         "Put '--' before an operand that begins with '-'.\n"
         "Without --data-dir the lists come from $TAGWRIGHT_DATA_DIR, the installed data folder\n"
         "or data/ of the source tree.\n"
-        "Exit status: 0 success, 1 failure, 2 usage error.\n";
+        "Exit status: 0 success; 1 failure (batch: a page could not be written; check: a page\n"
+        "fails; restore: a pair was left alone); 2 usage error.\n";
     return text;
 }
 

@@ -1,7 +1,6 @@
 #include "batch/file_system.h"
 #include "batch/safe_replace.h"
 #include "cli/command.h"
-#include "cli/dry_run.h"
 #include "cli/head_tags.h"
 #include "cli/progress_line.h"
 #include "cli/walk_options.h"
@@ -112,13 +111,13 @@ class RestoreCommand : public Command
     std::string_view operands() const override { return "FOLDER"; }
     std::string_view summary() const override
     {
-        return "Put the backups of a batch --backup run (NAME.bak.EXT) back in place of their "
-               "pages; one level of backup is all there is";
+        return "Put back the backups (NAME.bak.EXT) that batch --backup made; one level of "
+               "backup is all there is";
     }
     std::vector<OptionGroup> optionGroups() const override
     {
         OptionGroup restore = walkingOptionGroup("Restore options");
-        restore.options.push_back(dryRunOptions().front());
+        restore.options.push_back({"dry-run", "", "list what would be restored; change nothing"});
         return {restore};
     }
 
