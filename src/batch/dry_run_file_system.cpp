@@ -1,7 +1,10 @@
 #include "batch/dry_run_file_system.h"
 
 #include <sys/mman.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace tagwright {
 
@@ -57,6 +60,11 @@ bool DryRunFileSystem::remove(const std::string& path)
 {
     written_.erase(path);
     return true;
+}
+
+bool DryRunFileSystem::copyExtendedAttributes(const std::string& from, int)
+{
+    return ::llistxattr(from.c_str(), nullptr, 0) >= 0 || errno == ENOTSUP || errno == ENOSYS;
 }
 
 } // namespace tagwright

@@ -13,10 +13,12 @@
 
 namespace tagwright {
 
-class DryRunFileSystem : public FileSystem {
-public:
+class DryRunFileSystem : public FileSystem
+{
+  public:
     // Called with the file that a rewrite would replace (or create) and its new content.
-    using ReplaceListener = std::function<void(const std::string& target, const std::string& content)>;
+    using ReplaceListener =
+        std::function<void(const std::string& target, const std::string& content)>;
 
     explicit DryRunFileSystem(ReplaceListener listener) : listener_(std::move(listener)) {}
 
@@ -25,8 +27,11 @@ public:
     bool link(const std::string& existing, const std::string& newName) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;
+    // A file in memory need not carry the page's extended attributes: they are only read.
+    bool copyExtendedAttributes(const std::string& from, int to) override;
+    bool takesFolderLocks() const override { return false; }
 
-private:
+  private:
     ReplaceListener listener_;
     std::map<int, std::string> open_;            // descriptor of a file in memory -> its name
     std::map<std::string, std::string> written_; // name of a closed file in memory -> content

@@ -35,6 +35,9 @@ class FileSystem
     virtual bool setOwner(int fd, uid_t owner, gid_t group);
     virtual bool setMode(int fd, mode_t mode);
     virtual bool copyExtendedAttributes(const std::string& from, int to);
+    // Whether a run through these operations holds a lock on each folder it writes in; a run
+    // that writes nothing takes none.
+    virtual bool takesFolderLocks() const { return true; }
 };
 
 // An open file descriptor that is closed when it goes out of scope.

@@ -156,14 +156,17 @@ void FolderRun::processPages(const std::string& folder, const std::vector<std::s
 {
     if (std::none_of(names.begin(), names.end(), [this](const std::string& name) { return takesFile(name); }))
         return;
-    const FolderLock lock(folder);
-    if (lock.state() == FolderLock::State::TakenByAnother) {
+    std::optional<FolderLock> lock;
+    if (fs_.takesFolderLocks())
+        lock.emplace(folder);
+    const FolderLock::State lockState = lock ? lock->state() : FolderLock::State::Unavailable;
+    if (lockState == FolderLock::State::TakenByAnother) {
         log_.output("\r\nPassed over: another run is writing in this folder.\r\n");
         counts_.failures.push_back({folder, "Another run is writing in this folder."});
         return;
     }
     currentFolder_ = folder;
-    leftoversPending_ = lock.state() == FolderLock::State::Held;
+    leftoversPending_ = lockState == FolderLock::State::Held;
     for (const std::string& name : names) {
         if (!takesFile(name))
             continue;

@@ -3,7 +3,10 @@
 #include "../support/temp_folder.h"
 #include "cli_process.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -62,7 +65,11 @@ TEST(DryRun, ChangesNothingAndItsDiffGivesTheTreeOfTheRealRun)
     const std::vector<std::string> run = {"batch", "site", "--recursive", "--today", "2024-03-05"};
     std::vector<std::string> dryRun = run;
     dryRun.insert(dryRun.end(), {"--dry-run", "--diff"});
+    // Another run writing in the folder does not stop a dry run, which takes no lock.
+    const int held = ::open(folder.path("work/site").c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
     const CliResult previewed = runCli(dryRun, folder.path("work"), folder.path("change.diff"));
+    ::close(held);
     EXPECT_EQ(previewed.exitStatus, 0) << previewed.err;
     EXPECT_EQ(snapshot(folder.path("work")), before);
     const std::string diff = readBytes(folder.path("change.diff"));
