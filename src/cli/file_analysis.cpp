@@ -50,6 +50,8 @@ std::optional<FileAnalysis> analyseFile(const ParsedOptions& options, const Cons
         doFile(path, analysis.settings, commonWords, host, analysis.table);
     if (const auto message = analysisResultMessage(outcome))
         console.printMessage(message->text);
+    if (!outcome.errorText.empty()) // the number above does not say why
+        console.printMessage(path + ": " + outcome.errorText);
     if (outcome.result != kAnalysisDone)
         return std::nullopt;
     return analysis;

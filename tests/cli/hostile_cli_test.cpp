@@ -31,8 +31,26 @@ TEST(HostileCli, APageThatCannotBeReadFailsWithItsErrorNumber)
         const CliResult result = runCli({command, "private.htm"}, folder.path(), {}, true);
         EXPECT_EQ(result.exitStatus, 1) << command;
         EXPECT_EQ(result.out, "") << command;
-        EXPECT_EQ(result.err, "An error of an unknown kind has occurred: 70\n") << command;
+        EXPECT_EQ(result.err,
+                  "An error of an unknown kind has occurred: 70\nprivate.htm: Permission denied\n")
+            << command;
     }
+}
+
+TEST(HostileCli, AnInsertionThatCannotBeWrittenSaysWhy)
+{
+    TempFolder folder;
+    std::filesystem::create_directory(folder.path("closed"));
+    const std::string page = folder.write("closed/page.htm", kPage);
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(page.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(folder.path("closed").c_str(), 0555), 0);
+    const CliResult result = runCli({"insert", "closed/page.htm"}, folder.path(), {}, true);
+    ::chmod(folder.path("closed").c_str(), 0777);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_TRUE(result.err.starts_with("An unknown error has occurred.\nclosed/page.htm: "))
+        << result.err;
+    EXPECT_EQ(test::readBytes(page), kPage);
 }
 
 TEST(HostileCli, OperandsBeginningWithADashAreReachedAfterDoubleDash)
