@@ -2,6 +2,7 @@
 
 #include "../support/temp_folder.h"
 #include "cli_process.h"
+#include "tree_contents.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -39,15 +40,6 @@ std::map<std::string, std::string> snapshot(const std::string& root)
     return entries;
 }
 
-std::map<std::string, std::string> contents(const std::string& root)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root))
-        if (entry.is_regular_file())
-            files[fs::relative(entry.path(), root).string()] = readBytes(entry.path().string());
-    return files;
-}
-
 TEST(DryRun, ChangesNothingAndItsDiffGivesTheTreeOfTheRealRun)
 {
     TempFolder folder;
@@ -78,7 +70,7 @@ TEST(DryRun, ChangesNothingAndItsDiffGivesTheTreeOfTheRealRun)
     const std::string patch = "cd '" + folder.path("copy") + "' && patch -p1 -s -i ../change.diff";
     ASSERT_EQ(std::system(patch.c_str()), 0);
     EXPECT_EQ(runCli(run, folder.path("work")).exitStatus, 0);
-    EXPECT_EQ(contents(folder.path("copy")), contents(folder.path("work")));
+    EXPECT_EQ(test::treeContents(folder.path("copy")), test::treeContents(folder.path("work")));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "../support/temp_folder.h"
 #include "cli_process.h"
+#include "tree_contents.h"
 
 #include <filesystem>
 #include <map>
@@ -16,15 +17,6 @@ using test::TempFolder;
 using testing::CliResult;
 using testing::runCli;
 namespace fs = std::filesystem;
-
-std::map<std::string, std::string> contents(const std::string& root)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root))
-        if (entry.is_regular_file())
-            files[fs::relative(entry.path(), root).string()] = readBytes(entry.path().string());
-    return files;
-}
 
 class SiteCommands : public ::testing::Test
 {
@@ -74,7 +66,7 @@ TEST_F(SiteCommands, CheckPassesAfterABatchRunAndNamesWhatIsMissingOrStale)
 
 TEST_F(SiteCommands, RestoreGivesBackTheTreeOfBeforeABackupRunAndLeavesOtherPairsAlone)
 {
-    const auto original = contents(folder.path("site"));
+    const auto original = test::treeContents(folder.path("site"));
     ASSERT_EQ(run({"batch", "site", "--recursive", "--backup", "--today", "2024-03-05"}).exitStatus,
               0);
     const std::string foreign = "<html><head></head><body>another text</body></html>\r\n";
@@ -88,7 +80,7 @@ TEST_F(SiteCommands, RestoreGivesBackTheTreeOfBeforeABackupRunAndLeavesOtherPair
                             "site/sub/other.htm\tleft alone: the page and the backup differ "
                             "after </head>\n"
                             "site/sub/soil.html\trestored\n");
-    auto now = contents(folder.path("site"));
+    auto now = test::treeContents(folder.path("site"));
     EXPECT_EQ(now["sub/other.bak.htm"], foreign);
     now.erase("sub/other.htm");
     now.erase("sub/other.bak.htm");
