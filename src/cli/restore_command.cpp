@@ -1,4 +1,5 @@
 #include "batch/file_system.h"
+#include "batch/folder_lock.h"
 #include "batch/safe_replace.h"
 #include "cli/command.h"
 #include "cli/head_tags.h"
@@ -8,9 +9,11 @@
 #include "support/folder_listing.h"
 #include "support/strings.h"
 
-#include <cctype>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -87,16 +90,37 @@ std::string notOurs(const BackupPair& pair, const std::optional<std::string>& ba
     return {};
 }
 
-// Puts the backup's bytes in place of the page, then removes the backup; the failure's
-// description, or empty.
-std::string restorePair(const BackupPair& pair, const std::string& backup)
+// The page as it stood when it was judged; a page that changes after that is not replaced.
+std::optional<FileStamp> stampOf(const std::string& path)
 {
+    struct stat status
+    {
+    };
+    if (::stat(path.c_str(), &status) != 0)
+        return std::nullopt;
+    return fileStamp(status);
+}
+
+// Puts the backup's bytes in place of the page, then removes the backup; the failure's
+// description, or empty. Like a batch run, it keeps out of a folder that another run writes in.
+std::string restorePair(const BackupPair& pair, const std::string& backup,
+                        const std::optional<FileStamp>& judged)
+{
+    const std::string target = resolvedFilePath(pair.page);
+    const std::string folder = std::filesystem::path(target).parent_path().string();
+    const FolderLock lock(folder.empty() ? "." : folder);
+    if (lock.state() == FolderLock::State::TakenByAnother)
+        return "Another run is writing in this folder.";
     FileSystem fs;
-    const ReplaceResult replaced =
-        replaceFile(fs, resolvedFilePath(pair.page), {}, [&](PageWriter& writer) {
+    ReplaceOptions options;
+    options.asRead = judged;
+    const ReplaceResult replaced = replaceFile(
+        fs, target, {},
+        [&](PageWriter& writer) {
             writer.writeBytes(backup);
             return 0;
-        });
+        },
+        options);
     if (replaced.code != 0)
         return replaced.errorText;
     if (!fs.remove(pair.backup))
@@ -142,13 +166,14 @@ class RestoreCommand : public Command
             ProgressLine progress(static_cast<std::int64_t>(pairs.size()));
             for (const BackupPair& pair : pairs) {
                 progress.pageDone();
+                const std::optional<FileStamp> judged = stampOf(pair.page);
                 const std::optional<std::string> backup = fileBytes(pair.backup);
                 if (const std::string reason = notOurs(pair, backup); !reason.empty()) {
                     listing += pair.page + "\tleft alone: " + reason + "\n";
                     status = kExitFailure;
                 } else if (dryRun) {
                     listing += pair.page + "\twould be restored\n";
-                } else if (const std::string failure = restorePair(pair, *backup);
+                } else if (const std::string failure = restorePair(pair, *backup, judged);
                            !failure.empty()) {
                     failures.push_back(pair.page + ": " + failure);
                     status = kExitFailure;
