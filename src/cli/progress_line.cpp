@@ -4,6 +4,7 @@
 #include "support/folder_listing.h"
 #include "support/strings.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,9 +16,15 @@ namespace {
 
 constexpr auto kRedrawInterval = std::chrono::milliseconds(200);
 
-bool stderrIsTerminal()
+// On a terminal only; and not while stdout feeds a pipe, whose reader (a pager, jq) most
+// likely draws on the same terminal, which the line would garble.
+bool progressWanted()
 {
-    return ::isatty(STDERR_FILENO) == 1;
+    struct stat out
+    {
+    };
+    const bool piped = ::fstat(STDOUT_FILENO, &out) == 0 && S_ISFIFO(out.st_mode);
+    return ::isatty(STDERR_FILENO) == 1 && !piped;
 }
 
 std::string durationText(double seconds)
@@ -43,7 +50,7 @@ void countPages(const std::string& folder, bool recursive, const std::set<std::s
 
 } // namespace
 
-ProgressLine::ProgressLine(std::int64_t pagesFound) : shown_(stderrIsTerminal()), found_(pagesFound)
+ProgressLine::ProgressLine(std::int64_t pagesFound) : shown_(progressWanted()), found_(pagesFound)
 {
 }
 
@@ -84,7 +91,7 @@ std::int64_t pagesToWalk(const std::string& folder, bool recursive,
                          const std::set<std::string>& extensions)
 {
     std::int64_t count = 0;
-    if (stderrIsTerminal())
+    if (progressWanted())
         countPages(folder, recursive, extensions, count);
     return count;
 }

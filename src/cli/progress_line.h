@@ -1,8 +1,8 @@
 #pragma once
 
 // One line of progress on stderr while a walk works through its pages (pages done of pages
-// found, pages per second, time left), redrawn in place and erased at the end. Only on a
-// terminal: a log file or a pipe gets nothing.
+// found, pages per second, time left), redrawn in place and erased at the end. Only when stderr
+// is a terminal and stdout does not feed a pipe: a log file gets nothing, nor does a pager.
 
 #include <chrono>
 #include <cstdint>
@@ -15,7 +15,7 @@ namespace tagwright::cli {
 class ProgressLine
 {
   public:
-    // Shows nothing unless stderr is a terminal.
+    // Shows nothing unless stderr is a terminal and stdout no pipe.
     explicit ProgressLine(std::int64_t pagesFound);
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
@@ -36,7 +36,7 @@ class ProgressLine
 };
 
 // The pages that a walk over folder would take: files with a ticked extension, backups left
-// out, in subfolders too with recursive. Only counted when stderr is a terminal (0 otherwise).
+// out, in subfolders too with recursive. Only counted when the line is shown (0 otherwise).
 std::int64_t pagesToWalk(const std::string& folder, bool recursive,
                          const std::set<std::string>& extensions);
 

@@ -81,7 +81,10 @@ bool isPageOfTheRun(const std::string& path, const PageScope& pages)
     const fs::path folder = fs::canonical(pages.folder, error);
     if (error)
         return false;
-    const fs::path file = fs::canonical(folderOf(path), error) / fs::path(path).filename();
+    // The file that the report would replace: a link's final target.
+    const fs::path file = fs::exists(path, error)
+                              ? fs::canonical(path, error)
+                              : fs::canonical(folderOf(path), error) / fs::path(path).filename();
     if (error || !pages.extensions.contains(fileExtension(file.filename().string(), true)))
         return false;
     if (!pages.recursive)

@@ -143,7 +143,9 @@ TEST(HostileCli, TheReportDestinationIsCheckedBeforeAnyPageIsTouched)
     std::filesystem::create_directories(folder.path("site/sub"));
     const std::string page = folder.write("site/index.htm", kPage);
     const std::string subPage = folder.write("site/sub/index.htm", kPage);
-    for (const char* report : {"site/index.htm", "site/sub/index.htm", "missing/report.txt", "site"}) {
+    std::filesystem::create_symlink("site/index.htm", folder.path("report.txt"));
+    for (const char* report :
+         {"site/index.htm", "site/sub/index.htm", "report.txt", "missing/report.txt", "site"}) {
         const CliResult refused = runCli({"batch", "site", "--recursive", "--report", report}, folder.path());
         EXPECT_EQ(refused.exitStatus, 1) << report;
         EXPECT_NE(refused.err.find(report), std::string::npos) << refused.err;
