@@ -27,6 +27,11 @@ std::string contentOf(int fd)
 
 int DryRunFileSystem::createNew(const std::string& path, mode_t)
 {
+    // A folder that the real run could not write in (read-only, not ours) fails here as well.
+    const auto slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        return -1;
     const int fd = ::memfd_create("tagwright-dry-run", MFD_CLOEXEC);
     if (fd >= 0)
         open_[fd] = path;

@@ -85,12 +85,22 @@ class PageRecords
 
     void print(const BatchCounts& counts, bool dryRun, const Console& console)
     {
-        std::size_t failure = 0;
+        // Each failure goes with its page; one that no page stands for (a folder) on its own.
+        std::vector<bool> told(counts.failures.size(), false);
         for (nlohmann::json& page : pages_) {
-            if (page["result"] == "failed" && failure < counts.failures.size())
-                page["cause"] = counts.failures[failure++].cause;
+            for (std::size_t i = 0; page["result"] == "failed" && i < told.size(); ++i)
+                if (!told[i] && counts.failures[i].path == page["page"].get<std::string>()) {
+                    page["cause"] = counts.failures[i].cause;
+                    told[i] = true;
+                    break;
+                }
             printJsonLine(console, page);
         }
+        for (std::size_t i = 0; i < told.size(); ++i)
+            if (!told[i])
+                printJsonLine(console, {{"type", "failure"},
+                                        {"path", counts.failures[i].path},
+                                        {"cause", counts.failures[i].cause}});
         printJsonLine(console, {{"type", "summary"},
                                 {"examined", counts.filesExamined},
                                 {"inserted", counts.filesInserted},
