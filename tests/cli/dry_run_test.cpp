@@ -67,6 +67,13 @@ TEST(DryRun, ChangesNothingAndItsDiffGivesTheTreeOfTheRealRun)
     const std::string diff = readBytes(folder.path("change.diff"));
     EXPECT_TRUE(diff.starts_with("--- a/site/index.htm\n+++ b/site/index.htm\n@@ ")) << diff;
 
+    const CliResult single =
+        runCli({"insert", "site/sub/soil.html", "--dry-run", "--diff"}, folder.path("work"));
+    EXPECT_EQ(single.exitStatus, 0) << single.err;
+    EXPECT_TRUE(single.out.starts_with("--- a/site/sub/soil.html\n+++ b/site/sub/soil.html\n"))
+        << single.out;
+    EXPECT_EQ(snapshot(folder.path("work")), before);
+
     const std::string patch = "cd '" + folder.path("copy") + "' && patch -p1 -s -i ../change.diff";
     ASSERT_EQ(std::system(patch.c_str()), 0);
     EXPECT_EQ(runCli(run, folder.path("work")).exitStatus, 0);
