@@ -42,9 +42,12 @@ class SiteCommands : public ::testing::Test
 
 TEST_F(SiteCommands, CheckPassesAfterABatchRunAndNamesWhatIsMissingOrStale)
 {
+    folder.write("site/twice.htm", "<html><head><meta name=\"keywords\" content=\"a\">\r\n"
+                                   "<meta name=\"keywords\" content=\"b\"></head><body>\r\n"
+                                   "<p>tomatoes tomatoes</p></body></html>\r\n");
     const CliResult before = run({"check", "site", "--recursive"});
     EXPECT_EQ(before.exitStatus, 1);
-    EXPECT_EQ(before.out, "site/index.htm\tmissing\n");
+    EXPECT_EQ(before.out, "site/index.htm\tmissing\nsite/twice.htm\tseveral\n");
 
     ASSERT_EQ(run({"batch", "site", "--recursive", "--today", "2024-03-05"}).exitStatus, 0);
     const std::string contentBefore = readBytes(folder.path("site/index.htm"));
@@ -52,7 +55,8 @@ TEST_F(SiteCommands, CheckPassesAfterABatchRunAndNamesWhatIsMissingOrStale)
     const CliResult stale =
         run({"check", "site", "--recursive", "--today", "2024-03-06", "--max-age", "1"});
     EXPECT_EQ(stale.exitStatus, 1);
-    EXPECT_EQ(stale.out, "site/index.htm\tstale\nsite/sub/soil.html\tstale\n");
+    EXPECT_EQ(stale.out,
+              "site/index.htm\tstale\nsite/twice.htm\tstale\nsite/sub/soil.html\tstale\n");
 
     std::string page = contentBefore;
     const auto tag = page.find("<meta name=\"keywords\"");
