@@ -59,25 +59,33 @@ std::string stoppedText(std::int16_t count)
            " identified.";
 }
 
-// Reads, prepares and scans every line of the file, up to the end or a Stop.
-void scanFile(const std::string& path, const LinePreparation& preparation, Scanner& scanner)
+// Reads, prepares and scans every line of the file, up to the end or a Stop; true after a Stop.
+// Stop is also asked for while a line is read: a page without line ends is one line, which is
+// then neither prepared nor scanned.
+bool scanFile(const std::string& path, const LinePreparation& preparation, Scanner& scanner,
+              AnalysisHost& host)
 {
     if (!fileExists(path))
         throw RunError{kFileNotFoundError, std::strerror(ENOENT)};
     LineReader reader(path, LineEnds::OfPage);
     if (!reader.isOpen())
         throw RunError{readErrorNumber(reader.errorNumber()), std::strerror(reader.errorNumber())};
+    bool stoppedWhileReading = false;
+    reader.setKeepReading([&] { return !(stoppedWhileReading = host.stopRequested()); });
     std::string line;
     while (reader.readLine(line)) {
+        if (stoppedWhileReading)
+            return true;
         if (prepareLine(line, preparation)) {
             scanner.scanLine(line);
             scanner.endLine();
         }
         if (scanner.stopped())
-            return;
+            return true;
     }
     if (reader.errorNumber() != 0)
         throw RunError{readErrorNumber(reader.errorNumber()), std::strerror(reader.errorNumber())};
+    return stoppedWhileReading;
 }
 
 } // namespace
@@ -118,13 +126,14 @@ AnalysisOutcome doFile(const std::string& path, const AnalysisSettings& settings
     Scanner scanner(settings, host, counter, table, path);
     host.setWordCountBusy(true);
     try {
-        scanFile(path, LinePreparation{unixFile, check.utf8, !settings.preserveCase}, scanner);
+        const bool stopped = scanFile(
+            path, LinePreparation{unixFile, check.utf8, !settings.preserveCase}, scanner, host);
         host.setWordCountBusy(false);
         if (settings.logOperations)
             host.reportNowGenerating();
         counter.flushShownWords();
         host.analysisFinished();
-        if (scanner.stopped()) {
+        if (stopped) {
             if (settings.singleFile)
                 host.appendOutputText("\r\n\r\n");
             else

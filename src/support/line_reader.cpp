@@ -77,6 +77,8 @@ void LineReader::decideLineEnds()
 
 bool LineReader::refill()
 {
+    if (!atEnd_ && keepReading_ && !keepReading_())
+        atEnd_ = true;
     if (atEnd_)
         return false;
     errno = 0;

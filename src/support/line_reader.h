@@ -58,6 +58,14 @@ class LineReader
     // stands in the file; false on a read failure.
     bool copyRest(const ByteSink& sink);
 
+    // Asked before each further read of the file; once it answers false the reading ends there,
+    // as at the end of the file, and the part of the line read so far comes as the last line.
+    // A page without line ends is one line as long as the file: it can be given up while read.
+    void setKeepReading(std::function<bool()> keepReading)
+    {
+        keepReading_ = std::move(keepReading);
+    }
+
     // The platform's error number of the first failure (opening or reading); 0 when none.
     int errorNumber() const { return errorNumber_; }
     // The platform's description of that failure; empty when none.
@@ -77,6 +85,7 @@ class LineReader
 
     std::unique_ptr<std::FILE, FileCloser> file_;
     ByteSource source_;
+    std::function<bool()> keepReading_;
     std::unique_ptr<char[]> buffer_;
     std::size_t bufferSize_;
     std::size_t begin_ = 0;

@@ -16,6 +16,7 @@ class RecordingHost : public SilentAnalysisHost
 {
   public:
     int stopAfterWords = -1; // press Stop once this many distinct words are counted
+    int stopAtRequest = -1;  // press Stop at this look at Stop (1: the first)
     QuestionAnswer unixAnswer = QuestionAnswer::Yes;
     bool proceedAfterInvalidEndFont = true;
 
@@ -25,7 +26,12 @@ class RecordingHost : public SilentAnalysisHost
     int reportUpdates = 0;
     bool busy = false;
 
-    bool stopRequested() override { return stopPressed_; }
+    bool stopRequested() override
+    {
+        if (++requests_ == stopAtRequest)
+            stopPressed_ = true;
+        return stopPressed_;
+    }
     void setWordCountText(std::string_view text) override
     {
         wordCountText = text;
@@ -51,6 +57,7 @@ class RecordingHost : public SilentAnalysisHost
 
   private:
     bool stopPressed_ = false;
+    int requests_ = 0;
 };
 
 // Settings that keep every word a test writes: no common words, no minimum frequency.

@@ -42,6 +42,18 @@ TEST_F(DriverTest, BlankLinesGiveAnEmptyTable)
     EXPECT_EQ(host.wordCountText, "Number of words found satisfying above conditions: 0");
 }
 
+TEST_F(DriverTest, StopIsTakenWhileAPageWithoutLineEndsIsStillRead)
+{
+    // A page of 20 MB without line ends is one line; Stop is looked at between the reads.
+    std::string page;
+    for (int n = 0; page.size() < 20'000'000; ++n)
+        page += distinctWord(n % 20000) + ' ';
+    host.stopAtRequest = 40;
+    EXPECT_EQ(analyse(page).result, kAnalysisStopped);
+    EXPECT_EQ(table.count(), 0);
+    EXPECT_EQ(host.output, "\r\n\r\nStopped with 0 words identified.");
+}
+
 TEST_F(DriverTest, StopEndsTheRunWithTheNumberOfWordsSoFar)
 {
     host.stopAfterWords = 5;

@@ -64,6 +64,21 @@ TEST(LineReader, LongLines)
               (Lines{longLine, "short", longLine}));
 }
 
+TEST(LineReader, ReadingCanBeGivenUpInTheMiddleOfALine)
+{
+    const test::TempFolder folder;
+    LineReader reader(folder.write("long", std::string(100'000, 'x') + "\r\nnext\r\n"),
+                      LineEnds::CarriageReturn, 4096);
+    int reads = 0;
+    reader.setKeepReading([&reads] { return ++reads < 3; });
+    std::string line;
+    EXPECT_TRUE(reader.readLine(line));
+    EXPECT_EQ(line, std::string(2 * 4096, 'x'));
+    EXPECT_FALSE(reader.readLine(line));
+    EXPECT_EQ(reads, 3);
+    EXPECT_EQ(reader.errorNumber(), 0);
+}
+
 TEST(LineReader, AnLfPageEndsItsLinesAtLfAndKeepsItsCarriageReturns)
 {
     const test::TempFolder folder;
