@@ -1,6 +1,6 @@
 #include "batch/head_rewrite.h"
 
-#include "batch/live_markup.h"
+#include "output/live_markup.h"
 #include "output/meta_tag_positions.h"
 #include "support/strings.h"
 

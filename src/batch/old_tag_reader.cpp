@@ -36,20 +36,20 @@ OldTagAndDoneDate readOldTagAndDoneDate(const std::string& path, std::int32_t to
     HeadLineScanner scanner(linesOf(reader));
     bool tagFound = false;
     std::string line;
-    std::string lower;
+    std::string live;
     LineRead status;
-    while ((status = scanner.next(line, lower)) == LineRead::Line) {
+    while ((status = scanner.next(line, live)) == LineRead::Line) {
         // A minified head holds the keywords tag and the marker on one line: both are read.
-        const TagSpan keywords = findKeywordsMetaTag(lower);
+        const TagSpan keywords = findKeywordsMetaTag(live);
         if (keywords.start > 0) {
             found.oldTag = tagText(line, keywords);
             tagFound = true;
         }
-        const TagSpan marker = findDoneMetaTag(lower);
+        const TagSpan marker = findDoneMetaTag(live);
         if (marker.start == 0)
             continue;
         const std::string_view markerText =
-            std::string_view(lower).substr(0, tagEndOnLine(lower, marker));
+            std::string_view(live).substr(0, tagEndOnLine(live, marker));
         const auto content = markerText.find("content=", marker.start - 1);
         if (content == std::string::npos)
             continue;

@@ -12,18 +12,18 @@ namespace {
 
 constexpr std::string_view kParagraphEnd = "\r\n\r\n";
 
-std::string titleText(const std::string& line, const std::string& lower)
+std::string titleText(const std::string& line, const std::string& live)
 {
-    const auto end = lower.find("</title>");
+    const auto end = live.find("</title>");
     const std::size_t start = 7; // after "<title>"
     return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
 // The meta tag named `name` with its letters as they stand, up to its ">" or to the end of the
 // line when it does not close there; empty when the line holds no such tag.
-std::string metaTagText(const std::string& line, const std::string& lower, std::string_view name)
+std::string metaTagText(const std::string& line, const std::string& live, std::string_view name)
 {
-    const TagSpan tag = findNamedMetaTag(lower, name);
+    const TagSpan tag = findNamedMetaTag(live, name);
     if (tag.start == 0)
         return {};
     return line.substr(tag.start - 1, tag.end == 0 ? std::string::npos : tag.end - tag.start + 1);
@@ -37,11 +37,11 @@ std::string existingTagsText(const LineSource& source)
     std::string text;
     bool keywordsFound = false;
     std::string line;
-    std::string lower;
+    std::string live;
     LineRead status;
-    while ((status = scanner.next(line, lower)) == LineRead::Line) {
-        if (lower.starts_with("<title>")) {
-            text += "TITLE: " + titleText(line, lower);
+    while ((status = scanner.next(line, live)) == LineRead::Line) {
+        if (live.starts_with("<title>")) {
+            text += "TITLE: " + titleText(line, live);
             text += kParagraphEnd;
             continue;
         }
@@ -52,7 +52,7 @@ std::string existingTagsText(const LineSource& source)
                      {"description", "DESCRIPTION meta tag: "},
                      {"qova done", "QOVA meta tag: "}};
         for (const auto& kind : kinds) {
-            const std::string tag = metaTagText(line, lower, kind.name);
+            const std::string tag = metaTagText(line, live, kind.name);
             if (tag.empty())
                 continue;
             text += std::string(kind.label) + tag;

@@ -28,31 +28,17 @@ LineSource linesOf(LineReader& reader)
     };
 }
 
-LineRead HeadLineScanner::read(std::string& line, std::string& lower)
+LineRead HeadLineScanner::next(std::string& line, std::string& live)
 {
     const LineRead status = source_(line);
-    if (status == LineRead::Line) {
-        trimSpaces(line);
-        lower = lowerCaseAccented(line);
-    }
-    return status;
-}
-
-LineRead HeadLineScanner::next(std::string& line, std::string& lower)
-{
-    const LineRead status = read(line, lower);
     if (status != LineRead::Line)
-        return status;
+        return status == LineRead::End && markup_.inComment() ? LineRead::Failed : status;
+    trimSpaces(line);
+    const std::string lower = lowerCaseAccented(line);
     if (lower.find("</head>") != std::string::npos)
         return LineRead::End;
-    if (lower.find("<!--") == std::string::npos)
-        return LineRead::Line;
-    while (lower.find("-->") == std::string::npos) {
-        const LineRead inComment = read(line, lower);
-        if (inComment != LineRead::Line)
-            return LineRead::Failed;
-    }
-    return read(line, lower);
+    live = markup_.liveBytes(lower);
+    return LineRead::Line;
 }
 
 } // namespace tagwright

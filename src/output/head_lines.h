@@ -1,10 +1,12 @@
 #pragma once
 
 // The lines of a page's head as the quick tag readers see them: each line trimmed of spaces
-// (tabs stay) with a lower-cased copy; reading stops at a line holding "</head>"; an HTML
-// comment is passed over up to the line that closes it, and that line goes too. The line after
-// a comment is handed on without being tested for "</head>" or "<!--".
+// (tabs stay) with its live markup, the lower-cased copy in which comments and the content of
+// scripts and styles are blanked (LiveMarkup, as the head rewrite sees it), so that the readers
+// find the tags and markers that the rewrite would replace. Reading stops at a line holding
+// "</head>"; a comment left open to the end of the file is a failure.
 
+#include "output/live_markup.h"
 #include "support/line_reader.h"
 
 #include <functional>
@@ -26,12 +28,11 @@ public:
 
     // Line, End at the end of the head or the file, Failed on a read error or a comment left
     // open to the end of the file.
-    LineRead next(std::string& line, std::string& lower);
+    LineRead next(std::string& line, std::string& live);
 
-private:
-    LineRead read(std::string& line, std::string& lower);
-
+  private:
     LineSource source_;
+    LiveMarkup markup_;
 };
 
 } // namespace tagwright

@@ -69,6 +69,18 @@ TEST_F(OldTagReaderTest, AnLfPageIsReadByItsLines)
     EXPECT_TRUE(found.doneRecently);
 }
 
+TEST_F(OldTagReaderTest, CommentsAreThoseThatTheRewriteSees)
+{
+    // A "<!--" written by a script opens no comment, and a comment closed on a line hides
+    // nothing after it.
+    const OldTagAndDoneDate found =
+        read("<head>\r\n<script>document.write(\"<!--\");</script>\r\n"
+             "<!-- x --> <meta name=\"keywords\" content=\"a\">\r\n"
+             "<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n</head>");
+    EXPECT_EQ(found.oldTag, "<meta name=\"keywords\" content=\"a\">");
+    EXPECT_TRUE(found.doneRecently);
+}
+
 TEST_F(OldTagReaderTest, MarkersThatDoNotCount)
 {
     // In a comment, on the line of "</head>", with an unreadable date, or without content.

@@ -19,6 +19,8 @@ class LiveMarkup
 
     // Whether the last line given lay in a comment or opened one.
     bool touchedComment() const { return touchedComment_; }
+    // Whether a comment is open at the end of the last line given.
+    bool inComment() const { return in_ == In::Comment; }
 
   private:
     enum class In { Markup, Comment, Script, Style };

@@ -1,4 +1,4 @@
-#include "batch/live_markup.h"
+#include "output/live_markup.h"
 
 #include <algorithm>
 
