@@ -91,6 +91,8 @@ FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
 {
     analysis_.singleFile = false;
     analysis_.logOperations = job.settings.logOperations;
+    if (job.jobs > 1)
+        ahead_ = std::make_unique<AnalysisAhead>(analysis_, job.commonWords, job.jobs);
 }
 
 bool FolderRun::takesFile(const std::string& name) const
@@ -167,13 +169,24 @@ void FolderRun::processPages(const std::string& folder, const std::vector<std::s
     }
     currentFolder_ = folder;
     leftoversPending_ = lockState == FolderLock::State::Held;
+    std::vector<std::string> taken;
     for (const std::string& name : names) {
-        if (!takesFile(name))
-            continue;
-        processFile(folder, name);
+        if (takesFile(name))
+            taken.push_back(name);
+    }
+    if (ahead_) {
+        std::vector<std::string> paths;
+        for (const std::string& name : taken)
+            paths.push_back(joinPath(folder, name));
+        ahead_->start(std::move(paths));
+    }
+    for (std::size_t index = 0; index < taken.size(); ++index) {
+        processFile(folder, taken[index], index);
         if (counts_.stopRun)
             break;
     }
+    if (ahead_)
+        ahead_->stop();
     flushWrittenFolders();
 }
 
@@ -199,7 +212,7 @@ void FolderRun::flushWrittenFolders()
     writtenFolders_.clear();
 }
 
-void FolderRun::processFile(const std::string& folder, const std::string& name)
+void FolderRun::processFile(const std::string& folder, const std::string& name, std::size_t index)
 {
     currentFile_ = joinPath(folder, name);
     ++counts_.filesExamined;
@@ -223,7 +236,7 @@ void FolderRun::processFile(const std::string& folder, const std::string& name)
     host_.setReportButtonsEnabled(false);
 
     ReportStatusHost statusHost(analysisHost_, log_);
-    const AnalysisOutcome outcome = doFile(currentFile_, analysis_, job_.commonWords, statusHost, table_);
+    const AnalysisOutcome outcome = analyseCurrentFile(statusHost, index);
     removeStatusText();
     if (outcome.result > 0)
         recordFailure(outcome.errorText.empty() ? "error" + numberText(outcome.result) : outcome.errorText);
@@ -243,6 +256,28 @@ void FolderRun::processFile(const std::string& folder, const std::string& name)
         host_.setProgressText(insertedCountText());
     if (counts_.stopRun)
         logStopped();
+}
+
+AnalysisOutcome FolderRun::analyseCurrentFile(AnalysisHost& statusHost, std::size_t index)
+{
+    if (!ahead_)
+        return doFile(currentFile_, analysis_, job_.commonWords, statusHost, table_);
+    PageAnalysis page = ahead_->take(index);
+    if (page.needsTheRun)
+        return doFile(currentFile_, analysis_, job_.commonWords, statusHost, table_);
+    if (page.askedUnixFile) {
+        const QuestionAnswer answer = statusHost.askUnixFile(page.unixFileQuestion);
+        if (answer != QuestionAnswer::Yes) {
+            AnalysisOutcome declined;
+            declined.result = kUnixFileDeclined;
+            declined.stopRun = answer == QuestionAnswer::Cancel;
+            return declined;
+        }
+    }
+    if (page.reportedNowGenerating)
+        statusHost.reportNowGenerating();
+    table_ = std::move(page.table);
+    return page.outcome;
 }
 
 bool FolderRun::admitPage(const std::string& name)

@@ -5,6 +5,7 @@
 // recently, analyses it, composes the new tag, possibly lets the user inspect it, inserts it and
 // logs every step in the report.
 
+#include "batch/analysis_ahead.h"
 #include "batch/batch_host.h"
 #include "batch/batch_settings.h"
 #include "batch/file_system.h"
@@ -18,6 +19,7 @@
 #include "support/program_text.h"
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -33,6 +35,9 @@ struct BatchJob {
     const CommonWords& commonWords;
     const ProgramTextStore& texts;
     std::int32_t todayJdn = 0;
+    // Threads that analyse the next pages while the run treats one; 1: the sequential run, in
+    // which the analysis talks to the host as it goes (Stop, words as found, the word count).
+    unsigned jobs = 1;
 };
 
 // A page that could not be written: a write or read failure, or a refusal to replace it; cause
@@ -72,7 +77,11 @@ private:
     bool takesFile(const std::string& name) const;
     // The pages of one folder, written under the folder's lock.
     void processPages(const std::string& folder, const std::vector<std::string>& names);
-    void processFile(const std::string& folder, const std::string& name);
+    // The page at `index` of the folder's pages taken.
+    void processFile(const std::string& folder, const std::string& name, std::size_t index);
+    // The analysis of the current file into table_: done here, or taken from the workers, with
+    // the question and the report change it met made here in the walk's order.
+    AnalysisOutcome analyseCurrentFile(AnalysisHost& statusHost, std::size_t index);
     // Before the first write in a folder whose lock the run holds: removes the temporary files
     // that runs which ended abruptly left there.
     void prepareToWrite();
@@ -104,6 +113,7 @@ private:
     bool leftoversPending_ = false;
     std::set<std::string> writtenFolders_;
     std::string currentFile_;
+    std::unique_ptr<AnalysisAhead> ahead_; // with more than one job
 };
 
 // A name as the report shows it: the report is Windows-1252 and the file system's names UTF-8;

@@ -1,0 +1,127 @@
+#include "batch/analysis_ahead.h"
+
+#include <utility>
+
+namespace tagwright {
+
+namespace {
+
+// The host of an analysis on a worker: nothing is shown, Stop follows the run's stop, and what
+// a person would be asked or shown in the report is recorded for the run's thread.
+class RecordingHost : public SilentAnalysisHost
+{
+  public:
+    RecordingHost(PageAnalysis& page, const std::atomic<bool>& stopping)
+        : page_(page), stopping_(stopping)
+    {
+    }
+
+    bool stopRequested() override { return stopping_.load(std::memory_order_relaxed); }
+    QuestionAnswer askUnixFile(std::string_view question) override
+    {
+        page_.askedUnixFile = true;
+        page_.unixFileQuestion = question;
+        return QuestionAnswer::Yes;
+    }
+    bool askProceedAfterInvalidEndFont(std::string_view) override
+    {
+        page_.needsTheRun = true;
+        return false;
+    }
+    void reportNowGenerating() override { page_.reportedNowGenerating = true; }
+
+  private:
+    PageAnalysis& page_;
+    const std::atomic<bool>& stopping_;
+};
+
+} // namespace
+
+AnalysisAhead::AnalysisAhead(const AnalysisSettings& settings, const CommonWords& commonWords,
+                             unsigned workers)
+    : settings_(settings), commonWords_(commonWords), window_(2 * std::size_t{workers})
+{
+    for (unsigned i = 0; i < workers; ++i)
+        workers_.emplace_back([this](std::stop_token stop) { work(stop); });
+}
+
+AnalysisAhead::~AnalysisAhead()
+{
+    stop();
+    for (std::jthread& worker : workers_)
+        worker.request_stop();
+    changed_.notify_all();
+}
+
+void AnalysisAhead::start(std::vector<std::string> paths)
+{
+    {
+        const std::scoped_lock lock(mutex_);
+        paths_ = std::move(paths);
+        nextToStart_ = 0;
+        nextToTake_ = 0;
+        ++generation_;
+        done_.clear();
+        stopping_ = false;
+    }
+    changed_.notify_all();
+}
+
+PageAnalysis AnalysisAhead::take(std::size_t index)
+{
+    std::unique_lock lock(mutex_);
+    done_.erase(done_.begin(), done_.lower_bound(index));
+    nextToTake_ = index + 1;
+    // A page that no worker started (it was behind the window) is started now.
+    nextToStart_ = std::max(nextToStart_, index);
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return done_.contains(index); });
+    PageAnalysis page = std::move(done_.at(index));
+    done_.erase(index);
+    return page;
+}
+
+void AnalysisAhead::stop()
+{
+    {
+        const std::scoped_lock lock(mutex_);
+        paths_.clear();
+        nextToStart_ = 0;
+        ++generation_;
+        done_.clear();
+        stopping_ = true;
+    }
+    changed_.notify_all();
+}
+
+bool AnalysisAhead::mayStartNext() const
+{
+    return nextToStart_ < paths_.size() && nextToStart_ < nextToTake_ + window_;
+}
+
+void AnalysisAhead::work(std::stop_token stop)
+{
+    std::unique_lock lock(mutex_);
+    while (changed_.wait(lock, stop, [&] { return mayStartNext(); })) {
+        const std::size_t index = nextToStart_++;
+        const std::size_t generation = generation_;
+        const std::string path = paths_[index];
+        lock.unlock();
+        PageAnalysis page = analyse(path);
+        lock.lock();
+        if (generation == generation_) {
+            done_.emplace(index, std::move(page));
+            changed_.notify_all();
+        }
+    }
+}
+
+PageAnalysis AnalysisAhead::analyse(const std::string& path) const
+{
+    PageAnalysis page;
+    RecordingHost host(page, stopping_);
+    page.outcome = doFile(path, settings_, commonWords_, host, page.table);
+    return page;
+}
+
+} // namespace tagwright

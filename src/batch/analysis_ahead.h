@@ -1,0 +1,80 @@
+#pragma once
+
+// The analysis of the next pages of a batch run on worker threads, while the run's own thread
+// keeps the walk's order for everything the user sees and every write. A worker never talks to
+// a host: it records what its analysis would have asked or changed in the report, and the run
+// asks and changes it when the page's turn comes.
+
+#include "engine/analysis.h"
+#include "engine/analysis_settings.h"
+#include "engine/common_words.h"
+#include "engine/word_table.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <map>
+#include <mutex>
+#include <stop_token>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tagwright {
+
+// One page analysed ahead: a plain value, handed from a worker to the run's thread.
+struct PageAnalysis
+{
+    AnalysisOutcome outcome;
+    WordTable table;
+    // The Unix-type file question, which the worker answered Yes; the run asks it.
+    bool askedUnixFile = false;
+    std::string unixFileQuestion;
+    // The analysis met a question that changes its result (an invalid end-font tag): the run
+    // analyses the page again itself.
+    bool needsTheRun = false;
+    // The analysis ended its counting with logging on: the report's status text changes then.
+    bool reportedNowGenerating = false;
+};
+
+class AnalysisAhead
+{
+  public:
+    // Starts `workers` threads that analyse with the run's settings and common words, which
+    // must outlive this object.
+    AnalysisAhead(const AnalysisSettings& settings, const CommonWords& commonWords,
+                  unsigned workers);
+    AnalysisAhead(const AnalysisAhead&) = delete;
+    AnalysisAhead& operator=(const AnalysisAhead&) = delete;
+    // Drops what is pending and waits for the workers to end their current page.
+    ~AnalysisAhead();
+
+    // The pages to analyse next, in the walk's order, in place of any still pending.
+    void start(std::vector<std::string> paths);
+    // The analysis of the page at `index` of the paths started, waiting for it; the pages
+    // before it are dropped.
+    PageAnalysis take(std::size_t index);
+    // Drops every page not yet taken; workers end their current analysis at its next step.
+    void stop();
+
+  private:
+    void work(std::stop_token stop);
+    bool mayStartNext() const;
+    PageAnalysis analyse(const std::string& path) const;
+
+    const AnalysisSettings& settings_;
+    const CommonWords& commonWords_;
+    std::size_t window_; // how far the workers may run ahead of the page taken last
+
+    std::mutex mutex_;
+    std::condition_variable_any changed_;
+    std::vector<std::string> paths_;
+    std::size_t nextToStart_ = 0;
+    std::size_t nextToTake_ = 0;
+    std::size_t generation_ = 0; // counts start() and stop(): results of older paths are dropped
+    std::map<std::size_t, PageAnalysis> done_;
+    std::atomic<bool> stopping_ = false;
+    std::vector<std::jthread> workers_;
+};
+
+} // namespace tagwright

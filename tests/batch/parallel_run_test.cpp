@@ -1,0 +1,128 @@
+// A run whose pages are analysed ahead on several threads gives the report, the counts and
+// every page (backups included) of the sequential run, byte for byte.
+
+#include "batch_fixture.h"
+
+#include <filesystem>
+#include <map>
+#include <random>
+
+namespace tagwright {
+namespace {
+
+using namespace testing;
+
+namespace fs = std::filesystem;
+
+// Pages of made-up prose with the markup and the corners a run meets.
+std::string generatedPage(std::mt19937& random, int number)
+{
+    static const std::vector<std::string> words = {
+        "tomato", "garden",  "soil",       "compost",  "seedling", "harvest",  "pruning", "mulch",
+        "basil",  "trellis", "greenhouse", "watering", "blossom",  "tomatoes", "gardens", "roots"};
+    std::uniform_int_distribution<std::size_t> word(0, words.size() - 1);
+    const auto sentence = [&](int length) {
+        std::string text;
+        for (int i = 0; i < length; ++i)
+            text += (i ? " " : "") + words[word(random)];
+        return text;
+    };
+    std::string head = "<meta name=\"description\" content=\"" + sentence(5) + "\">\r\n";
+    if (number % 3 == 0)
+        head += "<meta name=\"keywords\" content=\"" + sentence(3) + "\">\r\n";
+    if (number % 7 == 0)
+        head += "<meta name=\"QOVA done\" content=\"2024-03-04\">\r\n"; // done yesterday
+    std::string body;
+    for (int paragraph = 0; paragraph < 20; ++paragraph)
+        body += "<p><b>" + sentence(2) + "</b> " + sentence(30) + "</p>\r\n";
+    if (number % 11 == 0)
+        body += "</font> a closing font tag that no font tag opened\r\n";
+    return "<html>\r\n<head>\r\n<title>" + sentence(4) + "</title>\r\n" + head +
+           "</head>\r\n<body>\r\n" + body + "</body>\r\n</html>\r\n";
+}
+
+void writeTree(const fs::path& root)
+{
+    std::mt19937 random(13);
+    int number = 0;
+    for (const std::string folder : {"", "a", "a/deeper", "b"}) {
+        fs::create_directories(root / folder);
+        for (int i = 0; i < 25; ++i, ++number)
+            writeBytes(root / folder / ("page" + std::to_string(i) + ".htm"),
+                       generatedPage(random, number));
+        writeBytes(root / folder / "unix.htm",
+                   "<html>\n<head>\n<title>Garden soil</title>\n</head>\n<body>soil</body>\n");
+        writeBytes(root / folder / "utf8.htm",
+                   page("Caf\xC3\xA9 tomates \xC5\x93uvre", "<meta charset=\"utf-8\">\r\n"));
+        writeBytes(root / folder / "no-head-end.htm",
+                   "<html><title>Garden</title>\r\n<p>garden soil</p>\r\n");
+        writeBytes(root / folder / "binary.htm",
+                   std::string("<html>\0\0\0\0\0\0<head></head>", 25));
+    }
+}
+
+std::map<std::string, std::string> treeBytes(const fs::path& root)
+{
+    std::map<std::string, std::string> bytes;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file())
+            bytes[fs::relative(entry.path(), root).string()] = readBytes(entry.path());
+    return bytes;
+}
+
+struct RunResult
+{
+    std::string report;
+    BatchCounts counts;
+    std::map<std::string, std::string> pages;
+};
+
+class ParallelRunTest : public BatchRunTest
+{
+  protected:
+    RunResult runWith(unsigned jobs)
+    {
+        fs::remove_all(folder.path());
+        fs::create_directories(folder.path());
+        writeTree(folder.path());
+        BatchJob job{folder.path(), settings, analysis, tag, commonWords, texts, today};
+        job.jobs = jobs;
+        ScriptedBatchHost batchHost;
+        ScriptedAnalysisHost pageHost{batchHost};
+        ReportLog report;
+        RunResult result;
+        result.counts = runBatch(job, batchHost, pageHost, report);
+        result.report = report.text();
+        result.pages = treeBytes(folder.path());
+        return result;
+    }
+};
+
+TEST_F(ParallelRunTest, ReportAndPagesAreThoseOfTheSequentialRun)
+{
+    settings.includeAllSubfolders = true;
+    settings.backup = true;
+    settings.addDone = true;
+    settings.skipDone = true;
+    settings.includeOldMetaTag = true;
+    settings.includeNewMetaTag = true;
+    analysis.dialogForUnixFiles = true;
+    analysis.dialogForInvalidEndFontTag = true;
+
+    const RunResult sequential = runWith(1);
+    ASSERT_GE(sequential.counts.filesInserted, 60);
+    for (const unsigned jobs : {2u, 4u}) {
+        SCOPED_TRACE(jobs);
+        const RunResult parallel = runWith(jobs);
+        EXPECT_EQ(parallel.report, sequential.report);
+        EXPECT_EQ(parallel.counts.filesExamined, sequential.counts.filesExamined);
+        EXPECT_EQ(parallel.counts.filesInserted, sequential.counts.filesInserted);
+        EXPECT_EQ(parallel.counts.foldersWalked, sequential.counts.foldersWalked);
+        EXPECT_EQ(parallel.counts.insertedFiles, sequential.counts.insertedFiles);
+        EXPECT_EQ(parallel.counts.failures.size(), sequential.counts.failures.size());
+        EXPECT_TRUE(parallel.pages == sequential.pages);
+    }
+}
+
+} // namespace
+} // namespace tagwright
