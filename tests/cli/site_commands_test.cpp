@@ -45,6 +45,13 @@ TEST_F(SiteCommands, CheckPassesAfterABatchRunAndNamesWhatIsMissingOrStale)
     folder.write("site/twice.htm", "<html><head><meta name=\"keywords\" content=\"a\">\r\n"
                                    "<meta name=\"keywords\" content=\"b\"></head><body>\r\n"
                                    "<p>tomatoes tomatoes</p></body></html>\r\n");
+    // A tag written by a script is no tag of the page, and a "<!--" in a script hides nothing.
+    folder.write(
+        "site/scripted.htm",
+        "<html><head><script>var t = '<meta name=\"keywords\" content=\"s\">';</script>\r\n"
+        "<meta name=\"keywords\" content=\"a\"><script>document.write(\"<!--\");</script>\r\n"
+        "<meta name=\"QOVA done\" content=\"2024-03-05\"></head><body>\r\n"
+        "<p>tomatoes tomatoes</p></body></html>\r\n");
     const CliResult before = run({"check", "site", "--recursive"});
     EXPECT_EQ(before.exitStatus, 1);
     EXPECT_EQ(before.out, "site/index.htm\tmissing\nsite/twice.htm\tseveral\n");
@@ -55,8 +62,8 @@ TEST_F(SiteCommands, CheckPassesAfterABatchRunAndNamesWhatIsMissingOrStale)
     const CliResult stale =
         run({"check", "site", "--recursive", "--today", "2024-03-06", "--max-age", "1"});
     EXPECT_EQ(stale.exitStatus, 1);
-    EXPECT_EQ(stale.out,
-              "site/index.htm\tstale\nsite/twice.htm\tstale\nsite/sub/soil.html\tstale\n");
+    EXPECT_EQ(stale.out, "site/index.htm\tstale\nsite/scripted.htm\tstale\nsite/twice.htm\tstale\n"
+                         "site/sub/soil.html\tstale\n");
 
     std::string page = contentBefore;
     const auto tag = page.find("<meta name=\"keywords\"");
