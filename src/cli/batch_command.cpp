@@ -15,10 +15,19 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <thread>
 
 namespace tagwright::cli {
 
 namespace {
+
+constexpr int kMostJobs = 64;
+
+int coreCount()
+{
+    return static_cast<int>(
+        std::clamp(std::thread::hardware_concurrency(), 1u, unsigned{kMostJobs}));
+}
 
 // The parameters of a run without a person: no inspect window, operations logged.
 BatchSettings batchSettingsFrom(const ParsedOptions& options)
@@ -151,7 +160,10 @@ class BatchCommand : public Command
              {"no-log-new", "", "do not report the new tags"},
              {"report", "FILE", "also save the report to FILE ('-' for standard output)"},
              todayOption(),
-             {"quiet", "", "print no report on stdout"}});
+             {"quiet", "", "print no report on stdout"},
+             {"jobs", "N",
+              "analyse pages on N threads (1..64; default: the number of cores; 1: one page "
+              "after the other)"}});
         const std::vector<OptionSpec> dryRun = dryRunOptions();
         batch.options.insert(batch.options.end(), dryRun.begin(), dryRun.end());
         return {batch, analysisOptionGroup(), tagOptionGroup(), outputOptionGroup()};
@@ -190,7 +202,9 @@ class BatchCommand : public Command
         }
         const CommonWords commonWords = chosenCommonWords(options, analysis, console);
 
-        const BatchJob job{folder, settings, analysis, tag, commonWords, *texts, today};
+        BatchJob job{folder, settings, analysis, tag, commonWords, *texts, today};
+        job.jobs =
+            static_cast<unsigned>(wholeNumberOption(options, "jobs", 1, kMostJobs, coreCount()));
         ReportLog log;
         PageChange showChange;
         if (dryRun.dryRun)

@@ -132,6 +132,7 @@ TEST_F(BatchCommands, BatchFailuresAndUsageErrors)
                                                                   {"batch", "site", "--log-old", "--no-log-new"},
                                                                   {"batch", "site", "--report", "--no-done"},
                                                                   {"batch", "site", "--today", "0000-01-01"},
+                                                                  {"batch", "site", "--jobs", "0"},
                                                                   {"insert", "site/a.htm", "--today", "10000-01-01"}})
         EXPECT_EQ(run(args).exitStatus, 2) << args.back();
     EXPECT_EQ(readBytes(folder.path("site/a.htm")), kPage);
