@@ -1,5 +1,6 @@
 // A batch run over 1,000 generated pages of about 20 KB each, with insertion, backups, done
-// markers and logging on, as a person would run it over a site: pages per second.
+// markers and logging on, as a person would run it over a site: pages per second, with one job
+// (the sequential run) and with the pages analysed ahead on two and four threads.
 
 #include "batch/batch_driver.h"
 #include "output/common_word_lists.h"
@@ -52,10 +53,11 @@ std::string makePage(std::mt19937& random, const std::vector<std::string>& words
     };
     std::string page = "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta http-equiv=\"Content-Type\" "
                        "content=\"text/html; charset=windows-1252\">\r\n<title>" +
-                       word() + " " + word() + " " + word() + "</title>\r\n<meta name=\"description\" content=\"" +
-                       word() + " " + word() + " " + word() + " " + word() +
-                       "\">\r\n<meta name=\"keywords\" content=\"" + word() + ", " + word() +
-                       "\">\r\n</head>\r\n<body>\r\n<h1>" + word() + " " + word() + "</h1>\r\n";
+                       word() + " " + word() + " " + word() +
+                       "</title>\r\n<meta name=\"description\" content=\"" + word() + " " + word() +
+                       " " + word() + " " + word() + "\">\r\n<meta name=\"keywords\" content=\"" +
+                       word() + ", " + word() + "\">\r\n</head>\r\n<body>\r\n<h1>" + word() + " " +
+                       word() + "</h1>\r\n";
     while (page.size() < kPageSize) {
         page += "<p>";
         for (int i = 0; i < 14; ++i)
@@ -90,7 +92,8 @@ void batchRun(benchmark::State& state)
     ProgramTextStore texts;
     texts.load(std::string(TAGWRIGHT_SOURCE_DATA_DIR) + "/qova.dat");
     CommonWords commonWords;
-    readCommonWordFile(TAGWRIGHT_SOURCE_DATA_DIR, LanguageIndex::English, commonWords.list(LanguageIndex::English));
+    readCommonWordFile(TAGWRIGHT_SOURCE_DATA_DIR, LanguageIndex::English,
+                       commonWords.list(LanguageIndex::English));
     BatchSettings settings;
     settings.includeAllSubfolders = true;
     settings.backup = true;
@@ -99,8 +102,14 @@ void batchRun(benchmark::State& state)
     AnalysisSettings analysis;
     analysis.singleFile = false;
     const fs::path site = fs::temp_directory_path() / "tagwright-batch-bench";
-    const BatchJob job{site.string(), settings, analysis, TagSettings{}, commonWords, texts,
-                       gregorianToJdn(2024, 3, 5)};
+    BatchJob job{site.string(),
+                 settings,
+                 analysis,
+                 TagSettings{},
+                 commonWords,
+                 texts,
+                 gregorianToJdn(2024, 3, 5)};
+    job.jobs = static_cast<unsigned>(state.range(0));
 
     std::int64_t inserted = 0;
     for (auto _ : state) {
@@ -114,10 +123,18 @@ void batchRun(benchmark::State& state)
     }
     fs::remove_all(site);
     state.SetItemsProcessed(inserted);
-    state.counters["pages/s"] = benchmark::Counter(static_cast<double>(inserted), benchmark::Counter::kIsRate);
+    state.counters["pages/s"] =
+        benchmark::Counter(static_cast<double>(inserted), benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(batchRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(batchRun)
+    ->ArgName("jobs")
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 } // namespace
 
