@@ -225,6 +225,13 @@ void WordTable::assignRanked(std::vector<WordEntry> ranked)
         stamps_[i] = ++clock_;
         link(static_cast<Id>(i));
     }
+    // Entries that come in rank order keep it: the rank view is theirs, without sorting again.
+    if (std::is_sorted(
+            entries_.begin(), entries_.end(),
+            [](const WordEntry& a, const WordEntry& b) { return a.keyValue > b.keyValue; })) {
+        ranked_ = entries_;
+        rankedValid_ = true;
+    }
 }
 
 void WordTable::applyMinimumFrequency(int minimum)
@@ -259,6 +266,15 @@ void WordTable::normaliseKeyValues()
 // entry that moved into j is not revisited for the same i.
 void WordTable::mergeCaseVariants()
 {
+    // Entries merge when their texts are equal lower-cased; with every text in lower case that
+    // means equal texts, which the index chains.
+    const bool sharedTexts = std::any_of(nextSameText_.begin(), nextSameText_.end(),
+                                         [](Id next) { return next != kNoId; });
+    if (!sharedTexts && std::all_of(entries_.begin(), entries_.end(), [](const WordEntry& entry) {
+            return isLowerCaseAccented(entry.text);
+        }))
+        return;
+
     std::vector<WordEntry> words = entries();
     std::vector<Id> order(words.size()); // position (0-based) -> word
     std::iota(order.begin(), order.end(), 0);

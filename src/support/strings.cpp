@@ -112,6 +112,19 @@ void lowerCaseAccentedInPlace(std::string& text)
                      static_cast<char>(kSmallZCaron));
 }
 
+bool isLowerCaseAccented(std::string_view text)
+{
+    bool capitalZCaron = false;
+    for (const char c : text) {
+        const unsigned char b = byteOf(c);
+        if (kLower[b] != b)
+            return false;
+        capitalZCaron = capitalZCaron || b == kCapitalZCaron;
+    }
+    // Ž stays only in a text with accented letters.
+    return !capitalZCaron || !hasNoAccentedLetters(text);
+}
+
 std::string lowerCaseAccented(std::string_view text)
 {
     std::string result(text);

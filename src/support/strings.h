@@ -18,6 +18,8 @@ bool hasNoAccentedLetters(std::string_view text);
 // Lower case covering the accented Western letters (ÉCOLE -> école; ß stays ß).
 std::string lowerCaseAccented(std::string_view text);
 void lowerCaseAccentedInPlace(std::string& text);
+// Whether lowerCaseAccented leaves the text as it is, without building the lowered text.
+bool isLowerCaseAccented(std::string_view text);
 
 // Position of sought in text at or after start, both compared in lower case; 0 when absent.
 std::size_t findNoCase(std::size_t start, std::string_view text, std::string_view sought);

@@ -52,6 +52,11 @@ TEST(Strings, CapitalZCaronFollowsTheWholeTextRule)
     // for texts with accented letters has no Ž.
     EXPECT_EQ(lowerCaseAccented(w("ŽENA")), w("žena"));
     EXPECT_EQ(lowerCaseAccented(w("ŽENÉ")), w("Žené"));
+    // The same rule for texts that lower-casing leaves as they are.
+    EXPECT_TRUE(isLowerCaseAccented(w("žena été")));
+    EXPECT_TRUE(isLowerCaseAccented(w("Žené")));
+    EXPECT_FALSE(isLowerCaseAccented(w("Žena")));
+    EXPECT_FALSE(isLowerCaseAccented(w("été Été")));
 }
 
 TEST(Strings, HasNoAccentedLetters)
