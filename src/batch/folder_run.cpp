@@ -2,11 +2,11 @@
 
 #include "batch/done_marker.h"
 #include "batch/folder_lock.h"
-#include "batch/safe_replace.h"
-#include "batch/temporary_files.h"
 #include "batch/insertion.h"
 #include "batch/old_tag_reader.h"
 #include "batch/report_status_host.h"
+#include "batch/safe_replace.h"
+#include "batch/temporary_files.h"
 #include "engine/analysis.h"
 #include "engine/input_checks.h"
 #include "output/meta_tag.h"
@@ -16,14 +16,10 @@
 #include "support/folder_listing.h"
 #include "support/strings.h"
 
-#include <signal.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <optional>
 
 namespace tagwright {
 
@@ -48,28 +44,6 @@ std::string folderOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
-
-bool processGone(pid_t process)
-{
-    return ::kill(process, 0) != 0 && errno == ESRCH;
-}
-
-// Temporary files of the program's own naming whose process is gone: left by a run that ended
-// abruptly. A process that still lives (a single-page insertion, which takes no lock) keeps its
-// file.
-void removeLeftoverTemporaryFiles(const std::string& folder, FileSystem& fs)
-{
-    const FolderListing listing = listFolder(folder);
-    for (const std::string& name : listing.files) {
-        const std::optional<pid_t> owner = temporaryFileOwner(name);
-        if (!owner || !processGone(*owner))
-            continue;
-        const std::string path = joinPath(folder, name);
-        struct stat status {};
-        if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
-            fs.remove(path);
-    }
 }
 
 bool isUtf8Page(const std::string& path)

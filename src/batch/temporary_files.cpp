@@ -1,10 +1,14 @@
 #include "batch/temporary_files.h"
 
+#include "support/folder_listing.h"
+
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstring>
@@ -58,6 +62,11 @@ void catchTerminationSignals()
     }
 }
 
+bool processGone(pid_t process)
+{
+    return ::kill(process, 0) != 0 && errno == ESRCH;
+}
+
 bool allDigits(std::string_view text)
 {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
@@ -86,6 +95,22 @@ std::optional<pid_t> temporaryFileOwner(std::string_view name)
     if (error != std::errc() || owner <= 0)
         return std::nullopt;
     return owner;
+}
+
+void removeLeftoverTemporaryFiles(const std::string& folder, FileSystem& fs)
+{
+    const std::string prefix = folder.ends_with('/') ? folder : folder + "/";
+    for (const std::string& name : listFolder(folder).files) {
+        const std::optional<pid_t> owner = temporaryFileOwner(name);
+        if (!owner || !processGone(*owner))
+            continue;
+        struct stat status
+        {
+        };
+        const std::string path = prefix + name;
+        if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+            fs.remove(path);
+    }
 }
 
 TemporaryFileGuard::TemporaryFileGuard(const std::string& path) : slot_(-1)

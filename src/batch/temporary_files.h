@@ -6,6 +6,8 @@
 // A process killed outright leaves them behind; the next run that holds the folder's lock
 // removes them.
 
+#include "batch/file_system.h"
+
 #include <sys/types.h>
 
 #include <optional>
@@ -19,6 +21,11 @@ std::string temporaryFileName(int attempt);
 
 // The process that made a temporary name of the program's own naming; none for any other name.
 std::optional<pid_t> temporaryFileOwner(std::string_view name);
+
+// Removes from a folder the temporary files of the program's naming whose process has ended
+// (left by a run that ended abruptly). A process that still lives keeps its files: a single-page
+// insertion takes no folder lock. Only for a folder whose lock the caller holds.
+void removeLeftoverTemporaryFiles(const std::string& folder, FileSystem& fs);
 
 // Keeps a temporary file's path where a termination signal can find it and remove it before
 // the process ends; forgets it when it goes out of scope (the file then was renamed or removed).
