@@ -11,6 +11,8 @@ namespace {
 
 constexpr std::size_t kLongestRun = 65000;
 constexpr std::size_t kShownWordsChunk = 100;
+// Enough for the distinct words of large documents; beyond it the rules are asked each time.
+constexpr std::size_t kMostVerdicts = 1 << 16;
 
 } // namespace
 
@@ -50,20 +52,38 @@ bool WordCounter::takeWord(ScanState& state, std::string_view line)
 void WordCounter::countWord(const ScanState& state, std::string_view word,
                             const WordIndex::Hashes& hashes)
 {
+    if (!isCandidate(word, hashes.hash()))
+        return;
+    if (table_.countOccurrence(word, hashes, state.occurrenceValue(settings_),
+                               state.thresholdExempt()))
+        showNewWord(word);
+}
+
+bool WordCounter::isCandidate(std::string_view word, std::uint64_t hash)
+{
+    const auto words = [this](WordIndex::Id id) -> std::string_view {
+        return verdictWords_[static_cast<std::size_t>(id)];
+    };
+    if (const WordIndex::Id known = verdictIndex_.find(word, hash, words);
+        known != WordIndex::kNone)
+        return verdicts_[static_cast<std::size_t>(known)];
+
     // Without kept case the line, and so the word, is lower case already.
     std::string_view lower = word;
-    std::uint64_t lowerHash = hashes.hash();
+    std::uint64_t lowerHash = hash;
     if (settings_.preserveCase) {
         lowered_.assign(word);
         lowerCaseAccentedInPlace(lowered_);
         lower = lowered_;
         lowerHash = WordIndex::hashOf(lower);
     }
-    if (!isKeywordCandidate(word, lower, lowerHash, settings_, commonWords_))
-        return;
-    if (table_.countOccurrence(word, hashes, state.occurrenceValue(settings_),
-                               state.thresholdExempt()))
-        showNewWord(word);
+    const bool candidate = isKeywordCandidate(word, lower, lowerHash, settings_, commonWords_);
+    if (verdictWords_.size() < kMostVerdicts) {
+        verdictIndex_.insert(static_cast<WordIndex::Id>(verdictWords_.size()), hash);
+        verdictWords_.emplace_back(word);
+        verdicts_.push_back(candidate);
+    }
+    return candidate;
 }
 
 void WordCounter::showNewWord(std::string_view word)

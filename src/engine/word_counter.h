@@ -7,8 +7,10 @@
 #include "engine/word_table.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tagwright {
 
@@ -30,6 +32,9 @@ class WordCounter
 
   private:
     void countWord(const ScanState& state, std::string_view word, const WordIndex::Hashes& hashes);
+    // Whether the word is a keyword candidate: the rules' answer depends on the word alone, so it
+    // is worked out once per distinct word and looked up for every later occurrence.
+    bool isCandidate(std::string_view word, std::uint64_t hash);
     void showNewWord(std::string_view word);
 
     const AnalysisSettings& settings_;
@@ -39,7 +44,10 @@ class WordCounter
     std::array<bool, 256> wordChars_{}; // letters, and the extra word characters of the language
     bool showWords_;
     std::string shownWords_;
-    std::string lowered_; // the word in lower case, when the line kept its case
+    std::string lowered_;    // the word in lower case, when the line kept its case
+    WordIndex verdictIndex_; // distinct words met, up to kMostVerdicts
+    std::vector<std::string> verdictWords_;
+    std::vector<bool> verdicts_;
     bool firstNewWord_ = true;
 };
 
