@@ -120,7 +120,12 @@ PageAnalysis AnalysisAhead::analyse(const std::string& path) const
 {
     PageAnalysis page;
     RecordingHost host(page, stopping_);
-    page.outcome = doFile(path, settings_, commonWords_, host, page.table);
+    try {
+        page.outcome = doFile(path, settings_, commonWords_, host, page.table);
+    } catch (...) {
+        // A failure that escapes the analysis ends the walk: the run meets it at the page's turn.
+        page.needsTheRun = true;
+    }
     return page;
 }
 

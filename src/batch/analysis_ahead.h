@@ -30,8 +30,8 @@ struct PageAnalysis
     // The Unix-type file question, which the worker answered Yes; the run asks it.
     bool askedUnixFile = false;
     std::string unixFileQuestion;
-    // The analysis met a question that changes its result (an invalid end-font tag): the run
-    // analyses the page again itself.
+    // The analysis met a question that changes its result (an invalid end-font tag), or a
+    // failure that escaped it: the run analyses the page again itself.
     bool needsTheRun = false;
     // The analysis ended its counting with logging on: the report's status text changes then.
     bool reportedNowGenerating = false;
