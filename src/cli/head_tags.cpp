@@ -1,9 +1,8 @@
 #include "cli/head_tags.h"
 
-#include "output/live_markup.h"
+#include "output/head_lines.h"
 #include "output/meta_tag_positions.h"
 #include "support/line_reader.h"
-#include "support/strings.h"
 
 #include <string_view>
 
@@ -33,22 +32,16 @@ std::optional<HeadTags> headTagsOf(const std::string& path)
     LineReader reader(path, LineEnds::OfPage);
     if (!reader.isOpen())
         return std::nullopt;
-    // The live markup of each line up to "</head>", as the rewrite sees it: a tag in a comment,
-    // a script or a style is no tag.
-    LiveMarkup markup;
+    HeadLineScanner scanner(linesOf(reader));
     HeadTags tags;
     std::string line;
-    while (reader.readLine(line)) {
-        const std::string lower = lowerCaseAccented(line);
-        const std::string live = markup.liveBytes(lower);
-        const std::size_t headEnd = lower.find("</head>");
-        const std::string_view head = std::string_view(live).substr(0, headEnd);
-        tags.keywordsTags += tagsOnLine(head, findKeywordsMetaTag);
-        tags.doneMarkers += tagsOnLine(head, findDoneMetaTag);
-        if (headEnd != std::string::npos)
-            break;
+    std::string live;
+    LineRead status;
+    while ((status = scanner.next(line, live)) == LineRead::Line) {
+        tags.keywordsTags += tagsOnLine(live, findKeywordsMetaTag);
+        tags.doneMarkers += tagsOnLine(live, findDoneMetaTag);
     }
-    if (reader.errorNumber() != 0)
+    if (status == LineRead::Failed)
         return std::nullopt;
     return tags;
 }

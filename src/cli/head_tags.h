@@ -14,7 +14,7 @@ struct HeadTags
     int doneMarkers = 0;
 };
 
-// Empty when the page cannot be read.
+// Empty when the page cannot be read or a comment in its head never closes.
 std::optional<HeadTags> headTagsOf(const std::string& path);
 
 } // namespace tagwright::cli

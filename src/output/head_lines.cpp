@@ -30,13 +30,21 @@ LineSource linesOf(LineReader& reader)
 
 LineRead HeadLineScanner::next(std::string& line, std::string& live)
 {
+    if (headEnded_)
+        return LineRead::End;
     const LineRead status = source_(line);
     if (status != LineRead::Line)
         return status == LineRead::End && markup_.inComment() ? LineRead::Failed : status;
     trimSpaces(line);
-    const std::string lower = lowerCaseAccented(line);
-    if (lower.find("</head>") != std::string::npos)
-        return LineRead::End;
+    std::string lower = lowerCaseAccented(line);
+    // A minified head ends on the line that holds it all: what stands before "</head>" is head.
+    if (const auto headEnd = lower.find("</head>"); headEnd != std::string::npos) {
+        headEnded_ = true;
+        if (headEnd == 0)
+            return LineRead::End;
+        line.erase(headEnd);
+        lower.erase(headEnd);
+    }
     live = markup_.liveBytes(lower);
     return LineRead::Line;
 }

@@ -3,8 +3,8 @@
 // The lines of a page's head as the quick tag readers see them: each line trimmed of spaces
 // (tabs stay) with its live markup, the lower-cased copy in which comments and the content of
 // scripts and styles are blanked (LiveMarkup, as the head rewrite sees it), so that the readers
-// find the tags and markers that the rewrite would replace. Reading stops at a line holding
-// "</head>"; a comment left open to the end of the file is a failure.
+// find the tags and markers that the rewrite would replace. Reading ends with the part of a line
+// before "</head>"; a comment left open to the end of the file is a failure.
 
 #include "output/live_markup.h"
 #include "support/line_reader.h"
@@ -33,6 +33,7 @@ public:
   private:
     LineSource source_;
     LiveMarkup markup_;
+    bool headEnded_ = false;
 };
 
 } // namespace tagwright

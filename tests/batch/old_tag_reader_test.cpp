@@ -41,6 +41,12 @@ TEST_F(OldTagReaderTest, TagAndMarkerOfAMinifiedHeadAreReadAlone)
              "<meta content=\"2024-03-05\" name=\"QOVA done\"><title>t</title>\r\n</head>");
     EXPECT_EQ(found.oldTag, "<meta name=\"keywords\" content=\"a\">");
     EXPECT_TRUE(found.doneRecently);
+    // The whole head on the line that ends it, as minified pages have it.
+    const OldTagAndDoneDate oneLine =
+        read("<head><meta name=\"keywords\" content=\"a\"><meta name=\"QOVA done\" "
+             "content=\"2024-03-05\"></head><body><meta name=\"keywords\" content=\"b\">\n");
+    EXPECT_EQ(oneLine.oldTag, "<meta name=\"keywords\" content=\"a\">");
+    EXPECT_TRUE(oneLine.doneRecently);
     EXPECT_EQ(read("<meta name=\"viewport\" content=\"w\"><title>The \"keywords\" tag</title>\r\n")
                   .oldTag,
               "No keywords meta tag found.");
@@ -83,9 +89,9 @@ TEST_F(OldTagReaderTest, CommentsAreThoseThatTheRewriteSees)
 
 TEST_F(OldTagReaderTest, MarkersThatDoNotCount)
 {
-    // In a comment, on the line of "</head>", with an unreadable date, or without content.
+    // In a comment, after "</head>", with an unreadable date, or without content.
     EXPECT_FALSE(read("<!--\r\n<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n-->\r\n</head>").doneRecently);
-    EXPECT_FALSE(read("<meta name=\"QOVA done\" content=\"2024-03-05\"></head>").doneRecently);
+    EXPECT_FALSE(read("</head><meta name=\"QOVA done\" content=\"2024-03-05\">").doneRecently);
     EXPECT_FALSE(read("<meta name=\"QOVA done\" content=\"yesterday\">").doneRecently);
     EXPECT_FALSE(read("<meta name=\"QOVA done\">").doneRecently);
     EXPECT_FALSE(read("<meta name=\"QOVA done\" content=").doneRecently);

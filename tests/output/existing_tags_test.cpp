@@ -54,6 +54,11 @@ TEST_F(ExistingTagsTest, EachTagIsShownAloneFromAMinifiedHead)
     EXPECT_EQ(
         show("<meta name=\"viewport\" content=\"w\"><title>The \"keywords\" tag</title>\r\n").text,
         "No keywords meta tag found.");
+    // The whole head on the line that ends it; nothing after "</head>" counts.
+    EXPECT_EQ(show("<html><head><meta name=\"keywords\" content=\"a\"></head><body>"
+                   "<meta name=\"description\" content=\"d\"></body>\n")
+                  .text,
+              "KEYWORDS meta tag: <meta name=\"keywords\" content=\"a\">\r\n\r\n");
 }
 
 TEST_F(ExistingTagsTest, TitleRunsToItsEndTagOrTheEndOfTheLine)
