@@ -32,21 +32,27 @@ bool hasExtensionDot(const std::string& path)
 
 } // namespace
 
-InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log, FileSystem& fs)
+PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs)
 {
+    PreparedInsertion prepared;
+    prepared.request_ = request;
+    const auto settle = [&](InsertOutcome outcome) {
+        prepared.settled_ = std::move(outcome);
+        return std::move(prepared);
+    };
     if (request.path.empty())
-        return {kInsertPathEmpty, {}, {}};
+        return settle({kInsertPathEmpty, {}, {}});
     if (!isKeywordsMetaTag(request.tag))
-        return {kInsertNotAKeywordsTag, {}, {}};
+        return settle({kInsertNotAKeywordsTag, {}, {}});
     if (!isRegularFile(request.path))
-        return {kInsertFileNotFound, {}, {}};
+        return settle({kInsertFileNotFound, {}, {}});
     const std::string target = resolvedFilePath(request.path);
     if (!hasExtensionDot(request.path) || !hasExtensionDot(target))
-        return {kInsertNoExtension, {}, {}};
+        return settle({kInsertNoExtension, {}, {}});
 
     const std::string tagLine = request.utf8 ? cp1252ToUtf8(request.tag) : request.tag;
     // Report lines wait until the page is replaced: a page left as it was reports no tags.
-    std::vector<std::string> reportLines;
+    std::vector<std::string>& reportLines = prepared.reportLines_;
     HeadEdit edit;
     edit.replaceKeywordsTags = true;
     edit.writeBlock = [&](PageWriter& writer) {
@@ -58,33 +64,54 @@ InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log, FileSy
     };
     edit.oldTagReplaced = [&](std::string_view oldTag) {
         if (request.logOldTag)
-            reportLines.push_back("\r\nOLD: " + (request.utf8 ? utf8ToCp1252(oldTag) : std::string(oldTag)));
+            reportLines.push_back("\r\nOLD: " +
+                                  (request.utf8 ? utf8ToCp1252(oldTag) : std::string(oldTag)));
     };
 
     OpenFile page(fs, fs.openForReading(target));
     if (!page.isOpen())
-        return {kInsertFailed, {}, std::strerror(errno)};
+        return settle({kInsertFailed, {}, std::strerror(errno)});
     LineReader reader = pageLineReader(fs, page.fd());
-    const std::string backup = request.backup ? backupFileName(target) : std::string();
+    prepared.backup_ = request.backup ? backupFileName(target) : std::string();
     ReplaceOptions options;
     options.asRead = fileStamp(page.fd());
     options.flushFolder = request.flushFolder;
-    const ReplaceResult replaced = replaceFile(
-        fs, target, backup,
+    prepared.replacement_ = prepareReplacement(
+        fs, target, prepared.backup_,
         [&](PageWriter& writer) {
             const int result = rewriteHead(reader, writer, edit);
             return reader.errorNumber() != 0 ? kInsertFailed : result;
         },
         options);
+    const ReplaceResult& replaced = prepared.replacement_.prepared();
     if (replaced.code == kReplaceFailed && replaced.errorText.empty() && reader.errorNumber() != 0)
-        return {kInsertFailed, {}, std::strerror(reader.errorNumber())};
+        return settle({kInsertFailed, {}, std::strerror(reader.errorNumber())});
     if (replaced.code != 0)
-        return {replaced.code == kReplaceFailed ? kInsertFailed : replaced.code, {}, replaced.errorText};
+        return settle({replaced.code == kReplaceFailed ? kInsertFailed : replaced.code,
+                       {},
+                       replaced.errorText});
+    return prepared;
+}
+
+InsertOutcome PreparedInsertion::commit(ReportLog* log)
+{
+    if (settled_)
+        return *settled_;
+    const ReplaceResult replaced = replacement_.commit();
+    if (replaced.code != 0)
+        return {replaced.code == kReplaceFailed ? kInsertFailed : replaced.code,
+                {},
+                replaced.errorText};
     if (log) {
-        for (const std::string& line : reportLines)
+        for (const std::string& line : reportLines_)
             log->output(line);
     }
-    return {kInserted, backup, {}};
+    return {kInserted, backup_, {}};
+}
+
+InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log, FileSystem& fs)
+{
+    return prepareInsertion(request, fs).commit(log);
 }
 
 InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log)
@@ -105,12 +132,14 @@ InsertResultMessage insertResultMessage(int result, const std::string& successTi
     case kInsertFileNotFound:
         return {"File not found", "Input file not found."};
     case kInsertOldTagOverLines:
-        return {"Not inserted", "Keywords meta tag NOT inserted because existing\r\n meta tag extends over more "
-                                "than one line.\r\nSuggestion: Delete existing keywords meta tag."};
+        return {"Not inserted",
+                "Keywords meta tag NOT inserted because existing\r\n meta tag extends over more "
+                "than one line.\r\nSuggestion: Delete existing keywords meta tag."};
     case kInsertHeadEndMissing:
         return {"Not inserted", "Keywords meta tag NOT inserted because </head> is missing."};
     case kInsertNoExtension:
-        return {"Not inserted", "Keywords meta tag NOT inserted because the file name has no extension."};
+        return {"Not inserted",
+                "Keywords meta tag NOT inserted because the file name has no extension."};
     default:
         return {"Error", "An unknown error has occurred."};
     }

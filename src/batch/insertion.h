@@ -5,8 +5,11 @@
 
 #include "batch/file_system.h"
 #include "batch/report_log.h"
+#include "batch/safe_replace.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tagwright {
 
@@ -22,19 +25,23 @@ enum InsertResult : int {
     kInsertFailed = -7,
 };
 
-struct InsertRequest {
-    std::string tag;  // the complete tag, Windows-1252
+struct InsertRequest
+{
+    std::string tag; // the complete tag, Windows-1252
     std::string path;
     bool backup = false;
-    bool utf8 = false;      // the page is UTF-8: the tag and marker are written UTF-8-encoded
-    bool withDone = false;  // a done marker follows the new tag
-    std::string doneDate;   // the marker's date text, year-month-day
-    bool logOldTag = false; // "OLD: " lines in the report
-    bool logNewTag = false; // "NEW: " lines in the report
+    bool utf8 = false;       // the page is UTF-8: the tag and marker are written UTF-8-encoded
+    bool withDone = false;   // a done marker follows the new tag
+    std::string doneDate;    // the marker's date text, year-month-day
+    bool logOldTag = false;  // "OLD: " lines in the report
+    bool logNewTag = false;  // "NEW: " lines in the report
     bool flushFolder = true; // false when the caller forces the folder to the disk itself
+
+    bool operator==(const InsertRequest&) const = default;
 };
 
-struct InsertOutcome {
+struct InsertOutcome
+{
     int result = kInserted;
     std::string backupFile; // where the previous content went, when a backup was made
     std::string errorText;  // with kInsertFailed: the system's description, or why not replaced
@@ -45,10 +52,33 @@ struct InsertOutcome {
 // in one step and only when the head was rewritten; on any refusal or failure it keeps its
 // previous bytes under its own name. A page that is a symbolic link is rewritten at its target.
 InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log, FileSystem& fs);
+
+// insertMetaTag in two steps: the new page is written and forced to the disk by prepareInsertion
+// (a batch run may do that ahead, on a worker), and takes the page's name at commit, which also
+// writes the report lines. Dropped uncommitted, it removes its temporary file.
+class PreparedInsertion
+{
+  public:
+    const InsertRequest& request() const { return request_; }
+    // Once: the outcome insertMetaTag would give.
+    InsertOutcome commit(ReportLog* log);
+
+  private:
+    friend PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs);
+
+    InsertRequest request_;
+    std::optional<InsertOutcome> settled_; // the outcome, when known before the commit
+    std::vector<std::string> reportLines_;
+    std::string backup_;
+    PreparedReplacement replacement_;
+};
+
+PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs);
 InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log);
 
 // The title and text with which the desktop program and the command line tell the user.
-struct InsertResultMessage {
+struct InsertResultMessage
+{
     std::string title;
     std::string text;
 };

@@ -209,56 +209,121 @@ std::optional<FileStamp> fileStamp(int fd)
     return fileStamp(status);
 }
 
-ReplaceResult replaceFile(FileSystem& fs, const std::string& target, const std::string& backupPath,
-                          const ContentProducer& produce, const ReplaceOptions& options)
+PreparedReplacement::PreparedReplacement() = default;
+PreparedReplacement::PreparedReplacement(PreparedReplacement&& other) noexcept
 {
-    struct stat previous
-    {
-    };
-    const bool replacing = ::stat(target.c_str(), &previous) == 0;
-    if (replacing && (previous.st_mode & 0222) == 0)
-        return {kReplaceFailed, kReadOnlyFile};
-    const FileStamp expected = options.asRead.value_or(fileStamp(previous));
+    *this = std::move(other);
+}
+PreparedReplacement::~PreparedReplacement()
+{
+    discard();
+}
 
+PreparedReplacement& PreparedReplacement::operator=(PreparedReplacement&& other) noexcept
+{
+    if (this != &other) {
+        discard();
+        fs_ = other.fs_;
+        target_ = std::move(other.target_);
+        backupPath_ = std::move(other.backupPath_);
+        temporaryPath_ = std::move(other.temporaryPath_);
+        guard_ = std::move(other.guard_);
+        previous_ = other.previous_;
+        replacing_ = other.replacing_;
+        expected_ = other.expected_;
+        flushFolder_ = other.flushFolder_;
+        prepared_ = std::move(other.prepared_);
+        other.temporaryPath_.clear();
+    }
+    return *this;
+}
+
+void PreparedReplacement::discard()
+{
+    if (fs_ != nullptr && !temporaryPath_.empty())
+        fs_->remove(temporaryPath_);
+    temporaryPath_.clear();
+    guard_.reset();
+}
+
+PreparedReplacement prepareReplacement(FileSystem& fs, const std::string& target,
+                                       const std::string& backupPath,
+                                       const ContentProducer& produce,
+                                       const ReplaceOptions& options)
+{
+    PreparedReplacement prepared;
+    prepared.fs_ = &fs;
+    prepared.target_ = target;
+    prepared.backupPath_ = backupPath;
+    prepared.flushFolder_ = options.flushFolder;
+    struct stat& previous = prepared.previous_;
+    prepared.replacing_ = ::stat(target.c_str(), &previous) == 0;
+    if (prepared.replacing_ && (previous.st_mode & 0222) == 0) {
+        prepared.prepared_ = {kReplaceFailed, kReadOnlyFile};
+        return prepared;
+    }
+    prepared.expected_ = options.asRead.value_or(fileStamp(previous));
     std::string temporaryPath;
     OpenFile temporary(fs, createTemporaryNear(fs, target, temporaryPath));
-    if (!temporary.isOpen())
-        return {kReplaceFailed, failureFromErrno().text};
-    const TemporaryFileGuard guard(temporaryPath);
-
+    if (!temporary.isOpen()) {
+        prepared.prepared_ = {kReplaceFailed, failureFromErrno().text};
+        return prepared;
+    }
+    prepared.temporaryPath_ = temporaryPath;
+    prepared.guard_ = std::make_unique<TemporaryFileGuard>(temporaryPath);
     const auto abandon = [&](int code, const std::string& text) {
         temporary.close();
-        fs.remove(temporaryPath);
-        return ReplaceResult{code, text};
+        prepared.discard();
+        prepared.prepared_ = {code, text};
+        return std::move(prepared);
     };
-
     PageWriter writer(fs, temporary.fd());
     const int produced = produce(writer);
     if (produced != 0)
         return abandon(produced, {});
     if (!writer.finish())
         return abandon(kReplaceFailed, failureFromErrno().text);
-    const auto attributesFailure = replacing
+    const auto attributesFailure = prepared.replacing_
                                        ? takeOverAttributes(fs, temporary.fd(), target, previous)
                                        : takeDefaultPermissions(fs, temporary.fd());
     if (attributesFailure)
         return abandon(kReplaceFailed, attributesFailure->text);
     if (!fs.flush(temporary.fd()) || !temporary.close())
         return abandon(kReplaceFailed, failureFromErrno().text);
+    return prepared;
+}
 
-    if (replacing) {
-        if (auto failure = unchangedSince(target, expected))
-            return abandon(kReplaceFailed, failure->text);
+ReplaceResult PreparedReplacement::commit()
+{
+    if (prepared_.code != 0 || temporaryPath_.empty())
+        return prepared_.code != 0 ? prepared_ : ReplaceResult{kReplaceFailed, {}};
+    FileSystem& fs = *fs_;
+    const auto abandon = [&](const std::string& text) {
+        discard();
+        return ReplaceResult{kReplaceFailed, text};
+    };
+    if (replacing_) {
+        if (auto failure = unchangedSince(target_, expected_))
+            return abandon(failure->text);
     }
-    if (replacing && !backupPath.empty()) {
-        if (auto failure = makeBackup(fs, target, previous, backupPath))
-            return abandon(kReplaceFailed, failure->text);
+    if (replacing_ && !backupPath_.empty()) {
+        if (auto failure = makeBackup(fs, target_, previous_, backupPath_))
+            return abandon(failure->text);
     }
-    if (!fs.rename(temporaryPath, target))
-        return abandon(kReplaceFailed, failureFromErrno().text);
-    if (options.flushFolder && !flushFolder(folderOf(target).empty() ? "." : folderOf(target)))
+    if (!fs.rename(temporaryPath_, target_))
+        return abandon(failureFromErrno().text);
+    temporaryPath_.clear();
+    guard_.reset();
+    if (flushFolder_ && !flushFolder(folderOf(target_).empty() ? "." : folderOf(target_)))
         return {kReplaceFailed, failureFromErrno().text};
     return {};
+}
+
+ReplaceResult replaceFile(FileSystem& fs, const std::string& target, const std::string& backupPath,
+                          const ContentProducer& produce, const ReplaceOptions& options)
+{
+    PreparedReplacement prepared = prepareReplacement(fs, target, backupPath, produce, options);
+    return prepared.commit();
 }
 
 bool flushFolder(const std::string& folder)

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -68,6 +69,53 @@ struct ReplaceOptions
 // extended attributes the new file cannot take over, is not replaced.
 ReplaceResult replaceFile(FileSystem& fs, const std::string& target, const std::string& backupPath,
                           const ContentProducer& produce, const ReplaceOptions& options = {});
+
+class TemporaryFileGuard;
+
+// replaceFile in two steps, so that the new content can be written and forced to the disk ahead
+// of the decision to replace: prepareReplacement writes the temporary file (with the previous
+// file's attributes) and forces it to the disk; commit checks that the file is unchanged, makes
+// the backup and renames. A preparation that is not committed removes its temporary file.
+class PreparedReplacement
+{
+  public:
+    PreparedReplacement();
+    PreparedReplacement(PreparedReplacement&&) noexcept;
+    PreparedReplacement& operator=(PreparedReplacement&&) noexcept;
+    PreparedReplacement(const PreparedReplacement&) = delete;
+    PreparedReplacement& operator=(const PreparedReplacement&) = delete;
+    ~PreparedReplacement();
+
+    // What the preparation gave: 0 when the temporary file is ready, else as replaceFile.
+    const ReplaceResult& prepared() const { return prepared_; }
+    // Replaces the file with the prepared content; once, and only after a preparation that gave 0.
+    ReplaceResult commit();
+
+  private:
+    friend PreparedReplacement prepareReplacement(FileSystem& fs, const std::string& target,
+                                                  const std::string& backupPath,
+                                                  const ContentProducer& produce,
+                                                  const ReplaceOptions& options);
+    void discard();
+
+    FileSystem* fs_ = nullptr;
+    std::string target_;
+    std::string backupPath_;
+    std::string temporaryPath_;
+    std::unique_ptr<TemporaryFileGuard> guard_;
+    struct stat previous_
+    {
+    };
+    bool replacing_ = false;
+    FileStamp expected_;
+    bool flushFolder_ = true;
+    ReplaceResult prepared_;
+};
+
+PreparedReplacement prepareReplacement(FileSystem& fs, const std::string& target,
+                                       const std::string& backupPath,
+                                       const ContentProducer& produce,
+                                       const ReplaceOptions& options = {});
 
 // Forces a folder's entries (names just renamed into it) to the disk; false, with errno, on a
 // failure. A folder that cannot be opened, or a file system that cannot force folders, counts
