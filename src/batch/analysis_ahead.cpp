@@ -1,5 +1,8 @@
 #include "batch/analysis_ahead.h"
 
+#include "engine/input_checks.h"
+#include "output/meta_tag.h"
+
 #include <utility>
 
 namespace tagwright {
@@ -38,8 +41,9 @@ class RecordingHost : public SilentAnalysisHost
 } // namespace
 
 AnalysisAhead::AnalysisAhead(const AnalysisSettings& settings, const CommonWords& commonWords,
-                             unsigned workers)
-    : settings_(settings), commonWords_(commonWords), window_(2 * std::size_t{workers})
+                             unsigned workers, std::optional<WriteAhead> writeAhead)
+    : settings_(settings), commonWords_(commonWords), writeAhead_(std::move(writeAhead)),
+      window_(2 * std::size_t{workers})
 {
     for (unsigned i = 0; i < workers; ++i)
         workers_.emplace_back([this](std::stop_token stop) { work(stop); });
@@ -125,6 +129,14 @@ PageAnalysis AnalysisAhead::analyse(const std::string& path) const
     } catch (...) {
         // A failure that escapes the analysis ends the walk: the run meets it at the page's turn.
         page.needsTheRun = true;
+    }
+    if (writeAhead_ && page.outcome.result == kAnalysisDone && !page.needsTheRun &&
+        !page.askedUnixFile) {
+        InsertRequest request = writeAhead_->request;
+        request.path = path;
+        request.tag = getMetaTag(generateKeywordMetaTag(page.table, writeAhead_->tag, settings_));
+        request.utf8 = detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
+        page.insertion = prepareInsertion(request, *writeAhead_->fs);
     }
     return page;
 }

@@ -5,16 +5,20 @@
 // a host: it records what its analysis would have asked or changed in the report, and the run
 // asks and changes it when the page's turn comes.
 
+#include "batch/file_system.h"
+#include "batch/insertion.h"
 #include "engine/analysis.h"
 #include "engine/analysis_settings.h"
 #include "engine/common_words.h"
 #include "engine/word_table.h"
+#include "output/tag_settings.h"
 
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -35,6 +39,19 @@ struct PageAnalysis
     bool needsTheRun = false;
     // The analysis ended its counting with logging on: the report's status text changes then.
     bool reportedNowGenerating = false;
+    // The page's new content with the tag composed from the table, written and forced to the
+    // disk ahead; the run commits it when it decides to write that very insertion.
+    std::optional<PreparedInsertion> insertion;
+};
+
+// What a worker needs to write a page's new content ahead: the tag settings, the insertion as
+// the run asks for it (the tag, the path and the encoding are the page's), and the file
+// operations, which must bear being called from several threads.
+struct WriteAhead
+{
+    TagSettings tag;
+    InsertRequest request;
+    FileSystem* fs = nullptr;
 };
 
 class AnalysisAhead
@@ -43,7 +60,7 @@ class AnalysisAhead
     // Starts `workers` threads that analyse with the run's settings and common words, which
     // must outlive this object.
     AnalysisAhead(const AnalysisSettings& settings, const CommonWords& commonWords,
-                  unsigned workers);
+                  unsigned workers, std::optional<WriteAhead> writeAhead = std::nullopt);
     AnalysisAhead(const AnalysisAhead&) = delete;
     AnalysisAhead& operator=(const AnalysisAhead&) = delete;
     // Drops what is pending and waits for the workers to end their current page.
@@ -64,6 +81,7 @@ class AnalysisAhead
 
     const AnalysisSettings& settings_;
     const CommonWords& commonWords_;
+    std::optional<WriteAhead> writeAhead_;
     std::size_t window_; // how far the workers may run ahead of the page taken last
 
     std::mutex mutex_;

@@ -65,8 +65,23 @@ FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
 {
     analysis_.singleFile = false;
     analysis_.logOperations = job.settings.logOperations;
-    if (job.jobs > 1)
-        ahead_ = std::make_unique<AnalysisAhead>(analysis_, job.commonWords, job.jobs);
+    if (job.jobs > 1) {
+        // Without the inspect window the tag is the one composed from the table, so a worker
+        // may write the new page ahead and force it to the disk while the run treats the pages
+        // before it. Not in a run that writes nothing, nor where a person may take a while.
+        std::optional<WriteAhead> writeAhead;
+        if (!job.settings.confirm && fs.takesFolderLocks()) {
+            InsertRequest request;
+            request.backup = job.settings.backup;
+            request.withDone = job.settings.addDone;
+            request.doneDate = doneDate_;
+            request.logOldTag = job.settings.includeOldMetaTag;
+            request.logNewTag = job.settings.includeNewMetaTag;
+            request.flushFolder = false;
+            writeAhead = WriteAhead{job.tag, request, &fs};
+        }
+        ahead_ = std::make_unique<AnalysisAhead>(analysis_, job.commonWords, job.jobs, std::move(writeAhead));
+    }
 }
 
 bool FolderRun::takesFile(const std::string& name) const
@@ -159,6 +174,7 @@ void FolderRun::processPages(const std::string& folder, const std::vector<std::s
         if (counts_.stopRun)
             break;
     }
+    preparedInsertion_.reset();
     if (ahead_)
         ahead_->stop();
     flushWrittenFolders();
@@ -189,6 +205,7 @@ void FolderRun::flushWrittenFolders()
 void FolderRun::processFile(const std::string& folder, const std::string& name, std::size_t index)
 {
     currentFile_ = joinPath(folder, name);
+    preparedInsertion_.reset();
     ++counts_.filesExamined;
     analysisHost_.setOutputText({});
     if (!admitPage(name)) {
@@ -251,6 +268,7 @@ AnalysisOutcome FolderRun::analyseCurrentFile(AnalysisHost& statusHost, std::siz
     if (page.reportedNowGenerating)
         statusHost.reportNowGenerating();
     table_ = std::move(page.table);
+    preparedInsertion_ = std::move(page.insertion);
     return page.outcome;
 }
 
@@ -368,7 +386,10 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
     request.logNewTag = job_.settings.includeNewMetaTag;
     request.flushFolder = false; // once per folder, after its last page
     prepareToWrite();
-    const InsertOutcome outcome = insertMetaTag(request, &log_, fs_);
+    const InsertOutcome outcome = preparedInsertion_ && preparedInsertion_->request() == request
+                                      ? preparedInsertion_->commit(&log_)
+                                      : insertMetaTag(request, &log_, fs_);
+    preparedInsertion_.reset();
     const int result = outcome.result;
     switch (result) {
     case kInserted:

@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -114,6 +115,7 @@ private:
     std::set<std::string> writtenFolders_;
     std::string currentFile_;
     std::unique_ptr<AnalysisAhead> ahead_; // with more than one job
+    std::optional<PreparedInsertion> preparedInsertion_; // the current page's, written ahead
 };
 
 // A name as the report shows it: the report is Windows-1252 and the file system's names UTF-8;

@@ -41,7 +41,7 @@ bool takeFreshName(const std::string& target, std::string& name,
 {
     const std::string folder = folderOf(target);
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        name = folder + temporaryFileName(attempt);
+        name = folder + temporaryFileName();
         if (take(name))
             return true;
         if (errno != EEXIST)

@@ -74,9 +74,10 @@ bool allDigits(std::string_view text)
 
 } // namespace
 
-std::string temporaryFileName(int attempt)
+std::string temporaryFileName()
 {
-    return std::string(kPrefix) + std::to_string(::getpid()) + "-" + std::to_string(attempt) +
+    static std::atomic<unsigned long> given{0};
+    return std::string(kPrefix) + std::to_string(::getpid()) + "-" + std::to_string(given++) +
            std::string(kSuffix);
 }
 

@@ -16,8 +16,9 @@
 
 namespace tagwright {
 
-// The attempt-th temporary name of this process.
-std::string temporaryFileName(int attempt);
+// A temporary name of this process that it has not given before: threads that write pages ahead
+// never meet a name that another rewrite has just freed (and may be about to test or remove).
+std::string temporaryFileName();
 
 // The process that made a temporary name of the program's own naming; none for any other name.
 std::optional<pid_t> temporaryFileOwner(std::string_view name);
