@@ -4,7 +4,33 @@
 #include "batch/dry_run_file_system.h"
 #include "cli/walk_options.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace tagwright::cli {
+
+namespace {
+
+// A page reached through a link is rewritten at the link's target, and patch writes through no
+// link, so a diff names that target as the walk names its pages. Links out of the walked folder
+// are passed over by the run; a target outside it keeps the link's name.
+std::string diffNameOf(const std::string& folder, const std::string& page,
+                       const std::string& target)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!fs::is_symlink(page, error))
+        return page;
+    const fs::path root = fs::canonical(folder, error);
+    if (error)
+        return page;
+    const fs::path below = fs::path(target).lexically_relative(root);
+    if (below.empty() || *below.begin() == "..")
+        return page;
+    return (fs::path(folder) / below).generic_string();
+}
+
+} // namespace
 
 BatchCounts runWalk(const BatchJob& job, const PageChange& onChange, ReportLog& log,
                     const CliBatchHost::PageNotice& onFinished)
@@ -16,7 +42,7 @@ BatchCounts runWalk(const BatchJob& job, const PageChange& onChange, ReportLog& 
     if (!onChange)
         return runBatch(job, host, analysisHost, log);
     DryRunFileSystem dryRun([&](const std::string& target, const std::string& content) {
-        onChange(host.page(), target, content);
+        onChange(diffNameOf(job.folder, host.page(), target), target, content);
     });
     return runBatch(job, host, analysisHost, log, dryRun);
 }

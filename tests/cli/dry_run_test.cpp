@@ -51,7 +51,10 @@ TEST(DryRun, ChangesNothingAndItsDiffGivesTheTreeOfTheRealRun)
     folder.write("work/site/sub/soil.html", "<html><head><title>Soil</title></head><body>\r\n"
                                             "<p>soil soil worms</p>\r\n</body></html>\r\n");
     folder.write("work/site/headless.htm", "<p>no head here</p>\r\n");
-    fs::copy(folder.path("work"), folder.path("copy"), fs::copy_options::recursive);
+    // Met before its target, the link leads the rewrite; patch writes through no link.
+    fs::create_symlink("index.htm", folder.path("work/site/a-link.htm"));
+    fs::copy(folder.path("work"), folder.path("copy"),
+             fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     const auto before = snapshot(folder.path("work"));
 
     const std::vector<std::string> run = {"batch", "site", "--recursive", "--today", "2024-03-05"};
