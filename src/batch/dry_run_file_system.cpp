@@ -28,10 +28,12 @@ std::string contentOf(int fd)
 int DryRunFileSystem::createNew(const std::string& path, mode_t)
 {
     // A folder that the real run could not write in (read-only, not ours) fails here as well.
-    const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        return -1;
+    if (permissions_ == Permissions::AsTheRun) {
+        const auto slash = path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        if (::access(folder.c_str(), W_OK | X_OK) != 0)
+            return -1;
+    }
     const int fd = ::memfd_create("tagwright-dry-run", MFD_CLOEXEC);
     if (fd >= 0)
         open_[fd] = path;
@@ -67,9 +69,20 @@ bool DryRunFileSystem::remove(const std::string& path)
     return true;
 }
 
+bool DryRunFileSystem::setOwner(int fd, uid_t owner, gid_t group)
+{
+    return permissions_ == Permissions::Disregarded || FileSystem::setOwner(fd, owner, group);
+}
+
+bool DryRunFileSystem::setMode(int fd, mode_t mode)
+{
+    return permissions_ == Permissions::Disregarded || FileSystem::setMode(fd, mode);
+}
+
 bool DryRunFileSystem::copyExtendedAttributes(const std::string& from, int)
 {
-    return ::llistxattr(from.c_str(), nullptr, 0) >= 0 || errno == ENOTSUP || errno == ENOSYS;
+    return permissions_ == Permissions::Disregarded ||
+           ::llistxattr(from.c_str(), nullptr, 0) >= 0 || errno == ENOTSUP || errno == ENOSYS;
 }
 
 } // namespace tagwright

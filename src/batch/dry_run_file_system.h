@@ -20,19 +20,30 @@ class DryRunFileSystem : public FileSystem
     using ReplaceListener =
         std::function<void(const std::string& target, const std::string& content)>;
 
-    explicit DryRunFileSystem(ReplaceListener listener) : listener_(std::move(listener)) {}
+    // Whether the dry run fails where its user could not write (as the real run would), or
+    // goes on as if it could: a check judges the tags of pages that its user may only read.
+    enum class Permissions { AsTheRun, Disregarded };
+
+    explicit DryRunFileSystem(ReplaceListener listener,
+                              Permissions permissions = Permissions::AsTheRun)
+        : listener_(std::move(listener)), permissions_(permissions)
+    {
+    }
 
     int createNew(const std::string& path, mode_t mode) override;
     bool close(int fd) override;
     bool link(const std::string& existing, const std::string& newName) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;
+    bool setOwner(int fd, uid_t owner, gid_t group) override;
+    bool setMode(int fd, mode_t mode) override;
     // A file in memory need not carry the page's extended attributes: they are only read.
     bool copyExtendedAttributes(const std::string& from, int to) override;
     bool takesFolderLocks() const override { return false; }
 
   private:
     ReplaceListener listener_;
+    Permissions permissions_;
     std::map<int, std::string> open_;            // descriptor of a file in memory -> its name
     std::map<std::string, std::string> written_; // name of a closed file in memory -> content
 };

@@ -47,7 +47,8 @@ std::string verdictOf(const std::string& target, std::optional<int> maxAge, std:
 }
 
 // A single page, treated as a batch run treats each page: analysed, tagged and rewritten in
-// memory. A page that is passed over (not a text file, no words, no </head>, ...) passes.
+// memory, whether or not the checker may write it (a check judges tags, not permissions). A page
+// that is passed over (not a text file, no words, no </head>, ...) passes.
 BatchCounts checkPage(const std::string& path, const AnalysisSettings& analysis,
                       const CommonWords& commonWords, const PageChange& onChange)
 {
@@ -64,9 +65,9 @@ BatchCounts checkPage(const std::string& path, const AnalysisSettings& analysis,
     request.tag = getMetaTag(generateKeywordMetaTag(table, TagSettings{}, analysis));
     request.utf8 = detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
     request.withDone = true;
-    DryRunFileSystem dryRun([&](const std::string& target, const std::string& content) {
-        onChange(path, target, content);
-    });
+    DryRunFileSystem dryRun([&](const std::string& target,
+                                const std::string& content) { onChange(path, target, content); },
+                            DryRunFileSystem::Permissions::Disregarded);
     if (const InsertOutcome inserted = insertMetaTag(request, nullptr, dryRun);
         inserted.result == kInsertFailed)
         counts.failures.push_back({path, inserted.errorText});
@@ -126,12 +127,14 @@ class CheckCommand : public Command
         };
         ReportLog log;
         const BatchJob job{operand, settings, analysis, TagSettings{}, commonWords, *texts, today};
-        const BatchCounts counts =
-            onePage ? checkPage(operand, analysis, commonWords, judge)
-                    : runWalk(job, judge, log, [&](const std::string& page, PageResult result) {
-                          if (result == PageResult::Unchanged)
-                              judge(page, resolvedFilePath(page), {});
-                      });
+        const BatchCounts counts = onePage ? checkPage(operand, analysis, commonWords, judge)
+                                           : runWalk(
+                                                 job, judge, log,
+                                                 [&](const std::string& page, PageResult result) {
+                                                     if (result == PageResult::Unchanged)
+                                                         judge(page, resolvedFilePath(page), {});
+                                                 },
+                                                 DryRunFileSystem::Permissions::Disregarded);
         for (const PageVerdict& verdict : failing)
             if (json)
                 printJsonLine(

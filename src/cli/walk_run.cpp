@@ -33,7 +33,8 @@ std::string diffNameOf(const std::string& folder, const std::string& page,
 } // namespace
 
 BatchCounts runWalk(const BatchJob& job, const PageChange& onChange, ReportLog& log,
-                    const CliBatchHost::PageNotice& onFinished)
+                    const CliBatchHost::PageNotice& onFinished,
+                    DryRunFileSystem::Permissions permissions)
 {
     const PageScope scope = pageScopeOf(job.folder, job.settings);
     ProgressLine progress(pagesToWalk(job.folder, scope.recursive, scope.extensions));
@@ -41,9 +42,11 @@ BatchCounts runWalk(const BatchJob& job, const PageChange& onChange, ReportLog& 
     SilentAnalysisHost analysisHost;
     if (!onChange)
         return runBatch(job, host, analysisHost, log);
-    DryRunFileSystem dryRun([&](const std::string& target, const std::string& content) {
-        onChange(diffNameOf(job.folder, host.page(), target), target, content);
-    });
+    DryRunFileSystem dryRun(
+        [&](const std::string& target, const std::string& content) {
+            onChange(diffNameOf(job.folder, host.page(), target), target, content);
+        },
+        permissions);
     return runBatch(job, host, analysisHost, log, dryRun);
 }
 

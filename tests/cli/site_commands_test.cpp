@@ -75,6 +75,23 @@ TEST_F(SiteCommands, CheckPassesAfterABatchRunAndNamesWhatIsMissingOrStale)
     EXPECT_EQ(readBytes(folder.path("site/index.htm")), page); // check writes nothing
 }
 
+TEST_F(SiteCommands, CheckJudgesTheTagsOfPagesThatItsUserMayNotWrite)
+{
+    folder.write("site/twice.htm", "<html><head><meta name=\"keywords\" content=\"a\">\r\n"
+                                   "<meta name=\"keywords\" content=\"b\"></head><body>\r\n"
+                                   "<p>tomatoes tomatoes</p></body></html>\r\n");
+    // A site that its checker may read but not write in (as root, the checker is nobody).
+    for (const std::string& path : {folder.path(), folder.path("site"), folder.path("site/sub")})
+        fs::permissions(path, fs::perms(0755));
+    const CliResult site = runCli({"check", "site", "--recursive"}, folder.path(), {}, true);
+    EXPECT_EQ(site.exitStatus, 1);
+    EXPECT_EQ(site.out, "site/index.htm\tmissing\nsite/twice.htm\tseveral\n");
+    EXPECT_EQ(site.err, "");
+    const CliResult page = runCli({"check", "site/sub/soil.html"}, folder.path(), {}, true);
+    EXPECT_EQ(page.exitStatus, 0);
+    EXPECT_EQ(page.err, "");
+}
+
 TEST_F(SiteCommands, RestoreGivesBackTheTreeOfBeforeABackupRunAndLeavesOtherPairsAlone)
 {
     const auto original = test::treeContents(folder.path("site"));
