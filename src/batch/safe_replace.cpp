@@ -27,6 +27,11 @@ Failure failureFromErrno()
     return Failure{std::strerror(errno)};
 }
 
+Failure notKept(const char* what)
+{
+    return Failure{std::string(what) + " (" + std::strerror(errno) + ")."};
+}
+
 std::string folderOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
@@ -73,11 +78,11 @@ std::optional<Failure> takeOverAttributes(FileSystem& fs, int fd, const std::str
         return failureFromErrno();
     if ((created.st_uid != previous.st_uid || created.st_gid != previous.st_gid) &&
         !fs.setOwner(fd, previous.st_uid, previous.st_gid))
-        return failureFromErrno();
+        return notKept(kOwnerNotKept);
     if (!fs.setMode(fd, previous.st_mode & 07777))
-        return failureFromErrno();
+        return notKept(kModeNotKept);
     if (!fs.copyExtendedAttributes(previousPath, fd))
-        return failureFromErrno();
+        return notKept(kAttributesNotKept);
     return std::nullopt;
 }
 

@@ -29,6 +29,12 @@ inline constexpr int kReplaceFailed = -7;
 inline constexpr const char* kReadOnlyFile = "The file is read-only for everyone.";
 inline constexpr const char* kFileChanged = "The file changed while it was being rewritten.";
 
+// Why a rewrite could not keep what the file was; the system's reason follows in parentheses.
+inline constexpr const char* kOwnerNotKept = "The owner and group of the file cannot be kept";
+inline constexpr const char* kModeNotKept = "The permissions of the file cannot be kept";
+inline constexpr const char* kAttributesNotKept =
+    "The extended attributes of the file cannot be kept";
+
 struct ReplaceResult
 {
     int code = 0;          // 0, the producer's code, or kReplaceFailed
