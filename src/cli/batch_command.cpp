@@ -131,7 +131,9 @@ void printOutcome(const BatchCounts& counts, bool dryRun, const Console& console
     std::string summary = "Keywords meta tag inserted in " + std::to_string(counts.filesInserted) +
                           " of " + std::to_string(counts.filesExamined) + " files.";
     if (!counts.failures.empty())
-        summary += " " + std::to_string(counts.failures.size()) + " could not be written.";
+        summary.append(" ")
+            .append(std::to_string(counts.failures.size()))
+            .append(" could not be written.");
     if (dryRun)
         summary += " Dry run: no file was written.";
     console.printMessage(summary);

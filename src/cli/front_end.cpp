@@ -47,11 +47,12 @@ std::string programHelp(const std::vector<std::unique_ptr<Command>>& commands)
                        " COMMAND OPERAND [options]\n"
                        "Writes the keywords meta tag of HTML documents.\n\nCommands:\n";
     for (const auto& command : commands)
-        text += listingLine("  " + std::string(command->name()) + " " +
-                                std::string(command->operands()),
-                            command->summary());
+        text += listingLine(
+            std::string("  ").append(command->name()).append(" ").append(command->operands()),
+            command->summary());
+    text += "\n";
     text +=
-        "\n" + optionLines(commonOptionGroup()) + "\nRun '" + kProgram +
+        optionLines(commonOptionGroup()) + "\nRun '" + kProgram +
         " COMMAND --help' for the options of a command.\n"
         "Put '--' before an operand that begins with '-'.\n"
         "Without --data-dir the lists come from $TAGWRIGHT_DATA_DIR, the installed data folder\n"
@@ -67,8 +68,8 @@ std::string commandHelp(const Command& command)
                        std::string(command.operands()) + " [options]\n" +
                        std::string(command.summary()) + ".\n";
     for (const OptionGroup& group : command.optionGroups())
-        text += "\n" + optionLines(group);
-    return text + "\n" + optionLines(commonOptionGroup());
+        text.append("\n").append(optionLines(group));
+    return text.append("\n").append(optionLines(commonOptionGroup()));
 }
 
 std::string versionLine()

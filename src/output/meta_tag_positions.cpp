@@ -45,7 +45,8 @@ bool isNameValue(std::string_view line, std::size_t open, std::size_t quote)
 TagSpan findNamedMetaTag(std::string_view lowerLine, std::string_view name)
 {
     constexpr auto npos = std::string_view::npos;
-    const std::string quoted = "\"" + std::string(name) + "\"";
+    std::string quoted = "\"";
+    quoted.append(name).append("\"");
     // Each "<meta " owns the text up to the next ">" or the next "<meta ", whichever comes
     // first; every byte is looked at a bounded number of times, however the line is made.
     std::size_t close = lowerLine.find('>');
