@@ -196,12 +196,14 @@ std::optional<Failure> unchangedSince(const std::string& target, const FileStamp
 bool FileStamp::operator==(const FileStamp& other) const
 {
     return device == other.device && inode == other.inode && size == other.size &&
-           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+           mode == other.mode && owner == other.owner && group == other.group;
 }
 
 FileStamp fileStamp(const struct stat& status)
 {
-    return {status.st_dev, status.st_ino, status.st_size, status.st_mtim};
+    return {status.st_dev,  status.st_ino, status.st_size, status.st_mtim,
+            status.st_mode, status.st_uid, status.st_gid};
 }
 
 std::optional<FileStamp> fileStamp(int fd)

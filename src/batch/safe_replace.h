@@ -41,7 +41,9 @@ struct ReplaceResult
     std::string errorText; // the system's description of a failed operation, or the refusal
 };
 
-// What tells one content of a file from another: its identity, size and modification time.
+// What tells one content of a file from another: its identity, size and modification time;
+// and what the new file takes over from it: its permission bits, owner and group (a page made
+// private after it was read must not be replaced by a file open to all).
 struct FileStamp
 {
     dev_t device = 0;
@@ -50,6 +52,9 @@ struct FileStamp
     struct timespec modified
     {
     };
+    mode_t mode = 0;
+    uid_t owner = 0;
+    gid_t group = 0;
 
     bool operator==(const FileStamp& other) const;
 };

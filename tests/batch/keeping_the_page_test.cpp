@@ -3,9 +3,9 @@
 // rewritten is not replaced; and no rewrite leaves a second name of a page or a temporary file
 // behind, not even when a termination signal ends the program in the middle of it.
 
+#include "../support/unprivileged.h"
 #include "batch/insertion.h"
 #include "batch/safe_replace.h"
-#include "../support/unprivileged.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace tagwright {
 namespace {
@@ -72,11 +73,15 @@ TEST(KeepingThePage, OwnerGroupAclAndExtendedAttributesStay)
     }
     const std::string acl = attribute(page, "system.posix_acl_access");
     EXPECT_EQ(hasSetfacl(), !acl.empty());
-    struct stat before {};
+    struct stat before
+    {
+    };
     ASSERT_EQ(::stat(page.c_str(), &before), 0);
 
     EXPECT_EQ(insert(page, true).result, kInserted);
-    struct stat after {};
+    struct stat after
+    {
+    };
     ASSERT_EQ(::stat(page.c_str(), &after), 0);
     EXPECT_NE(after.st_ino, before.st_ino); // really a new file
     EXPECT_EQ(after.st_uid, before.st_uid);
@@ -86,18 +91,19 @@ TEST(KeepingThePage, OwnerGroupAclAndExtendedAttributesStay)
     EXPECT_EQ(attribute(page, "system.posix_acl_access"), acl);
 }
 
-// Appends to the page while its new content is written, as another program might.
-class PageChangingMeanwhile : public FileSystem {
-public:
-    explicit PageChangingMeanwhile(std::string page) : page_(std::move(page)) {}
+// Changes the page while its new content is written, as another program might.
+class PageChangingMeanwhile : public FileSystem
+{
+  public:
+    explicit PageChangingMeanwhile(std::function<void()> change) : change_(std::move(change)) {}
     bool writeAll(int fd, std::string_view data) override
     {
-        std::ofstream(page_, std::ios::binary | std::ios::app) << "<p>added meanwhile</p>\r\n";
+        change_();
         return FileSystem::writeAll(fd, data);
     }
 
-private:
-    std::string page_;
+  private:
+    std::function<void()> change_;
 };
 
 TEST(KeepingThePage, APageThatCannotStayWhatItWasIsNotReplaced)
@@ -112,12 +118,29 @@ TEST(KeepingThePage, APageThatCannotStayWhatItWasIsNotReplaced)
     EXPECT_EQ(outcome.errorText, kReadOnlyFile);
     ::chmod(page.c_str(), 0644);
 
-    PageChangingMeanwhile changing(page);
-    outcome = insert(page, true, changing);
+    PageChangingMeanwhile appending([&] {
+        std::ofstream(page, std::ios::binary | std::ios::app) << "<p>added meanwhile</p>\r\n";
+    });
+    outcome = insert(page, true, appending);
     EXPECT_EQ(outcome.result, kInsertFailed);
     EXPECT_EQ(outcome.errorText, kFileChanged);
     EXPECT_EQ(readBytes(page), kPage + "<p>added meanwhile</p>\r\n");
     EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
+
+    // Made private meanwhile: the new file, with the permissions read before, would open it.
+    writeBytes(page, kPage);
+    PageChangingMeanwhile hiding([&] { ::chmod(page.c_str(), 0600); });
+    outcome = insert(page, false, hiding);
+    EXPECT_EQ(outcome.result, kInsertFailed);
+    EXPECT_EQ(outcome.errorText, kFileChanged);
+    EXPECT_EQ(readBytes(page), kPage);
+    struct stat hidden
+    {
+    };
+    ASSERT_EQ(::stat(page.c_str(), &hidden), 0);
+    EXPECT_EQ(hidden.st_mode & 07777, 0600u);
+    EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
+    ::chmod(page.c_str(), 0644);
 
     // Another user's page in a folder open to all: the new file would change its owner.
     if (::geteuid() == 0) {
@@ -132,7 +155,9 @@ TEST(KeepingThePage, APageThatCannotStayWhatItWasIsNotReplaced)
                        : 1;
         });
         EXPECT_EQ(result, 0);
-        struct stat status {};
+        struct stat status
+        {
+        };
         ASSERT_EQ(::stat(page.c_str(), &status), 0);
         EXPECT_EQ(status.st_uid, 0u);
         EXPECT_EQ(readBytes(page), kPage);
@@ -160,8 +185,9 @@ TEST(KeepingThePage, NoSecondNameOfAPageIsLeftBehind)
 }
 
 // Ends the program with a signal in the middle of writing the new content.
-class SignalledMeanwhile : public FileSystem {
-public:
+class SignalledMeanwhile : public FileSystem
+{
+  public:
     explicit SignalledMeanwhile(int signalNumber) : signal_(signalNumber) {}
     bool writeAll(int fd, std::string_view data) override
     {
@@ -169,7 +195,7 @@ public:
         return FileSystem::writeAll(fd, data);
     }
 
-private:
+  private:
     int signal_;
 };
 
