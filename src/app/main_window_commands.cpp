@@ -304,7 +304,10 @@ void MainWindow::insertClicked()
         const InsertResultMessage message = insertResultMessage(outcome.result, toCp1252(title));
         const MessageIcon icon =
             outcome.result == kInserted ? MessageIcon::Information : MessageIcon::Warning;
-        dialogs().showMessage(fromCp1252(message.title), fromCp1252(message.text), icon);
+        QString text = fromCp1252(message.text);
+        if (!outcome.errorText.empty()) // the message alone does not say why the page was kept
+            text += QStringLiteral("\r\n") + QString::fromStdString(outcome.errorText);
+        dialogs().showMessage(fromCp1252(message.title), text, icon);
         if (outcome.result == kInserted && request.backup)
             dialogs().showMessage(title,
                                   QStringLiteral("The original file was backed up as\r\n") +

@@ -383,6 +383,17 @@ class MainWindowTest : public QObject
         QVERIFY(unchanged.open(QIODevice::ReadOnly));
         QCOMPARE(unchanged.readAll(), headless);
         QVERIFY(!QFile::exists(h.userFolder.filePath(QStringLiteral("headless.bak.htm"))));
+
+        // A page that cannot be rewritten is kept, and the message says why.
+        const QString locked = h.writeFile(QStringLiteral("locked.htm"), kPage);
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        h.box("txbInputFile")->setText(locked);
+        h.button("cmdGenerateKeywordMetaTag")->click();
+        h.dialogs.takeTexts();
+        h.button("cmdInsert")->click();
+        QCOMPARE(h.dialogs.takeTexts(),
+                 QStringList{QStringLiteral("An unknown error has occurred.\r\n"
+                                            "The file is read-only for everyone.")});
     }
 
     void stopEndsALongAnalysis()
