@@ -1,5 +1,7 @@
 #include "batch/dry_run_file_system.h"
 
+#include "support/files.h"
+
 #include <sys/mman.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -29,9 +31,7 @@ int DryRunFileSystem::createNew(const std::string& path, mode_t)
 {
     // A folder that the real run could not write in (read-only, not ours) fails here as well.
     if (permissions_ == Permissions::AsTheRun) {
-        const auto slash = path.rfind('/');
-        const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-        if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        if (::access(containingFolder(path).c_str(), W_OK | X_OK) != 0)
             return -1;
     }
     const int fd = ::memfd_create("tagwright-dry-run", MFD_CLOEXEC);

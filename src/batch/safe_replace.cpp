@@ -1,6 +1,7 @@
 #include "batch/safe_replace.h"
 
 #include "batch/temporary_files.h"
+#include "support/files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,19 +33,13 @@ Failure notKept(const char* what)
     return Failure{std::string(what) + " (" + std::strerror(errno) + ")."};
 }
 
-std::string folderOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 // A temporary file next to target, under the first name of the program's own naming that no
 // file bears (a taken name is passed over, so nothing is ever replaced). False, with errno, on a
 // failure.
 bool takeFreshName(const std::string& target, std::string& name,
                    const std::function<bool(const std::string&)>& take)
 {
-    const std::string folder = folderOf(target);
+    const std::string folder = folderPart(target, false);
     for (int attempt = 0; attempt < 1000; ++attempt) {
         name = folder + temporaryFileName();
         if (take(name))
@@ -321,7 +316,7 @@ ReplaceResult PreparedReplacement::commit()
         return abandon(failureFromErrno().text);
     temporaryPath_.clear();
     guard_.reset();
-    if (flushFolder_ && !flushFolder(folderOf(target_).empty() ? "." : folderOf(target_)))
+    if (flushFolder_ && !flushFolder(containingFolder(target_)))
         return {kReplaceFailed, failureFromErrno().text};
     return {};
 }

@@ -69,12 +69,6 @@ std::optional<int> ownDescriptor(std::string path)
     return std::nullopt;
 }
 
-std::string folderOf(const std::string& path)
-{
-    const fs::path parent = fs::path(path).parent_path();
-    return parent.empty() ? "." : parent.string();
-}
-
 bool isPageOfTheRun(const std::string& path, const PageScope& pages)
 {
     std::error_code error;
@@ -82,9 +76,9 @@ bool isPageOfTheRun(const std::string& path, const PageScope& pages)
     if (error)
         return false;
     // The file that the report would replace: a link's final target.
-    const fs::path file = fs::exists(path, error)
-                              ? fs::canonical(path, error)
-                              : fs::canonical(folderOf(path), error) / fs::path(path).filename();
+    const fs::path file = fs::exists(path, error) ? fs::canonical(path, error)
+                                                  : fs::canonical(containingFolder(path), error) /
+                                                        fs::path(path).filename();
     if (error || !pages.extensions.contains(fileExtension(file.filename().string(), true)))
         return false;
     if (!pages.recursive)
@@ -135,7 +129,7 @@ ReportDestination::ReportDestination(const std::string& path, const PageScope& p
     }
     if (isPageOfTheRun(path, pages))
         refuse(path, "is a page of the run");
-    const std::string folder = folderOf(path);
+    const std::string folder = containingFolder(path);
     struct stat folderStatus
     {
     };

@@ -13,7 +13,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -107,8 +106,7 @@ std::string restorePair(const BackupPair& pair, const std::string& backup,
                         const std::optional<FileStamp>& judged)
 {
     const std::string target = resolvedFilePath(pair.page);
-    const std::string folder = std::filesystem::path(target).parent_path().string();
-    const FolderLock lock(folder.empty() ? "." : folder);
+    const FolderLock lock(containingFolder(target));
     if (lock.state() == FolderLock::State::TakenByAnother)
         return "Another run is writing in this folder.";
     FileSystem fs;

@@ -115,6 +115,12 @@ std::string folderPart(std::string_view path, bool normaliseCase)
     return normaliseCase ? normalisePathCase(folder) : std::string(folder);
 }
 
+std::string containingFolder(std::string_view path)
+{
+    const std::string folder = folderPart(path, false);
+    return folder.empty() ? std::string(".") : folder;
+}
+
 std::string normalisePathCase(std::string_view path)
 {
     return std::string(path);

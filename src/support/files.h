@@ -28,6 +28,8 @@ std::string fileExtension(std::string_view path, bool lowerCase);
 std::string fileNamePart(std::string_view path, bool lowerCase);
 // The path up to and including its last "/"; empty when it has none.
 std::string folderPart(std::string_view path, bool normaliseCase);
+// The folder that holds a file, to be opened or asked about: folderPart, or "." for a bare name.
+std::string containingFolder(std::string_view path);
 // File names on this platform are case-sensitive: the path comes back unchanged.
 std::string normalisePathCase(std::string_view path);
 
