@@ -1,7 +1,6 @@
 #include "cli/file_analysis.h"
 
 #include "cli/analysis_options.h"
-#include "cli/usage_error.h"
 #include "engine/analysis.h"
 #include "output/common_word_lists.h"
 #include "support/data_dir.h"
@@ -27,13 +26,7 @@ CommonWords chosenCommonWords(const ParsedOptions& options, AnalysisSettings& se
 
 std::string fileOperand(const ParsedOptions& options)
 {
-    const std::vector<std::string>& operands = options.operands();
-    if (operands.empty())
-        throw UsageError("Input file not specified.");
-    if (operands.size() > 1)
-        throw UsageError("one FILE expected, but '" + operands[1] + "' follows '" + operands[0] +
-                         "' (put '--' before a FILE that begins with '-')");
-    return operands.front();
+    return options.soleOperand("FILE", "Input file not specified.");
 }
 
 std::optional<FileAnalysis> analyseFile(const ParsedOptions& options, const Console& console)

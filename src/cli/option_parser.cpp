@@ -27,6 +27,17 @@ bool namesOption(const std::vector<OptionGroup>& groups, const std::string& arg)
 
 } // namespace
 
+std::string ParsedOptions::soleOperand(std::string_view kind, const std::string& missing) const
+{
+    if (operands_.empty())
+        throw UsageError(missing);
+    if (operands_.size() > 1)
+        throw UsageError("one " + std::string(kind) + " expected, but '" + operands_[1] +
+                         "' follows '" + operands_[0] + "' (put '--' before a " +
+                         std::string(kind) + " that begins with '-')");
+    return operands_.front();
+}
+
 bool ParsedOptions::has(std::string_view name) const
 {
     return values_.find(name) != values_.end();

@@ -33,6 +33,9 @@ class ParsedOptions
     // The value given last for an option that takes one.
     std::optional<std::string> value(std::string_view name) const;
     const std::vector<std::string>& operands() const { return operands_; }
+    // The one operand of a command that takes one `kind` (FILE, FOLDER); a usage error, with
+    // the `missing` text when there is none, and when more follow.
+    std::string soleOperand(std::string_view kind, const std::string& missing) const;
 
     void set(const std::string& name, std::string value) { values_[name] = std::move(value); }
     void addOperand(std::string operand) { operands_.push_back(std::move(operand)); }

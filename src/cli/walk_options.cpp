@@ -60,13 +60,7 @@ void readWalkingOptions(const ParsedOptions& options, BatchSettings& settings)
 
 std::string folderOperand(const ParsedOptions& options)
 {
-    const std::vector<std::string>& operands = options.operands();
-    if (operands.empty())
-        throw UsageError("No input folder specified.");
-    if (operands.size() > 1)
-        throw UsageError("one FOLDER expected, but '" + operands[1] + "' follows '" + operands[0] +
-                         "'");
-    return operands.front();
+    return options.soleOperand("FOLDER", "No input folder specified.");
 }
 
 bool folderExists(const std::string& path)
