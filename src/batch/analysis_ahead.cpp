@@ -1,5 +1,6 @@
 #include "batch/analysis_ahead.h"
 
+#include "batch/safe_replace.h"
 #include "engine/input_checks.h"
 #include "output/meta_tag.h"
 
@@ -130,8 +131,10 @@ PageAnalysis AnalysisAhead::analyse(const std::string& path) const
         // A failure that escapes the analysis ends the walk: the run meets it at the page's turn.
         page.needsTheRun = true;
     }
+    // A page reached through a link is written at its turn: the run may pass it over (another
+    // name of a page, a link out of the folder), and writes nothing beside another tree's page.
     if (writeAhead_ && page.outcome.result == kAnalysisDone && !page.needsTheRun &&
-        !page.askedUnixFile) {
+        !page.askedUnixFile && resolvedFilePath(path) == path) {
         InsertRequest request = writeAhead_->request;
         request.path = path;
         request.tag = getMetaTag(generateKeywordMetaTag(page.table, writeAhead_->tag, settings_));

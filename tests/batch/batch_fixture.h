@@ -21,12 +21,14 @@ inline const std::int32_t kToday = gregorianToJdn(2024, 3, 5);
 
 inline std::string page(const std::string& title, const std::string& head = {})
 {
-    return "<html>\r\n<head>\r\n<title>" + title + "</title>\r\n" + head + "</head>\r\n<body>\r\n<p>" + title +
+    return "<html>\r\n<head>\r\n<title>" + title + "</title>\r\n" + head +
+           "</head>\r\n<body>\r\n<p>" + title +
            " tomatoes garden soil tomatoes garden</p>\r\n</body>\r\n</html>\r\n";
 }
 
-class ScriptedBatchHost : public UnattendedBatchHost {
-public:
+class ScriptedBatchHost : public UnattendedBatchHost
+{
+  public:
     void setInputFile(std::string_view path) override
     {
         filesStarted.emplace_back(path);
@@ -59,8 +61,9 @@ public:
 };
 
 // The output box, and Stop pressed during the analysis of the files named in stopIn.
-class ScriptedAnalysisHost : public SilentAnalysisHost {
-public:
+class ScriptedAnalysisHost : public SilentAnalysisHost
+{
+  public:
     explicit ScriptedAnalysisHost(const ScriptedBatchHost& batchHost) : batchHost_(batchHost) {}
     bool stopRequested() override
     {
@@ -73,12 +76,13 @@ public:
     std::set<std::string> stopIn;
     std::string box;
 
-private:
+  private:
     const ScriptedBatchHost& batchHost_;
 };
 
-class BatchRunTest : public ::testing::Test {
-protected:
+class BatchRunTest : public ::testing::Test
+{
+  protected:
     BatchRunTest()
     {
         texts.load(std::string(TAGWRIGHT_TEST_DATA_DIR) + "/qova.dat");
@@ -89,7 +93,8 @@ protected:
 
     BatchCounts run(const std::string& start)
     {
-        const BatchJob job{start, settings, analysis, tag, commonWords, texts, today};
+        BatchJob job{start, settings, analysis, tag, commonWords, texts, today};
+        job.jobs = jobs;
         return runBatch(job, host, analysisHost, log);
     }
     BatchCounts run() { return run(folder.path()); }
@@ -103,6 +108,7 @@ protected:
     TagSettings tag;
     CommonWords commonWords;
     std::int32_t today = kToday;
+    unsigned jobs = 1;
     ScriptedBatchHost host;
     ScriptedAnalysisHost analysisHost{host};
     ReportLog log;

@@ -45,8 +45,8 @@ TEST_F(HostileFolder, LinksToDevicesDanglingLinksAndLoopsAreNeverFollowed)
 
 TEST_F(HostileFolder, NamesWithBlanksLineBreaksDashesAndInvalidUtf8AreTreated)
 {
-    const std::vector<std::string> names = {"with space.htm", "line\nbreak.htm", "-dash.htm", "--.htm",
-                                            "\xFF\xFE.htm", "tab\there.html"};
+    const std::vector<std::string> names = {"with space.htm", "line\nbreak.htm", "-dash.htm",
+                                            "--.htm",         "\xFF\xFE.htm",    "tab\there.html"};
     for (const std::string& name : names)
         writeBytes(file(name), page("Tomatoes"));
     const BatchCounts counts = run();
@@ -88,8 +88,31 @@ TEST_F(HostileFolder, AnUnreadablePageAndSubfolderAreReportedAndLeftAlone)
     EXPECT_EQ(occurrences(readBytes(file("open.htm")), "<meta name=\"keywords\""), 1u);
     EXPECT_EQ(readBytes(file("private.htm")), page("Tomatoes"));
     EXPECT_EQ(readBytes(file("closed/inside.htm")), page("Tomatoes"));
-    EXPECT_NE(readBytes(report).find("\r\nFile: private.htm  --- Unexpected error: 70"), std::string::npos)
+    EXPECT_NE(readBytes(report).find("\r\nFile: private.htm  --- Unexpected error: 70"),
+              std::string::npos)
         << readBytes(report);
+}
+
+TEST_F(HostileFolder, NothingIsWrittenBesideAPageThatALinkLeadsToOutOfTheFolder)
+{
+    fs::create_directories(file("site"));
+    fs::create_directory(file("other"));
+    writeBytes(file("other/out.htm"), page("Tomatoes"));
+    fs::create_symlink("../other/out.htm", file("site/out.htm"));
+    for (const char* name : {"a.htm", "b.htm", "c.htm"})
+        writeBytes(file("site/" + std::string(name)), page("Tomatoes"));
+    // A file created and removed in the other folder would change its modification time.
+    const struct timespec longAgo[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file("other").c_str(), longAgo, 0), 0);
+    jobs = 2; // pages are written ahead of their turn on worker threads
+
+    EXPECT_EQ(run(file("site")).filesInserted, 3);
+    EXPECT_EQ(readBytes(file("other/out.htm")), page("Tomatoes"));
+    struct stat other
+    {
+    };
+    ASSERT_EQ(::stat(file("other").c_str(), &other), 0);
+    EXPECT_EQ(other.st_mtim.tv_sec, longAgo[1].tv_sec);
 }
 
 TEST_F(HostileFolder, EachPageIsRewrittenOnceWhateverNamesLeadToIt)
@@ -111,12 +134,16 @@ TEST_F(HostileFolder, EachPageIsRewrittenOnceWhateverNamesLeadToIt)
     EXPECT_EQ(counts.filesInserted, 3);
     EXPECT_EQ(occurrences(readBytes(file("site/a.htm")), "<meta name=\"keywords\""), 1u);
     EXPECT_TRUE(fs::is_symlink(file("site/link.htm")));
-    EXPECT_NE(log.text().find("\r\nFile: link.htm  ---  Passed over: another name of a page already treated.\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        log.text().find(
+            "\r\nFile: link.htm  ---  Passed over: another name of a page already treated.\r\n"),
+        std::string::npos)
         << log.text();
-    EXPECT_NE(log.text().find("\r\nFile: also.htm  ---  Passed over: another name of a page already treated."),
+    EXPECT_NE(log.text().find(
+                  "\r\nFile: also.htm  ---  Passed over: another name of a page already treated."),
               std::string::npos);
-    EXPECT_NE(log.text().find("\r\nFile: out.htm  ---  Passed over: a link that leads out of the folder.\r\n"),
+    EXPECT_NE(log.text().find(
+                  "\r\nFile: out.htm  ---  Passed over: a link that leads out of the folder.\r\n"),
               std::string::npos);
     EXPECT_EQ(readBytes(file("other/out.htm")), page("Tomatoes"));
     EXPECT_FALSE(fs::exists(file("other/out.bak.htm")));
@@ -124,7 +151,9 @@ TEST_F(HostileFolder, EachPageIsRewrittenOnceWhateverNamesLeadToIt)
     for (const char* name : {"a", "hard1", "hard2"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(readBytes(file("site/" + std::string(name) + ".bak.htm")), page("Tomatoes"));
-        EXPECT_EQ(occurrences(readBytes(file("site/" + std::string(name) + ".htm")), "<meta name=\"keywords\""), 1u);
+        EXPECT_EQ(occurrences(readBytes(file("site/" + std::string(name) + ".htm")),
+                              "<meta name=\"keywords\""),
+                  1u);
     }
 }
 
@@ -141,7 +170,8 @@ TEST_F(HostileFolder, AFolderThatAnotherRunWritesInIsPassedOverAsAFailure)
     ::close(otherRun);
     EXPECT_EQ(counts.filesInserted, 1);
     EXPECT_EQ(readBytes(file("busy/b.htm")), page("Tomatoes"));
-    EXPECT_NE(log.text().find("Folder: " + file("busy") + "\r\n\r\nPassed over: another run is writing in this folder.\r\n"),
+    EXPECT_NE(log.text().find("Folder: " + file("busy") +
+                              "\r\n\r\nPassed over: another run is writing in this folder.\r\n"),
               std::string::npos)
         << log.text();
     ASSERT_EQ(counts.failures.size(), 1u);
@@ -159,14 +189,16 @@ TEST_F(HostileFolder, LeftoverTemporaryFilesGoWithTheNextRunThatWritesThere)
     const std::string live = ".tagwright-" + std::to_string(::getpid()) + "-9.tmp";
     for (const std::string& name : {leftover, live, std::string(".tagwright-notes.tmp")})
         writeBytes(file(name), "left over");
-    writeBytes(file("a.htm"), page("Tomatoes", "<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n"));
+    writeBytes(file("a.htm"),
+               page("Tomatoes", "<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n"));
     settings.skipDone = true;
 
     run(); // writes nothing: leaves everything alone
     EXPECT_TRUE(fs::exists(file(leftover)));
     settings.skipDone = false;
     EXPECT_EQ(run().filesInserted, 1);
-    EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"a.htm", live, ".tagwright-notes.tmp"}));
+    EXPECT_EQ(namesIn(folder.path()),
+              (std::set<std::string>{"a.htm", live, ".tagwright-notes.tmp"}));
 }
 
 } // namespace
