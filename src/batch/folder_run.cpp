@@ -40,12 +40,6 @@ constexpr std::array<Extension, 4> kExtensions{{{&BatchSettings::htm, "*.htm"},
                                                 {&BatchSettings::shtm, "*.shtm"},
                                                 {&BatchSettings::shtml, "*.shtml"}}};
 
-std::string folderOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
-
 bool isUtf8Page(const std::string& path)
 {
     return detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
@@ -190,7 +184,7 @@ void FolderRun::prepareToWrite()
 
 void FolderRun::pageWritten()
 {
-    writtenFolders_.insert(folderOf(resolvedFilePath(currentFile_)));
+    writtenFolders_.insert(containingFolder(resolvedFilePath(currentFile_)));
 }
 
 void FolderRun::flushWrittenFolders()
