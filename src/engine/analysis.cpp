@@ -60,8 +60,8 @@ std::string stoppedText(std::int16_t count)
 }
 
 // Reads, prepares and scans every line of the file, up to the end or a Stop; true after a Stop.
-// Stop is also asked for while a line is read: a page without line ends is one line, which is
-// then neither prepared nor scanned.
+// Stop is also asked for while a line is read and while a long one is prepared: a page without
+// line ends is one line, which is then not scanned.
 bool scanFile(const std::string& path, const LinePreparation& preparation, Scanner& scanner,
               AnalysisHost& host)
 {
@@ -70,22 +70,23 @@ bool scanFile(const std::string& path, const LinePreparation& preparation, Scann
     LineReader reader(path, LineEnds::OfPage);
     if (!reader.isOpen())
         throw RunError{readErrorNumber(reader.errorNumber()), std::strerror(reader.errorNumber())};
-    bool stoppedWhileReading = false;
-    reader.setKeepReading([&] { return !(stoppedWhileReading = host.stopRequested()); });
+    bool stopped = false;
+    const KeepPreparing keepGoing = [&] { return !(stopped = host.stopRequested()); };
+    reader.setKeepReading(keepGoing);
     std::string line;
     while (reader.readLine(line)) {
-        if (stoppedWhileReading)
+        if (stopped)
             return true;
-        if (prepareLine(line, preparation)) {
+        if (prepareLine(line, preparation, keepGoing)) {
             scanner.scanLine(line);
             scanner.endLine();
         }
-        if (scanner.stopped())
+        if (stopped || scanner.stopped())
             return true;
     }
     if (reader.errorNumber() != 0)
         throw RunError{readErrorNumber(reader.errorNumber()), std::strerror(reader.errorNumber())};
-    return stoppedWhileReading;
+    return stopped;
 }
 
 } // namespace

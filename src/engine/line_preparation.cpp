@@ -174,16 +174,47 @@ class Compaction
     std::size_t written_ = 0; // the end of the line so far
 };
 
-} // namespace
+// Asks whether to go on once per kBytesPerLook bytes that a pass over the line has passed over,
+// and between the steps of a line that long; an ordinary line costs one comparison per place
+// of work and is never asked about.
+class Looks
+{
+  public:
+    explicit Looks(const KeepPreparing& keepPreparing) : keepPreparing_(keepPreparing) {}
+
+    // Whether to go on at `pos` of the current pass.
+    bool keepGoingAt(std::size_t pos)
+    {
+        if (pos < next_)
+            return true;
+        next_ = pos + kBytesPerLook;
+        return ask();
+    }
+
+    // Whether to go on to the next step; the next pass starts from the line's beginning.
+    bool keepGoingBetweenSteps(std::size_t lineSize)
+    {
+        next_ = kBytesPerLook;
+        return lineSize < kBytesPerLook || ask();
+    }
+
+  private:
+    bool ask() const { return !keepPreparing_ || keepPreparing_(); }
+
+    const KeepPreparing& keepPreparing_;
+    std::size_t next_ = kBytesPerLook;
+};
 
 // One pass from left to right does what the successive replace-alls of the rules do: no
 // replacement can form or break another match, since every pattern is a whole "<...>" or
-// "&...;" without the characters that replacements produce.
-void markTags(std::string& line, bool lowerCaseMode)
+// "&...;" without the characters that replacements produce. False when given up.
+bool markTags(std::string& line, bool lowerCaseMode, Looks& looks)
 {
     Compaction compaction(line);
     TagOrEntityFinder finder(line);
     for (std::size_t pos = finder.next(0); pos < line.size(); pos = finder.next(pos)) {
+        if (!looks.keepGoingAt(pos))
+            return false;
         const std::string_view rest = std::string_view(line).substr(pos);
         std::size_t length = 0;
         char character = 0;
@@ -209,11 +240,13 @@ void markTags(std::string& line, bool lowerCaseMode)
         pos += length;
     }
     compaction.finish();
+    return true;
 }
 
 // The rules search on after a replaced character, or after the ";" of an unknown entity; both
 // are the position after the ";" in the line as it was, so one pass over the original serves.
-void decodeEntities(std::string& line)
+// False when given up.
+bool decodeEntities(std::string& line, Looks& looks)
 {
     Compaction compaction(line);
     std::size_t from = 0;
@@ -221,6 +254,8 @@ void decodeEntities(std::string& line)
         const std::size_t ampersand = line.find('&', from);
         if (ampersand == std::string::npos)
             break;
+        if (!looks.keepGoingAt(ampersand))
+            return false;
         const std::size_t semicolon = line.find(';', ampersand);
         if (semicolon == std::string::npos)
             break;
@@ -233,23 +268,46 @@ void decodeEntities(std::string& line)
         from = semicolon + 1;
     }
     compaction.finish();
+    return true;
 }
 
-bool prepareLine(std::string& line, const LinePreparation& how)
+} // namespace
+
+void markTags(std::string& line, bool lowerCaseMode)
+{
+    const KeepPreparing always;
+    Looks never(always);
+    markTags(line, lowerCaseMode, never);
+}
+
+void decodeEntities(std::string& line)
+{
+    const KeepPreparing always;
+    Looks never(always);
+    decodeEntities(line, never);
+}
+
+bool prepareLine(std::string& line, const LinePreparation& how, const KeepPreparing& keepPreparing)
 {
     const std::size_t first = line.find_first_not_of(' ');
     if (first == std::string::npos)
         return false;
     line.erase(line.find_last_not_of(' ') + 1);
     line.erase(0, first);
+    Looks looks(keepPreparing);
     if (how.unixFile)
         std::replace(line.begin(), line.end(), '\n', ' ');
+    if (!looks.keepGoingBetweenSteps(line.size()))
+        return false;
     if (how.utf8)
         repairUtf8Line(line);
+    if (!looks.keepGoingBetweenSteps(line.size()))
+        return false;
     if (how.lowerCaseMode)
         lowerCaseAccentedInPlace(line);
-    markTags(line, how.lowerCaseMode);
-    decodeEntities(line);
+    if (!looks.keepGoingBetweenSteps(line.size()) || !markTags(line, how.lowerCaseMode, looks) ||
+        !looks.keepGoingBetweenSteps(line.size()) || !decodeEntities(line, looks))
+        return false;
     line += ' ';
     return true;
 }

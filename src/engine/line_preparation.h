@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 namespace tagwright {
@@ -35,9 +37,18 @@ struct LinePreparation
     bool lowerCaseMode = true; // the line is lower-cased
 };
 
+// Asked now and then while a long line is prepared (a page without line ends is one line as long
+// as the file); once it answers false the preparation is given up.
+using KeepPreparing = std::function<bool()>;
+
 // Prepares one line read from a document for the scanner: trims blanks, then repairs, lower-cases,
-// marks tags, decodes entities and appends one blank. False (line untouched otherwise) when the
-// trimmed line is empty and must be skipped.
-bool prepareLine(std::string& line, const LinePreparation& how);
+// marks tags, decodes entities and appends one blank. False when the trimmed line is empty and
+// must be skipped (line untouched otherwise), or when keepPreparing answered false (the line is
+// then half prepared and must not be scanned). keepPreparing is asked between the steps of a line
+// of at least kBytesPerLook bytes, and once per kBytesPerLook bytes that tag marking and entity
+// decoding pass over; a shorter line is never asked about.
+inline constexpr std::size_t kBytesPerLook = 16 * 1024;
+bool prepareLine(std::string& line, const LinePreparation& how,
+                 const KeepPreparing& keepPreparing = {});
 
 } // namespace tagwright

@@ -1,6 +1,8 @@
 #include "analysis_fixture.h"
 
+#include "engine/line_preparation.h"
 #include "engine/overflow.h"
+#include "support/line_reader.h"
 
 #include <sys/stat.h>
 
@@ -52,6 +54,24 @@ TEST_F(DriverTest, StopIsTakenWhileAPageWithoutLineEndsIsStillRead)
     EXPECT_EQ(analyse(page).result, kAnalysisStopped);
     EXPECT_EQ(table.count(), 0);
     EXPECT_EQ(host.output, "\r\n\r\nStopped with 0 words identified.");
+}
+
+TEST_F(DriverTest, StopIsTakenWhileAPageWithoutLineEndsIsPrepared)
+{
+    // Shorter than one read: the reader looks at Stop once (at the end of the file), and the
+    // looks after it come from the preparation of the line; were they scan steps, each would
+    // take a word.
+    std::string page;
+    for (int n = 0; page.size() < 12 * kBytesPerLook; ++n)
+        page += distinctWord(n) + ' ';
+    ASSERT_LT(page.size(), LineReader::kDefaultBufferSize);
+    for (const int stopAt : {1, 2, 3, 5}) {
+        host = RecordingHost{};
+        host.stopAtRequest = stopAt;
+        EXPECT_EQ(analyse(page).result, kAnalysisStopped) << stopAt;
+        EXPECT_EQ(table.count(), 0) << stopAt;
+        EXPECT_EQ(host.output, "\r\n\r\nStopped with 0 words identified.") << stopAt;
+    }
 }
 
 TEST_F(DriverTest, StopEndsTheRunWithTheNumberOfWordsSoFar)

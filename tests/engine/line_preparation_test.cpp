@@ -60,6 +60,39 @@ TEST(LinePreparation, LinesAreTrimmedRepairedLowerCasedAndEndWithABlank)
     EXPECT_EQ(line, "\x0B&AMP;\xC9\x0C ");
 }
 
+TEST(LinePreparation, ALongLineIsPreparedAsBeforeAndCanBeGivenUpWhilePrepared)
+{
+    // A page without line ends is one line: while it is prepared, Stop is looked at in the
+    // steps' passes, and a Stop there gives the line up. Short lines are never asked about.
+    std::string piece = "<B>Caf&eacute;</B> &nbsp;<H2>Pr\xC3\x89s</H2> &foo; a&amp;b ";
+    std::string longLine;
+    while (longLine.size() < 40 * kBytesPerLook)
+        longLine += piece;
+    const LinePreparation how{.utf8 = true, .lowerCaseMode = true};
+
+    int looks = 0;
+    const KeepPreparing counting = [&looks] { return ++looks > 0; };
+    std::string line = piece;
+    std::string expected = piece;
+    ASSERT_TRUE(prepareLine(line, how, counting));
+    ASSERT_TRUE(prepareLine(expected, how));
+    EXPECT_EQ(line, expected);
+    EXPECT_EQ(looks, 0);
+
+    line = expected = longLine;
+    ASSERT_TRUE(prepareLine(line, how, counting));
+    ASSERT_TRUE(prepareLine(expected, how));
+    EXPECT_EQ(line, expected);
+    EXPECT_GE(looks, 40); // at least once per stride of the line, not only between the steps
+
+    for (const int stopAt : {1, 2, 3, 4, 10, 60}) {
+        int asked = 0;
+        line = longLine;
+        EXPECT_FALSE(prepareLine(line, how, [&] { return ++asked < stopAt; })) << stopAt;
+        EXPECT_EQ(asked, stopAt);
+    }
+}
+
 using DocumentTest = AnalysisTest;
 
 TEST_F(DocumentTest, Utf8PagesAreRepairedWhateverTheCaseOfTheirCharset)
