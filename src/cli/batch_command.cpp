@@ -223,7 +223,8 @@ class BatchCommand : public Command
             });
         if (json)
             records.print(counts, dryRun.dryRun, console);
-        if (!quiet)
+        // A report sent to stdout itself is printed there once, as saved.
+        if (!quiet && !(report && report->isStandardOutput()))
             console.printBoxText(log.text());
 
         int status = counts.failures.empty() ? kExitSuccess : kExitFailure;

@@ -107,6 +107,7 @@ ReportDestination::ReportDestination(const std::string& path, const PageScope& p
     const std::optional<int> own =
         path == "-" ? std::optional<int>(STDOUT_FILENO) : ownDescriptor(path);
     if (own) {
+        standardOutput_ = *own == STDOUT_FILENO;
         fd_ = ::fcntl(*own, F_DUPFD_CLOEXEC, 0);
         if (fd_ < 0)
             refuse(path, std::strerror(errno));

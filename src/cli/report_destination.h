@@ -34,9 +34,13 @@ class ReportDestination
     // text or the failure's description.
     std::string write(std::string_view cp1252Text) const;
 
+    // Whether the report goes to this process's standard output ("-", /dev/stdout, ...).
+    bool isStandardOutput() const { return standardOutput_; }
+
   private:
     std::string file_; // a regular file (possibly still absent), replaced safely
     int fd_ = -1;      // or a descriptor written through
+    bool standardOutput_ = false;
 };
 
 class ReportRefused : public std::runtime_error
