@@ -74,7 +74,9 @@ void ProgressLine::draw(Clock::time_point now)
 {
     drawn_ = now;
     const double seconds = std::chrono::duration<double>(now - start_).count();
-    const double rate = seconds > 0 ? static_cast<double>(done_) / seconds : 0;
+    // The first page's time says nothing of the run's pace: a rate from under a second of work
+    // would be wild.
+    const double rate = seconds >= 1 ? static_cast<double>(done_) / seconds : 0;
     std::string line = std::to_string(done_) + " of " + std::to_string(found_) + " pages";
     if (rate > 0) {
         char perSecond[32];
