@@ -49,8 +49,7 @@ BatchSettings batchSettingsFrom(const ParsedOptions& options)
     return settings;
 }
 
-// Each page that could not be written, with its cause, and the counts: on stderr, whatever
-// the report holds.
+// The word for how the run finished with a page, in --format json.
 std::string_view resultName(PageResult result)
 {
     switch (result) {
@@ -124,6 +123,8 @@ class PageRecords
     std::vector<nlohmann::json> pages_;
 };
 
+// Each page that could not be written, with its cause, and the counts: on stderr, whatever
+// the report holds.
 void printOutcome(const BatchCounts& counts, bool dryRun, const Console& console)
 {
     for (const PageFailure& failure : counts.failures)
