@@ -50,12 +50,19 @@ void findPairs(const std::string& folder, const PageScope& scope, std::vector<Ba
             findPairs(prefix + name, scope, pairs);
 }
 
-std::optional<std::string> fileBytes(const std::string& path)
+// A file's bytes; when it cannot be read, the system's reason instead.
+struct FileBytes
+{
+    std::optional<std::string> bytes;
+    std::string failure;
+};
+
+FileBytes fileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return std::nullopt;
-    return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return {std::nullopt, std::strerror(errno)};
+    return {std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}, {}};
 }
 
 // The text after the first "</head>" with every blank and line end left out: the rewrite
@@ -73,18 +80,20 @@ std::optional<std::string> bodyText(const std::string& content)
 }
 
 // Why the pair is not one that this program made; empty when it is.
-std::string notOurs(const BackupPair& pair, const std::optional<std::string>& backup)
+std::string notOurs(const BackupPair& pair, const FileBytes& backup)
 {
     if (!fileExists(pair.page))
         return "the page is missing";
+    const FileBytes page = fileBytes(pair.page);
+    if (!page.bytes)
+        return "the page cannot be read (" + page.failure + ")";
     const std::optional<HeadTags> tags = headTagsOf(pair.page);
     if (!tags || (tags->keywordsTags == 0 && tags->doneMarkers == 0))
         return "the page carries no keywords tag or done marker";
-    const std::optional<std::string> page = fileBytes(pair.page);
-    if (!page || !backup)
-        return std::strerror(errno);
-    const auto pageBody = bodyText(*page);
-    if (!pageBody || pageBody != bodyText(*backup))
+    if (!backup.bytes)
+        return "the backup cannot be read (" + backup.failure + ")";
+    const auto pageBody = bodyText(*page.bytes);
+    if (!pageBody || pageBody != bodyText(*backup.bytes))
         return "the page and the backup differ after </head>";
     return {};
 }
@@ -165,13 +174,13 @@ class RestoreCommand : public Command
             for (const BackupPair& pair : pairs) {
                 progress.pageDone();
                 const std::optional<FileStamp> judged = stampOf(pair.page);
-                const std::optional<std::string> backup = fileBytes(pair.backup);
+                const FileBytes backup = fileBytes(pair.backup);
                 if (const std::string reason = notOurs(pair, backup); !reason.empty()) {
                     listing += pair.page + "\tleft alone: " + reason + "\n";
                     status = kExitFailure;
                 } else if (dryRun) {
                     listing += pair.page + "\twould be restored\n";
-                } else if (const std::string failure = restorePair(pair, *backup, judged);
+                } else if (const std::string failure = restorePair(pair, *backup.bytes, judged);
                            !failure.empty()) {
                     failures.push_back(pair.page + ": " + failure);
                     status = kExitFailure;

@@ -92,6 +92,18 @@ TEST_F(SiteCommands, CheckJudgesTheTagsOfPagesThatItsUserMayNotWrite)
     EXPECT_EQ(page.err, "");
 }
 
+TEST_F(SiteCommands, RestoreSaysWhyABackupItCannotReadIsLeftAlone)
+{
+    ASSERT_EQ(run({"batch", "site", "--backup", "--today", "2024-03-05"}).exitStatus, 0);
+    fs::permissions(folder.path("site/index.bak.htm"), fs::perms::none);
+    for (const std::string& path : {folder.path(), folder.path("site")})
+        fs::permissions(path, fs::perms(0755));
+    const CliResult restored = runCli({"restore", "site"}, folder.path(), {}, true);
+    EXPECT_EQ(restored.exitStatus, 1);
+    EXPECT_EQ(restored.out,
+              "site/index.htm\tleft alone: the backup cannot be read (Permission denied)\n");
+}
+
 TEST_F(SiteCommands, RestoreGivesBackTheTreeOfBeforeABackupRunAndLeavesOtherPairsAlone)
 {
     const auto original = test::treeContents(folder.path("site"));
