@@ -261,6 +261,12 @@ void Scanner::scanLine(std::string_view text)
         if (s.pos == line.size())
             return;
 
+        // Most steps start at a word of plain text, where none of the tests below applies.
+        if (isLetter(line.at(s.pos)) && inPlainText()) {
+            takeWord(text);
+            continue;
+        }
+
         // The content of a zero-weight table, div or span that goes on from an earlier line.
         if (settings_.tableWeight == 0 && s.tableDepth > 0 &&
             !skipBlockContent(line, "<table", "</table>", s.tableDepth))
@@ -361,12 +367,28 @@ void Scanner::scanLine(std::string_view text)
             }
         }
         if (isLetter(c)) {
-            if (counter_.takeWord(s, text))
-                table_.addTakenWord();
+            takeWord(text);
             continue;
         }
         ++s.pos;
     }
+}
+
+// Outside every tag, comment, style and script, and not skipping a zero-weight block: a letter
+// here starts a word.
+bool Scanner::inPlainText() const
+{
+    const ScanState& s = state_;
+    return !s.inTag && !s.inComment && !s.inStyle && !s.inScript && !s.fontTagContinues &&
+           !(settings_.tableWeight == 0 && s.tableDepth > 0) &&
+           !(settings_.divWeight == 0 && s.divDepth > 0) &&
+           !(settings_.spanWeight == 0 && s.spanDepth > 0);
+}
+
+void Scanner::takeWord(std::string_view text)
+{
+    if (counter_.takeWord(state_, text))
+        table_.addTakenWord();
 }
 
 // Steps 6 to 8 of a scan step for one kind of block: an opening tag raises the depth (or, with

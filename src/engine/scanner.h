@@ -37,6 +37,8 @@ class Scanner
   private:
     class Line;
 
+    bool inPlainText() const;
+    void takeWord(std::string_view text);
     void handleTag(Line& line);
     void handleMetaTag(Line& line);
     void handleFontTag(Line& line);
