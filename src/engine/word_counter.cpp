@@ -52,21 +52,26 @@ bool WordCounter::takeWord(ScanState& state, std::string_view line)
 void WordCounter::countWord(const ScanState& state, std::string_view word,
                             const WordIndex::Hashes& hashes)
 {
-    if (!isCandidate(word, hashes.hash()))
+    KnownWord& known = knownWord(word, hashes.hash());
+    if (!known.candidate)
         return;
-    if (table_.countOccurrence(word, hashes, state.occurrenceValue(settings_),
-                               state.thresholdExempt()))
+    // A word seen before usually goes straight to the entry it went to last time.
+    const float value = state.occurrenceValue(settings_);
+    if (table_.countDirect(known.entry, value))
+        return;
+    const bool added = table_.countOccurrence(word, hashes, value, state.thresholdExempt());
+    known.entry = table_.lastDirectEntry();
+    if (added)
         showNewWord(word);
 }
 
-bool WordCounter::isCandidate(std::string_view word, std::uint64_t hash)
+WordCounter::KnownWord& WordCounter::knownWord(std::string_view word, std::uint64_t hash)
 {
     const auto words = [this](WordIndex::Id id) -> std::string_view {
         return verdictWords_[static_cast<std::size_t>(id)];
     };
-    if (const WordIndex::Id known = verdictIndex_.find(word, hash, words);
-        known != WordIndex::kNone)
-        return verdicts_[static_cast<std::size_t>(known)];
+    if (const WordIndex::Id id = verdictIndex_.find(word, hash, words); id != WordIndex::kNone)
+        return known_[static_cast<std::size_t>(id)];
 
     // Without kept case the line, and so the word, is lower case already.
     std::string_view lower = word;
@@ -78,12 +83,13 @@ bool WordCounter::isCandidate(std::string_view word, std::uint64_t hash)
         lowerHash = WordIndex::hashOf(lower);
     }
     const bool candidate = isKeywordCandidate(word, lower, lowerHash, settings_, commonWords_);
-    if (verdictWords_.size() < kMostVerdicts) {
-        verdictIndex_.insert(static_cast<WordIndex::Id>(verdictWords_.size()), hash);
-        verdictWords_.emplace_back(word);
-        verdicts_.push_back(candidate);
+    if (verdictWords_.size() >= kMostVerdicts) {
+        unkept_ = {candidate, WordTable::kNoEntry};
+        return unkept_;
     }
-    return candidate;
+    verdictIndex_.insert(static_cast<WordIndex::Id>(verdictWords_.size()), hash);
+    verdictWords_.emplace_back(word);
+    return known_.emplace_back(KnownWord{candidate, WordTable::kNoEntry});
 }
 
 void WordCounter::showNewWord(std::string_view word)

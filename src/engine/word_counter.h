@@ -34,7 +34,14 @@ class WordCounter
     void countWord(const ScanState& state, std::string_view word, const WordIndex::Hashes& hashes);
     // Whether the word is a keyword candidate: the rules' answer depends on the word alone, so it
     // is worked out once per distinct word and looked up for every later occurrence.
-    bool isCandidate(std::string_view word, std::uint64_t hash);
+    // What is known of a distinct word: whether it is a candidate, and the table entry that
+    // took its last occurrence directly.
+    struct KnownWord
+    {
+        bool candidate = false;
+        WordTable::EntryId entry = WordTable::kNoEntry;
+    };
+    KnownWord& knownWord(std::string_view word, std::uint64_t hash);
     void showNewWord(std::string_view word);
 
     const AnalysisSettings& settings_;
@@ -47,7 +54,8 @@ class WordCounter
     std::string lowered_;    // the word in lower case, when the line kept its case
     WordIndex verdictIndex_; // distinct words met, up to kMostVerdicts
     std::vector<std::string> verdictWords_;
-    std::vector<bool> verdicts_;
+    std::vector<KnownWord> known_;
+    KnownWord unkept_; // a word met when known_ is full
     bool firstNewWord_ = true;
 };
 

@@ -148,9 +148,11 @@ WordTable::Counted WordTable::count(std::string_view word, const WordIndex::Hash
     std::uint64_t hash = hashes.hash();
 
     // Most occurrences are of a word already counted that has no singular or plural entry.
+    lastDirect_ = kNoId;
     if (const Id id = find(word, hash);
         id != kNoId && !mayHavePartner_[static_cast<std::size_t>(id)]) {
         grow(id, value);
+        lastDirect_ = id;
         return {};
     }
 
@@ -191,8 +193,18 @@ WordTable::Counted WordTable::count(std::string_view word, const WordIndex::Hash
     return {true, false};
 }
 
+bool WordTable::countDirect(EntryId id, float value)
+{
+    if (id == kNoId || static_cast<std::size_t>(id) >= entries_.size() ||
+        mayHavePartner_[static_cast<std::size_t>(id)])
+        return false;
+    rankedValid_ = false;
+    grow(id, value);
+    return true;
+}
+
 // The plural entry takes the singular's text. Entries whose singular or plural it now is may
-// have a partner from here on, and so may it.
+// have a partner from here on, and so may it and the entries that share its new text.
 void WordTable::rename(Id id, const std::string& text)
 {
     unlink(id);
@@ -208,6 +220,7 @@ void WordTable::rename(Id id, const std::string& text)
     if (text.size() > 1 && text.back() == 's')
         markChain(std::string_view(text).substr(0, text.size() - 1));
     markChain(text + 's');
+    markChain(text);
 }
 
 void WordTable::assignRanked(std::vector<WordEntry> ranked)

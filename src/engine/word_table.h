@@ -55,6 +55,16 @@ class WordTable
     bool countOccurrence(std::string_view word, const WordIndex::Hashes& hashes, float value,
                          bool thresholdExempt);
 
+    // An entry that takes every occurrence of exactly its own text, as a counted word's
+    // occurrence handed to countOccurrence found it; kNoEntry when the word found none.
+    using EntryId = WordIndex::Id;
+    static constexpr EntryId kNoEntry = WordIndex::kNone;
+    EntryId lastDirectEntry() const { return lastDirect_; }
+    // Counts an occurrence of such an entry's text straight into it, if it still takes every
+    // occurrence of its text (no entry has been renamed near it since); false otherwise, and
+    // nothing is counted.
+    bool countDirect(EntryId id, float value);
+
     // The steps that finish a table after counting, in the order the analysis calls them.
     // Drops entries below the minimum frequency (1..9) that are not threshold-exempt.
     void applyMinimumFrequency(int minimum);
@@ -93,12 +103,14 @@ class WordTable
     std::vector<std::uint64_t> stamps_;
     std::vector<std::uint64_t> hashes_;
     std::vector<Id> nextSameText_;
-    // False when no entry is this entry's text plus "s" or less a final "s"; true when one may be.
+    // False when no entry is this entry's text plus "s" or less a final "s" and no other entry
+    // has its text; true when one may be.
     std::vector<bool> mayHavePartner_;
     WordIndex index_; // text -> first entry of its chain
     std::uint64_t clock_ = 0;
     std::string plural_; // the word plus "s", kept to spare an allocation per word
     std::int32_t totalWordCount_ = 0;
+    Id lastDirect_ = kNoId; // the entry the last occurrence counted went to directly
 
     // The rank order, sorted on demand from the stamps.
     mutable std::vector<WordEntry> ranked_;
