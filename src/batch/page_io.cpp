@@ -1,5 +1,7 @@
 #include "batch/page_io.h"
 
+#include <cerrno>
+
 namespace tagwright {
 
 namespace {
@@ -28,15 +30,18 @@ void PageWriter::writeBytes(std::string_view bytes)
 
 void PageWriter::spill()
 {
-    if (!failed_ && !fs_.writeAll(fd_, buffer_))
-        failed_ = true;
+    if (error_ == 0 && !fs_.writeAll(fd_, buffer_))
+        error_ = errno != 0 ? errno : EIO;
     buffer_.clear();
 }
 
 bool PageWriter::finish()
 {
     spill();
-    return !failed_;
+    // The reading since a failed write may have reset errno: the failure's own is given back.
+    if (error_ != 0)
+        errno = error_;
+    return error_ == 0;
 }
 
 } // namespace tagwright

@@ -15,8 +15,9 @@ namespace tagwright {
 // The lines of a page opened through the seam, so that a read failure can be injected.
 LineReader pageLineReader(FileSystem& fs, int fd);
 
-class PageWriter {
-public:
+class PageWriter
+{
+  public:
     PageWriter(FileSystem& fs, int fd) : fs_(fs), fd_(fd) {}
 
     // Whether every line written from now on ends with LF rather than CR LF.
@@ -24,17 +25,17 @@ public:
     void writeLine(std::string_view line);
     // Bytes as they stand, without a line end.
     void writeBytes(std::string_view bytes);
-    // Writes what is still buffered; false when any write failed.
+    // Writes what is still buffered; false when any write failed, with errno set by the first.
     bool finish();
 
-private:
+  private:
     void spill();
 
     FileSystem& fs_;
     int fd_;
     std::string_view lineEnd_ = "\r\n";
     std::string buffer_;
-    bool failed_ = false;
+    int error_ = 0; // errno of the first failed write; 0 while none failed
 };
 
 } // namespace tagwright

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace tagwright {
 namespace {
 
@@ -23,7 +26,8 @@ const std::string kTag = "<meta name=\"keywords\" content=\"alpha, beta\">";
 // Big enough for several reads and writes.
 std::string bigPage()
 {
-    std::string page = "<html>\r\n<head>\r\n<meta name=\"keywords\" content=\"old\">\r\n</head>\r\n<body>\r\n";
+    std::string page =
+        "<html>\r\n<head>\r\n<meta name=\"keywords\" content=\"old\">\r\n</head>\r\n<body>\r\n";
     while (page.size() < 200 * 1024)
         page += "<p>Some ordinary text of a page, line after line.</p>\r\n";
     return page + "</body>\r\n</html>\r\n";
@@ -40,13 +44,16 @@ InsertRequest requestFor(const std::string& path, bool backup)
     return request;
 }
 
-struct Scenario {
+struct Scenario
+{
     bool backup;
     bool olderBackupExists;
     bool hardLinks = true;
 };
 
-class FaultInjectionTest : public ::testing::TestWithParam<Scenario> {};
+class FaultInjectionTest : public ::testing::TestWithParam<Scenario>
+{
+};
 
 TEST_P(FaultInjectionTest, EveryFailingStepKeepsThePreviousPage)
 {
@@ -64,8 +71,10 @@ TEST_P(FaultInjectionTest, EveryFailingStepKeepsThePreviousPage)
         writeBytes(folder.path("page.htm"), previous);
         if (scenario.olderBackupExists)
             writeBytes(folder.path("page.bak.htm"), olderBackup);
-        ASSERT_EQ(insertMetaTag(requestFor(folder.path("page.htm"), scenario.backup), nullptr, counter).result,
-                  kInserted);
+        ASSERT_EQ(
+            insertMetaTag(requestFor(folder.path("page.htm"), scenario.backup), nullptr, counter)
+                .result,
+            kInserted);
         expectedPage = readBytes(folder.path("page.htm"));
     }
 
@@ -83,8 +92,9 @@ TEST_P(FaultInjectionTest, EveryFailingStepKeepsThePreviousPage)
             FailingFileSystem failing(step, occurrence);
             if (!scenario.hardLinks)
                 failing.withoutHardLinks();
-            const int result =
-                insertMetaTag(requestFor(folder.path("page.htm"), scenario.backup), nullptr, failing).result;
+            const int result = insertMetaTag(requestFor(folder.path("page.htm"), scenario.backup),
+                                             nullptr, failing)
+                                   .result;
             if (!failing.failed())
                 continue; // a link() call that the file system refuses anyway
             ++failuresInjected;
@@ -113,8 +123,9 @@ TEST_P(FaultInjectionTest, EveryFailingStepKeepsThePreviousPage)
 }
 
 INSTANTIATE_TEST_SUITE_P(BackupOrNot, FaultInjectionTest,
-                         ::testing::Values(Scenario{false, false}, Scenario{false, true}, Scenario{true, false},
-                                           Scenario{true, true}, Scenario{true, true, false}));
+                         ::testing::Values(Scenario{false, false}, Scenario{false, true},
+                                           Scenario{true, false}, Scenario{true, true},
+                                           Scenario{true, true, false}));
 
 TEST(FaultInjection, FailingCleanUpStillKeepsThePage)
 {
@@ -124,11 +135,26 @@ TEST(FaultInjection, FailingCleanUpStillKeepsThePage)
     writeBytes(folder.path("page.htm"), "<head></head>");
     FailingFileSystem failing(Step::Rename, 2);
     failing.withoutRemoving();
-    EXPECT_EQ(insertMetaTag(requestFor(folder.path("page.htm"), true), nullptr, failing).result, kInsertFailed);
+    EXPECT_EQ(insertMetaTag(requestFor(folder.path("page.htm"), true), nullptr, failing).result,
+              kInsertFailed);
     EXPECT_EQ(readBytes(folder.path("page.htm")), "<head></head>");
     EXPECT_EQ(readBytes(folder.path("page.bak.htm")), "<head></head>");
     for (const std::string& name : namesIn(folder.path()))
-        EXPECT_TRUE(name == "page.htm" || name == "page.bak.htm" || name.starts_with(".tagwright-")) << name;
+        EXPECT_TRUE(name == "page.htm" || name == "page.bak.htm" || name.starts_with(".tagwright-"))
+            << name;
+}
+
+TEST(FaultInjection, AFullDiskIsNamedWhateverIsReadAfterIt)
+{
+    // The first write fails while most of the page is still to be read.
+    TempFolder folder;
+    writeBytes(folder.path("page.htm"), bigPage());
+    FailingFileSystem failing(Step::Write, 1, ENOSPC);
+    const InsertOutcome outcome =
+        insertMetaTag(requestFor(folder.path("page.htm"), false), nullptr, failing);
+    EXPECT_EQ(outcome.result, kInsertFailed);
+    EXPECT_EQ(outcome.errorText, std::strerror(ENOSPC));
+    EXPECT_EQ(readBytes(folder.path("page.htm")), bigPage());
 }
 
 TEST(FaultInjection, FileSystemWithoutHardLinksStillGetsABackup)
@@ -137,7 +163,8 @@ TEST(FaultInjection, FileSystemWithoutHardLinksStillGetsABackup)
     writeBytes(folder.path("page.htm"), "<head></head>");
     FailingFileSystem noLinks;
     noLinks.withoutHardLinks();
-    EXPECT_EQ(insertMetaTag(requestFor(folder.path("page.htm"), true), nullptr, noLinks).result, kInserted);
+    EXPECT_EQ(insertMetaTag(requestFor(folder.path("page.htm"), true), nullptr, noLinks).result,
+              kInserted);
     EXPECT_EQ(readBytes(folder.path("page.bak.htm")), "<head></head>");
     EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"page.htm", "page.bak.htm"}));
 }
@@ -153,16 +180,18 @@ TEST(FaultInjection, DoneMarkerRewriteKeepsThePageOnEveryFailure)
         ASSERT_TRUE(insertDoneMetaTagOnly(folder.path("page.htm"), "2024-03-05", counter));
         expectedPage = readBytes(folder.path("page.htm"));
     }
-    for (const Step step : {Step::Open, Step::Create, Step::Read, Step::Write, Step::Flush, Step::Close, Step::Rename,
-                            Step::SetMode, Step::CopyAttributes}) {
+    for (const Step step : {Step::Open, Step::Create, Step::Read, Step::Write, Step::Flush,
+                            Step::Close, Step::Rename, Step::SetMode, Step::CopyAttributes}) {
         for (int occurrence = 1; occurrence <= counter.calls(step); ++occurrence) {
             SCOPED_TRACE(std::string(stepName(step)) + " call " + std::to_string(occurrence));
             TempFolder folder;
             writeBytes(folder.path("page.htm"), previous);
             FailingFileSystem failing(step, occurrence);
-            const bool rewritten = insertDoneMetaTagOnly(folder.path("page.htm"), "2024-03-05", failing);
+            const bool rewritten =
+                insertDoneMetaTagOnly(folder.path("page.htm"), "2024-03-05", failing);
             // Only a failing close of the page read, after the rewrite is complete, may pass.
-            EXPECT_TRUE(readBytes(folder.path("page.htm")) == (rewritten ? expectedPage : previous));
+            EXPECT_TRUE(readBytes(folder.path("page.htm")) ==
+                        (rewritten ? expectedPage : previous));
             EXPECT_EQ(rewritten, step == Step::Close && occurrence == counter.calls(Step::Close));
             EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
         }
