@@ -133,8 +133,10 @@ PageAnalysis AnalysisAhead::analyse(const std::string& path) const
     }
     // A page reached through a link is written at its turn: the run may pass it over (another
     // name of a page, a link out of the folder), and writes nothing beside another tree's page.
+    // An LF page is written ahead like any other: when the Unix-type question is answered No at
+    // the page's turn, the prepared content is dropped with the rest of the worker's result.
     if (writeAhead_ && page.outcome.result == kAnalysisDone && !page.needsTheRun &&
-        !page.askedUnixFile && resolvedFilePath(path) == path) {
+        resolvedFilePath(path) == path) {
         InsertRequest request = writeAhead_->request;
         request.path = path;
         request.tag = getMetaTag(generateKeywordMetaTag(page.table, writeAhead_->tag, settings_));

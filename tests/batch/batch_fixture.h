@@ -60,23 +60,31 @@ class ScriptedBatchHost : public UnattendedBatchHost
     std::string resultText;
 };
 
-// The output box, and Stop pressed during the analysis of the files named in stopIn.
+// The output box, Stop pressed during the analysis of the files named in stopIn, and No to the
+// Unix-type question for those named in declineUnixIn.
 class ScriptedAnalysisHost : public SilentAnalysisHost
 {
   public:
     explicit ScriptedAnalysisHost(const ScriptedBatchHost& batchHost) : batchHost_(batchHost) {}
-    bool stopRequested() override
+    bool stopRequested() override { return currentFileIn(stopIn); }
+    QuestionAnswer askUnixFile(std::string_view) override
     {
-        return !batchHost_.filesStarted.empty() && stopIn.contains(batchHost_.filesStarted.back());
+        return currentFileIn(declineUnixIn) ? QuestionAnswer::No : QuestionAnswer::Yes;
     }
     std::string outputText() const override { return box; }
     void setOutputText(std::string_view text) override { box = text; }
     void appendOutputText(std::string_view text) override { box += text; }
 
     std::set<std::string> stopIn;
+    std::set<std::string> declineUnixIn;
     std::string box;
 
   private:
+    bool currentFileIn(const std::set<std::string>& files) const
+    {
+        return !batchHost_.filesStarted.empty() && files.contains(batchHost_.filesStarted.back());
+    }
+
     const ScriptedBatchHost& batchHost_;
 };
 

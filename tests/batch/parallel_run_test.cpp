@@ -89,6 +89,8 @@ class ParallelRunTest : public BatchRunTest
         job.jobs = jobs;
         ScriptedBatchHost batchHost;
         ScriptedAnalysisHost pageHost{batchHost};
+        // A page written ahead on a worker is dropped, file and all, when it is declined.
+        pageHost.declineUnixIn = {folder.path("a/unix.htm")};
         ReportLog report;
         RunResult result;
         result.counts = runBatch(job, batchHost, pageHost, report);
@@ -111,6 +113,8 @@ TEST_F(ParallelRunTest, ReportAndPagesAreThoseOfTheSequentialRun)
 
     const RunResult sequential = runWith(1);
     ASSERT_GE(sequential.counts.filesInserted, 60);
+    ASSERT_NE(sequential.report.find("unix.htm  ---  Operation on this unix/linux file stopped."),
+              std::string::npos);
     for (const unsigned jobs : {2u, 4u}) {
         SCOPED_TRACE(jobs);
         const RunResult parallel = runWith(jobs);
