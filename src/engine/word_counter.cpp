@@ -94,7 +94,10 @@ WordCounter::KnownWord& WordCounter::knownWord(std::string_view word, std::uint6
 
 void WordCounter::showNewWord(std::string_view word)
 {
-    host_.setWordCountText("Number of words found: " + std::to_string(table_.count()));
+    // Written into one buffer: a new word is frequent in a page of distinct words.
+    wordCountText_.assign("Number of words found: ");
+    wordCountText_ += std::to_string(table_.count());
+    host_.setWordCountText(wordCountText_);
     if (firstNewWord_) {
         // Only the run itself writes the box from here on, so the status text can be there only
         // before the first new word.

@@ -51,6 +51,7 @@ class WordCounter
     std::array<bool, 256> wordChars_{}; // letters, and the extra word characters of the language
     bool showWords_;
     std::string shownWords_;
+    std::string wordCountText_;
     std::string lowered_;    // the word in lower case, when the line kept its case
     WordIndex verdictIndex_; // distinct words met, up to kMostVerdicts
     std::vector<std::string> verdictWords_;

@@ -76,11 +76,10 @@ WordTable::Id WordTable::find(std::string_view text, std::uint64_t hash) const
     return best;
 }
 
-void WordTable::link(Id id)
+void WordTable::link(Id id, std::uint64_t hash)
 {
     const auto texts = [this](Id other) { return textOf(other); };
-    const std::uint64_t hash = hashes_[static_cast<std::size_t>(id)] =
-        WordIndex::hashOf(textOf(id));
+    hashes_[static_cast<std::size_t>(id)] = hash;
     nextSameText_[static_cast<std::size_t>(id)] = kNoId;
     Id last = index_.find(textOf(id), hash, texts);
     if (last == kNoId) {
@@ -189,7 +188,7 @@ WordTable::Counted WordTable::count(std::string_view word, const WordIndex::Hash
     hashes_.push_back(0);
     nextSameText_.push_back(kNoId);
     mayHavePartner_.push_back(false);
-    link(id);
+    link(id, hash);
     return {true, false};
 }
 
@@ -209,7 +208,7 @@ void WordTable::rename(Id id, const std::string& text)
 {
     unlink(id);
     entries_[static_cast<std::size_t>(id)].text = text;
-    link(id);
+    link(id, WordIndex::hashOf(text));
     mayHavePartner_[static_cast<std::size_t>(id)] = true;
     const auto texts = [this](Id other) { return textOf(other); };
     const auto markChain = [&](std::string_view partner) {
@@ -236,7 +235,7 @@ void WordTable::assignRanked(std::vector<WordEntry> ranked)
     nextSameText_.resize(entries_.size());
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         stamps_[i] = ++clock_;
-        link(static_cast<Id>(i));
+        link(static_cast<Id>(i), WordIndex::hashOf(entries_[i].text));
     }
     // Entries that come in rank order keep it: the rank view is theirs, without sorting again.
     if (std::is_sorted(

@@ -89,7 +89,8 @@ class WordTable
     bool ranksBefore(Id a, Id b) const;
     // The best-ranked entry whose text (of the given hash) is `text`, or kNoId.
     Id find(std::string_view text, std::uint64_t hash) const;
-    void link(Id id);
+    // Enters an entry under its text, whose hash is given.
+    void link(Id id, std::uint64_t hash);
     void unlink(Id id);
     void grow(Id id, float value);
     void rename(Id id, const std::string& text);
