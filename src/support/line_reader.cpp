@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+#include <sys/stat.h>
+
 namespace tagwright {
 
 namespace {
@@ -35,6 +37,11 @@ LineReader::LineReader(const std::string& path, LineEnds ends, std::size_t buffe
     }
     // The reader keeps its own large buffer; a second one inside the stream would only copy.
     std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+    struct stat status
+    {
+    };
+    if (fstat(fileno(file_.get()), &status) == 0 && S_ISREG(status.st_mode))
+        fileSize_ = static_cast<std::size_t>(status.st_size);
     source_ = [file = file_.get()](char* buffer, std::size_t size) -> long {
         const std::size_t got = std::fread(buffer, 1, size, file);
         return got == 0 && std::ferror(file) ? -1 : static_cast<long>(got);
@@ -94,6 +101,18 @@ bool LineReader::refill()
     return true;
 }
 
+// A page without line ends is one line as long as the file. Grown by doubling, such a line would
+// be copied whole at each step (hundreds of MB at once, which no look at Stop can interrupt);
+// once it outgrows a few MiB it gets room for the rest of the file in one step instead. The system
+// commits that room only as it is written.
+void LineReader::makeRoomInLongLine(std::string& line, std::size_t more) const
+{
+    constexpr std::size_t kLongLineBytes = 4 * 1024 * 1024;
+    if (line.size() + more > line.capacity() && line.size() >= kLongLineBytes &&
+        fileSize_ > line.capacity())
+        line.reserve(fileSize_);
+}
+
 bool LineReader::readLine(std::string& line)
 {
     line.clear();
@@ -112,6 +131,7 @@ bool LineReader::readLine(std::string& line)
         any = true;
         const void* found = std::memchr(data + begin_, lineEnd, end_ - begin_);
         if (found == nullptr) {
+            makeRoomInLongLine(line, end_ - begin_);
             line.append(data + begin_, end_ - begin_);
             begin_ = end_;
             continue;

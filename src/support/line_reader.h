@@ -80,6 +80,8 @@ class LineReader
     };
 
     bool refill();
+    // Makes room for `more` bytes of a long line at once, up to the file's size.
+    void makeRoomInLongLine(std::string& line, std::size_t more) const;
     // Reads the sample of a page and decides how its lines end.
     void decideLineEnds();
 
@@ -94,6 +96,7 @@ class LineReader
     bool skipLineFeed_ = false; // the previous line ended at a CR: an LF right after belongs to it
     char lastLineEnd_ = 0;      // the byte that ended the last line, 0 for none
     bool atEnd_ = false;
+    std::size_t fileSize_ = 0; // of a regular file read by path; 0 otherwise
     int errorNumber_ = 0;
 };
 
