@@ -299,8 +299,8 @@ bool prepareLine(std::string& line, const LinePreparation& how, const KeepPrepar
         std::replace(line.begin(), line.end(), '\n', ' ');
     if (!looks.keepGoingBetweenSteps(line.size()))
         return false;
-    if (how.utf8)
-        repairUtf8Line(line);
+    if (how.utf8 && !repairUtf8Line(line, keepPreparing))
+        return false;
     if (!looks.keepGoingBetweenSteps(line.size()))
         return false;
     if (how.lowerCaseMode)

@@ -70,17 +70,24 @@ std::pair<unsigned char, std::size_t> windows1252HighByte(std::string_view text,
     return {*mapped, length};
 }
 
-void repair(std::string& line, Repairs repairs)
+bool repair(std::string& line, Repairs repairs, const std::function<bool()>& keepGoing = {})
 {
+    constexpr std::size_t kBytesPerLook = 16 * 1024;
     const auto needsWork = [](char c) { return static_cast<unsigned char>(c) >= 0xC2; };
     if (std::none_of(line.begin(), line.end(), needsWork))
-        return;
+        return true;
     const std::string_view text = line;
     std::string out;
     out.reserve(text.size());
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     std::size_t i = 0;
+    std::size_t nextLook = kBytesPerLook;
     while (i < text.size()) {
+        if (i >= nextLook) {
+            if (keepGoing && !keepGoing())
+                return false;
+            nextLook = i + kBytesPerLook;
+        }
         const unsigned char lead = byte(i);
         const bool hasNext = i + 1 < text.size();
         const unsigned char next = hasNext ? byte(i + 1) : 0;
@@ -115,6 +122,7 @@ void repair(std::string& line, Repairs repairs)
         ++i;
     }
     line = std::move(out);
+    return true;
 }
 
 } // namespace
@@ -132,6 +140,11 @@ void repairUtf8Punctuation(std::string& line)
 void repairUtf8Line(std::string& line)
 {
     repair(line, {.latin1 = true, .punctuation = true, .windows1252 = true});
+}
+
+bool repairUtf8Line(std::string& line, const std::function<bool()>& keepGoing)
+{
+    return repair(line, {.latin1 = true, .punctuation = true, .windows1252 = true}, keepGoing);
 }
 
 } // namespace tagwright

@@ -85,6 +85,14 @@ TEST(LinePreparation, ALongLineIsPreparedAsBeforeAndCanBeGivenUpWhilePrepared)
     EXPECT_EQ(line, expected);
     EXPECT_GE(looks, 40); // at least once per stride of the line, not only between the steps
 
+    // A UTF-8 line without tags or entities: the looks come from the repair.
+    line.clear();
+    while (line.size() < 40 * kBytesPerLook)
+        line += "\xC3\xA9t\xC3\xA9 ";
+    looks = 0;
+    ASSERT_TRUE(prepareLine(line, how, counting));
+    EXPECT_GE(looks, 40);
+
     for (const int stopAt : {1, 2, 3, 4, 10, 60}) {
         int asked = 0;
         line = longLine;
