@@ -104,13 +104,14 @@ bool LineReader::refill()
 // A page without line ends is one line as long as the file. Grown by doubling, such a line would
 // be copied whole at each step (hundreds of MB at once, which no look at Stop can interrupt);
 // once it outgrows a few MiB it gets room for the rest of the file in one step instead. The system
-// commits that room only as it is written.
+// commits that room only as it is written. One byte more, for the blank a prepared line ends with:
+// else appending it would copy the whole line once more.
 void LineReader::makeRoomInLongLine(std::string& line, std::size_t more) const
 {
     constexpr std::size_t kLongLineBytes = 4 * 1024 * 1024;
     if (line.size() + more > line.capacity() && line.size() >= kLongLineBytes &&
         fileSize_ > line.capacity())
-        line.reserve(fileSize_);
+        line.reserve(fileSize_ + 1);
 }
 
 bool LineReader::readLine(std::string& line)
