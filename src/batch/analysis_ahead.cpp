@@ -141,6 +141,8 @@ PageAnalysis AnalysisAhead::analyse(const std::string& path) const
         request.path = path;
         request.tag = getMetaTag(generateKeywordMetaTag(page.table, writeAhead_->tag, settings_));
         request.utf8 = detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
+        if (!writeAhead_->wouldWrite(path, request.tag, request.utf8))
+            return page;
         page.insertion = prepareInsertion(request, *writeAhead_->fs);
     }
     return page;

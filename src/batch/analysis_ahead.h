@@ -16,6 +16,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -45,13 +46,16 @@ struct PageAnalysis
 };
 
 // What a worker needs to write a page's new content ahead: the tag settings, the insertion as
-// the run asks for it (the tag, the path and the encoding are the page's), and the file
-// operations, which must bear being called from several threads.
+// the run asks for it (the tag, the path and the encoding are the page's), the file
+// operations, which must bear being called from several threads, and whether the run would
+// write the page with that tag as its head reads now (not when it is done recently or already
+// carries the tag), so that no page is written ahead for nothing.
 struct WriteAhead
 {
     TagSettings tag;
     InsertRequest request;
     FileSystem* fs = nullptr;
+    std::function<bool(const std::string& path, const std::string& tag, bool utf8)> wouldWrite;
 };
 
 class AnalysisAhead

@@ -30,7 +30,8 @@ std::string joinPath(const std::string& folder, const std::string& name)
     return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-struct Extension {
+struct Extension
+{
     bool BatchSettings::*ticked;
     std::string_view pattern;
 };
@@ -52,10 +53,11 @@ std::string reportName(const std::string& name)
     return utf8ToCp1252(name);
 }
 
-FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost, ReportLog& log,
-                     FileSystem& fs)
-    : job_(job), host_(host), analysisHost_(analysisHost), log_(log), fs_(fs), analysis_(job.analysis),
-      doneDate_(formatDate(jdnToGregorian(job.todayJdn))), pages_(job.folder)
+FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost,
+                     ReportLog& log, FileSystem& fs)
+    : job_(job), host_(host), analysisHost_(analysisHost), log_(log), fs_(fs),
+      analysis_(job.analysis), doneDate_(formatDate(jdnToGregorian(job.todayJdn))),
+      pages_(job.folder)
 {
     analysis_.singleFile = false;
     analysis_.logOperations = job.settings.logOperations;
@@ -72,9 +74,16 @@ FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
             request.logOldTag = job.settings.includeOldMetaTag;
             request.logNewTag = job.settings.includeNewMetaTag;
             request.flushFolder = false;
-            writeAhead = WriteAhead{job.tag, request, &fs};
+            writeAhead =
+                WriteAhead{job.tag, request, &fs,
+                           [this](const std::string& path, const std::string& tag, bool utf8) {
+                               const OldTagAndDoneDate old = oldTagAndDoneDate(path);
+                               return !passesOverAsDone(old) &&
+                                      !isSameTag(tag, oldTagAsShown(old.oldTag, utf8));
+                           }};
         }
-        ahead_ = std::make_unique<AnalysisAhead>(analysis_, job.commonWords, job.jobs, std::move(writeAhead));
+        ahead_ = std::make_unique<AnalysisAhead>(analysis_, job.commonWords, job.jobs,
+                                                 std::move(writeAhead));
     }
 }
 
@@ -93,7 +102,8 @@ bool FolderRun::folderHasTargetFiles(const std::string& folder) const
 {
     for (const Extension& extension : kExtensions) {
         std::string errorText;
-        if (job_.settings.*extension.ticked && countMatchingFiles(folder, extension.pattern, true, errorText) > 0)
+        if (job_.settings.*extension.ticked &&
+            countMatchingFiles(folder, extension.pattern, true, errorText) > 0)
             return true;
     }
     return false;
@@ -139,7 +149,8 @@ void FolderRun::processFolder(const std::string& folder)
 
 void FolderRun::processPages(const std::string& folder, const std::vector<std::string>& names)
 {
-    if (std::none_of(names.begin(), names.end(), [this](const std::string& name) { return takesFile(name); }))
+    if (std::none_of(names.begin(), names.end(),
+                     [this](const std::string& name) { return takesFile(name); }))
         return;
     std::optional<FolderLock> lock;
     if (fs_.takesFolderLocks())
@@ -207,11 +218,11 @@ void FolderRun::processFile(const std::string& folder, const std::string& name, 
         return;
     }
 
-    const int lessThanDays = job_.settings.lessThanNDaysOld + 1;
-    const OldTagAndDoneDate old = readOldTagAndDoneDate(currentFile_, job_.todayJdn, lessThanDays, fs_);
-    if (job_.settings.skipDone && old.doneRecently) {
+    const OldTagAndDoneDate old = oldTagAndDoneDate(currentFile_);
+    if (passesOverAsDone(old)) {
         if (!job_.settings.dontLogDone)
-            log_.output("\r\nFile: " + reportName(name) + "  ---  Done already on " + old.doneDate + ".\r\n");
+            log_.output("\r\nFile: " + reportName(name) + "  ---  Done already on " + old.doneDate +
+                        ".\r\n");
         host_.pageFinished(currentFile_, PageResult::DoneAlready);
         return;
     }
@@ -224,14 +235,16 @@ void FolderRun::processFile(const std::string& folder, const std::string& name, 
     const AnalysisOutcome outcome = analyseCurrentFile(statusHost, index);
     removeStatusText();
     if (outcome.result > 0)
-        recordFailure(outcome.errorText.empty() ? "error" + numberText(outcome.result) : outcome.errorText);
+        recordFailure(outcome.errorText.empty() ? "error" + numberText(outcome.result)
+                                                : outcome.errorText);
     if (outcome.stopRun)
         counts_.stopRun = true;
     if (logAnalysisOutcome(outcome.result, outcome.offendingByte, outcome.position)) {
         if (!composeAndInsert(old.oldTag))
             return;
     } else {
-        host_.pageFinished(currentFile_, outcome.result > 0 ? PageResult::Failed : PageResult::PassedOver);
+        host_.pageFinished(currentFile_,
+                           outcome.result > 0 ? PageResult::Failed : PageResult::PassedOver);
         if (counts_.stopRun)
             return;
     }
@@ -272,10 +285,12 @@ bool FolderRun::admitPage(const std::string& name)
     case PageAdmission::Admitted:
         return true;
     case PageAdmission::AlreadyTreated:
-        log_.output("\r\nFile: " + reportName(name) + "  ---  Passed over: another name of a page already treated.\r\n");
+        log_.output("\r\nFile: " + reportName(name) +
+                    "  ---  Passed over: another name of a page already treated.\r\n");
         return false;
     case PageAdmission::OutsideFolder:
-        log_.output("\r\nFile: " + reportName(name) + "  ---  Passed over: a link that leads out of the folder.\r\n");
+        log_.output("\r\nFile: " + reportName(name) +
+                    "  ---  Passed over: a link that leads out of the folder.\r\n");
         return false;
     }
     return false;
@@ -294,14 +309,15 @@ void FolderRun::removeStatusText()
     }
 }
 
-bool FolderRun::logAnalysisOutcome(std::int16_t result, std::uint8_t offendingByte, std::int32_t position)
+bool FolderRun::logAnalysisOutcome(std::int16_t result, std::uint8_t offendingByte,
+                                   std::int32_t position)
 {
     switch (result) {
     case kAnalysisDone:
         break;
     case kNotATextFile:
-        log_.output("  ---  Not a text file (byte" + numberText(position) + " is" + numberText(offendingByte) +
-                    ").");
+        log_.output("  ---  Not a text file (byte" + numberText(position) + " is" +
+                    numberText(offendingByte) + ").");
         break;
     case kAnalysisStopped:
         log_.output("  ---  Operation on this file stopped.");
@@ -335,15 +351,15 @@ bool FolderRun::composeAndInsert(const std::string& oldTag)
     const std::string boxText = generateKeywordMetaTag(table_, job_.tag, analysis_);
     analysisHost_.setOutputText(boxText);
     const bool utf8 = isUtf8Page(currentFile_);
-    const std::string shownOldTag = utf8 ? utf8ToCp1252(oldTag) : oldTag;
+    const std::string shownOldTag = oldTagAsShown(oldTag, utf8);
 
     if (!job_.settings.confirm) {
         insert(getMetaTag(boxText), job_.settings.addDone, shownOldTag, utf8);
         return true;
     }
     analysisHost_.setOutputText("Existing keywords meta tag: " + shownOldTag);
-    const InspectAnswer answer =
-        host_.inspect({currentFile_, boxText, shownOldTag, job_.settings.addDone, insertedCountText()});
+    const InspectAnswer answer = host_.inspect(
+        {currentFile_, boxText, shownOldTag, job_.settings.addDone, insertedCountText()});
     counts_.stopRun = answer.stopRun;
     if (answer.insertConfirmed) {
         insert(answer.tag, answer.insertDone, shownOldTag, utf8);
@@ -362,9 +378,30 @@ bool FolderRun::composeAndInsert(const std::string& oldTag)
     return false;
 }
 
+OldTagAndDoneDate FolderRun::oldTagAndDoneDate(const std::string& path) const
+{
+    const int lessThanDays = job_.settings.lessThanNDaysOld + 1;
+    return readOldTagAndDoneDate(path, job_.todayJdn, lessThanDays, fs_);
+}
+
+bool FolderRun::passesOverAsDone(const OldTagAndDoneDate& old) const
+{
+    return job_.settings.skipDone && old.doneRecently;
+}
+
+std::string FolderRun::oldTagAsShown(const std::string& oldTag, bool utf8)
+{
+    return utf8 ? utf8ToCp1252(oldTag) : oldTag;
+}
+
+bool FolderRun::isSameTag(const std::string& tag, const std::string& oldTag)
+{
+    return lowerCaseAccented(tag) == lowerCaseAccented(oldTag);
+}
+
 void FolderRun::insert(const std::string& tag, bool withDone, const std::string& oldTag, bool utf8)
 {
-    if (lowerCaseAccented(tag) == lowerCaseAccented(oldTag)) {
+    if (isSameTag(tag, oldTag)) {
         log_.output("  ---  New keywords meta tag is the same as the existing one.");
         host_.pageFinished(currentFile_, PageResult::Unchanged);
         return;
@@ -398,14 +435,17 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
         log_.output("  ---  No keywords meta tag to insert.");
         break;
     case kInsertOldTagOverLines:
-        log_.output("  ---  Keywords meta tag not inserted because existing meta tag occupies more than one line.");
+        log_.output("  ---  Keywords meta tag not inserted because existing meta tag occupies more "
+                    "than one line.");
         break;
     case kInsertHeadEndMissing:
         log_.output("  ---  Keywords meta tag not inserted because </head> is missing.");
         break;
     default:
-        log_.output("  ---  An error (" + std::to_string(result) + ") occurred during meta tag insertion.");
-        recordFailure(outcome.errorText.empty() ? insertResultMessage(result, {}).text : outcome.errorText);
+        log_.output("  ---  An error (" + std::to_string(result) +
+                    ") occurred during meta tag insertion.");
+        recordFailure(outcome.errorText.empty() ? insertResultMessage(result, {}).text
+                                                : outcome.errorText);
         host_.pageFinished(currentFile_, PageResult::Failed);
         return;
     }

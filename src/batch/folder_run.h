@@ -9,6 +9,7 @@
 #include "batch/batch_host.h"
 #include "batch/batch_settings.h"
 #include "batch/file_system.h"
+#include "batch/old_tag_reader.h"
 #include "batch/page_register.h"
 #include "batch/report_log.h"
 #include "engine/analysis_host.h"
@@ -28,7 +29,8 @@
 namespace tagwright {
 
 // Everything a run reads, fixed when it starts.
-struct BatchJob {
+struct BatchJob
+{
     std::string folder;
     BatchSettings settings;
     AnalysisSettings analysis;
@@ -43,13 +45,15 @@ struct BatchJob {
 
 // A page that could not be written: a write or read failure, or a refusal to replace it; cause
 // is the system's description of the failure or the refusal's reason.
-struct PageFailure {
+struct PageFailure
+{
     std::string path;
     std::string cause;
 };
 
 // The state of one run; the counters are 32-bit, so no tree is too large for them.
-struct BatchCounts {
+struct BatchCounts
+{
     std::int32_t filesExamined = 0;
     std::int32_t filesInserted = 0;
     std::int32_t foldersWalked = 1;
@@ -58,9 +62,11 @@ struct BatchCounts {
     std::vector<PageFailure> failures; // every page that could not be written, in walk order
 };
 
-class FolderRun {
-public:
-    FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost, ReportLog& log, FileSystem& fs);
+class FolderRun
+{
+  public:
+    FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost, ReportLog& log,
+              FileSystem& fs);
 
     // Treats the pages of folder and, with includeAllSubfolders, its subfolders depth first.
     void processFolder(const std::string& folder);
@@ -74,7 +80,7 @@ public:
 
     const BatchCounts& counts() const { return counts_; }
 
-private:
+  private:
     bool takesFile(const std::string& name) const;
     // The pages of one folder, written under the folder's lock.
     void processPages(const std::string& folder, const std::vector<std::string>& names);
@@ -95,6 +101,14 @@ private:
     bool logAnalysisOutcome(std::int16_t result, std::uint8_t offendingByte, std::int32_t position);
     // False when the user declined the tag and ended the run.
     bool composeAndInsert(const std::string& oldTag);
+    // The page's old tag and done marker as the run reads them; safe on worker threads.
+    OldTagAndDoneDate oldTagAndDoneDate(const std::string& path) const;
+    // A page done recently is passed over when the run skips such pages.
+    bool passesOverAsDone(const OldTagAndDoneDate& old) const;
+    // The old tag as the report and the inspect window show it: Windows-1252 text.
+    static std::string oldTagAsShown(const std::string& oldTag, bool utf8);
+    // A new tag that only differs in letter case from the old one is not written.
+    static bool isSameTag(const std::string& tag, const std::string& oldTag);
     void insert(const std::string& tag, bool withDone, const std::string& oldTag, bool utf8);
     void recordFailure(std::string cause);
     void logStopped();
@@ -114,7 +128,7 @@ private:
     bool leftoversPending_ = false;
     std::set<std::string> writtenFolders_;
     std::string currentFile_;
-    std::unique_ptr<AnalysisAhead> ahead_; // with more than one job
+    std::unique_ptr<AnalysisAhead> ahead_;               // with more than one job
     std::optional<PreparedInsertion> preparedInsertion_; // the current page's, written ahead
 };
 

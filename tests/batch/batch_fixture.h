@@ -99,11 +99,16 @@ class BatchRunTest : public ::testing::Test
         analysis.minimumFrequency = 1;
     }
 
-    BatchCounts run(const std::string& start)
+    BatchCounts run(const std::string& start, FileSystem& fs)
     {
         BatchJob job{start, settings, analysis, tag, commonWords, texts, today};
         job.jobs = jobs;
-        return runBatch(job, host, analysisHost, log);
+        return runBatch(job, host, analysisHost, log, fs);
+    }
+    BatchCounts run(const std::string& start)
+    {
+        FileSystem fs;
+        return run(start, fs);
     }
     BatchCounts run() { return run(folder.path()); }
 

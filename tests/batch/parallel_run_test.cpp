@@ -3,6 +3,7 @@
 
 #include "batch_fixture.h"
 
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -125,6 +126,40 @@ TEST_F(ParallelRunTest, ReportAndPagesAreThoseOfTheSequentialRun)
         EXPECT_EQ(parallel.counts.insertedFiles, sequential.counts.insertedFiles);
         EXPECT_EQ(parallel.counts.failures.size(), sequential.counts.failures.size());
         EXPECT_TRUE(parallel.pages == sequential.pages);
+    }
+}
+
+// Counts the temporary files that a run creates, from any thread.
+class CreationCounter : public FileSystem
+{
+  public:
+    int createNew(const std::string& path, mode_t mode) override
+    {
+        ++created;
+        return FileSystem::createNew(path, mode);
+    }
+
+    std::atomic<int> created = 0;
+};
+
+TEST_F(ParallelRunTest, NoPageIsWrittenAheadThatTheRunWillNotWrite)
+{
+    settings.includeAllSubfolders = true;
+    settings.addDone = true;
+    // A second run over a tree done by a first: it finds pages done recently, or with their
+    // tag already, and writes no more temporary files on several threads than on one.
+    const auto createdBySecondRun = [&](unsigned secondJobs, bool skipDone) {
+        settings.skipDone = false;
+        runWith(1);
+        settings.skipDone = skipDone;
+        jobs = secondJobs;
+        CreationCounter fs;
+        run(folder.path(), fs);
+        return fs.created.load();
+    };
+    for (const bool skipDone : {false, true}) {
+        SCOPED_TRACE(skipDone);
+        EXPECT_EQ(createdBySecondRun(2, skipDone), createdBySecondRun(1, skipDone));
     }
 }
 
