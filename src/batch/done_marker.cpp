@@ -4,6 +4,9 @@
 #include "batch/page_io.h"
 #include "batch/safe_replace.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace tagwright {
 
 std::string doneMetaTagLine(std::string_view date)
@@ -11,14 +14,17 @@ std::string doneMetaTagLine(std::string_view date)
     return "<meta name=\"QOVA done\" content=\"" + std::string(date) + "\">";
 }
 
-bool insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate, FileSystem& fs)
+InsertOutcome insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate,
+                                    FileSystem& fs)
 {
-    if (!isRegularFile(path) || backupFileName(path).empty())
-        return false;
+    if (!isRegularFile(path))
+        return {kInsertFileNotFound, {}, {}};
+    if (backupFileName(path).empty())
+        return {kInsertNoExtension, {}, {}};
     const std::string target = resolvedFilePath(path);
     OpenFile page(fs, fs.openForReading(target));
     if (!page.isOpen())
-        return false;
+        return {kInsertFailed, {}, std::strerror(errno)};
     LineReader reader = pageLineReader(fs, page.fd());
     HeadEdit edit;
     edit.writeBlock = [&](PageWriter& writer) { writer.writeLine(doneMetaTagLine(doneDate)); };
@@ -28,13 +34,15 @@ bool insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate, F
         fs, target, {},
         [&](PageWriter& writer) {
             const int result = rewriteHead(reader, writer, edit);
-            return reader.errorNumber() != 0 ? kReplaceFailed : result;
+            return reader.errorNumber() != 0 ? kInsertFailed : result;
         },
         options);
-    return replaced.code == 0;
+    if (replaced.code == kInsertFailed && replaced.errorText.empty() && reader.errorNumber() != 0)
+        return {kInsertFailed, {}, std::strerror(reader.errorNumber())};
+    return {replaced.code, {}, replaced.errorText};
 }
 
-bool insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate)
+InsertOutcome insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate)
 {
     FileSystem fs;
     return insertDoneMetaTagOnly(path, doneDate, fs);

@@ -4,6 +4,7 @@
 // handled the page, so that later runs can skip pages done recently.
 
 #include "batch/file_system.h"
+#include "batch/insertion.h"
 
 #include <string>
 #include <string_view>
@@ -14,9 +15,11 @@ namespace tagwright {
 std::string doneMetaTagLine(std::string_view date);
 
 // Rewrites the page so that its head holds one fresh marker in place of any old ones; keywords
-// meta tags stay. No backup. False, with the page left as it was, when it cannot be rewritten
-// or has no "</head>".
-bool insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate, FileSystem& fs);
-bool insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate);
+// meta tags stay. No backup. kInserted, or the refusal (kInsertFileNotFound, kInsertNoExtension,
+// kInsertHeadEndMissing) or failure (kInsertFailed, with the system's reason), the page left as
+// it was.
+InsertOutcome insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate,
+                                    FileSystem& fs);
+InsertOutcome insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate);
 
 } // namespace tagwright

@@ -366,12 +366,9 @@ bool FolderRun::composeAndInsert(const std::string& oldTag)
         return true;
     }
     log_.output("  ---  " + job_.texts.text(29));
-    host_.pageFinished(currentFile_, PageResult::PassedOver);
-    if (answer.insertDone) {
-        prepareToWrite();
-        if (insertDoneMetaTagOnly(currentFile_, doneDate_, fs_))
-            pageWritten();
-    }
+    host_.pageFinished(currentFile_, answer.insertDone && !insertDoneMarkerOnly()
+                                         ? PageResult::Failed
+                                         : PageResult::PassedOver);
     if (!counts_.stopRun)
         return true;
     log_.output("\r\n\r\n" + job_.texts.text(30) + "\r\n");
@@ -450,6 +447,26 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
         return;
     }
     host_.pageFinished(currentFile_, PageResult::PassedOver);
+}
+
+bool FolderRun::insertDoneMarkerOnly()
+{
+    prepareToWrite();
+    const InsertOutcome outcome = insertDoneMetaTagOnly(currentFile_, doneDate_, fs_);
+    switch (outcome.result) {
+    case kInserted:
+        pageWritten();
+        return true;
+    case kInsertHeadEndMissing:
+        log_.output("  ---  Done meta tag not inserted because </head> is missing.");
+        return true;
+    default:
+        log_.output("  ---  An error (" + std::to_string(outcome.result) +
+                    ") occurred during done meta tag insertion.");
+        recordFailure(outcome.errorText.empty() ? insertResultMessage(outcome.result, {}).text
+                                                : outcome.errorText);
+        return false;
+    }
 }
 
 void FolderRun::recordFailure(std::string cause)

@@ -110,6 +110,9 @@ class FolderRun
     // A new tag that only differs in letter case from the old one is not written.
     static bool isSameTag(const std::string& tag, const std::string& oldTag);
     void insert(const std::string& tag, bool withDone, const std::string& oldTag, bool utf8);
+    // The done marker alone, for a page whose new tag was declined. False when the page could
+    // not be written (reported and recorded as a failure).
+    bool insertDoneMarkerOnly();
     void recordFailure(std::string cause);
     void logStopped();
     void removeStatusText();

@@ -177,7 +177,8 @@ TEST(FaultInjection, DoneMarkerRewriteKeepsThePageOnEveryFailure)
     {
         TempFolder folder;
         writeBytes(folder.path("page.htm"), previous);
-        ASSERT_TRUE(insertDoneMetaTagOnly(folder.path("page.htm"), "2024-03-05", counter));
+        ASSERT_EQ(insertDoneMetaTagOnly(folder.path("page.htm"), "2024-03-05", counter).result,
+                  kInserted);
         expectedPage = readBytes(folder.path("page.htm"));
     }
     for (const Step step : {Step::Open, Step::Create, Step::Read, Step::Write, Step::Flush,
@@ -188,7 +189,8 @@ TEST(FaultInjection, DoneMarkerRewriteKeepsThePageOnEveryFailure)
             writeBytes(folder.path("page.htm"), previous);
             FailingFileSystem failing(step, occurrence);
             const bool rewritten =
-                insertDoneMetaTagOnly(folder.path("page.htm"), "2024-03-05", failing);
+                insertDoneMetaTagOnly(folder.path("page.htm"), "2024-03-05", failing).result ==
+                kInserted;
             // Only a failing close of the page read, after the rewrite is complete, may pass.
             EXPECT_TRUE(readBytes(folder.path("page.htm")) ==
                         (rewritten ? expectedPage : previous));

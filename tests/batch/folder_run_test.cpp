@@ -1,4 +1,5 @@
 #include "batch_fixture.h"
+#include "failing_file_system.h"
 
 #include <sys/stat.h>
 
@@ -140,6 +141,31 @@ TEST_F(BatchRunTest, EditMetaTagWindowDecidesTagMarkerAndStop)
     EXPECT_NE(log.text().find("NEW: <meta name=\"keywords\" content=\"edited\">\r\n\r\n\r\n"
                               "Operation stopped at user's request.\r\n"),
               std::string::npos);
+}
+
+TEST_F(BatchRunTest, AMarkerOnlyRewriteThatFailsIsReportedAsAFailure)
+{
+    const std::string headless = "<html>\r\n<body>\r\n<p>tomatoes</p>\r\n";
+    writeBytes(file("a.htm"), headless);
+    writeBytes(file("b.htm"), page("Tomatoes"));
+    settings.confirm = true;
+    host.answer = [](const InspectRequest& request) -> InspectAnswer {
+        return {false, request.newTag, true, false}; // marker only
+    };
+    FailingFileSystem full(Step::Write, 1, ENOSPC);
+    const BatchCounts counts = run(folder.path(), full);
+
+    EXPECT_EQ(readBytes(file("a.htm")), headless);
+    EXPECT_EQ(readBytes(file("b.htm")), page("Tomatoes"));
+    EXPECT_NE(log.text().find("File: a.htm  ---  " + texts.text(29) +
+                              "  ---  Done meta tag not inserted because </head> is missing.\r\n"),
+              std::string::npos);
+    EXPECT_NE(log.text().find("File: b.htm  ---  " + texts.text(29) +
+                              "  ---  An error (-7) occurred during done meta tag insertion.\r\n"),
+              std::string::npos);
+    ASSERT_EQ(counts.failures.size(), 1u);
+    EXPECT_EQ(counts.failures[0].path, file("b.htm"));
+    EXPECT_EQ(counts.failures[0].cause, "No space left on device");
 }
 
 TEST_F(BatchRunTest, DecliningAndStoppingInTheEditMetaTagWindowEndsTheRun)

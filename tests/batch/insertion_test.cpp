@@ -97,7 +97,7 @@ TEST_F(InsertionTest, AnLfPageKeepsItsLineEnds)
                                                    kMarker + "\nx\n</head>\n<p>a\r\nb</p>");
     // The marker alone, written where the head ends on a page without a line end after it.
     writeBytes(folder.path("p.htm"), "<head>\n<title>T</title></head>");
-    EXPECT_TRUE(insertDoneMetaTagOnly(folder.path("p.htm"), "2024-03-05"));
+    EXPECT_EQ(insertDoneMetaTagOnly(folder.path("p.htm"), "2024-03-05").result, kInserted);
     EXPECT_EQ(readBytes(folder.path("p.htm")),
               "<head>\n<title>T</title>\n" + kMarker + "\n</head>");
 }
@@ -283,13 +283,14 @@ TEST_F(InsertionTest, DoneMarkerAloneReplacesOldOnesAndLeavesKeywords)
     const std::string keywords = "<meta name=\"keywords\" content=\"k\">";
     writeBytes(folder.path("p.htm"), "<head>\r\n" + keywords + "\r\n<meta name=\"QOVA Done\" content=\"2020-01-01\"\r\n"
                                      "\r\n</head>");
-    EXPECT_TRUE(insertDoneMetaTagOnly(folder.path("p.htm"), "2024-03-05"));
+    EXPECT_EQ(insertDoneMetaTagOnly(folder.path("p.htm"), "2024-03-05").result, kInserted);
     EXPECT_EQ(readBytes(folder.path("p.htm")),
               "<head>\r\n" + keywords + "\r\n" + kMarker + "\r\n</head>");
 
     const std::string headless = "<body>\r\n\r\n" + kMarker + "</body>";
     writeBytes(folder.path("headless.htm"), headless);
-    EXPECT_FALSE(insertDoneMetaTagOnly(folder.path("headless.htm"), "2024-03-05"));
+    EXPECT_EQ(insertDoneMetaTagOnly(folder.path("headless.htm"), "2024-03-05").result,
+              kInsertHeadEndMissing);
     EXPECT_EQ(readBytes(folder.path("headless.htm")), headless);
 }
 
