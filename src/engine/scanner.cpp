@@ -487,22 +487,24 @@ void Scanner::handleMetaTag(Line& line)
     s.inDescriptionContent = false;
     s.inKeywordsContent = false;
     s.pos += 5;
-    if (line.findInBlankFreeRest(s.pos, kDescriptionName) < line.size()) {
+    // The name and the content count only inside this tag: in a minified head the rest of the
+    // line holds the other meta tags, and a viewport's "width=device-width" is no description.
+    const std::size_t close = line.find(s.pos, ">");
+    if (line.findInBlankFreeRest(s.pos, kDescriptionName) < close) {
         const std::size_t content = line.findNoCase(s.pos, "content");
-        if (content < line.size()) {
+        if (content < close) {
             s.inDescriptionContent = true;
             s.pos = content + 7;
         }
-    } else if (line.findInBlankFreeRest(s.pos, kKeywordsName) < line.size() &&
+    } else if (line.findInBlankFreeRest(s.pos, kKeywordsName) < close &&
                settings_.existingKeywordsWeight > 0) {
         const std::size_t content = line.find(s.pos, "content");
-        if (content < line.size()) {
+        if (content < close) {
             s.inKeywordsContent = true;
             s.pos = content + 7;
         }
     }
     if (!s.inDescriptionContent && !s.inKeywordsContent) {
-        const std::size_t close = line.find(s.pos, ">");
         if (close + 1 < line.size()) {
             s.pos = close + 1;
             s.tagDepth = checkedAdd(s.tagDepth, -1);

@@ -153,6 +153,22 @@ TEST_F(DriverTest, AnLfPageIsReadByItsLinesLikeItsCrLfCopy)
     }
 }
 
+TEST_F(DriverTest, AMinifiedHeadGivesTheWordsOfItsDescriptionNotTheAttributesOfOtherMetaTags)
+{
+    const std::string head =
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+        "charset=iso-8859-1\"><meta name=\"viewport\" content=\"width=device-width, "
+        "initial-scale=1\"><meta name=\"description\"><title>Tomatoes</title><meta "
+        "name=\"description\" content=\"Growing tomatoes, garden\"><meta name=\"keywords\" "
+        "content=\"seeds\"></head><body><p>tomatoes</p><p>content</p></body></html>";
+    for (const std::string_view end : {"", "\r\n"}) {
+        analyse(head + std::string(end));
+        EXPECT_EQ(words(),
+                  (std::vector<std::string>{"tomatoes", "growing", "garden", "seeds", "content"}))
+            << end.size();
+    }
+}
+
 TEST_F(DriverTest, TheSixteenBitCountEndsTheRunWithError6)
 {
     std::string page;
