@@ -303,8 +303,8 @@ bool prepareLine(std::string& line, const LinePreparation& how, const KeepPrepar
         return false;
     if (!looks.keepGoingBetweenSteps(line.size()))
         return false;
-    if (how.lowerCaseMode)
-        lowerCaseAccentedInPlace(line);
+    if (how.lowerCaseMode && !lowerCaseAccentedInPlace(line, keepPreparing))
+        return false;
     if (!looks.keepGoingBetweenSteps(line.size()) || !markTags(line, how.lowerCaseMode, looks) ||
         !looks.keepGoingBetweenSteps(line.size()) || !decodeEntities(line, looks))
         return false;

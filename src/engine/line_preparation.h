@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstddef>
-#include <functional>
+#include "support/looks.h"
+
 #include <string>
 
 namespace tagwright {
@@ -39,15 +39,14 @@ struct LinePreparation
 
 // Asked now and then while a long line is prepared (a page without line ends is one line as long
 // as the file); once it answers false the preparation is given up.
-using KeepPreparing = std::function<bool()>;
+using KeepPreparing = KeepGoing;
 
 // Prepares one line read from a document for the scanner: trims blanks, then repairs, lower-cases,
 // marks tags, decodes entities and appends one blank. False when the trimmed line is empty and
 // must be skipped (line untouched otherwise), or when keepPreparing answered false (the line is
 // then half prepared and must not be scanned). keepPreparing is asked between the steps of a line
-// of at least kBytesPerLook bytes, and once per kBytesPerLook bytes that tag marking and entity
-// decoding pass over; a shorter line is never asked about.
-inline constexpr std::size_t kBytesPerLook = 16 * 1024;
+// of at least kBytesPerLook bytes, and once per kBytesPerLook bytes that the repair, the
+// lower-casing, tag marking and entity decoding pass over; a shorter line is never asked about.
 bool prepareLine(std::string& line, const LinePreparation& how,
                  const KeepPreparing& keepPreparing = {});
 

@@ -60,6 +60,56 @@ ByteSet membersOf(std::string_view set)
     return members;
 }
 
+// The letters met so far in a text that is lowered piece by piece.
+struct LoweredSoFar
+{
+    bool trigger = false;
+    bool capitalZCaron = false;
+};
+
+void lowerPiece(char* text, std::size_t size, LoweredSoFar& seen)
+{
+    const auto lowerOne = [&](char& c) {
+        const unsigned char b = byteOf(c);
+        seen.trigger = seen.trigger || kTrigger[b];
+        seen.capitalZCaron = seen.capitalZCaron || b == kCapitalZCaron;
+        c = static_cast<char>(kLower[b]);
+    };
+    // Eight bytes at a time while they are ASCII, where only A-Z change (and none is a trigger
+    // or Ž): bit 7 of each byte marks, through one addition, whether it lies above Z or at or
+    // above A, and an upper-case letter gains 0x20.
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighBits = kOnes * 0x80u;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t block = 0;
+        std::memcpy(&block, text + i, 8);
+        if ((block & kHighBits) != 0) {
+            for (std::size_t k = i; k < i + 8; ++k)
+                lowerOne(text[k]);
+            continue;
+        }
+        const std::uint64_t aboveZ = block + kOnes * (0x7F - 'Z');
+        const std::uint64_t fromA = block + kOnes * (0x80 - 'A');
+        block |= (fromA & ~aboveZ & kHighBits) >> 2;
+        std::memcpy(text + i, &block, 8);
+    }
+    for (; i < size; ++i)
+        lowerOne(text[i]);
+}
+
+// Calls work(at, size) for the pieces of a text of `size` bytes, asking keepGoing between them.
+template <typename Work>
+bool inPieces(std::size_t size, const KeepGoing& keepGoing, const Work& work)
+{
+    for (std::size_t at = 0; at < size; at += kBytesPerLook) {
+        if (at > 0 && keepGoing && !keepGoing())
+            return false;
+        work(at, std::min(kBytesPerLook, size - at));
+    }
+    return true;
+}
+
 } // namespace
 
 std::string leftPart(std::string_view text, std::ptrdiff_t n)
@@ -76,40 +126,25 @@ bool hasNoAccentedLetters(std::string_view text)
 
 void lowerCaseAccentedInPlace(std::string& text)
 {
+    lowerCaseAccentedInPlace(text, {});
+}
+
+bool lowerCaseAccentedInPlace(std::string& text, const KeepGoing& keepGoing)
+{
     // A text without trigger letters takes the platform lower-casing, which also knows Ž; the
-    // letter table does not. One pass with the table, then Ž for texts without triggers.
-    bool trigger = false;
-    bool capitalZCaron = false;
-    const auto lowerOne = [&](char& c) {
-        const unsigned char b = byteOf(c);
-        trigger = trigger || kTrigger[b];
-        capitalZCaron = capitalZCaron || b == kCapitalZCaron;
-        c = static_cast<char>(kLower[b]);
-    };
-    // Eight bytes at a time while they are ASCII, where only A-Z change (and none is a trigger
-    // or Ž): bit 7 of each byte marks, through one addition, whether it lies above Z or at or
-    // above A, and an upper-case letter gains 0x20.
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighBits = kOnes * 0x80u;
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t block = 0;
-        std::memcpy(&block, text.data() + i, 8);
-        if ((block & kHighBits) != 0) {
-            for (std::size_t k = i; k < i + 8; ++k)
-                lowerOne(text[k]);
-            continue;
-        }
-        const std::uint64_t aboveZ = block + kOnes * (0x7F - 'Z');
-        const std::uint64_t fromA = block + kOnes * (0x80 - 'A');
-        block |= (fromA & ~aboveZ & kHighBits) >> 2;
-        std::memcpy(text.data() + i, &block, 8);
-    }
-    for (; i < text.size(); ++i)
-        lowerOne(text[i]);
-    if (capitalZCaron && !trigger)
-        std::replace(text.begin(), text.end(), static_cast<char>(kCapitalZCaron),
-                     static_cast<char>(kSmallZCaron));
+    // letter table does not. One pass with the table, then Ž for texts without triggers: that
+    // depends on the whole text, so a text lowered in pieces has its Ž lowered after them.
+    LoweredSoFar seen;
+    if (!inPieces(text.size(), keepGoing,
+                  [&](std::size_t at, std::size_t size) { lowerPiece(&text[at], size, seen); }))
+        return false;
+    if (!seen.capitalZCaron || seen.trigger)
+        return true;
+    return inPieces(text.size(), keepGoing, [&](std::size_t at, std::size_t size) {
+        std::replace(text.begin() + static_cast<std::ptrdiff_t>(at),
+                     text.begin() + static_cast<std::ptrdiff_t>(at + size),
+                     static_cast<char>(kCapitalZCaron), static_cast<char>(kSmallZCaron));
+    });
 }
 
 bool isLowerCaseAccented(std::string_view text)

@@ -3,6 +3,8 @@
 // Small string routines over Windows-1252 text, one byte a character. Positions are 1-based and
 // 0 means "none"; "a set" is a string whose characters are its members.
 
+#include "support/looks.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,6 +20,9 @@ bool hasNoAccentedLetters(std::string_view text);
 // Lower case covering the accented Western letters (ÉCOLE -> école; ß stays ß).
 std::string lowerCaseAccented(std::string_view text);
 void lowerCaseAccentedInPlace(std::string& text);
+// The same, asking keepGoing once per kBytesPerLook bytes of a long text; false when it answered
+// false (the text is then partly lowered).
+bool lowerCaseAccentedInPlace(std::string& text, const KeepGoing& keepGoing);
 // Whether lowerCaseAccented leaves the text as it is, without building the lowered text.
 bool isLowerCaseAccented(std::string_view text);
 

@@ -70,9 +70,8 @@ std::pair<unsigned char, std::size_t> windows1252HighByte(std::string_view text,
     return {*mapped, length};
 }
 
-bool repair(std::string& line, Repairs repairs, const std::function<bool()>& keepGoing = {})
+bool repair(std::string& line, Repairs repairs, const KeepGoing& keepGoing = {})
 {
-    constexpr std::size_t kBytesPerLook = 16 * 1024;
     const auto needsWork = [](char c) { return static_cast<unsigned char>(c) >= 0xC2; };
     if (std::none_of(line.begin(), line.end(), needsWork))
         return true;
@@ -142,7 +141,7 @@ void repairUtf8Line(std::string& line)
     repair(line, {.latin1 = true, .punctuation = true, .windows1252 = true});
 }
 
-bool repairUtf8Line(std::string& line, const std::function<bool()>& keepGoing)
+bool repairUtf8Line(std::string& line, const KeepGoing& keepGoing)
 {
     return repair(line, {.latin1 = true, .punctuation = true, .windows1252 = true}, keepGoing);
 }

@@ -3,7 +3,8 @@
 // Repair of UTF-8 text that was read one byte a character, so that each visible letter of a
 // UTF-8 document is one Windows-1252 character for the analysis.
 
-#include <functional>
+#include "support/looks.h"
+
 #include <string>
 
 namespace tagwright {
@@ -26,9 +27,9 @@ void repairUtf8Punctuation(std::string& line);
 // dropped control character, would turn "Å" followed by a no-break space into "Š", and would
 // make such results depend on what comes later in the line.)
 void repairUtf8Line(std::string& line);
-// The same, asking keepGoing once per 16 KiB of a line that needs repairing (a page without line
-// ends is one line as long as the file); once it answers false the repair is given up and the
-// result is false, the line unchanged.
-bool repairUtf8Line(std::string& line, const std::function<bool()>& keepGoing);
+// The same, asking keepGoing once per kBytesPerLook bytes of a line that needs repairing (a page
+// without line ends is one line as long as the file); once it answers false the repair is given up
+// and the result is false, the line unchanged.
+bool repairUtf8Line(std::string& line, const KeepGoing& keepGoing);
 
 } // namespace tagwright

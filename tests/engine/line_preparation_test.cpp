@@ -93,6 +93,33 @@ TEST(LinePreparation, ALongLineIsPreparedAsBeforeAndCanBeGivenUpWhilePrepared)
     ASSERT_TRUE(prepareLine(line, how, counting));
     EXPECT_GE(looks, 40);
 
+    // A line of capitals without tags or entities: the looks come from the lower-casing. Ž is
+    // lowered only in a text without other accented capitals, which the line decides as a whole:
+    // here by its last letter, far beyond the first pieces.
+    const LinePreparation lowering{.lowerCaseMode = true};
+    const std::string capitalZCaron = "\x8E", smallZCaron = "\x9E";
+    std::string capitals;
+    while (capitals.size() < 40 * kBytesPerLook)
+        capitals += capitalZCaron + "AR ";
+    for (const bool accentedAtEnd : {false, true}) {
+        const std::string lowered = (accentedAtEnd ? capitalZCaron : smallZCaron) + "ar ";
+        std::string expected;
+        while (expected.size() < capitals.size())
+            expected += lowered;
+        expected += accentedAtEnd ? "\xE9t\xE9 " : lowered;
+        line = capitals + (accentedAtEnd ? "\xC9T\xC9" : capitalZCaron + "AR");
+        looks = 0;
+        ASSERT_TRUE(prepareLine(line, lowering, counting));
+        EXPECT_TRUE(line == expected) << accentedAtEnd; // not printed: 640 KiB
+        EXPECT_GE(looks, 40);
+    }
+    for (const int stopAt : {1, 2, 3, 10}) {
+        int asked = 0;
+        line = capitals;
+        EXPECT_FALSE(prepareLine(line, lowering, [&] { return ++asked < stopAt; })) << stopAt;
+        EXPECT_EQ(asked, stopAt);
+    }
+
     for (const int stopAt : {1, 2, 3, 4, 10, 60}) {
         int asked = 0;
         line = longLine;
