@@ -1,9 +1,11 @@
 #include "batch/analysis_ahead.h"
 
 #include "batch/safe_replace.h"
+#include "batch/temporary_files.h"
 #include "engine/input_checks.h"
 #include "output/meta_tag.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tagwright {
@@ -42,11 +44,18 @@ class RecordingHost : public SilentAnalysisHost
 } // namespace
 
 AnalysisAhead::AnalysisAhead(const AnalysisSettings& settings, const CommonWords& commonWords,
-                             unsigned workers, std::optional<WriteAhead> writeAhead)
+                             unsigned jobs, std::optional<WriteAhead> writeAhead)
     : settings_(settings), commonWords_(commonWords), writeAhead_(std::move(writeAhead)),
-      window_(2 * std::size_t{workers})
+      jobs_(jobs)
 {
-    for (unsigned i = 0; i < workers; ++i)
+    const unsigned writing = writeAhead_ ? kWritingThreads : 0;
+    window_ = 2 * std::size_t{jobs} + writing;
+    // Every page ahead may hold a temporary file, and so may the page taken last; the run's own
+    // rewrite of a page and the saved report need one each: all of them must stay where a
+    // termination signal finds them.
+    if (writeAhead_)
+        window_ = std::min(window_, kGuardedTemporaryFiles - 3);
+    for (unsigned i = 0; i < jobs + writing; ++i)
         workers_.emplace_back([this](std::stop_token stop) { work(stop); });
 }
 
@@ -88,20 +97,20 @@ PageAnalysis AnalysisAhead::take(std::size_t index)
 
 void AnalysisAhead::stop()
 {
-    {
-        const std::scoped_lock lock(mutex_);
-        paths_.clear();
-        nextToStart_ = 0;
-        ++generation_;
-        done_.clear();
-        stopping_ = true;
-    }
+    std::unique_lock lock(mutex_);
+    paths_.clear();
+    nextToStart_ = 0;
+    ++generation_;
+    done_.clear();
+    stopping_ = true;
     changed_.notify_all();
+    changed_.wait(lock, [&] { return busy_ == 0; });
 }
 
 bool AnalysisAhead::mayStartNext() const
 {
-    return nextToStart_ < paths_.size() && nextToStart_ < nextToTake_ + window_;
+    return nextToStart_ < paths_.size() && nextToStart_ < nextToTake_ + window_ &&
+           analysing_ < jobs_;
 }
 
 void AnalysisAhead::work(std::stop_token stop)
@@ -111,13 +120,24 @@ void AnalysisAhead::work(std::stop_token stop)
         const std::size_t index = nextToStart_++;
         const std::size_t generation = generation_;
         const std::string path = paths_[index];
+        ++analysing_;
+        ++busy_;
         lock.unlock();
         PageAnalysis page = analyse(path);
         lock.lock();
-        if (generation == generation_) {
-            done_.emplace(index, std::move(page));
-            changed_.notify_all();
+        --analysing_;
+        changed_.notify_all(); // another page may be analysed while this one is written
+        if (writeAhead_ && generation == generation_) {
+            lock.unlock();
+            writeAhead(path, page);
+            lock.lock();
         }
+        if (generation == generation_)
+            done_.emplace(index, std::move(page));
+        else
+            page = {}; // dropped with its file before stop() can return
+        --busy_;
+        changed_.notify_all();
     }
 }
 
@@ -131,21 +151,23 @@ PageAnalysis AnalysisAhead::analyse(const std::string& path) const
         // A failure that escapes the analysis ends the walk: the run meets it at the page's turn.
         page.needsTheRun = true;
     }
+    return page;
+}
+
+void AnalysisAhead::writeAhead(const std::string& path, PageAnalysis& page) const
+{
     // A page reached through a link is written at its turn: the run may pass it over (another
     // name of a page, a link out of the folder), and writes nothing beside another tree's page.
     // An LF page is written ahead like any other: when the Unix-type question is answered No at
     // the page's turn, the prepared content is dropped with the rest of the worker's result.
-    if (writeAhead_ && page.outcome.result == kAnalysisDone && !page.needsTheRun &&
-        resolvedFilePath(path) == path) {
-        InsertRequest request = writeAhead_->request;
-        request.path = path;
-        request.tag = getMetaTag(generateKeywordMetaTag(page.table, writeAhead_->tag, settings_));
-        request.utf8 = detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
-        if (!writeAhead_->wouldWrite(path, request.tag, request.utf8))
-            return page;
+    if (page.outcome.result != kAnalysisDone || page.needsTheRun || resolvedFilePath(path) != path)
+        return;
+    InsertRequest request = writeAhead_->request;
+    request.path = path;
+    request.tag = getMetaTag(generateKeywordMetaTag(page.table, writeAhead_->tag, settings_));
+    request.utf8 = detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
+    if (writeAhead_->wouldWrite(path, request.tag, request.utf8))
         page.insertion = prepareInsertion(request, *writeAhead_->fs);
-    }
-    return page;
 }
 
 } // namespace tagwright

@@ -58,13 +58,20 @@ struct WriteAhead
     std::function<bool(const std::string& path, const std::string& tag, bool utf8)> wouldWrite;
 };
 
+// Pages are analysed on at most `jobs` threads at once, one a core. Writing a page ahead is mostly
+// waiting for the disk to take its new content (a flush of several milliseconds): threads beyond
+// the analysing ones write and flush the pages already analysed, so that as many flushes overlap
+// as the window lets pages go ahead.
 class AnalysisAhead
 {
   public:
-    // Starts `workers` threads that analyse with the run's settings and common words, which
-    // must outlive this object.
-    AnalysisAhead(const AnalysisSettings& settings, const CommonWords& commonWords,
-                  unsigned workers, std::optional<WriteAhead> writeAhead = std::nullopt);
+    // Threads that write pages ahead beside the analysing ones.
+    static constexpr unsigned kWritingThreads = 8;
+
+    // Starts threads that analyse with the run's settings and common words, which must outlive
+    // this object: `jobs` of them, and kWritingThreads more when pages are written ahead.
+    AnalysisAhead(const AnalysisSettings& settings, const CommonWords& commonWords, unsigned jobs,
+                  std::optional<WriteAhead> writeAhead = std::nullopt);
     AnalysisAhead(const AnalysisAhead&) = delete;
     AnalysisAhead& operator=(const AnalysisAhead&) = delete;
     // Drops what is pending and waits for the workers to end their current page.
@@ -75,17 +82,22 @@ class AnalysisAhead
     // The analysis of the page at `index` of the paths started, waiting for it; the pages
     // before it are dropped.
     PageAnalysis take(std::size_t index);
-    // Drops every page not yet taken; workers end their current analysis at its next step.
+    // Drops every page not yet taken; workers end their current analysis at its next step. Returns
+    // once no page is worked on, so that no file written ahead outlives it.
     void stop();
 
   private:
     void work(std::stop_token stop);
     bool mayStartNext() const;
     PageAnalysis analyse(const std::string& path) const;
+    // The new content of an analysed page written and forced to the disk, when the run would
+    // write it.
+    void writeAhead(const std::string& path, PageAnalysis& page) const;
 
     const AnalysisSettings& settings_;
     const CommonWords& commonWords_;
     std::optional<WriteAhead> writeAhead_;
+    unsigned jobs_;      // pages analysed at once
     std::size_t window_; // how far the workers may run ahead of the page taken last
 
     std::mutex mutex_;
@@ -94,6 +106,8 @@ class AnalysisAhead
     std::size_t nextToStart_ = 0;
     std::size_t nextToTake_ = 0;
     std::size_t generation_ = 0; // counts start() and stop(): results of older paths are dropped
+    unsigned analysing_ = 0;     // pages being analysed
+    unsigned busy_ = 0;          // pages being analysed or written
     std::map<std::size_t, PageAnalysis> done_;
     std::atomic<bool> stopping_ = false;
     std::vector<std::jthread> workers_;

@@ -31,7 +31,7 @@ struct Slot
     char path[PATH_MAX]{};
 };
 
-std::array<Slot, 16> slots;
+std::array<Slot, kGuardedTemporaryFiles> slots;
 
 extern "C" void removeTemporaryFiles(int signalNumber)
 {

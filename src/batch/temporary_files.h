@@ -10,6 +10,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,10 @@ std::optional<pid_t> temporaryFileOwner(std::string_view name);
 // (left by a run that ended abruptly). A process that still lives keeps its files: a single-page
 // insertion takes no folder lock. Only for a folder whose lock the caller holds.
 void removeLeftoverTemporaryFiles(const std::string& folder, FileSystem& fs);
+
+// How many temporary files the termination signals can find at once. A file beyond them is left
+// behind by a signal, for the next run that holds its folder's lock to remove.
+inline constexpr std::size_t kGuardedTemporaryFiles = 32;
 
 // Keeps a temporary file's path where a termination signal can find it and remove it before
 // the process ends; forgets it when it goes out of scope (the file then was renamed or removed).

@@ -3,9 +3,12 @@
 
 #include "batch_fixture.h"
 
+#include "batch/temporary_files.h"
+
 #include <atomic>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <random>
 
 namespace tagwright {
@@ -161,6 +164,69 @@ TEST_F(ParallelRunTest, NoPageIsWrittenAheadThatTheRunWillNotWrite)
         SCOPED_TRACE(skipDone);
         EXPECT_EQ(createdBySecondRun(2, skipDone), createdBySecondRun(1, skipDone));
     }
+}
+
+// Counts the program's temporary files that exist at once, from any thread.
+class TemporaryFileCounter : public FileSystem
+{
+  public:
+    int createNew(const std::string& path, mode_t mode) override
+    {
+        const int fd = FileSystem::createNew(path, mode);
+        if (fd >= 0)
+            count(path, +1);
+        return fd;
+    }
+    bool link(const std::string& existing, const std::string& newName) override
+    {
+        const bool linked = FileSystem::link(existing, newName);
+        if (linked)
+            count(newName, +1);
+        return linked;
+    }
+    bool rename(const std::string& from, const std::string& to) override
+    {
+        const bool renamed = FileSystem::rename(from, to);
+        if (renamed)
+            count(from, -1);
+        return renamed;
+    }
+    bool remove(const std::string& path) override
+    {
+        const bool removed = FileSystem::remove(path);
+        if (removed)
+            count(path, -1);
+        return removed;
+    }
+
+    int most = 0;
+
+  private:
+    void count(const std::string& path, int change)
+    {
+        if (!temporaryFileOwner(fs::path(path).filename().string()))
+            return;
+        const std::scoped_lock lock(mutex_);
+        existing_ += change;
+        most = std::max(most, existing_);
+    }
+
+    std::mutex mutex_;
+    int existing_ = 0;
+};
+
+TEST_F(ParallelRunTest, PagesWrittenAheadStayWhereATerminationSignalFindsTheirFiles)
+{
+    // However many jobs, no more pages are written ahead than the signal handler can remove.
+    for (int i = 0; i < 80; ++i)
+        writeBytes(folder.path("page" + std::to_string(i) + ".htm"), page("Garden soil"));
+    settings.backup = true;
+    jobs = 40;
+    TemporaryFileCounter fs;
+    const BatchCounts counts = run(folder.path(), fs);
+    EXPECT_EQ(counts.filesInserted, 80);
+    EXPECT_GT(fs.most, 1);
+    EXPECT_LE(fs.most, static_cast<int>(kGuardedTemporaryFiles));
 }
 
 } // namespace
