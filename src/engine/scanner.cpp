@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <vector>
 
 namespace tagwright {
 
@@ -39,14 +38,20 @@ constexpr std::string_view kKeywordsName = "name=\"keywords\"";
 // answer: the next match found from one position serves every later position up to it. A byte is
 // thus read at most once per kind of search, and a line costs time in proportion to its length
 // (a page without line ends is one line; searching the rest of it again from every "&" or tag
-// made such a page quadratic). The tests on "the rest of the line, lower-cased and without
-// blanks" are answered from the positions of each pattern in the whole line so treated, found
-// once per line.
+// made such a page quadratic). The tests on the text lower-cased and without blanks read only as
+// far as they need: to the end of the meta tag, to the next "font".
+//
+// A search that goes far looks at Stop once per kBytesPerLook bytes (one step of the scan can
+// search the rest of a line as long as the file); once Stop is taken, it and every later search
+// of the line find nothing, which ends the step without a word.
 class Scanner::Line
 {
   public:
     // Every byte a search reads is added to `searched`.
-    Line(std::string_view text, std::uint64_t& searched) : text_(text), searched_(searched) {}
+    Line(std::string_view text, std::uint64_t& searched, Scanner& scanner)
+        : text_(text), searched_(searched), scanner_(scanner)
+    {
+    }
 
     std::size_t size() const { return text_.size(); }
     char at(std::size_t pos) const { return pos < text_.size() ? text_[pos] : '\0'; }
@@ -69,60 +74,101 @@ class Scanner::Line
     // The first position at or after pos of the (lower-case) pattern ignoring case, or size().
     std::size_t findNoCase(std::size_t pos, std::string_view pattern)
     {
-        return remembered(Search::NoCase, pattern, pos, [&](std::size_t from) {
-            for (; from < text_.size(); ++from) {
-                from = std::min(findAnyCaseOf(from, pattern[0]), text_.size());
-                if (startsWithNoCase(from, pattern))
+        return remembered(Search::NoCase, pattern, pos, [&](std::size_t from, std::size_t to) {
+            for (; from < to; ++from) {
+                from = findAnyCaseOf(from, to, pattern[0]);
+                if (from < to && startsWithNoCase(from, pattern))
                     return from;
             }
-            return text_.size();
+            return to;
         });
     }
 
     // The first position at or after pos of the pattern exactly, or size().
     std::size_t find(std::size_t pos, std::string_view pattern)
     {
-        return remembered(Search::Exact, pattern, pos, [&](std::size_t from) {
-            return std::min(text_.find(pattern, from), text_.size());
+        return remembered(Search::Exact, pattern, pos, [&](std::size_t from, std::size_t to) {
+            // A match that starts before `to` may end after it.
+            const std::string_view piece = text_.substr(0, to + pattern.size() - 1);
+            return std::min(piece.find(pattern, from), to);
         });
     }
 
     // The first position at or after pos of a ";" or a blank, or size().
     std::size_t findSemicolonOrBlank(std::size_t pos)
     {
-        return remembered(Search::AnyOf, "; ", pos,
-                          [&](std::size_t from) { return findFirst(from, isSemicolonOrBlank); });
+        return remembered(Search::AnyOf, "; ", pos, [&](std::size_t from, std::size_t to) {
+            return findFirst(from, to, isSemicolonOrBlank);
+        });
     }
 
     // The first position at or after pos of a tag bracket, or size().
     std::size_t findBracket(std::size_t pos)
     {
-        return remembered(Search::AnyOf, "<>", pos,
-                          [&](std::size_t from) { return findFirst(from, isBracket); });
+        return remembered(Search::AnyOf, "<>", pos, [&](std::size_t from, std::size_t to) {
+            return findFirst(from, to, isBracket);
+        });
     }
 
     // The first position at or after pos of a sign or digit, or size().
     std::size_t findSignOrDigit(std::size_t pos)
     {
-        return remembered(Search::AnyOf, "+-0123456789", pos,
-                          [&](std::size_t from) { return findFirst(from, isSignOrDigit); });
+        return remembered(
+            Search::AnyOf, "+-0123456789", pos,
+            [&](std::size_t from, std::size_t to) { return findFirst(from, to, isSignOrDigit); });
     }
 
     std::size_t firstNonBlank(std::size_t pos)
     {
-        const std::size_t found = std::min(text_.find_first_not_of(' ', pos), text_.size());
+        const std::size_t found = inPieces(pos, [&](std::size_t from, std::size_t to) {
+            return std::min(text_.substr(0, to).find_first_not_of(' ', from), to);
+        });
         searched_ += found - std::min(pos, found);
         return found;
     }
 
-    // Where the first match of a pattern starts in the rest of the line from pos, lower-cased and
-    // without blanks; as a position in the line, or size() when there is none.
-    std::size_t findInBlankFreeRest(std::size_t pos, std::string_view pattern)
+    // Where the first match of a (lower-case) pattern starts in the text from pos to end,
+    // lower-cased and without blanks; as a position in the line, or end when there is none. A
+    // match that starts before end but ends after it is not seen, so end must be a character
+    // that the pattern does not hold (or the end of the line).
+    std::size_t findInBlankFreeText(std::size_t pos, std::size_t end, std::string_view pattern)
     {
-        const std::vector<std::size_t>& starts = blankFreeMatches(pattern, pos);
-        const auto first = std::lower_bound(starts.begin(), starts.end(), pos);
-        return first == starts.end() ? text_.size() : *first;
+        if (stopped())
+            return end;
+        std::array<char, kRing> recent{};        // last characters, as a ring
+        std::array<std::size_t, kRing> origin{}; // their positions in the line
+        std::size_t seen = 0;
+        std::size_t found = end;
+        std::size_t i = pos;
+        for (std::size_t nextLook = pos + kBytesPerLook; i < end; ++i) {
+            if (i == nextLook) {
+                if (!scanner_.keepScanning())
+                    break;
+                nextLook += kBytesPerLook;
+            }
+            if (text_[i] == ' ')
+                continue;
+            recent[seen % kRing] = asciiLower(text_[i]);
+            origin[seen % kRing] = i;
+            ++seen;
+            if (seen < pattern.size() || recent[(seen - 1) % kRing] != pattern.back())
+                continue;
+            const std::size_t first = seen - pattern.size();
+            bool match = true;
+            for (std::size_t k = 0; match && k < pattern.size(); ++k)
+                match = recent[(first + k) % kRing] == pattern[k];
+            if (match) {
+                found = origin[first % kRing];
+                ++i;
+                break;
+            }
+        }
+        searched_ += i - std::min(pos, i);
+        return found;
     }
+
+    // Once Stop is taken, searches find nothing: the step ends without a word.
+    bool stopped() const { return scanner_.stopped_; }
 
   private:
     enum class Search { Exact, NoCase, AnyOf };
@@ -141,11 +187,31 @@ class Scanner::Line
     static bool isBracket(char c) { return c == '<' || c == '>'; }
     static bool isSignOrDigit(char c) { return c == '+' || c == '-' || (c >= '0' && c <= '9'); }
 
-    template <typename Test> std::size_t findFirst(std::size_t pos, const Test& test) const
+    template <typename Test>
+    std::size_t findFirst(std::size_t pos, std::size_t to, const Test& test) const
     {
-        while (pos < text_.size() && !test(text_[pos]))
+        while (pos < to && !test(text_[pos]))
             ++pos;
         return pos;
+    }
+
+    // Runs search(from, to), which answers a match in [from, to) or else `to`, over the rest of
+    // the line from pos in pieces of kBytesPerLook bytes, looking at Stop between them; size()
+    // when there is no match or Stop was taken.
+    template <typename Search> std::size_t inPieces(std::size_t pos, const Search& search)
+    {
+        while (pos < text_.size()) {
+            if (stopped())
+                return text_.size();
+            const std::size_t to = std::min(pos + kBytesPerLook, text_.size());
+            const std::size_t found = search(pos, to);
+            if (found < to)
+                return found;
+            pos = to;
+            if (pos < text_.size() && !scanner_.keepScanning())
+                return text_.size();
+        }
+        return text_.size();
     }
 
     template <typename Searcher>
@@ -166,7 +232,7 @@ class Scanner::Line
         }
         if (answer != end && answer->from <= pos && pos <= answer->found)
             return answer->found;
-        const std::size_t found = searcher(pos);
+        const std::size_t found = inPieces(pos, searcher);
         searched_ += found - std::min(pos, found);
         if (answer == end && answerCount_ < answers_.size())
             ++answerCount_;
@@ -175,64 +241,24 @@ class Scanner::Line
         return found;
     }
 
-    std::size_t findAnyCaseOf(std::size_t pos, char lower) const
+    // The first position in [pos, to) of the letter in either case, or to.
+    std::size_t findAnyCaseOf(std::size_t pos, std::size_t to, char lower) const
     {
+        const std::string_view piece = text_.substr(0, to);
         if (lower < 'a' || lower > 'z')
-            return text_.find(lower, pos);
+            return std::min(piece.find(lower, pos), to);
         const char upper = static_cast<char>(lower - 'a' + 'A');
         const char both[] = {lower, upper};
-        return text_.find_first_of(std::string_view(both, 2), pos);
+        return std::min(piece.find_first_of(std::string_view(both, 2), pos), to);
     }
-
-    // The line positions where the pattern starts in the line lower-cased without blanks, from
-    // the first position asked on (the scan moves forward), found in one pass that keeps only
-    // the last characters seen.
-    const std::vector<std::size_t>& blankFreeMatches(std::string_view pattern, std::size_t pos)
-    {
-        auto known = std::find_if(blankFree_.begin(), blankFree_.end(),
-                                  [&](const BlankFreeMatches& m) { return m.pattern == pattern; });
-        if (known != blankFree_.end() && known->from <= pos)
-            return known->starts;
-        if (known == blankFree_.end())
-            known = blankFree_.insert(blankFree_.end(), BlankFreeMatches{pattern, pos, {}});
-        known->from = pos;
-        known->starts.clear();
-        std::array<char, kRing> recent{};        // last characters, as a ring
-        std::array<std::size_t, kRing> origin{}; // their positions in the line
-        std::size_t seen = 0;
-        for (std::size_t i = pos; i < text_.size(); ++i) {
-            if (text_[i] == ' ')
-                continue;
-            recent[seen % kRing] = asciiLower(text_[i]);
-            origin[seen % kRing] = i;
-            ++seen;
-            if (seen < pattern.size() || recent[(seen - 1) % kRing] != pattern.back())
-                continue;
-            const std::size_t first = seen - pattern.size();
-            bool match = true;
-            for (std::size_t k = 0; match && k < pattern.size(); ++k)
-                match = recent[(first + k) % kRing] == pattern[k];
-            if (match)
-                known->starts.push_back(origin[first % kRing]);
-        }
-        searched_ += text_.size() - std::min(pos, text_.size());
-        return known->starts;
-    }
-
-    struct BlankFreeMatches
-    {
-        std::string_view pattern;
-        std::size_t from;
-        std::vector<std::size_t> starts;
-    };
 
     static constexpr std::size_t kRing = 32; // a power of two above the longest pattern
 
     std::string_view text_;
     std::array<Answer, 16> answers_; // the first answerCount_ are in use
     std::size_t answerCount_ = 0;
-    std::vector<BlankFreeMatches> blankFree_;
     std::uint64_t& searched_;
+    Scanner& scanner_;
 };
 
 Scanner::Scanner(const AnalysisSettings& settings, AnalysisHost& host, WordCounter& counter,
@@ -247,15 +273,28 @@ void Scanner::endLine()
     state_.fontStackDepth = std::max<std::int16_t>(state_.fontStackDepth, 0);
 }
 
+bool Scanner::keepScanning()
+{
+    if (!stopped_ && host_.stopRequested())
+        stopped_ = true;
+    return !stopped_;
+}
+
+bool Scanner::keepScanningPast(std::size_t pos, std::size_t& nextLook)
+{
+    if (pos < nextLook)
+        return !stopped_;
+    nextLook = pos + kBytesPerLook;
+    return keepScanning();
+}
+
 void Scanner::scanLine(std::string_view text)
 {
-    Line line(text, bytesSearched_);
+    Line line(text, bytesSearched_, *this);
     ScanState& s = state_;
     s.pos = 0;
     while (s.pos < line.size()) {
-        if (host_.stopRequested())
-            stopped_ = true;
-        if (stopped_)
+        if (!keepScanning())
             return;
         s.pos = line.firstNonBlank(s.pos);
         if (s.pos == line.size())
@@ -412,7 +451,9 @@ bool Scanner::skipBlockContent(Line& line, std::string_view open, std::string_vi
                                std::int16_t& depth)
 {
     std::size_t& pos = state_.pos;
-    while (pos < line.size()) {
+    for (std::size_t nextLook = pos + kBytesPerLook; pos < line.size();) {
+        if (!keepScanningPast(pos, nextLook))
+            return false;
         if (line.startsWithNoCase(pos, open)) {
             depth = checkedAdd(depth, 1);
             pos += open.size();
@@ -444,7 +485,10 @@ bool Scanner::skipToEndMarker(Line& line, std::string_view marker)
 void Scanner::handleTag(Line& line)
 {
     ScanState& s = state_;
-    while (s.pos < line.size()) {
+    // "<<><><>..." stays inside one tag: the step can go on to the end of the line.
+    for (std::size_t nextLook = s.pos + kBytesPerLook; s.pos < line.size();) {
+        if (!keepScanningPast(s.pos, nextLook))
+            return;
         const char c = line.at(s.pos);
         if (c == '>') {
             s.tagDepth = checkedAdd(s.tagDepth, -1);
@@ -490,13 +534,13 @@ void Scanner::handleMetaTag(Line& line)
     // The name and the content count only inside this tag: in a minified head the rest of the
     // line holds the other meta tags, and a viewport's "width=device-width" is no description.
     const std::size_t close = line.find(s.pos, ">");
-    if (line.findInBlankFreeRest(s.pos, kDescriptionName) < close) {
+    if (line.findInBlankFreeText(s.pos, close, kDescriptionName) < close) {
         const std::size_t content = line.findNoCase(s.pos, "content");
         if (content < close) {
             s.inDescriptionContent = true;
             s.pos = content + 7;
         }
-    } else if (line.findInBlankFreeRest(s.pos, kKeywordsName) < close &&
+    } else if (line.findInBlankFreeText(s.pos, close, kKeywordsName) < close &&
                settings_.existingKeywordsWeight > 0) {
         const std::size_t content = line.find(s.pos, "content");
         if (content < close) {
@@ -527,8 +571,8 @@ void Scanner::handleFontTag(Line& line)
 
     // The size is honoured only when "size" comes before a later "font" on the line (usually
     // the end tag).
-    const std::size_t font = line.findInBlankFreeRest(s.pos, kFontWord);
-    if (line.findInBlankFreeRest(s.pos, kSizeAttribute) < font && font < line.size()) {
+    const std::size_t font = line.findInBlankFreeText(s.pos, line.size(), kFontWord);
+    if (font < line.size() && line.findInBlankFreeText(s.pos, font, kSizeAttribute) < font) {
         s.pos = line.findNoCase(s.pos, kSizeAttribute);
         if (s.pos < line.size())
             s.pos += kSizeAttribute.size();

@@ -37,6 +37,11 @@ class Scanner
   private:
     class Line;
 
+    // Looks at Stop; false once it has been pressed (or the run was declined).
+    bool keepScanning();
+    // The same for a loop of one step that has come to pos: a look once it passes nextLook, the
+    // next one kBytesPerLook further.
+    bool keepScanningPast(std::size_t pos, std::size_t& nextLook);
     bool inPlainText() const;
     void takeWord(std::string_view text);
     void handleTag(Line& line);

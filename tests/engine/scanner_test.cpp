@@ -1,6 +1,7 @@
 #include "analysis_fixture.h"
 #include "engine/scanner.h"
 #include "engine/word_counter.h"
+#include "support/looks.h"
 
 namespace tagwright::test {
 namespace {
@@ -155,6 +156,56 @@ TEST_F(ScannerTest, SearchesReadEachByteOfALineABoundedNumberOfTimes)
         Scanner scanner(settings, host, counter, table, "page.htm");
         scanner.scanLine(line);
         EXPECT_LE(scanner.bytesSearched(), 16 * line.size()) << unit;
+    }
+    // A meta tag looks for its name only inside itself, so that a tag at the top of a page without
+    // line ends does not read the page twice more.
+    std::string line = "<meta name=\"x\" content=\"y\"> ";
+    while (line.size() < 100'000)
+        line += "1, 2; ";
+    WordCounter counter(settings, commonWords, host, table);
+    Scanner scanner(settings, host, counter, table, "page.htm");
+    scanner.scanLine(line);
+    EXPECT_LE(scanner.bytesSearched(), line.size() + 100);
+}
+
+// One step of the scan can read the rest of a line as long as the file (a page without line ends
+// is one line): a tag, comment or zero-weight block that does not end, a run of blanks. Such a
+// step looks at Stop once per kBytesPerLook bytes, and Stop there ends the scan.
+TEST_F(ScannerTest, AStepThatReadsALongLineLooksAtStopWhileItReads)
+{
+    struct CountingHost : SilentAnalysisHost
+    {
+        int looks = 0;
+        int stopAt = -1;
+        bool stopRequested() override { return ++looks >= stopAt && stopAt > 0; }
+    };
+    AnalysisSettings settings = keepingSettings();
+    settings.tableWeight = 0;
+    const std::size_t length = 64 * kBytesPerLook;
+    const auto repeated = [length](const std::string& start, std::string_view unit) {
+        std::string line = start;
+        while (line.size() < length)
+            line += unit;
+        return line + ' ';
+    };
+    for (const std::string& line :
+         {repeated("<meta name=\"x\" ", "1, 2; "), repeated("<font ", "1, 2; "),
+          repeated("<!-- ", "1, 2; "), repeated("<a ", "1, 2; "), repeated("<a<b", "<c>"),
+          repeated("<table>", "<td>1</td>"), repeated("a", " ") + "b"}) {
+        for (const int stopAt : {-1, 10}) {
+            CountingHost counting;
+            counting.stopAt = stopAt;
+            WordCounter counter(settings, commonWords, counting, table);
+            Scanner scanner(settings, counting, counter, table, "page.htm");
+            scanner.scanLine(line);
+            if (stopAt < 0) {
+                EXPECT_GE(counting.looks, 60) << line.substr(0, 12);
+                EXPECT_FALSE(scanner.stopped());
+            } else {
+                EXPECT_EQ(counting.looks, stopAt) << line.substr(0, 12);
+                EXPECT_TRUE(scanner.stopped());
+            }
+        }
     }
 }
 
