@@ -110,22 +110,37 @@ char tagMarker(std::string_view inner, bool lowerCaseMode)
 
 constexpr std::size_t kLongestTagText = 7; // "/strong"
 
-// The positions of the next "<" and the next "&", each searched again only once passed.
+// The first c in [pos, end), or end.
+std::size_t findBefore(std::string_view line, char c, std::size_t pos, std::size_t end)
+{
+    return std::min(line.substr(0, end).find(c, pos), end);
+}
+
+// The end of the stride of a search from pos: no search reads further before a look.
+std::size_t reachFrom(std::string_view line, std::size_t pos)
+{
+    return std::min(pos + kBytesPerLook, line.size());
+}
+
+// The positions of the next "<" and the next "&", each searched again only once passed, and
+// only as far as one stride: when neither is within it, the end of the stride is the answer,
+// where the caller looks at Stop and goes on.
 class TagOrEntityFinder
 {
   public:
     explicit TagOrEntityFinder(std::string_view line)
-        : line_(line), lessThan_(std::min(line.find('<'), line.size())),
-          ampersand_(std::min(line.find('&'), line.size()))
+        : line_(line), lessThan_(findBefore(line, '<', 0, reachFrom(line, 0))),
+          ampersand_(findBefore(line, '&', 0, reachFrom(line, 0)))
     {
     }
 
     std::size_t next(std::size_t pos)
     {
+        const std::size_t reach = reachFrom(line_, pos);
         if (lessThan_ < pos)
-            lessThan_ = std::min(line_.find('<', pos), line_.size());
+            lessThan_ = findBefore(line_, '<', pos, reach);
         if (ampersand_ < pos)
-            ampersand_ = std::min(line_.find('&', pos), line_.size());
+            ampersand_ = findBefore(line_, '&', pos, reach);
         return std::min(lessThan_, ampersand_);
     }
 
@@ -160,7 +175,8 @@ class Compaction
         line_.resize(written_);
     }
 
-  private:
+    // Keeps the line up to `at`, past what was replaced. Done before every look too, so that no
+    // single move copies more than the stretch since the last one.
     void keepUpTo(std::size_t at)
     {
         if (written_ != read_)
@@ -169,6 +185,7 @@ class Compaction
         read_ = at;
     }
 
+  private:
     std::string& line_;
     std::size_t read_ = 0;    // what lies before has been kept or replaced
     std::size_t written_ = 0; // the end of the line so far
@@ -189,6 +206,15 @@ class Looks
             return true;
         next_ = pos + kBytesPerLook;
         return ask();
+    }
+
+    // The same in a pass that compacts the line: before a look the line is kept up to pos.
+    bool keepGoingAt(std::size_t pos, Compaction& compaction)
+    {
+        if (pos < next_)
+            return true;
+        compaction.keepUpTo(pos);
+        return keepGoingAt(pos);
     }
 
     // Whether to go on to the next step; the next pass starts from the line's beginning.
@@ -213,7 +239,7 @@ bool markTags(std::string& line, bool lowerCaseMode, Looks& looks)
     Compaction compaction(line);
     TagOrEntityFinder finder(line);
     for (std::size_t pos = finder.next(0); pos < line.size(); pos = finder.next(pos)) {
-        if (!looks.keepGoingAt(pos))
+        if (!looks.keepGoingAt(pos, compaction))
             return false;
         const std::string_view rest = std::string_view(line).substr(pos);
         std::size_t length = 0;
@@ -249,15 +275,26 @@ bool markTags(std::string& line, bool lowerCaseMode, Looks& looks)
 bool decodeEntities(std::string& line, Looks& looks)
 {
     Compaction compaction(line);
+    // Moves pos to the next c, or to the end of the line, searching a stride at a time; false
+    // when given up.
+    const auto find = [&](char c, std::size_t& pos) {
+        while ((pos = findBefore(line, c, pos, reachFrom(line, pos))) < line.size() &&
+               line[pos] != c)
+            if (!looks.keepGoingAt(pos, compaction))
+                return false;
+        return true;
+    };
     std::size_t from = 0;
     while (true) {
-        const std::size_t ampersand = line.find('&', from);
-        if (ampersand == std::string::npos)
-            break;
-        if (!looks.keepGoingAt(ampersand))
+        std::size_t ampersand = from;
+        if (!find('&', ampersand) || !looks.keepGoingAt(ampersand, compaction))
             return false;
-        const std::size_t semicolon = line.find(';', ampersand);
-        if (semicolon == std::string::npos)
+        if (ampersand == line.size())
+            break;
+        std::size_t semicolon = ampersand;
+        if (!find(';', semicolon))
+            return false;
+        if (semicolon == line.size())
             break;
         const std::string_view entity =
             std::string_view(line).substr(ampersand, semicolon - ampersand + 1);
@@ -268,6 +305,19 @@ bool decodeEntities(std::string& line, Looks& looks)
         from = semicolon + 1;
     }
     compaction.finish();
+    return true;
+}
+
+// LF characters inside the line become blanks, a stride at a time; false when given up.
+bool blankLineFeeds(std::string& line, Looks& looks)
+{
+    for (std::size_t at = 0; at < line.size(); at += kBytesPerLook) {
+        if (!looks.keepGoingAt(at))
+            return false;
+        const auto piece = line.begin() + static_cast<std::ptrdiff_t>(at);
+        std::replace(piece, piece + static_cast<std::ptrdiff_t>(reachFrom(line, at) - at), '\n',
+                     ' ');
+    }
     return true;
 }
 
@@ -295,8 +345,8 @@ bool prepareLine(std::string& line, const LinePreparation& how, const KeepPrepar
     line.erase(line.find_last_not_of(' ') + 1);
     line.erase(0, first);
     Looks looks(keepPreparing);
-    if (how.unixFile)
-        std::replace(line.begin(), line.end(), '\n', ' ');
+    if (how.unixFile && !blankLineFeeds(line, looks))
+        return false;
     if (!looks.keepGoingBetweenSteps(line.size()))
         return false;
     if (how.utf8 && !repairUtf8Line(line, keepPreparing))

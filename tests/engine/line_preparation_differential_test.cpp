@@ -131,5 +131,31 @@ TEST(LinePreparation, OnePassMatchesTheSuccessiveReplacementsOnRandomLines)
     }
 }
 
+// A line longer than a stride (a page without line ends is one line) is searched a stride at a
+// time, with what it keeps moved before each look: the same result, also where a tag or an entity
+// and its ";" lie strides apart or straddle the end of a stride.
+TEST(LinePreparation, OnePassMatchesTheSuccessiveReplacementsOnLongLines)
+{
+    std::mt19937 random(11);
+    std::uniform_int_distribution<std::size_t> fillerLength(0, 2 * kBytesPerLook);
+    for (int run = 0; run < 3; ++run) {
+        std::string line;
+        while (line.size() < 6 * kBytesPerLook)
+            line += randomLine(random) + std::string(fillerLength(random), 'x');
+        for (const bool lowerCaseMode : {true, false}) {
+            std::string fast = line;
+            std::string plain = line;
+            markTags(fast, lowerCaseMode);
+            plainMarkTags(plain, lowerCaseMode);
+            ASSERT_TRUE(fast == plain) << "markTags, run " << run;
+        }
+        std::string fast = line;
+        std::string plain = line;
+        decodeEntities(fast);
+        plainDecodeEntities(plain);
+        ASSERT_TRUE(fast == plain) << "decodeEntities, run " << run;
+    }
+}
+
 } // namespace
 } // namespace tagwright

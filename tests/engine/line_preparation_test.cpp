@@ -93,6 +93,17 @@ TEST(LinePreparation, ALongLineIsPreparedAsBeforeAndCanBeGivenUpWhilePrepared)
     ASSERT_TRUE(prepareLine(line, how, counting));
     EXPECT_GE(looks, 40);
 
+    // Plain words, their case kept: the looks come from the searches for tags and entities,
+    // which go a stride at a time, and from turning a Unix page's LF characters into blanks.
+    for (const bool unixFile : {false, true}) {
+        line.clear();
+        while (line.size() < 40 * kBytesPerLook)
+            line += "plain words\n";
+        looks = 0;
+        ASSERT_TRUE(prepareLine(line, {.unixFile = unixFile, .lowerCaseMode = false}, counting));
+        EXPECT_GE(looks, 40) << unixFile;
+    }
+
     // A line of capitals without tags or entities: the looks come from the lower-casing. Ž is
     // lowered only in a text without other accented capitals, which the line decides as a whole:
     // here by its last letter, far beyond the first pieces.
