@@ -72,8 +72,18 @@ std::pair<unsigned char, std::size_t> windows1252HighByte(std::string_view text,
 
 bool repair(std::string& line, Repairs repairs, const KeepGoing& keepGoing = {})
 {
+    // A line without a lead byte is left as it is; it is looked through a stride at a time too.
     const auto needsWork = [](char c) { return static_cast<unsigned char>(c) >= 0xC2; };
-    if (std::none_of(line.begin(), line.end(), needsWork))
+    bool needed = false;
+    for (std::size_t at = 0; !needed && at < line.size(); at += kBytesPerLook) {
+        if (at > 0 && keepGoing && !keepGoing())
+            return false;
+        const auto piece = line.begin() + static_cast<std::ptrdiff_t>(at);
+        needed = std::any_of(
+            piece, piece + static_cast<std::ptrdiff_t>(std::min(kBytesPerLook, line.size() - at)),
+            needsWork);
+    }
+    if (!needed)
         return true;
     const std::string_view text = line;
     std::string out;

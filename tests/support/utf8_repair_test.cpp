@@ -151,6 +151,26 @@ std::string randomLine(std::mt19937& random)
     return line;
 }
 
+// A page without line ends is one line: its repair is given up at a look, also while it is only
+// looked through for bytes to repair.
+TEST(Utf8Repair, ALongLineIsLookedAtOncePerStride)
+{
+    std::string plain;
+    while (plain.size() < 40 * kBytesPerLook)
+        plain += "plain words ";
+    for (const std::string& line : {plain, plain + "\xC3\xA9t\xC3\xA9"}) {
+        int looks = 0;
+        std::string repaired = line;
+        EXPECT_TRUE(repairUtf8Line(repaired, [&] { return ++looks > 0; }));
+        EXPECT_GE(looks, 39);
+        looks = 0;
+        repaired = line;
+        EXPECT_FALSE(repairUtf8Line(repaired, [&] { return ++looks < 3; }));
+        EXPECT_EQ(looks, 3);
+        EXPECT_TRUE(repaired == line);
+    }
+}
+
 TEST(Utf8Repair, SameAsTheLiteralRulesOnWellFormedText)
 {
     std::mt19937 random(12345);
