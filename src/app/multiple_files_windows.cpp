@@ -43,7 +43,7 @@ BatchSettings batchSettings(const ParameterValues& values)
 MultipleFilesWindows::MultipleFilesWindows(MainWindow& main)
     : main_(main), parameters_(new ParametersWindow(&main)),
       report_(new ReportWindow(&main, main.dialogs(), main.programText(13))),
-      inspect_(new EditMetaTagWindow(&main))
+      inspect_(new EditMetaTagWindow(&main)), jobs_(coreCount())
 {
     // Closing the parameters window with "Save state when closing this form" ticked; the
     // result is not examined there.
@@ -57,7 +57,8 @@ void MultipleFilesWindows::showParameters()
 }
 
 // The folder box holds a folder that exists (the main window checked it). The settings are
-// copied here, so that a change made during the run waits for the next one.
+// copied here, so that a change made during the run waits for the next one. The next pages are
+// analysed on every core while the window shows one and asks about it.
 void MultipleFilesWindows::runBatch()
 {
     const BatchSettings settings = batchSettings(parameters_->values());
@@ -67,7 +68,8 @@ void MultipleFilesWindows::runBatch()
                        main_.tagSettings(),
                        main_.commonWords(),
                        main_.programTexts(),
-                       todayJdn(main_.clock())};
+                       todayJdn(main_.clock()),
+                       jobs_};
     WindowBatchHost host(main_, *report_, *inspect_, settings.logOperations);
     tagwright::runBatch(job, host, main_.analysisHost(), report_->log());
 }

@@ -31,12 +31,15 @@ class MultipleFilesWindows : public MultipleFilesSide
     ParametersWindow& parametersWindow() { return *parameters_; }
     ReportWindow& reportWindow() { return *report_; }
     EditMetaTagWindow& inspectWindow() { return *inspect_; }
+    // The threads that analyse the pages of a run; one a core unless set.
+    void setJobs(unsigned jobs) { jobs_ = jobs; }
 
   private:
     MainWindow& main_;
     ParametersWindow* parameters_; // owned by the main window as their parent
     ReportWindow* report_;
     EditMetaTagWindow* inspect_;
+    unsigned jobs_;
 };
 
 } // namespace tagwright

@@ -24,6 +24,12 @@ bool WindowAnalysisHost::stopRequested()
     return window_.stopPressed();
 }
 
+bool WindowAnalysisHost::stopRequestedWhileWaiting()
+{
+    letEventsThrough();
+    return window_.stopPressed();
+}
+
 void WindowAnalysisHost::letEventsThrough()
 {
     QCoreApplication::processEvents();

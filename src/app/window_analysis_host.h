@@ -22,6 +22,7 @@ class WindowAnalysisHost : public AnalysisHost
     explicit WindowAnalysisHost(MainWindow& window) : window_(window) {}
 
     bool stopRequested() override;
+    bool stopRequestedWhileWaiting() override;
     void analysisStarted() override;
     void analysisFinished() override;
     void setWordCountText(std::string_view text) override;

@@ -10,39 +10,6 @@
 
 namespace tagwright {
 
-namespace {
-
-// The host of an analysis on a worker: nothing is shown, Stop follows the run's stop, and what
-// a person would be asked or shown in the report is recorded for the run's thread.
-class RecordingHost : public SilentAnalysisHost
-{
-  public:
-    RecordingHost(PageAnalysis& page, const std::atomic<bool>& stopping)
-        : page_(page), stopping_(stopping)
-    {
-    }
-
-    bool stopRequested() override { return stopping_.load(std::memory_order_relaxed); }
-    QuestionAnswer askUnixFile(std::string_view question) override
-    {
-        page_.askedUnixFile = true;
-        page_.unixFileQuestion = question;
-        return QuestionAnswer::Yes;
-    }
-    bool askProceedAfterInvalidEndFont(std::string_view) override
-    {
-        page_.needsTheRun = true;
-        return false;
-    }
-    void reportNowGenerating() override { page_.reportedNowGenerating = true; }
-
-  private:
-    PageAnalysis& page_;
-    const std::atomic<bool>& stopping_;
-};
-
-} // namespace
-
 AnalysisAhead::AnalysisAhead(const AnalysisSettings& settings, const CommonWords& commonWords,
                              unsigned jobs, std::optional<WriteAhead> writeAhead)
     : settings_(settings), commonWords_(commonWords), writeAhead_(std::move(writeAhead)),
@@ -81,7 +48,8 @@ void AnalysisAhead::start(std::vector<std::string> paths)
     changed_.notify_all();
 }
 
-PageAnalysis AnalysisAhead::take(std::size_t index)
+std::optional<PageAnalysis> AnalysisAhead::take(std::size_t index,
+                                                const std::function<bool()>& stopRequested)
 {
     std::unique_lock lock(mutex_);
     done_.erase(done_.begin(), done_.lower_bound(index));
@@ -89,7 +57,13 @@ PageAnalysis AnalysisAhead::take(std::size_t index)
     // A page that no worker started (it was behind the window) is started now.
     nextToStart_ = std::max(nextToStart_, index);
     changed_.notify_all();
-    changed_.wait(lock, [&] { return done_.contains(index); });
+    while (!changed_.wait_for(lock, kWaitInterval, [&] { return done_.contains(index); })) {
+        lock.unlock();
+        const bool stopped = stopRequested();
+        lock.lock();
+        if (stopped)
+            return std::nullopt;
+    }
     PageAnalysis page = std::move(done_.at(index));
     done_.erase(index);
     return page;
@@ -144,9 +118,10 @@ void AnalysisAhead::work(std::stop_token stop)
 PageAnalysis AnalysisAhead::analyse(const std::string& path) const
 {
     PageAnalysis page;
-    RecordingHost host(page, stopping_);
+    RecordedHostCalls::Recorder host(page.calls, stopping_);
     try {
         page.outcome = doFile(path, settings_, commonWords_, host, page.table);
+        page.needsTheRun = page.calls.metEndFontQuestion();
     } catch (...) {
         // A failure that escapes the analysis ends the walk: the run meets it at the page's turn.
         page.needsTheRun = true;

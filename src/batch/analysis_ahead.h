@@ -7,6 +7,7 @@
 
 #include "batch/file_system.h"
 #include "batch/insertion.h"
+#include "batch/recorded_host_calls.h"
 #include "engine/analysis.h"
 #include "engine/analysis_settings.h"
 #include "engine/common_words.h"
@@ -14,6 +15,7 @@
 #include "output/tag_settings.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -32,14 +34,12 @@ struct PageAnalysis
 {
     AnalysisOutcome outcome;
     WordTable table;
-    // The Unix-type file question, which the worker answered Yes; the run asks it.
-    bool askedUnixFile = false;
-    std::string unixFileQuestion;
+    // What the analysis told its host (the Unix-type question among it, answered Yes); the run
+    // tells the host at the page's turn.
+    RecordedHostCalls calls;
     // The analysis met a question that changes its result (an invalid end-font tag), or a
     // failure that escaped it: the run analyses the page again itself.
     bool needsTheRun = false;
-    // The analysis ended its counting with logging on: the report's status text changes then.
-    bool reportedNowGenerating = false;
     // The page's new content with the tag composed from the table, written and forced to the
     // disk ahead; the run commits it when it decides to write that very insertion.
     std::optional<PreparedInsertion> insertion;
@@ -67,6 +67,8 @@ class AnalysisAhead
   public:
     // Threads that write pages ahead beside the analysing ones.
     static constexpr unsigned kWritingThreads = 8;
+    // How often a run that waits for a page lets its host look at Stop (and a window at input).
+    static constexpr std::chrono::milliseconds kWaitInterval{20};
 
     // Starts threads that analyse with the run's settings and common words, which must outlive
     // this object: `jobs` of them, and kWritingThreads more when pages are written ahead.
@@ -79,9 +81,10 @@ class AnalysisAhead
 
     // The pages to analyse next, in the walk's order, in place of any still pending.
     void start(std::vector<std::string> paths);
-    // The analysis of the page at `index` of the paths started, waiting for it; the pages
+    // The analysis of the page at `index` of the paths started, waiting for it and asking
+    // stopRequested every kWaitInterval of the wait; none when it answered true. The pages
     // before it are dropped.
-    PageAnalysis take(std::size_t index);
+    std::optional<PageAnalysis> take(std::size_t index, const std::function<bool()>& stopRequested);
     // Drops every page not yet taken; workers end their current analysis at its next step. Returns
     // once no page is worked on, so that no file written ahead outlives it.
     void stop();

@@ -20,6 +20,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 
 namespace tagwright {
 
@@ -47,6 +48,11 @@ bool isUtf8Page(const std::string& path)
 }
 
 } // namespace
+
+unsigned coreCount()
+{
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 std::string reportName(const std::string& name)
 {
@@ -258,25 +264,33 @@ void FolderRun::processFile(const std::string& folder, const std::string& name, 
 
 AnalysisOutcome FolderRun::analyseCurrentFile(AnalysisHost& statusHost, std::size_t index)
 {
+    const auto analyseHere = [&] {
+        return doFile(currentFile_, analysis_, job_.commonWords, statusHost, table_);
+    };
     if (!ahead_)
-        return doFile(currentFile_, analysis_, job_.commonWords, statusHost, table_);
-    PageAnalysis page = ahead_->take(index);
-    if (page.needsTheRun)
-        return doFile(currentFile_, analysis_, job_.commonWords, statusHost, table_);
-    if (page.askedUnixFile) {
-        const QuestionAnswer answer = statusHost.askUnixFile(page.unixFileQuestion);
-        if (answer != QuestionAnswer::Yes) {
-            AnalysisOutcome declined;
-            declined.result = kUnixFileDeclined;
-            declined.stopRun = answer == QuestionAnswer::Cancel;
-            return declined;
-        }
+        return analyseHere();
+    // A Stop pressed while the run waits, or as the analysis is shown to start, stops the
+    // analysis here at its first step, as in the run on one thread.
+    std::optional<PageAnalysis> page =
+        ahead_->take(index, [&] { return statusHost.stopRequestedWhileWaiting(); });
+    if (!page || page->needsTheRun)
+        return analyseHere();
+    AnalysisOutcome declined;
+    switch (page->calls.tellTo(statusHost)) {
+    case RecordedHostCalls::Ending::Told:
+        break;
+    case RecordedHostCalls::Ending::Stopped:
+        return analyseHere();
+    case RecordedHostCalls::Ending::RunCancelled:
+        declined.stopRun = true;
+        [[fallthrough]];
+    case RecordedHostCalls::Ending::UnixFileDeclined:
+        declined.result = kUnixFileDeclined;
+        return declined;
     }
-    if (page.reportedNowGenerating)
-        statusHost.reportNowGenerating();
-    table_ = std::move(page.table);
-    preparedInsertion_ = std::move(page.insertion);
-    return page.outcome;
+    table_ = std::move(page->table);
+    preparedInsertion_ = std::move(page->insertion);
+    return page->outcome;
 }
 
 bool FolderRun::admitPage(const std::string& name)

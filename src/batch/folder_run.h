@@ -39,9 +39,13 @@ struct BatchJob
     const ProgramTextStore& texts;
     std::int32_t todayJdn = 0;
     // Threads that analyse the next pages while the run treats one; 1: the sequential run, in
-    // which the analysis talks to the host as it goes (Stop, words as found, the word count).
+    // which the analysis talks to the host as it goes (Stop, words as found, the word count),
+    // where with more the host hears it all at the page's turn.
     unsigned jobs = 1;
 };
+
+// The jobs of a run by default: one a core.
+unsigned coreCount();
 
 // A page that could not be written: a write or read failure, or a refusal to replace it; cause
 // is the system's description of the failure or the refusal's reason.

@@ -13,6 +13,7 @@ public:
     ReportStatusHost(AnalysisHost& inner, ReportLog& log) : inner_(inner), log_(log) {}
 
     bool stopRequested() override { return inner_.stopRequested(); }
+    bool stopRequestedWhileWaiting() override { return inner_.stopRequestedWhileWaiting(); }
     void analysisStarted() override { inner_.analysisStarted(); }
     void analysisFinished() override { inner_.analysisFinished(); }
     void setWordCountText(std::string_view text) override { inner_.setWordCountText(text); }

@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
-#include <thread>
 
 namespace tagwright::cli {
 
@@ -23,10 +22,9 @@ namespace {
 
 constexpr int kMostJobs = 64;
 
-int coreCount()
+int defaultJobs()
 {
-    return static_cast<int>(
-        std::clamp(std::thread::hardware_concurrency(), 1u, unsigned{kMostJobs}));
+    return static_cast<int>(std::min(coreCount(), unsigned{kMostJobs}));
 }
 
 // The parameters of a run without a person: no inspect window, operations logged.
@@ -207,7 +205,7 @@ class BatchCommand : public Command
 
         BatchJob job{folder, settings, analysis, tag, commonWords, *texts, today};
         job.jobs =
-            static_cast<unsigned>(wholeNumberOption(options, "jobs", 1, kMostJobs, coreCount()));
+            static_cast<unsigned>(wholeNumberOption(options, "jobs", 1, kMostJobs, defaultJobs()));
         ReportLog log;
         PageChange showChange;
         if (dryRun.dryRun)

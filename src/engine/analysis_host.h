@@ -18,6 +18,9 @@ class AnalysisHost
     // Called before every scan step: a window lets pending input through here (as often as it
     // sees fit, say every 20 ms of work) and answers whether Stop has been pressed since.
     virtual bool stopRequested() = 0;
+    // Called about every 20 ms while a batch run waits for a page that another thread analyses:
+    // a window lets pending input through here, whatever stopRequested's pace.
+    virtual bool stopRequestedWhileWaiting() { return stopRequested(); }
 
     // The run took over the commands ("List words" becomes "Stop", the others are disabled; the
     // table has been emptied, so it matches no input any more) / ended normally or by Stop

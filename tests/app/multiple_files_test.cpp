@@ -8,6 +8,7 @@
 #include "app/state_file.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QTimer>
 
 #include <functional>
@@ -120,6 +121,38 @@ void tick(EditMetaTagWindow& window, const char* name, bool ticked)
 {
     window.findChild<QCheckBox*>(QLatin1String(name))->setChecked(ticked);
 }
+
+// Pages that differ from one another, as a site's do.
+QByteArray sitePage(int number)
+{
+    static const QList<QByteArray> subjects{"Roses",   "Tulips",  "Lilies", "Irises",
+                                            "Daisies", "Poppies", "Asters"};
+    return page(subjects[number % subjects.size()] + " " +
+                subjects[(number * 3 + 1) % subjects.size()]);
+}
+
+// Every file under a folder, hidden ones (temporary files) included, by relative path.
+std::map<QString, QByteArray> treeBytes(const QString& folder)
+{
+    std::map<QString, QByteArray> bytes;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        bytes[QDir(folder).relativeFilePath(path)] = MultipleFilesHarness::read(path);
+    }
+    return bytes;
+}
+
+// A run of the main window over a site as the user sees it: the report, the output box, the
+// dialogs in the order shown, the inspect window's tags in the order shown, and every file.
+struct SeenRun
+{
+    QString report;
+    QString output;
+    QStringList dialogs;
+    QStringList inspected;
+    std::map<QString, QByteArray> files;
+};
 
 } // namespace
 
@@ -334,6 +367,137 @@ class MultipleFilesTest : public QObject
         QCOMPARE(m.report().count(QStringLiteral("  ---  Operation on this file stopped.")), 1);
         QCOMPARE(MultipleFilesHarness::read(a) != content,
                  MultipleFilesHarness::read(b) == content);
+    }
+
+    // The next pages are analysed on other threads while the window shows a page, asks about
+    // it or waits in the inspect window; what the user sees and every file are those of a run
+    // on one thread.
+    void aRunOnSeveralThreadsIsTheRunOnOne()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        m.chooseFolder();
+        const auto writeSite = [&] {
+            QDir(m.site.path()).removeRecursively();
+            QDir().mkpath(m.site.path());
+            for (int i = 0; i < 12; ++i) {
+                m.write(QStringLiteral("p%1.htm").arg(i, 2, 10, QLatin1Char('0')), sitePage(i));
+                m.write(QStringLiteral("sub/q%1.htm").arg(i), sitePage(i + 5));
+            }
+            QByteArray unixPage = sitePage(3);
+            unixPage.replace("\r\n", "\n");
+            m.write(QStringLiteral("p03u.htm"), unixPage);
+            m.write(QStringLiteral("sub/q3u.htm"), unixPage);
+            m.write(QStringLiteral("p05f.htm"),
+                    page("Font") + "</font> a closing font tag that no font tag opened\r\n");
+            m.write(QStringLiteral("p07n.htm"), "<html><title>Garden</title><p>garden soil</p>");
+            m.write(QStringLiteral("p09b.htm"), QByteArray("<html>\0\0\0\0\0\0<head>", 20));
+        };
+        const auto runWith = [&](unsigned jobs) {
+            writeSite();
+            m.side->setJobs(jobs);
+            m.h.dialogs.shown.clear();
+            m.h.dialogs.answers.clear();
+            for (const Answer answer : {Answer::Yes, Answer::Yes, Answer::No})
+                m.h.dialogs.answers.enqueue(answer);
+            SeenRun seen;
+            m.run([&](const QString& file, EditMetaTagWindow& window) {
+                auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("txbMetaTAG"));
+                seen.inspected.append(file + ": " + box->toPlainText());
+                tick(window, "chkInsertMetaTag", file != QLatin1String("p02.htm"));
+                if (file == QLatin1String("q4.htm"))
+                    box->setPlainText(
+                        QStringLiteral("<meta name=\"keywords\" content=\"edited, roses\">"));
+            });
+            seen.report = m.report();
+            seen.output = m.h.output();
+            for (const ScriptedDialogs::Shown& shown : m.h.dialogs.shown)
+                seen.dialogs.append(shown.title + ": " + shown.text);
+            seen.files = treeBytes(m.site.path());
+            return seen;
+        };
+
+        for (const int inspect : {1, 0}) {
+            m.setParameters([&](ParameterValues& values) {
+                values.includeAllSubfolders = 1;
+                values.confirm = inspect;
+                values.backup = 1;
+                values.addDone = 1;
+                values.includeOldMetaTag = 1;
+                values.includeNewMetaTag = 1;
+                values.dialogBoxForUnixFiles = 1;
+                values.dialogBoxForInvalidEndFontTag = 1;
+            });
+            const SeenRun one = runWith(1);
+            QVERIFY(one.report.contains(QStringLiteral("Operation on this unix/linux file")));
+            QVERIFY(one.dialogs.size() >= 4); // three questions, the result
+            QCOMPARE(one.inspected.size(), inspect ? 27 : 0);
+            const SeenRun three = runWith(3);
+            QCOMPARE(three.report, one.report);
+            QCOMPARE(three.output, one.output);
+            QCOMPARE(three.dialogs, one.dialogs);
+            QCOMPARE(three.inspected, one.inspected);
+            QVERIFY(three.files == one.files);
+        }
+    }
+
+    // Stop while pages ahead are analysed and written on other threads: the run ends at that
+    // page, leaves no temporary file, and every page is either as it was or as the whole run
+    // writes it.
+    void stopDuringARunOnSeveralThreadsLeavesEachPageOldOrNew()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        m.chooseFolder();
+        m.setParameters([](ParameterValues& values) {
+            values.confirm = 0;
+            values.backup = 1;
+        });
+        m.side->setJobs(3);
+        std::map<QString, QByteArray> old;
+        for (int i = 0; i < 30; ++i) {
+            const QString name = QStringLiteral("p%1.htm").arg(i, 2, 10, QLatin1Char('0'));
+            old[name] = sitePage(i);
+            m.write(name, old[name]);
+        }
+        m.run();
+        const std::map<QString, QByteArray> whole = treeBytes(m.site.path());
+        QCOMPARE(whole.size(), 2 * old.size()); // each page and its backup
+        for (const auto& [name, bytes] : old) {
+            m.write(name, bytes);
+            QFile::remove(
+                m.site.filePath(name).replace(QStringLiteral(".htm"), QStringLiteral(".bak.htm")));
+        }
+
+        // Stop is clicked as the sixth page is taken up, when the window lets events through;
+        // "Go on to the next file?" is answered No.
+        std::function<void()> stopAtSixthPage = [&] {
+            if (m.report().count(QStringLiteral("File: ")) >= 6)
+                m.h.button("cmdListWords")->click();
+            else
+                QTimer::singleShot(0, stopAtSixthPage);
+        };
+        QTimer::singleShot(0, stopAtSixthPage);
+        m.h.dialogs.shown.clear();
+        m.h.dialogs.answers.enqueue(Answer::No);
+        m.run();
+
+        QCOMPARE(m.h.dialogs.shown.size(), 2);
+        QCOMPARE(m.h.dialogs.shown[0].text, QStringLiteral("Go on to the next file?"));
+        const QString report = m.report();
+        QVERIFY(report.contains(QStringLiteral("p05.htm  ---  Operation on this file stopped.")));
+        QCOMPARE(report.count(QStringLiteral("File: ")), 6);
+        int written = 0;
+        for (const auto& [name, bytes] : treeBytes(m.site.path())) {
+            QVERIFY2(!name.startsWith(QStringLiteral(".tagwright-")), qPrintable(name));
+            if (name.contains(QStringLiteral(".bak."))) {
+                QCOMPARE(bytes, whole.at(name));
+                continue;
+            }
+            QVERIFY2(bytes == old.at(name) || bytes == whole.at(name), qPrintable(name));
+            written += bytes == whole.at(name);
+        }
+        QCOMPARE(written, 5);
     }
 
     void closingTheMainWindowDuringARunEndsIt()

@@ -95,6 +95,8 @@ class ParallelRunTest : public BatchRunTest
         ScriptedAnalysisHost pageHost{batchHost};
         // A page written ahead on a worker is dropped, file and all, when it is declined.
         pageHost.declineUnixIn = {folder.path("a/unix.htm")};
+        // Stop during a page analysed ahead stops it at its turn; the run goes on after it.
+        pageHost.stopIn = {folder.path("b/page4.htm")};
         ReportLog report;
         RunResult result;
         result.counts = runBatch(job, batchHost, pageHost, report);
@@ -118,6 +120,8 @@ TEST_F(ParallelRunTest, ReportAndPagesAreThoseOfTheSequentialRun)
     const RunResult sequential = runWith(1);
     ASSERT_GE(sequential.counts.filesInserted, 60);
     ASSERT_NE(sequential.report.find("unix.htm  ---  Operation on this unix/linux file stopped."),
+              std::string::npos);
+    ASSERT_NE(sequential.report.find("page4.htm  ---  Operation on this file stopped."),
               std::string::npos);
     for (const unsigned jobs : {2u, 4u}) {
         SCOPED_TRACE(jobs);
