@@ -308,6 +308,37 @@ bool decodeEntities(std::string& line, Looks& looks)
     return true;
 }
 
+// Drops the blanks at both ends of the line, a stride at a time (an indented line as long as the
+// file is moved down whole). False when the line is only blanks (it is then left as it is) or
+// when given up.
+bool trimBlanks(std::string& line, Looks& looks)
+{
+    std::size_t first = std::string::npos;
+    for (std::size_t at = 0; first == std::string::npos && at < line.size(); at += kBytesPerLook) {
+        if (!looks.keepGoingAt(at))
+            return false;
+        first = std::string_view(line).substr(0, reachFrom(line, at)).find_first_not_of(' ', at);
+    }
+    if (first == std::string::npos)
+        return false;
+    std::size_t end = line.size();
+    for (std::size_t blanks = 1; line[end - 1] == ' '; --end, ++blanks)
+        if (blanks % kBytesPerLook == 0 && !looks.keepGoingBetweenSteps(line.size()))
+            return false;
+    line.resize(end);
+    if (first == 0)
+        return true;
+    if (!looks.keepGoingBetweenSteps(line.size()))
+        return false;
+    for (std::size_t at = first; at < line.size(); at += kBytesPerLook) {
+        if (!looks.keepGoingAt(at - first))
+            return false;
+        std::memmove(line.data() + at - first, line.data() + at, reachFrom(line, at) - at);
+    }
+    line.resize(line.size() - first);
+    return true;
+}
+
 // LF characters inside the line become blanks, a stride at a time; false when given up.
 bool blankLineFeeds(std::string& line, Looks& looks)
 {
@@ -339,12 +370,9 @@ void decodeEntities(std::string& line)
 
 bool prepareLine(std::string& line, const LinePreparation& how, const KeepPreparing& keepPreparing)
 {
-    const std::size_t first = line.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return false;
-    line.erase(line.find_last_not_of(' ') + 1);
-    line.erase(0, first);
     Looks looks(keepPreparing);
+    if (!trimBlanks(line, looks))
+        return false;
     if (how.unixFile && !blankLineFeeds(line, looks))
         return false;
     if (!looks.keepGoingBetweenSteps(line.size()))

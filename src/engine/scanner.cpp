@@ -120,6 +120,8 @@ class Scanner::Line
 
     std::size_t firstNonBlank(std::size_t pos)
     {
+        if (pos < text_.size() && text_[pos] != ' ') // as at most steps
+            return pos;
         const std::size_t found = inPieces(pos, [&](std::size_t from, std::size_t to) {
             return std::min(text_.substr(0, to).find_first_not_of(' ', from), to);
         });

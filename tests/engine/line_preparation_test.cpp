@@ -93,6 +93,19 @@ TEST(LinePreparation, ALongLineIsPreparedAsBeforeAndCanBeGivenUpWhilePrepared)
     ASSERT_TRUE(prepareLine(line, how, counting));
     EXPECT_GE(looks, 40);
 
+    // Blanks around the text are dropped a stride at a time too; an indented line is moved down.
+    const std::string blanks(40 * kBytesPerLook, ' ');
+    line = blanks + "word" + blanks;
+    looks = 0;
+    ASSERT_TRUE(prepareLine(line, how, counting));
+    EXPECT_EQ(line, "word ");
+    EXPECT_GE(looks, 70);
+    line = "   " + longLine;
+    expected = longLine;
+    ASSERT_TRUE(prepareLine(line, how, counting));
+    ASSERT_TRUE(prepareLine(expected, how));
+    EXPECT_TRUE(line == expected);
+
     // Plain words, their case kept: the looks come from the searches for tags and entities,
     // which go a stride at a time, and from turning a Unix page's LF characters into blanks.
     for (const bool unixFile : {false, true}) {
