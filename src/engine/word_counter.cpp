@@ -57,7 +57,7 @@ void WordCounter::countWord(const ScanState& state, std::string_view word,
         return;
     // A word seen before usually goes straight to the entry it went to last time.
     const float value = state.occurrenceValue(settings_);
-    if (table_.countDirect(known.entry, value))
+    if (table_.countDirect(known.entry, word.size(), value))
         return;
     const bool added = table_.countOccurrence(word, hashes, value, state.thresholdExempt());
     known.entry = table_.lastDirectEntry();

@@ -192,34 +192,47 @@ WordTable::Counted WordTable::count(std::string_view word, const WordIndex::Hash
     return {true, false};
 }
 
-bool WordTable::countDirect(EntryId id, float value)
+bool WordTable::countDirect(EntryId id, std::size_t length, float value)
 {
+    // A rename takes a final "s" away, so a text of the word's length is still the word's.
     if (id == kNoId || static_cast<std::size_t>(id) >= entries_.size() ||
-        mayHavePartner_[static_cast<std::size_t>(id)])
+        mayHavePartner_[static_cast<std::size_t>(id)] ||
+        entries_[static_cast<std::size_t>(id)].text.size() != length)
         return false;
     rankedValid_ = false;
     grow(id, value);
     return true;
 }
 
-// The plural entry takes the singular's text. Entries whose singular or plural it now is may
-// have a partner from here on, and so may it and the entries that share its new text.
+// The plural entry takes the singular's text. Entries whose singular or plural it now is have a
+// partner from here on, and so have the entries that share its new text. The entry itself has one
+// only if such an entry exists: usually it is the word's only entry (its plural was the entry
+// renamed), and its later occurrences then go to it directly. No later step gives an unmarked
+// entry a partner without a rename, which marks it: a new entry is made only for a text that has
+// no entry and whose singular and plural have none.
 void WordTable::rename(Id id, const std::string& text)
 {
     unlink(id);
     entries_[static_cast<std::size_t>(id)].text = text;
     link(id, WordIndex::hashOf(text));
-    mayHavePartner_[static_cast<std::size_t>(id)] = true;
     const auto texts = [this](Id other) { return textOf(other); };
-    const auto markChain = [&](std::string_view partner) {
+    // Marks the entries of a text but `except`; whether there were any.
+    const auto markChain = [&](std::string_view partner, Id except) {
+        bool found = false;
         for (Id other = index_.find(partner, WordIndex::hashOf(partner), texts); other != kNoId;
              other = nextSameText_[static_cast<std::size_t>(other)])
-            mayHavePartner_[static_cast<std::size_t>(other)] = true;
+            if (other != except) {
+                mayHavePartner_[static_cast<std::size_t>(other)] = true;
+                found = true;
+            }
+        return found;
     };
+    bool partnered = false;
     if (text.size() > 1 && text.back() == 's')
-        markChain(std::string_view(text).substr(0, text.size() - 1));
-    markChain(text + 's');
-    markChain(text);
+        partnered = markChain(std::string_view(text).substr(0, text.size() - 1), kNoId);
+    partnered = markChain(text + 's', kNoId) || partnered;
+    partnered = markChain(text, id) || partnered;
+    mayHavePartner_[static_cast<std::size_t>(id)] = partnered;
 }
 
 void WordTable::assignRanked(std::vector<WordEntry> ranked)

@@ -60,10 +60,10 @@ class WordTable
     using EntryId = WordIndex::Id;
     static constexpr EntryId kNoEntry = WordIndex::kNone;
     EntryId lastDirectEntry() const { return lastDirect_; }
-    // Counts an occurrence of such an entry's text straight into it, if it still takes every
-    // occurrence of its text (no entry has been renamed near it since); false otherwise, and
-    // nothing is counted.
-    bool countDirect(EntryId id, float value);
+    // Counts an occurrence of such an entry's text, a word of the given length, straight into
+    // it, if it still has that text (it has not been renamed since) and takes every occurrence
+    // of it (no entry has been renamed near it since); false otherwise, and nothing is counted.
+    bool countDirect(EntryId id, std::size_t length, float value);
 
     // The steps that finish a table after counting, in the order the analysis calls them.
     // Drops entries below the minimum frequency (1..9) that are not threshold-exempt.
