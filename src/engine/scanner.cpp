@@ -438,6 +438,10 @@ void Scanner::takeWord(std::string_view text)
 bool Scanner::followBlockTag(Line& line, std::string_view open, std::string_view close,
                              std::int16_t& depth, int weight)
 {
+    // Most tags are told apart from both at the letter after the "<".
+    const char first = asciiLower(line.at(state_.pos + 1));
+    if (first != open[1] && first != close[1])
+        return true;
     if (line.startsWithNoCase(state_.pos, open)) {
         if (weight > 0)
             depth = checkedAdd(depth, 1);
