@@ -35,7 +35,28 @@ struct ScanState
     std::int16_t fontStackDepth = 0;
 
     // The value of an occurrence in this context.
-    float occurrenceValue(const AnalysisSettings& settings) const;
+    float occurrenceValue(const AnalysisSettings& settings) const
+    {
+        if (inTitle)
+            return static_cast<float>(settings.titleWeight);
+        if (inDescriptionContent)
+            return static_cast<float>(settings.descriptionWeight);
+        if (inKeywordsContent)
+            return static_cast<float>(settings.existingKeywordsWeight);
+        // Nesting does not multiply: a word in three nested tables gets the table weight once.
+        int value = fontSize + headingWeight;
+        if (bold)
+            value += settings.boldWeight;
+        if (italic)
+            value += settings.italicWeight;
+        if (tableDepth > 0)
+            value += settings.tableWeight;
+        if (divDepth > 0)
+            value += settings.divWeight;
+        if (spanDepth > 0)
+            value += settings.spanWeight;
+        return static_cast<float>(value);
+    }
     // Whether a word first counted here survives the minimum frequency.
     bool thresholdExempt() const
     {

@@ -26,6 +26,14 @@ double leadingNumber(std::string_view text)
     return number;
 }
 
+// Whether the character after a "<" may be that of a table, div or span tag or of their end tags:
+// most tags are told apart from all of them there.
+bool mayBeBlockTag(char afterBracket)
+{
+    const char c = asciiLower(afterBracket);
+    return c == 't' || c == 'd' || c == 's' || c == '/';
+}
+
 constexpr std::string_view kSizeAttribute = "size";
 constexpr std::string_view kFontWord = "font";
 constexpr std::string_view kDescriptionName = "name=\"description\"";
@@ -332,7 +340,7 @@ void Scanner::scanLine(std::string_view text)
         }
 
         const bool atTag = line.at(s.pos) == '<';
-        if (atTag &&
+        if (atTag && mayBeBlockTag(line.at(s.pos + 1)) &&
             (!followBlockTag(line, "<table", "</table>", s.tableDepth, settings_.tableWeight) ||
              !followBlockTag(line, "<div", "</div>", s.divDepth, settings_.divWeight) ||
              !followBlockTag(line, "<span", "</span>", s.spanDepth, settings_.spanWeight)))

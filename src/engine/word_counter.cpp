@@ -44,22 +44,25 @@ bool WordCounter::takeWord(ScanState& state, std::string_view line)
         state.pos = end + 3;
         return false;
     }
-    countWord(state, line.substr(start, end - start), hashes);
     state.pos = end;
+
+    // One function from reading to counting, the look-ups of a word seen before inlined: every
+    // function between them saved and restored its registers once per word.
+    const std::string_view word = line.substr(start, end - start);
+    KnownWord& known = knownWord(word, hashes.hash());
+    if (!known.candidate)
+        return true;
+    // A word seen before usually goes straight to the entry it went to last time.
+    const float value = state.occurrenceValue(settings_);
+    if (!table_.countDirect(known.entry, word.size(), value))
+        countIntoTable(known, word, hashes, value, state.thresholdExempt());
     return true;
 }
 
-void WordCounter::countWord(const ScanState& state, std::string_view word,
-                            const WordIndex::Hashes& hashes)
+void WordCounter::countIntoTable(KnownWord& known, std::string_view word,
+                                 const WordIndex::Hashes& hashes, float value, bool thresholdExempt)
 {
-    KnownWord& known = knownWord(word, hashes.hash());
-    if (!known.candidate)
-        return;
-    // A word seen before usually goes straight to the entry it went to last time.
-    const float value = state.occurrenceValue(settings_);
-    if (table_.countDirect(known.entry, word.size(), value))
-        return;
-    const bool added = table_.countOccurrence(word, hashes, value, state.thresholdExempt());
+    const bool added = table_.countOccurrence(word, hashes, value, thresholdExempt);
     known.entry = table_.lastDirectEntry();
     if (added)
         showNewWord(word);
@@ -72,7 +75,11 @@ WordCounter::KnownWord& WordCounter::knownWord(std::string_view word, std::uint6
     };
     if (const WordIndex::Id id = verdictIndex_.find(word, hash, words); id != WordIndex::kNone)
         return known_[static_cast<std::size_t>(id)];
+    return learnWord(word, hash);
+}
 
+WordCounter::KnownWord& WordCounter::learnWord(std::string_view word, std::uint64_t hash)
+{
     // Without kept case the line, and so the word, is lower case already.
     std::string_view lower = word;
     std::uint64_t lowerHash = hash;

@@ -31,7 +31,6 @@ class WordCounter
     void flushShownWords();
 
   private:
-    void countWord(const ScanState& state, std::string_view word, const WordIndex::Hashes& hashes);
     // Whether the word is a keyword candidate: the rules' answer depends on the word alone, so it
     // is worked out once per distinct word and looked up for every later occurrence.
     // What is known of a distinct word: whether it is a candidate, and the table entry that
@@ -42,6 +41,9 @@ class WordCounter
         WordTable::EntryId entry = WordTable::kNoEntry;
     };
     KnownWord& knownWord(std::string_view word, std::uint64_t hash);
+    KnownWord& learnWord(std::string_view word, std::uint64_t hash); // the first time
+    void countIntoTable(KnownWord& known, std::string_view word, const WordIndex::Hashes& hashes,
+                        float value, bool thresholdExempt);
     void showNewWord(std::string_view word);
 
     const AnalysisSettings& settings_;

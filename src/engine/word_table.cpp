@@ -27,11 +27,6 @@ void WordTable::clear()
     *this = WordTable();
 }
 
-void WordTable::addTakenWord()
-{
-    totalWordCount_ = checkedAdd(totalWordCount_, 1);
-}
-
 const WordEntry& WordTable::at(int position) const
 {
     if (position < 1 || position > count())
@@ -110,19 +105,6 @@ void WordTable::unlink(Id id)
     nextSameText_[static_cast<std::size_t>(before)] = next;
 }
 
-void WordTable::grow(Id id, float value)
-{
-    WordEntry& entry = entries_[static_cast<std::size_t>(id)];
-    entry.frequency = checkedAdd(entry.frequency, 1);
-    const float grown = entry.keyValue + value;
-    // An entry that keeps its value keeps its place; one that grows goes behind the entries that
-    // reached the new value before it.
-    if (grown != entry.keyValue) {
-        entry.keyValue = grown;
-        stamps_[static_cast<std::size_t>(id)] = ++clock_;
-    }
-}
-
 bool WordTable::countOccurrence(std::string& word, float value, bool thresholdExempt)
 {
     WordIndex::Hashes hashes;
@@ -190,18 +172,6 @@ WordTable::Counted WordTable::count(std::string_view word, const WordIndex::Hash
     mayHavePartner_.push_back(false);
     link(id, hash);
     return {true, false};
-}
-
-bool WordTable::countDirect(EntryId id, std::size_t length, float value)
-{
-    // A rename takes a final "s" away, so a text of the word's length is still the word's.
-    if (id == kNoId || static_cast<std::size_t>(id) >= entries_.size() ||
-        mayHavePartner_[static_cast<std::size_t>(id)] ||
-        entries_[static_cast<std::size_t>(id)].text.size() != length)
-        return false;
-    rankedValid_ = false;
-    grow(id, value);
-    return true;
 }
 
 // The plural entry takes the singular's text. Entries whose singular or plural it now is have a

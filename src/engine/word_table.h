@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/overflow.h"
 #include "engine/word_index.h"
 
 #include <cstdint>
@@ -39,7 +40,7 @@ class WordTable
 
     // Words the scanner took from the text, counted or not: the denominator of the density.
     std::int32_t totalWordCount() const { return totalWordCount_; }
-    void addTakenWord();
+    void addTakenWord() { totalWordCount_ = checkedAdd(totalWordCount_, 1); }
 
     // The entry at a rank position, 1..count().
     const WordEntry& at(int position) const;
@@ -63,7 +64,17 @@ class WordTable
     // Counts an occurrence of such an entry's text, a word of the given length, straight into
     // it, if it still has that text (it has not been renamed since) and takes every occurrence
     // of it (no entry has been renamed near it since); false otherwise, and nothing is counted.
-    bool countDirect(EntryId id, std::size_t length, float value);
+    bool countDirect(EntryId id, std::size_t length, float value)
+    {
+        // A rename takes a final "s" away, so a text of the word's length is still the word's.
+        if (id == kNoId || static_cast<std::size_t>(id) >= entries_.size() ||
+            mayHavePartner_[static_cast<std::size_t>(id)] ||
+            entries_[static_cast<std::size_t>(id)].text.size() != length)
+            return false;
+        rankedValid_ = false;
+        grow(id, value);
+        return true;
+    }
 
     // The steps that finish a table after counting, in the order the analysis calls them.
     // Drops entries below the minimum frequency (1..9) that are not threshold-exempt.
@@ -92,7 +103,18 @@ class WordTable
     // Enters an entry under its text, whose hash is given.
     void link(Id id, std::uint64_t hash);
     void unlink(Id id);
-    void grow(Id id, float value);
+    void grow(Id id, float value)
+    {
+        WordEntry& entry = entries_[static_cast<std::size_t>(id)];
+        entry.frequency = checkedAdd(entry.frequency, 1);
+        const float grown = entry.keyValue + value;
+        // An entry that keeps its value keeps its place; one that grows goes behind the entries
+        // that reached the new value before it.
+        if (grown != entry.keyValue) {
+            entry.keyValue = grown;
+            stamps_[static_cast<std::size_t>(id)] = ++clock_;
+        }
+    }
     void rename(Id id, const std::string& text);
     // Replaces the contents by entries already in rank order.
     void assignRanked(std::vector<WordEntry> ranked);
