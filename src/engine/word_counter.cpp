@@ -4,6 +4,8 @@
 #include "support/strings.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 
 namespace tagwright {
 
@@ -11,6 +13,7 @@ namespace {
 
 constexpr std::size_t kLongestRun = 65000;
 constexpr std::size_t kShownWordsChunk = 100;
+constexpr std::string_view kWordsFound = "Number of words found: ";
 // Enough for the distinct words of large documents; beyond it the rules are asked each time.
 constexpr std::size_t kMostVerdicts = 1 << 16;
 
@@ -19,7 +22,7 @@ constexpr std::size_t kMostVerdicts = 1 << 16;
 WordCounter::WordCounter(const AnalysisSettings& settings, const CommonWords& commonWords,
                          AnalysisHost& host, WordTable& table)
     : settings_(settings), commonWords_(commonWords), host_(host), table_(table),
-      showWords_(settings.singleFile || settings.displayWords)
+      showWords_(settings.singleFile || settings.displayWords), wordCountText_(kWordsFound)
 {
     const std::string_view extra = settings.language == LanguageIndex::French ? "-'" : "";
     for (std::size_t c = 0; c < wordChars_.size(); ++c)
@@ -101,9 +104,13 @@ WordCounter::KnownWord& WordCounter::learnWord(std::string_view word, std::uint6
 
 void WordCounter::showNewWord(std::string_view word)
 {
-    // Written into one buffer: a new word is frequent in a page of distinct words.
-    wordCountText_.assign("Number of words found: ");
-    wordCountText_ += std::to_string(table_.count());
+    // Written into one buffer behind the label, which stays: a new word is frequent in a page of
+    // distinct words.
+    std::array<char, 8> digits{};
+    const char* const written =
+        std::to_chars(digits.data(), digits.data() + digits.size(), table_.count()).ptr;
+    wordCountText_.resize(kWordsFound.size());
+    wordCountText_.append(digits.data(), static_cast<std::size_t>(written - digits.data()));
     host_.setWordCountText(wordCountText_);
     if (firstNewWord_) {
         // Only the run itself writes the box from here on, so the status text can be there only

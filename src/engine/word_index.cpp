@@ -1,5 +1,7 @@
 #include "engine/word_index.h"
 
+#include <algorithm>
+
 namespace tagwright {
 
 std::uint64_t WordIndex::hashOf(std::string_view text)
@@ -43,8 +45,22 @@ void WordIndex::removeSlot(std::size_t i)
 
 void WordIndex::grow()
 {
+    rehash(slots_.empty() ? 1024 : slots_.size() * 2);
+}
+
+void WordIndex::reserve(std::size_t texts)
+{
+    std::size_t slots = std::max<std::size_t>(slots_.size(), 1024);
+    while (texts * 2 > slots)
+        slots *= 2;
+    if (slots != slots_.size())
+        rehash(slots);
+}
+
+void WordIndex::rehash(std::size_t slots)
+{
     std::vector<Slot> old = std::move(slots_);
-    slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+    slots_.assign(slots, Slot{});
     size_ = 0;
     for (const Slot& slot : old)
         if (slot.id != kNone)

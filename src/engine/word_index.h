@@ -68,6 +68,9 @@ class WordIndex
     }
 
     void clear() { slots_.clear(), size_ = 0; }
+    // Makes room for this many texts in all, so that storing them does not grow the index step
+    // by step.
+    void reserve(std::size_t texts);
 
   private:
     // Small slots keep the index in the cache: the id, and the low half of the hash, which
@@ -90,6 +93,7 @@ class WordIndex
     }
     void removeSlot(std::size_t i);
     void grow();
+    void rehash(std::size_t slots);
 
     std::vector<Slot> slots_;
     std::size_t size_ = 0;

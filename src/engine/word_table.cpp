@@ -36,7 +36,9 @@ const WordEntry& WordTable::at(int position) const
 
 const std::vector<WordEntry>& WordTable::entries() const
 {
-    if (!rankedValid_) {
+    if (rankView_ == RankView::Arrival)
+        return entries_;
+    if (rankView_ == RankView::Stale) {
         std::vector<Id> order(entries_.size());
         std::iota(order.begin(), order.end(), 0);
         std::sort(order.begin(), order.end(), [this](Id a, Id b) { return ranksBefore(a, b); });
@@ -44,9 +46,15 @@ const std::vector<WordEntry>& WordTable::entries() const
         ranked_.reserve(order.size());
         for (const Id id : order)
             ranked_.push_back(entries_[static_cast<std::size_t>(id)]);
-        rankedValid_ = true;
+        rankView_ = RankView::Sorted;
     }
     return ranked_;
+}
+
+std::vector<WordEntry>& WordTable::rankedForReplacing()
+{
+    entries();
+    return rankView_ == RankView::Arrival ? entries_ : ranked_;
 }
 
 bool WordTable::ranksBefore(Id a, Id b) const
@@ -125,7 +133,7 @@ bool WordTable::countOccurrence(std::string_view word, const WordIndex::Hashes& 
 WordTable::Counted WordTable::count(std::string_view word, const WordIndex::Hashes& hashes,
                                     float value, bool thresholdExempt)
 {
-    rankedValid_ = false;
+    rankView_ = RankView::Stale;
     std::uint64_t hash = hashes.hash();
 
     // Most occurrences are of a word already counted that has no singular or plural entry.
@@ -211,22 +219,21 @@ void WordTable::assignRanked(std::vector<WordEntry> ranked)
     clear();
     totalWordCount_ = total;
     entries_ = std::move(ranked);
-    rankedValid_ = false;
     stamps_.resize(entries_.size());
     hashes_.resize(entries_.size());
     mayHavePartner_.assign(entries_.size(), true);
     nextSameText_.resize(entries_.size());
+    index_.reserve(entries_.size());
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         stamps_[i] = ++clock_;
         link(static_cast<Id>(i), WordIndex::hashOf(entries_[i].text));
     }
-    // Entries that come in rank order keep it: the rank view is theirs, without sorting again.
-    if (std::is_sorted(
-            entries_.begin(), entries_.end(),
-            [](const WordEntry& a, const WordEntry& b) { return a.keyValue > b.keyValue; })) {
-        ranked_ = entries_;
-        rankedValid_ = true;
-    }
+    // Entries that come in rank order keep it: they are the rank view, without sorting again.
+    rankView_ = std::is_sorted(
+                    entries_.begin(), entries_.end(),
+                    [](const WordEntry& a, const WordEntry& b) { return a.keyValue > b.keyValue; })
+                    ? RankView::Arrival
+                    : RankView::Stale;
 }
 
 void WordTable::applyMinimumFrequency(int minimum)
@@ -234,24 +241,39 @@ void WordTable::applyMinimumFrequency(int minimum)
     if (minimum == 1)
         return;
     std::vector<WordEntry> kept;
-    for (const WordEntry& entry : entries())
+    for (WordEntry& entry : rankedForReplacing())
         if (entry.frequency >= minimum || entry.thresholdExempt)
-            kept.push_back(entry);
+            kept.push_back(std::move(entry));
     assignRanked(std::move(kept));
 }
 
 void WordTable::normaliseKeyValues()
 {
     // Scaling may make neighbouring values equal, so the positions are fixed before it.
-    std::vector<WordEntry> ranked = entries();
     float largest = 0;
-    for (const WordEntry& entry : ranked)
+    for (const WordEntry& entry : entries())
         largest = std::max(largest, entry.keyValue);
     if (largest <= 0)
         return;
-    for (WordEntry& entry : ranked)
-        entry.keyValue = static_cast<float>(static_cast<double>(entry.keyValue) * 100 / largest);
-    assignRanked(std::move(ranked));
+    const auto scaled = [largest](float value) {
+        return static_cast<float>(static_cast<double>(value) * 100 / largest);
+    };
+    if (rankView_ != RankView::Arrival) {
+        std::vector<WordEntry> ranked = std::move(rankedForReplacing());
+        for (WordEntry& entry : ranked)
+            entry.keyValue = scaled(entry.keyValue);
+        assignRanked(std::move(ranked));
+        return;
+    }
+    // Entries in rank order stay so when scaled; they are stamped again in that order and keep
+    // their texts, so the index stands. What assignRanked would make of them again, at once.
+    clock_ = 0;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        entries_[i].keyValue = scaled(entries_[i].keyValue);
+        stamps_[i] = ++clock_;
+    }
+    mayHavePartner_.assign(entries_.size(), true);
+    lastDirect_ = kNoId;
 }
 
 // Walks the positions exactly as the plain double loop over positions i < j would, but finds

@@ -71,7 +71,7 @@ class WordTable
             mayHavePartner_[static_cast<std::size_t>(id)] ||
             entries_[static_cast<std::size_t>(id)].text.size() != length)
             return false;
-        rankedValid_ = false;
+        rankView_ = RankView::Stale;
         grow(id, value);
         return true;
     }
@@ -118,6 +118,8 @@ class WordTable
     void rename(Id id, const std::string& text);
     // Replaces the contents by entries already in rank order.
     void assignRanked(std::vector<WordEntry> ranked);
+    // The entries in rank order, to be taken apart and handed to assignRanked.
+    std::vector<WordEntry>& rankedForReplacing();
 
     std::string_view textOf(Id id) const { return entries_[static_cast<std::size_t>(id)].text; }
 
@@ -135,9 +137,15 @@ class WordTable
     std::int32_t totalWordCount_ = 0;
     Id lastDirect_ = kNoId; // the entry the last occurrence counted went to directly
 
-    // The rank order, sorted on demand from the stamps.
+    // The rank order: sorted on demand from the stamps into ranked_, or entries_ itself when the
+    // entries were handed over in rank order and have not been counted into since.
+    enum class RankView {
+        Stale,
+        Sorted,
+        Arrival,
+    };
     mutable std::vector<WordEntry> ranked_;
-    mutable bool rankedValid_ = true;
+    mutable RankView rankView_ = RankView::Arrival;
 };
 
 } // namespace tagwright
