@@ -26,12 +26,15 @@ double leadingNumber(std::string_view text)
     return number;
 }
 
-// Whether the character after a "<" may be that of a table, div or span tag or of their end tags:
-// most tags are told apart from all of them there.
-bool mayBeBlockTag(char afterBracket)
+// Whether the characters after a "<" may be those of a table, div or span tag or of their end
+// tags: most tags are told apart from all of them there.
+bool mayBeBlockTag(char first, char second)
 {
-    const char c = asciiLower(afterBracket);
-    return c == 't' || c == 'd' || c == 's' || c == '/';
+    const auto isInitial = [](char c) {
+        c = asciiLower(c);
+        return c == 't' || c == 'd' || c == 's';
+    };
+    return isInitial(first) || (first == '/' && isInitial(second));
 }
 
 constexpr std::string_view kSizeAttribute = "size";
@@ -340,7 +343,7 @@ void Scanner::scanLine(std::string_view text)
         }
 
         const bool atTag = line.at(s.pos) == '<';
-        if (atTag && mayBeBlockTag(line.at(s.pos + 1)) &&
+        if (atTag && mayBeBlockTag(line.at(s.pos + 1), line.at(s.pos + 2)) &&
             (!followBlockTag(line, "<table", "</table>", s.tableDepth, settings_.tableWeight) ||
              !followBlockTag(line, "<div", "</div>", s.divDepth, settings_.divWeight) ||
              !followBlockTag(line, "<span", "</span>", s.spanDepth, settings_.spanWeight)))
@@ -446,9 +449,9 @@ void Scanner::takeWord(std::string_view text)
 bool Scanner::followBlockTag(Line& line, std::string_view open, std::string_view close,
                              std::int16_t& depth, int weight)
 {
-    // Most tags are told apart from both at the letter after the "<".
+    // Most tags are told apart from both at the characters after the "<".
     const char first = asciiLower(line.at(state_.pos + 1));
-    if (first != open[1] && first != close[1])
+    if (first != open[1] && (first != '/' || asciiLower(line.at(state_.pos + 2)) != close[2]))
         return true;
     if (line.startsWithNoCase(state_.pos, open)) {
         if (weight > 0)

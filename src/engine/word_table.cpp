@@ -39,13 +39,23 @@ const std::vector<WordEntry>& WordTable::entries() const
     if (rankView_ == RankView::Arrival)
         return entries_;
     if (rankView_ == RankView::Stale) {
-        std::vector<Id> order(entries_.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::sort(order.begin(), order.end(), [this](Id a, Id b) { return ranksBefore(a, b); });
+        // Sorted on copies of the keys, so that comparing reads no entry.
+        struct RankKey
+        {
+            float keyValue;
+            Id id;
+            std::uint64_t stamp;
+        };
+        std::vector<RankKey> order(entries_.size());
+        for (std::size_t i = 0; i < entries_.size(); ++i)
+            order[i] = {entries_[i].keyValue, static_cast<Id>(i), stamps_[i]};
+        std::sort(order.begin(), order.end(), [](const RankKey& a, const RankKey& b) {
+            return ranksBefore(a.keyValue, a.stamp, b.keyValue, b.stamp);
+        });
         ranked_.clear();
         ranked_.reserve(order.size());
-        for (const Id id : order)
-            ranked_.push_back(entries_[static_cast<std::size_t>(id)]);
+        for (const RankKey& key : order)
+            ranked_.push_back(entries_[static_cast<std::size_t>(key.id)]);
         rankView_ = RankView::Sorted;
     }
     return ranked_;
@@ -59,11 +69,16 @@ std::vector<WordEntry>& WordTable::rankedForReplacing()
 
 bool WordTable::ranksBefore(Id a, Id b) const
 {
-    const float valueA = entries_[static_cast<std::size_t>(a)].keyValue;
-    const float valueB = entries_[static_cast<std::size_t>(b)].keyValue;
+    return ranksBefore(
+        entries_[static_cast<std::size_t>(a)].keyValue, stamps_[static_cast<std::size_t>(a)],
+        entries_[static_cast<std::size_t>(b)].keyValue, stamps_[static_cast<std::size_t>(b)]);
+}
+
+bool WordTable::ranksBefore(float valueA, std::uint64_t stampA, float valueB, std::uint64_t stampB)
+{
     if (valueA != valueB)
         return valueA > valueB;
-    return stamps_[static_cast<std::size_t>(a)] < stamps_[static_cast<std::size_t>(b)];
+    return stampA < stampB;
 }
 
 WordTable::Id WordTable::find(std::string_view text, std::uint64_t hash) const

@@ -98,6 +98,7 @@ class WordTable
                   bool thresholdExempt);
 
     bool ranksBefore(Id a, Id b) const;
+    static bool ranksBefore(float valueA, std::uint64_t stampA, float valueB, std::uint64_t stampB);
     // The best-ranked entry whose text (of the given hash) is `text`, or kNoId.
     Id find(std::string_view text, std::uint64_t hash) const;
     // Enters an entry under its text, whose hash is given.
