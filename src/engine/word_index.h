@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,25 @@ class WordIndex
         std::uint64_t hash() const { return hashFinish(state); }
     };
 
+    // Whether two texts are equal. A word of up to 16 bytes (most words) is compared in two
+    // overlapping loads from each text, without a call: the library comparison of a short word
+    // cost more in its call and its tests of length than in comparing.
+    static bool sameText(std::string_view a, std::string_view b)
+    {
+        const std::size_t n = a.size();
+        if (b.size() != n)
+            return false;
+        if (n >= 8 && n <= 16)
+            return load<std::uint64_t>(a, 0) == load<std::uint64_t>(b, 0) &&
+                   load<std::uint64_t>(a, n - 8) == load<std::uint64_t>(b, n - 8);
+        if (n >= 4 && n < 8)
+            return load<std::uint32_t>(a, 0) == load<std::uint32_t>(b, 0) &&
+                   load<std::uint32_t>(a, n - 4) == load<std::uint32_t>(b, n - 4);
+        if (n < 4)
+            return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
+        return std::memcmp(a.data(), b.data(), n) == 0;
+    }
+
     // The id stored for the text, or kNone. `texts` gives the text of an id.
     template <typename Texts>
     Id find(std::string_view text, std::uint64_t hash, const Texts& texts) const
@@ -47,7 +67,7 @@ class WordIndex
         if (slots_.empty())
             return kNone;
         for (std::size_t i = hash & mask(); slots_[i].id != kNone; i = (i + 1) & mask())
-            if (slots_[i].tag == tagOf(hash) && texts(slots_[i].id) == text)
+            if (slots_[i].tag == tagOf(hash) && sameText(texts(slots_[i].id), text))
                 return slots_[i].id;
         return kNone;
     }
@@ -81,13 +101,19 @@ class WordIndex
         std::uint32_t tag = 0;
     };
     static std::uint32_t tagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash); }
+    template <typename Int> static Int load(std::string_view text, std::size_t at)
+    {
+        Int value;
+        std::memcpy(&value, text.data() + at, sizeof value);
+        return value;
+    }
 
     std::size_t mask() const { return slots_.size() - 1; }
     template <typename Texts>
     std::size_t slotOf(std::string_view text, std::uint64_t hash, const Texts& texts) const
     {
         std::size_t i = hash & mask();
-        while (!(slots_[i].tag == tagOf(hash) && texts(slots_[i].id) == text))
+        while (!(slots_[i].tag == tagOf(hash) && sameText(texts(slots_[i].id), text)))
             i = (i + 1) & mask();
         return i;
     }
