@@ -1,4 +1,5 @@
 #include "engine/overflow.h"
+#include "engine/word_index.h"
 #include "engine/word_table.h"
 #include "literal_word_table.h"
 
@@ -167,6 +168,22 @@ TEST(WordTable, MatchesThePlainAlgorithmOnGeneratedDocuments)
         fast.normaliseKeyValues();
         plain.normaliseKeyValues();
         ASSERT_EQ(fast.entries(), plain.entries()) << "run " << run << " after scaling";
+    }
+}
+
+// Texts of every length up to past the longest compared without the library, differing in one
+// byte at each position: the overlapping loads must see every byte.
+TEST(WordIndex, TextsThatDifferInAnyOneByteAreNotTheSame)
+{
+    for (std::size_t length = 0; length <= 20; ++length) {
+        const std::string text(length, 'a');
+        EXPECT_TRUE(WordIndex::sameText(text, std::string(length, 'a'))) << length;
+        EXPECT_FALSE(WordIndex::sameText(text, text + 'a')) << length;
+        for (std::size_t at = 0; at < length; ++at) {
+            std::string other = text;
+            other[at] = 'b';
+            EXPECT_FALSE(WordIndex::sameText(text, other)) << length << " at " << at;
+        }
     }
 }
 
