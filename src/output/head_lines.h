@@ -19,11 +19,14 @@ enum class LineRead { Line, End, Failed };
 // Gives the next line of a file (without its end), End at the end, Failed on a read error.
 using LineSource = std::function<LineRead(std::string&)>;
 
-// The lines of a reader as a line source.
+// The lines of a reader as a line source for HeadLineScanner, which needs no more of a line than
+// up to its first "</head>": a line is read no further than one buffer past it (a page without
+// line ends is one line as long as the file), and the reader is done with.
 LineSource linesOf(LineReader& reader);
 
-class HeadLineScanner {
-public:
+class HeadLineScanner
+{
+  public:
     explicit HeadLineScanner(LineSource source) : source_(std::move(source)) {}
 
     // Line, End at the end of the head or the file, Failed on a read error or a comment left

@@ -14,8 +14,9 @@ using testing::writeBytes;
 
 const std::int32_t kToday = gregorianToJdn(2024, 3, 5);
 
-class OldTagReaderTest : public ::testing::Test {
-protected:
+class OldTagReaderTest : public ::testing::Test
+{
+  protected:
     OldTagAndDoneDate read(const std::string& bytes, int lessThanDays = 1)
     {
         writeBytes(folder.path("p.htm"), bytes);
@@ -90,7 +91,8 @@ TEST_F(OldTagReaderTest, CommentsAreThoseThatTheRewriteSees)
 TEST_F(OldTagReaderTest, MarkersThatDoNotCount)
 {
     // In a comment, after "</head>", with an unreadable date, or without content.
-    EXPECT_FALSE(read("<!--\r\n<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n-->\r\n</head>").doneRecently);
+    EXPECT_FALSE(read("<!--\r\n<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n-->\r\n</head>")
+                     .doneRecently);
     EXPECT_FALSE(read("</head><meta name=\"QOVA done\" content=\"2024-03-05\">").doneRecently);
     EXPECT_FALSE(read("<meta name=\"QOVA done\" content=\"yesterday\">").doneRecently);
     EXPECT_FALSE(read("<meta name=\"QOVA done\">").doneRecently);
@@ -101,12 +103,29 @@ TEST_F(OldTagReaderTest, FailuresGiveTheErrorText)
 {
     EXPECT_EQ(readOldTagAndDoneDate(folder.path("missing.htm"), kToday, 7).oldTag,
               "Error when getting old keywords meta tag.");
-    EXPECT_EQ(read("<head>\r\n<!-- never closed\r\n").oldTag, "Error when getting old keywords meta tag.");
+    EXPECT_EQ(read("<head>\r\n<!-- never closed\r\n").oldTag,
+              "Error when getting old keywords meta tag.");
     writeBytes(folder.path("p.htm"), "<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n");
     testing::FailingFileSystem failingRead(testing::Step::Read, 1);
-    const OldTagAndDoneDate failed = readOldTagAndDoneDate(folder.path("p.htm"), kToday, 7, failingRead);
+    const OldTagAndDoneDate failed =
+        readOldTagAndDoneDate(folder.path("p.htm"), kToday, 7, failingRead);
     EXPECT_EQ(failed.oldTag, "Error when getting old keywords meta tag.");
     EXPECT_FALSE(failed.doneRecently);
+}
+
+// A page without line ends is one line as long as the file: its head is read no further than a
+// little past "</head>", so that a batch run does not read the whole page first (nor fail on
+// what lies far beyond it).
+TEST_F(OldTagReaderTest, AOneLinePageIsReadOnlyAsFarAsItsHeadEnd)
+{
+    std::string page = "<head><meta name=\"keywords\" content=\"a\"></HEAD><body>";
+    while (page.size() < 1024 * 1024)
+        page += "words and more words ";
+    writeBytes(folder.path("p.htm"), page);
+    testing::FailingFileSystem failingRead(testing::Step::Read, 5);
+    EXPECT_EQ(readOldTagAndDoneDate(folder.path("p.htm"), kToday, 7, failingRead).oldTag,
+              "<meta name=\"keywords\" content=\"a\">");
+    EXPECT_LT(failingRead.calls(testing::Step::Read), 5);
 }
 
 } // namespace
