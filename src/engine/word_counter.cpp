@@ -33,11 +33,11 @@ bool WordCounter::takeWord(ScanState& state, std::string_view line)
 {
     const std::size_t start = state.pos;
     const std::size_t limit = std::min(line.size(), start + kLongestRun);
-    // The word is hashed as it is read, once for the common words and the table both.
-    WordIndex::Hashes hashes;
+    // The word is hashed as it is read, for the look-up of its verdict.
+    std::uint64_t hashState = WordIndex::kHashStart;
     std::size_t end = start;
     for (; end < limit && wordChars_[static_cast<unsigned char>(line[end])]; ++end)
-        hashes.add(line[end]);
+        hashState = WordIndex::hashStep(hashState, line[end]);
 
     // "don't", "can't": the stem, the apostrophe and the letter go uncounted. A following "s"
     // ("it's") is a word of its own.
@@ -52,19 +52,24 @@ bool WordCounter::takeWord(ScanState& state, std::string_view line)
     // One function from reading to counting, the look-ups of a word seen before inlined: every
     // function between them saved and restored its registers once per word.
     const std::string_view word = line.substr(start, end - start);
-    KnownWord& known = knownWord(word, hashes.hash());
+    KnownWord& known = knownWord(word, WordIndex::hashFinish(hashState));
     if (!known.candidate)
         return true;
     // A word seen before usually goes straight to the entry it went to last time.
     const float value = state.occurrenceValue(settings_);
     if (!table_.countDirect(known.entry, word.size(), value))
-        countIntoTable(known, word, hashes, value, state.thresholdExempt());
+        countIntoTable(known, word, value, state.thresholdExempt());
     return true;
 }
 
-void WordCounter::countIntoTable(KnownWord& known, std::string_view word,
-                                 const WordIndex::Hashes& hashes, float value, bool thresholdExempt)
+void WordCounter::countIntoTable(KnownWord& known, std::string_view word, float value,
+                                 bool thresholdExempt)
 {
+    // The table's look-ups of the word, its singular and its plural take their hashes from one
+    // pass, made here rather than for every word read.
+    WordIndex::Hashes hashes;
+    for (const char c : word)
+        hashes.add(c);
     const bool added = table_.countOccurrence(word, hashes, value, thresholdExempt);
     known.entry = table_.lastDirectEntry();
     if (added)

@@ -42,8 +42,7 @@ class WordCounter
     };
     KnownWord& knownWord(std::string_view word, std::uint64_t hash);
     KnownWord& learnWord(std::string_view word, std::uint64_t hash); // the first time
-    void countIntoTable(KnownWord& known, std::string_view word, const WordIndex::Hashes& hashes,
-                        float value, bool thresholdExempt);
+    void countIntoTable(KnownWord& known, std::string_view word, float value, bool thresholdExempt);
     void showNewWord(std::string_view word);
 
     const AnalysisSettings& settings_;
