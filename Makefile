@@ -8,8 +8,9 @@ JOBS ?= $(shell nproc)
 setup:
 	@bash scripts/setup.sh
 
+# The benchmarks are built with the tests (not run), so that a change that breaks one shows.
 configure: setup
-	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAGWRIGHT_BENCH=ON >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
