@@ -52,7 +52,13 @@ bool WordCounter::takeWord(ScanState& state, std::string_view line)
     // One function from reading to counting, the look-ups of a word seen before inlined: every
     // function between them saved and restored its registers once per word.
     const std::string_view word = line.substr(start, end - start);
-    KnownWord& known = knownWord(word, WordIndex::hashFinish(hashState));
+    const std::uint64_t hash = WordIndex::hashFinish(hashState);
+    const auto words = [this](WordIndex::Id id) -> std::string_view {
+        return verdictWords_[static_cast<std::size_t>(id)];
+    };
+    const WordIndex::Id id = verdictIndex_.find(word, hash, words);
+    KnownWord& known =
+        id != WordIndex::kNone ? known_[static_cast<std::size_t>(id)] : learnWord(word, hash);
     if (!known.candidate)
         return true;
     // A word seen before usually goes straight to the entry it went to last time.
@@ -74,16 +80,6 @@ void WordCounter::countIntoTable(KnownWord& known, std::string_view word, float 
     known.entry = table_.lastDirectEntry();
     if (added)
         showNewWord(word);
-}
-
-WordCounter::KnownWord& WordCounter::knownWord(std::string_view word, std::uint64_t hash)
-{
-    const auto words = [this](WordIndex::Id id) -> std::string_view {
-        return verdictWords_[static_cast<std::size_t>(id)];
-    };
-    if (const WordIndex::Id id = verdictIndex_.find(word, hash, words); id != WordIndex::kNone)
-        return known_[static_cast<std::size_t>(id)];
-    return learnWord(word, hash);
 }
 
 WordCounter::KnownWord& WordCounter::learnWord(std::string_view word, std::uint64_t hash)

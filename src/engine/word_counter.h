@@ -40,8 +40,8 @@ class WordCounter
         bool candidate = false;
         WordTable::EntryId entry = WordTable::kNoEntry;
     };
-    KnownWord& knownWord(std::string_view word, std::uint64_t hash);
-    KnownWord& learnWord(std::string_view word, std::uint64_t hash); // the first time
+    // What is known of a word met for the first time, which it keeps from then on.
+    KnownWord& learnWord(std::string_view word, std::uint64_t hash);
     void countIntoTable(KnownWord& known, std::string_view word, float value, bool thresholdExempt);
     void showNewWord(std::string_view word);
 
