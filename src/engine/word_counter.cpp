@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <limits>
 
 namespace tagwright {
 
@@ -16,6 +17,8 @@ constexpr std::size_t kShownWordsChunk = 100;
 constexpr std::string_view kWordsFound = "Number of words found: ";
 // Enough for the distinct words of large documents; beyond it the rules are asked each time.
 constexpr std::size_t kMostVerdicts = 1 << 16;
+static_assert(kMostVerdicts * kLongestRun <= std::numeric_limits<std::uint32_t>::max(),
+              "where a kept word starts must fit the 32 bits kept for it");
 
 } // namespace
 
@@ -54,7 +57,9 @@ bool WordCounter::takeWord(ScanState& state, std::string_view line)
     const std::string_view word = line.substr(start, end - start);
     const std::uint64_t hash = WordIndex::hashFinish(hashState);
     const auto words = [this](WordIndex::Id id) -> std::string_view {
-        return verdictWords_[static_cast<std::size_t>(id)];
+        const std::uint32_t begin = verdictStarts_[static_cast<std::size_t>(id)];
+        return {verdictText_.data() + begin,
+                verdictStarts_[static_cast<std::size_t>(id) + 1] - begin};
     };
     const WordIndex::Id id = verdictIndex_.find(word, hash, words);
     KnownWord& known =
@@ -94,12 +99,14 @@ WordCounter::KnownWord& WordCounter::learnWord(std::string_view word, std::uint6
         lowerHash = WordIndex::hashOf(lower);
     }
     const bool candidate = isKeywordCandidate(word, lower, lowerHash, settings_, commonWords_);
-    if (verdictWords_.size() >= kMostVerdicts) {
+    const std::size_t kept = verdictStarts_.size() - 1;
+    if (kept >= kMostVerdicts) {
         unkept_ = {candidate, WordTable::kNoEntry};
         return unkept_;
     }
-    verdictIndex_.insert(static_cast<WordIndex::Id>(verdictWords_.size()), hash);
-    verdictWords_.emplace_back(word);
+    verdictIndex_.insert(static_cast<WordIndex::Id>(kept), hash);
+    verdictText_ += word;
+    verdictStarts_.push_back(static_cast<std::uint32_t>(verdictText_.size()));
     return known_.emplace_back(KnownWord{candidate, WordTable::kNoEntry});
 }
 

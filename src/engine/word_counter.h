@@ -55,7 +55,10 @@ class WordCounter
     std::string wordCountText_;
     std::string lowered_;    // the word in lower case, when the line kept its case
     WordIndex verdictIndex_; // distinct words met, up to kMostVerdicts
-    std::vector<std::string> verdictWords_;
+    // Their texts one after the other, and where each starts (and the last ends): dense, so that
+    // the words of a large page take few cache lines.
+    std::string verdictText_;
+    std::vector<std::uint32_t> verdictStarts_{0};
     std::vector<KnownWord> known_;
     KnownWord unkept_; // a word met when known_ is full
     bool firstNewWord_ = true;
