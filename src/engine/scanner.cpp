@@ -108,7 +108,7 @@ class Scanner::Line
     // The first position at or after pos of a ";" or a blank, or size().
     std::size_t findSemicolonOrBlank(std::size_t pos)
     {
-        return remembered(Search::AnyOf, "; ", pos, [&](std::size_t from, std::size_t to) {
+        return rememberedIn(semicolonOrBlank_, pos, [&](std::size_t from, std::size_t to) {
             return findFirst(from, to, isSemicolonOrBlank);
         });
     }
@@ -116,7 +116,7 @@ class Scanner::Line
     // The first position at or after pos of a tag bracket, or size().
     std::size_t findBracket(std::size_t pos)
     {
-        return remembered(Search::AnyOf, "<>", pos, [&](std::size_t from, std::size_t to) {
+        return rememberedIn(bracket_, pos, [&](std::size_t from, std::size_t to) {
             return findFirst(from, to, isBracket);
         });
     }
@@ -124,9 +124,9 @@ class Scanner::Line
     // The first position at or after pos of a sign or digit, or size().
     std::size_t findSignOrDigit(std::size_t pos)
     {
-        return remembered(
-            Search::AnyOf, "+-0123456789", pos,
-            [&](std::size_t from, std::size_t to) { return findFirst(from, to, isSignOrDigit); });
+        return rememberedIn(signOrDigit_, pos, [&](std::size_t from, std::size_t to) {
+            return findFirst(from, to, isSignOrDigit);
+        });
     }
 
     std::size_t firstNonBlank(std::size_t pos)
@@ -184,16 +184,21 @@ class Scanner::Line
     bool stopped() const { return scanner_.stopped_; }
 
   private:
-    enum class Search { Exact, NoCase, AnyOf };
+    enum class Search { Exact, NoCase };
 
-    // The last answer of one kind of search: no match in [from, found), a match at found (or
-    // none at all when found is size()).
+    // The last answer of one search: no match in [from, found), a match at found (or none at all
+    // when found is size()); none yet while from is past found.
     struct Answer
+    {
+        std::size_t from = 1;
+        std::size_t found = 0;
+    };
+    // The answer of a search for a pattern, which tells it from the others.
+    struct PatternAnswer
     {
         Search search;
         std::string_view pattern;
-        std::size_t from;
-        std::size_t found;
+        Answer answer;
     };
 
     static bool isSemicolonOrBlank(char c) { return c == ';' || c == ' '; }
@@ -232,8 +237,8 @@ class Scanner::Line
                            const Searcher& searcher)
     {
         // A search is known by its pattern's text; the same literal is the same text at once.
-        Answer* const end = answers_.data() + answerCount_;
-        Answer* answer = answers_.data();
+        PatternAnswer* const end = answers_.data() + answerCount_;
+        PatternAnswer* answer = answers_.data();
         while (answer != end &&
                !(answer->search == search && answer->pattern.data() == pattern.data() &&
                  answer->pattern.size() == pattern.size()))
@@ -243,14 +248,24 @@ class Scanner::Line
             while (answer != end && !(answer->search == search && answer->pattern == pattern))
                 ++answer;
         }
-        if (answer != end && answer->from <= pos && pos <= answer->found)
-            return answer->found;
+        if (answer == end && answerCount_ < answers_.size()) {
+            *answer = PatternAnswer{search, pattern, {}};
+            ++answerCount_;
+        }
+        Answer unkept;
+        return rememberedIn(answer != answers_.data() + answers_.size() ? answer->answer : unkept,
+                            pos, searcher);
+    }
+
+    // The answer kept if it holds for pos, else the answer of a new search from pos, kept.
+    template <typename Searcher>
+    std::size_t rememberedIn(Answer& answer, std::size_t pos, const Searcher& searcher)
+    {
+        if (answer.from <= pos && pos <= answer.found)
+            return answer.found;
         const std::size_t found = inPieces(pos, searcher);
         searched_ += found - std::min(pos, found);
-        if (answer == end && answerCount_ < answers_.size())
-            ++answerCount_;
-        if (answer != answers_.data() + answers_.size())
-            *answer = Answer{search, pattern, pos, found};
+        answer = {pos, found};
         return found;
     }
 
@@ -268,8 +283,12 @@ class Scanner::Line
     static constexpr std::size_t kRing = 32; // a power of two above the longest pattern
 
     std::string_view text_;
-    std::array<Answer, 16> answers_; // the first answerCount_ are in use
+    std::array<PatternAnswer, 16> answers_; // the first answerCount_ are in use
     std::size_t answerCount_ = 0;
+    // The searches for any of a few characters, made at every tag or entity, have their own.
+    Answer semicolonOrBlank_;
+    Answer bracket_;
+    Answer signOrDigit_;
     std::uint64_t& searched_;
     Scanner& scanner_;
 };
