@@ -194,6 +194,7 @@ WordTable::Counted WordTable::count(std::string_view word, const WordIndex::Hash
     nextSameText_.push_back(kNoId);
     mayHavePartner_.push_back(false);
     link(id, hash);
+    lastDirect_ = id; // the only entry of its text, with no singular or plural entry
     return {true, false};
 }
 

@@ -57,7 +57,7 @@ class WordTable
                          bool thresholdExempt);
 
     // An entry that takes every occurrence of exactly its own text, as a counted word's
-    // occurrence handed to countOccurrence found it; kNoEntry when the word found none.
+    // occurrence handed to countOccurrence found or made it; kNoEntry when the word found none.
     using EntryId = WordIndex::Id;
     static constexpr EntryId kNoEntry = WordIndex::kNone;
     EntryId lastDirectEntry() const { return lastDirect_; }
