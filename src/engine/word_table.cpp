@@ -153,10 +153,10 @@ WordTable::Counted WordTable::count(std::string_view word, const WordIndex::Hash
 
     // Most occurrences are of a word already counted that has no singular or plural entry.
     lastDirect_ = kNoId;
-    if (const Id id = find(word, hash);
-        id != kNoId && !mayHavePartner_[static_cast<std::size_t>(id)]) {
-        grow(id, value);
-        lastDirect_ = id;
+    const Id own = find(word, hash);
+    if (own != kNoId && !mayHavePartner_[static_cast<std::size_t>(own)]) {
+        grow(own, value);
+        lastDirect_ = own;
         return {};
     }
 
@@ -172,15 +172,20 @@ WordTable::Counted WordTable::count(std::string_view word, const WordIndex::Hash
         find(plural_, WordIndex::hashFinish(WordIndex::hashStep(hashes.state, 's')));
     const bool toSingular =
         singular != kNoId && (pluralId == kNoId || ranksBefore(singular, pluralId));
+    // The entry that takes it: what was found already, unless a rename changed the entries of
+    // the word's text.
+    Id taker = own;
     if (toSingular) {
         word.remove_suffix(1);
         hash = WordIndex::hashFinish(hashes.withoutLast);
+        taker = singular;
     } else if (pluralId != kNoId) {
         rename(pluralId, std::string(word));
+        taker = find(word, hash);
     }
 
-    if (const Id id = find(word, hash); id != kNoId) {
-        grow(id, value);
+    if (taker != kNoId) {
+        grow(taker, value);
         return {false, toSingular};
     }
     // A new entry: neither its singular nor its plural is in the table (either would have taken
