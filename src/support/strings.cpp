@@ -80,20 +80,27 @@ void lowerPiece(char* text, std::size_t size, LoweredSoFar& seen)
     // above A, and an upper-case letter gains 0x20.
     constexpr std::uint64_t kOnes = 0x0101010101010101u;
     constexpr std::uint64_t kHighBits = kOnes * 0x80u;
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
+    // Lowers the ASCII block at `at`; false, and nothing changed, when it holds another byte.
+    const auto lowerAsciiBlock = [&](std::size_t at) {
         std::uint64_t block = 0;
-        std::memcpy(&block, text + i, 8);
-        if ((block & kHighBits) != 0) {
-            for (std::size_t k = i; k < i + 8; ++k)
-                lowerOne(text[k]);
-            continue;
-        }
+        std::memcpy(&block, text + at, 8);
+        if ((block & kHighBits) != 0)
+            return false;
         const std::uint64_t aboveZ = block + kOnes * (0x7F - 'Z');
         const std::uint64_t fromA = block + kOnes * (0x80 - 'A');
         block |= (fromA & ~aboveZ & kHighBits) >> 2;
-        std::memcpy(text + i, &block, 8);
-    }
+        std::memcpy(text + at, &block, 8);
+        return true;
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8)
+        if (!lowerAsciiBlock(i))
+            for (std::size_t k = i; k < i + 8; ++k)
+                lowerOne(text[k]);
+    // The last bytes as the last eight when those are ASCII: lowering lowered ASCII again
+    // changes nothing.
+    if (i < size && size >= 8 && lowerAsciiBlock(size - 8))
+        return;
     for (; i < size; ++i)
         lowerOne(text[i]);
 }

@@ -40,10 +40,19 @@ TEST(Strings, LowerCaseAccented)
                 text += static_cast<char>(c);
         text += "ASCII ONLY RUN OF CAPITALS @[`{ AZaz";
     }
-    std::string pieces;
-    for (std::size_t at = 0; at < text.size(); at += 5)
-        pieces += lowerCaseAccented(std::string_view(text).substr(at, 5));
-    EXPECT_EQ(lowerCaseAccented(text), pieces);
+    const auto inPiecesOfFive = [](std::string_view whole) {
+        std::string pieces;
+        for (std::size_t at = 0; at < whole.size(); at += 5)
+            pieces += lowerCaseAccented(whole.substr(at, 5));
+        return pieces;
+    };
+    EXPECT_EQ(lowerCaseAccented(text), inPiecesOfFive(text));
+    // The bytes after the last whole block are lowered as the last eight when those are ASCII.
+    for (std::size_t at = 0; at + 24 <= text.size(); at += 7)
+        for (std::size_t length = 8; length <= 24; ++length) {
+            const std::string_view part = std::string_view(text).substr(at, length);
+            EXPECT_EQ(lowerCaseAccented(part), inPiecesOfFive(part)) << at << " " << length;
+        }
 }
 
 TEST(Strings, CapitalZCaronFollowsTheWholeTextRule)
