@@ -4,6 +4,7 @@
 #include "support/strings.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <stdexcept>
 #include <unordered_map>
@@ -36,49 +37,64 @@ const WordEntry& WordTable::at(int position) const
 
 const std::vector<WordEntry>& WordTable::entries() const
 {
-    if (rankView_ == RankView::Arrival)
-        return entries_;
     if (rankView_ == RankView::Stale) {
-        // Sorted on copies of the keys, so that comparing reads no entry.
-        struct RankKey
-        {
-            float keyValue;
-            Id id;
-            std::uint64_t stamp;
-        };
-        std::vector<RankKey> order(entries_.size());
-        for (std::size_t i = 0; i < entries_.size(); ++i)
-            order[i] = {entries_[i].keyValue, static_cast<Id>(i), stamps_[i]};
-        std::sort(order.begin(), order.end(), [](const RankKey& a, const RankKey& b) {
-            return ranksBefore(a.keyValue, a.stamp, b.keyValue, b.stamp);
-        });
         ranked_.clear();
-        ranked_.reserve(order.size());
-        for (const RankKey& key : order)
-            ranked_.push_back(entries_[static_cast<std::size_t>(key.id)]);
+        ranked_.reserve(entries_.size());
+        for (const Id id : rankOrder())
+            ranked_.push_back(entries_[static_cast<std::size_t>(id)]);
         rankView_ = RankView::Sorted;
     }
-    return ranked_;
+    return rankView_ == RankView::Arrival ? entries_ : ranked_;
 }
 
 std::vector<WordEntry>& WordTable::rankedForReplacing()
 {
-    entries();
+    if (rankView_ == RankView::Stale) {
+        // Moved, not copied: the caller replaces every entry.
+        ranked_.clear();
+        ranked_.reserve(entries_.size());
+        for (const Id id : rankOrder())
+            ranked_.push_back(std::move(entries_[static_cast<std::size_t>(id)]));
+        rankView_ = RankView::Sorted;
+    }
     return rankView_ == RankView::Arrival ? entries_ : ranked_;
+}
+
+// Sorted on one number per entry, so that comparing reads no entry and takes one comparison: the
+// key value's bits, turned so that a larger value comes first, above the stamp. A stamp fits in
+// 32 bits: the clock goes once per occurrence counted (fewer than 2^31, the count of words
+// taken) and once per entry when they are handed over.
+std::vector<WordTable::Id> WordTable::rankOrder() const
+{
+    struct RankKey
+    {
+        std::uint64_t key;
+        Id id;
+    };
+    std::vector<RankKey> keys(entries_.size());
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &entries_[i].keyValue, sizeof bits);
+        // Ascending as the value ascends, for negative values too; then turned.
+        bits = (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+        keys[i] = {std::uint64_t{~bits} << 32 | static_cast<std::uint32_t>(stamps_[i]),
+                   static_cast<Id>(i)};
+    }
+    std::sort(keys.begin(), keys.end(),
+              [](const RankKey& a, const RankKey& b) { return a.key < b.key; });
+    std::vector<Id> order(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        order[i] = keys[i].id;
+    return order;
 }
 
 bool WordTable::ranksBefore(Id a, Id b) const
 {
-    return ranksBefore(
-        entries_[static_cast<std::size_t>(a)].keyValue, stamps_[static_cast<std::size_t>(a)],
-        entries_[static_cast<std::size_t>(b)].keyValue, stamps_[static_cast<std::size_t>(b)]);
-}
-
-bool WordTable::ranksBefore(float valueA, std::uint64_t stampA, float valueB, std::uint64_t stampB)
-{
+    const float valueA = entries_[static_cast<std::size_t>(a)].keyValue;
+    const float valueB = entries_[static_cast<std::size_t>(b)].keyValue;
     if (valueA != valueB)
         return valueA > valueB;
-    return stampA < stampB;
+    return stamps_[static_cast<std::size_t>(a)] < stamps_[static_cast<std::size_t>(b)];
 }
 
 WordTable::Id WordTable::find(std::string_view text, std::uint64_t hash) const
@@ -272,7 +288,7 @@ void WordTable::normaliseKeyValues()
 {
     // Scaling may make neighbouring values equal, so the positions are fixed before it.
     float largest = 0;
-    for (const WordEntry& entry : entries())
+    for (const WordEntry& entry : entries_)
         largest = std::max(largest, entry.keyValue);
     if (largest <= 0)
         return;

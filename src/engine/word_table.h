@@ -98,7 +98,8 @@ class WordTable
                   bool thresholdExempt);
 
     bool ranksBefore(Id a, Id b) const;
-    static bool ranksBefore(float valueA, std::uint64_t stampA, float valueB, std::uint64_t stampB);
+    // The ids of the entries in rank order.
+    std::vector<Id> rankOrder() const;
     // The best-ranked entry whose text (of the given hash) is `text`, or kNoId.
     Id find(std::string_view text, std::uint64_t hash) const;
     // Enters an entry under its text, whose hash is given.
@@ -119,7 +120,8 @@ class WordTable
     void rename(Id id, const std::string& text);
     // Replaces the contents by entries already in rank order.
     void assignRanked(std::vector<WordEntry> ranked);
-    // The entries in rank order, to be taken apart and handed to assignRanked.
+    // The entries in rank order, to be taken apart and handed to assignRanked: the table is not
+    // whole until then.
     std::vector<WordEntry>& rankedForReplacing();
 
     std::string_view textOf(Id id) const { return entries_[static_cast<std::size_t>(id)].text; }
