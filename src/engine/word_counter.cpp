@@ -17,8 +17,9 @@ constexpr std::size_t kShownWordsChunk = 100;
 constexpr std::string_view kWordsFound = "Number of words found: ";
 // Enough for the distinct words of large documents; beyond it the rules are asked each time.
 constexpr std::size_t kMostVerdicts = 1 << 16;
-static_assert(kMostVerdicts * kLongestRun <= std::numeric_limits<std::uint32_t>::max(),
-              "where a kept word starts must fit the 32 bits kept for it");
+static_assert(kMostVerdicts * kLongestRun <= std::numeric_limits<std::uint32_t>::max() &&
+                  kLongestRun <= std::numeric_limits<std::uint16_t>::max(),
+              "where a kept word starts and its length must fit the bits kept for them");
 
 } // namespace
 
@@ -57,9 +58,8 @@ bool WordCounter::takeWord(ScanState& state, std::string_view line)
     const std::string_view word = line.substr(start, end - start);
     const std::uint64_t hash = WordIndex::hashFinish(hashState);
     const auto words = [this](WordIndex::Id id) -> std::string_view {
-        const std::uint32_t begin = verdictStarts_[static_cast<std::size_t>(id)];
-        return {verdictText_.data() + begin,
-                verdictStarts_[static_cast<std::size_t>(id) + 1] - begin};
+        const KnownWord& known = known_[static_cast<std::size_t>(id)];
+        return {verdictText_.data() + known.start, known.length};
     };
     const WordIndex::Id id = verdictIndex_.find(word, hash, words);
     KnownWord& known =
@@ -99,15 +99,16 @@ WordCounter::KnownWord& WordCounter::learnWord(std::string_view word, std::uint6
         lowerHash = WordIndex::hashOf(lower);
     }
     const bool candidate = isKeywordCandidate(word, lower, lowerHash, settings_, commonWords_);
-    const std::size_t kept = verdictStarts_.size() - 1;
+    const std::size_t kept = known_.size();
     if (kept >= kMostVerdicts) {
-        unkept_ = {candidate, WordTable::kNoEntry};
+        unkept_ = {WordTable::kNoEntry, 0, 0, candidate};
         return unkept_;
     }
     verdictIndex_.insert(static_cast<WordIndex::Id>(kept), hash);
+    const auto start = static_cast<std::uint32_t>(verdictText_.size());
     verdictText_ += word;
-    verdictStarts_.push_back(static_cast<std::uint32_t>(verdictText_.size()));
-    return known_.emplace_back(KnownWord{candidate, WordTable::kNoEntry});
+    return known_.emplace_back(
+        KnownWord{WordTable::kNoEntry, start, static_cast<std::uint16_t>(word.size()), candidate});
 }
 
 void WordCounter::showNewWord(std::string_view word)

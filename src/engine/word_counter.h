@@ -34,11 +34,14 @@ class WordCounter
     // Whether the word is a keyword candidate: the rules' answer depends on the word alone, so it
     // is worked out once per distinct word and looked up for every later occurrence.
     // What is known of a distinct word: whether it is a candidate, and the table entry that
-    // took its last occurrence directly.
+    // took its last occurrence directly; with where its text is kept, which a look-up reads in
+    // the same place.
     struct KnownWord
     {
-        bool candidate = false;
         WordTable::EntryId entry = WordTable::kNoEntry;
+        std::uint32_t start = 0;  // of its text in verdictText_
+        std::uint16_t length = 0; // a word is at most kLongestRun bytes
+        bool candidate = false;
     };
     // What is known of a word met for the first time, which it keeps from then on.
     KnownWord& learnWord(std::string_view word, std::uint64_t hash);
@@ -58,9 +61,8 @@ class WordCounter
     // Their texts one after the other, and where each starts (and the last ends): dense, so that
     // the words of a large page take few cache lines.
     std::string verdictText_;
-    std::vector<std::uint32_t> verdictStarts_{0};
-    std::vector<KnownWord> known_;
-    KnownWord unkept_; // a word met when known_ is full
+    std::vector<KnownWord> known_; // by the ids of verdictIndex_, each with where its text is
+    KnownWord unkept_;             // a word met when known_ is full
     bool firstNewWord_ = true;
 };
 
