@@ -211,11 +211,11 @@ WordTable::Counted WordTable::count(std::string_view word, const WordIndex::Hash
     const Id id = static_cast<Id>(entries_.size());
     entries_.push_back({std::string(word), 1, value, thresholdExempt});
     stamps_.push_back(++clock_);
-    hashes_.push_back(0);
+    hashes_.push_back(hash);
     nextSameText_.push_back(kNoId);
     mayHavePartner_.push_back(false);
-    link(id, hash);
-    lastDirect_ = id; // the only entry of its text, with no singular or plural entry
+    index_.insert(id, hash); // the first of its text, as the look-ups above found
+    lastDirect_ = id;        // the only entry of its text, with no singular or plural entry
     return {true, false};
 }
 
