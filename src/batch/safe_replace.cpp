@@ -34,26 +34,30 @@ Failure notKept(const char* what)
 }
 
 // A temporary file next to target, under the first name of the program's own naming that no
-// file bears (a taken name is passed over, so nothing is ever replaced). False, with errno, on a
-// failure.
-bool takeFreshName(const std::string& target, std::string& name,
-                   const std::function<bool(const std::string&)>& take)
+// file bears (a taken name is passed over, so nothing is ever replaced), made by `take` under the
+// guard returned, so that a termination signal removes it from the moment it exists. None, with
+// errno, on a failure.
+std::unique_ptr<TemporaryFileGuard>
+takeFreshName(const std::string& target, std::string& name,
+              const std::function<bool(const std::string&)>& take)
 {
     const std::string folder = folderPart(target, false);
     for (int attempt = 0; attempt < 1000; ++attempt) {
         name = folder + temporaryFileName();
-        if (take(name))
-            return true;
+        auto guard = std::make_unique<TemporaryFileGuard>(name);
+        if (guard->make([&] { return take(name); }))
+            return guard;
         if (errno != EEXIST)
-            return false;
+            return nullptr;
     }
-    return false;
+    return nullptr;
 }
 
-int createTemporaryNear(FileSystem& fs, const std::string& target, std::string& path)
+int createTemporaryNear(FileSystem& fs, const std::string& target, std::string& path,
+                        std::unique_ptr<TemporaryFileGuard>& guard)
 {
     int fd = -1;
-    takeFreshName(target, path, [&](const std::string& name) {
+    guard = takeFreshName(target, path, [&](const std::string& name) {
         fd = fs.createNew(name, 0600);
         return fd >= 0;
     });
@@ -111,18 +115,18 @@ std::optional<Failure> copyContent(FileSystem& fs, int source, int copy)
     }
 }
 
-// A copy of the previous file, with its attributes and times, under a temporary name: for file
-// systems without hard links.
+// A copy of the previous file, with its attributes and times, under a temporary name kept by
+// guard: for file systems without hard links.
 std::optional<Failure> copyPrevious(FileSystem& fs, const std::string& target,
-                                    const struct stat& previous, std::string& copyPath)
+                                    const struct stat& previous, std::string& copyPath,
+                                    std::unique_ptr<TemporaryFileGuard>& guard)
 {
     OpenFile source(fs, fs.openForReading(target));
     if (!source.isOpen())
         return failureFromErrno();
-    OpenFile copy(fs, createTemporaryNear(fs, target, copyPath));
+    OpenFile copy(fs, createTemporaryNear(fs, target, copyPath, guard));
     if (!copy.isOpen())
         return failureFromErrno();
-    const TemporaryFileGuard guard(copyPath);
     auto failure = copyContent(fs, source.fd(), copy.fd());
     if (!failure)
         failure = takeOverAttributes(fs, copy.fd(), target, previous);
@@ -154,14 +158,14 @@ std::optional<Failure> makeBackup(FileSystem& fs, const std::string& target,
     // A second name for the previous file first: link() and rename() each replace nothing but
     // an older backup.
     std::string linkPath;
-    if (!takeFreshName(target, linkPath,
-                       [&](const std::string& name) { return fs.link(target, name); })) {
+    std::unique_ptr<TemporaryFileGuard> guard = takeFreshName(
+        target, linkPath, [&](const std::string& name) { return fs.link(target, name); });
+    if (!guard) {
         if (!linkUnsupported(errno))
             return failureFromErrno();
-        if (auto failure = copyPrevious(fs, target, previous, linkPath))
+        if (auto failure = copyPrevious(fs, target, previous, linkPath, guard))
             return failure;
     }
-    const TemporaryFileGuard guard(linkPath);
     if (!fs.rename(linkPath, backupPath)) {
         const Failure failure = failureFromErrno();
         fs.remove(linkPath);
@@ -266,13 +270,12 @@ PreparedReplacement prepareReplacement(FileSystem& fs, const std::string& target
     }
     prepared.expected_ = options.asRead.value_or(fileStamp(previous));
     std::string temporaryPath;
-    OpenFile temporary(fs, createTemporaryNear(fs, target, temporaryPath));
+    OpenFile temporary(fs, createTemporaryNear(fs, target, temporaryPath, prepared.guard_));
     if (!temporary.isOpen()) {
         prepared.prepared_ = {kReplaceFailed, failureFromErrno().text};
         return prepared;
     }
     prepared.temporaryPath_ = temporaryPath;
-    prepared.guard_ = std::make_unique<TemporaryFileGuard>(temporaryPath);
     const auto abandon = [&](int code, const std::string& text) {
         temporary.close();
         prepared.discard();

@@ -22,22 +22,42 @@ constexpr std::string_view kPrefix = ".tagwright-";
 constexpr std::string_view kSuffix = ".tmp";
 
 // The only process-wide state of the core: a signal handler can reach nothing else. A slot's
-// path is complete before its state says so, and the handler reads only complete slots.
-enum SlotState : int { kFree, kFilling, kReady };
+// path is complete before its state says so, and the handler reads only complete slots; a slot
+// that the handler took to remove is never filled again.
+enum SlotState : int { kFree, kFilling, kReady, kRemoving };
 
 struct Slot
 {
     std::atomic<int> state{kFree};
+    std::atomic<pid_t> maker{0}; // the thread making the file now, 0 when none
     char path[PATH_MAX]{};
 };
 
 std::array<Slot, kGuardedTemporaryFiles> slots;
+// Set by the handler before it looks at the slots: from then on no file is made.
+std::atomic<bool> ending{false};
+
+// How long the handler waits at most for another thread to finish making a file.
+constexpr int kMostWaits = 1000;
+constexpr timespec kWait = {0, 1000 * 1000};
 
 extern "C" void removeTemporaryFiles(int signalNumber)
 {
+    ending.store(true);
+    const pid_t self = ::gettid();
     for (Slot& slot : slots) {
-        if (slot.state.load() == kReady)
-            ::unlink(slot.path);
+        int expected = kReady;
+        if (!slot.state.compare_exchange_strong(expected, kRemoving))
+            continue;
+        // A file that another thread is making (the system call may take a while) is there to
+        // remove once it is made.
+        for (int waited = 0; waited < kMostWaits; ++waited) {
+            const pid_t maker = slot.maker.load();
+            if (maker == 0 || maker == self)
+                break;
+            ::nanosleep(&kWait, nullptr);
+        }
+        ::unlink(slot.path);
     }
     // The action is back to the default (SA_RESETHAND): the signal ends the process once this
     // handler returns.
@@ -131,10 +151,30 @@ TemporaryFileGuard::TemporaryFileGuard(const std::string& path) : slot_(-1)
     }
 }
 
+bool TemporaryFileGuard::make(const std::function<bool()>& make)
+{
+    if (slot_ < 0)
+        return make();
+    Slot& slot = slots[static_cast<std::size_t>(slot_)];
+    slot.maker.store(::gettid());
+    if (ending.load()) {
+        slot.maker.store(0);
+        errno = EINTR;
+        return false;
+    }
+    const bool made = make();
+    const int error = errno;
+    slot.maker.store(0);
+    errno = error;
+    return made;
+}
+
 TemporaryFileGuard::~TemporaryFileGuard()
 {
-    if (slot_ >= 0)
-        slots[static_cast<std::size_t>(slot_)].state.store(kFree);
+    if (slot_ < 0)
+        return;
+    int expected = kReady;
+    slots[static_cast<std::size_t>(slot_)].state.compare_exchange_strong(expected, kFree);
 }
 
 } // namespace tagwright

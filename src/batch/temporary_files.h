@@ -11,6 +11,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,7 +36,9 @@ inline constexpr std::size_t kGuardedTemporaryFiles = 32;
 
 // Keeps a temporary file's path where a termination signal can find it and remove it before
 // the process ends; forgets it when it goes out of scope (the file then was renamed or removed).
-// The signals are caught only while their action is the default one.
+// The path is kept before the file is made, through make(): a signal that comes while the system
+// makes the file, on this thread or on another, still removes it. The signals are caught only
+// while their action is the default one.
 class TemporaryFileGuard
 {
   public:
@@ -43,6 +46,11 @@ class TemporaryFileGuard
     TemporaryFileGuard(const TemporaryFileGuard&) = delete;
     TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
     ~TemporaryFileGuard();
+
+    // Makes the file at the path with `make`, which answers whether it did (errno set when not).
+    // A signal handled meanwhile on another thread waits for it, then removes the file. False,
+    // with EINTR and nothing made, once a termination signal is ending the process.
+    bool make(const std::function<bool()>& make);
 
   private:
     int slot_; // -1 when every slot was taken: the file then waits for the next run

@@ -184,39 +184,65 @@ TEST(KeepingThePage, NoSecondNameOfAPageIsLeftBehind)
     EXPECT_EQ(namesIn(folder.path()).size(), 3u);
 }
 
-// Ends the program with a signal in the middle of writing the new content.
+// Ends the program with a signal as the temporary file is made, in the middle of writing the new
+// content, or as the backup's second name is made.
 class SignalledMeanwhile : public FileSystem
 {
   public:
-    explicit SignalledMeanwhile(int signalNumber) : signal_(signalNumber) {}
+    enum class Moment { Creating, Writing, Linking };
+
+    SignalledMeanwhile(int signalNumber, Moment moment) : signal_(signalNumber), moment_(moment) {}
+    int createNew(const std::string& path, mode_t mode) override
+    {
+        const int fd = FileSystem::createNew(path, mode);
+        signalAt(Moment::Creating);
+        return fd;
+    }
     bool writeAll(int fd, std::string_view data) override
     {
-        ::raise(signal_);
+        signalAt(Moment::Writing);
         return FileSystem::writeAll(fd, data);
+    }
+    bool link(const std::string& existing, const std::string& newName) override
+    {
+        const bool linked = FileSystem::link(existing, newName);
+        signalAt(Moment::Linking);
+        return linked;
     }
 
   private:
+    void signalAt(Moment moment) const
+    {
+        if (moment == moment_)
+            ::raise(signal_);
+    }
+
     int signal_;
+    Moment moment_;
 };
 
 TEST(KeepingThePage, ATerminationSignalLeavesNoTemporaryFile)
 {
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
-        SCOPED_TRACE(signalNumber);
-        TempFolder folder;
-        writeBytes(folder.path("page.htm"), kPage);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            SignalledMeanwhile signalled(signalNumber);
-            insert(folder.path("page.htm"), true, signalled);
-            ::_exit(0);
+    using Moment = SignalledMeanwhile::Moment;
+    for (const Moment moment : {Moment::Creating, Moment::Writing, Moment::Linking}) {
+        for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+            SCOPED_TRACE(::testing::Message()
+                         << "moment " << static_cast<int>(moment) << ", signal " << signalNumber);
+            TempFolder folder;
+            writeBytes(folder.path("page.htm"), kPage);
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                SignalledMeanwhile signalled(signalNumber, moment);
+                insert(folder.path("page.htm"), true, signalled);
+                ::_exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber);
+            EXPECT_EQ(readBytes(folder.path("page.htm")), kPage);
+            EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
         }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber);
-        EXPECT_EQ(readBytes(folder.path("page.htm")), kPage);
-        EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
     }
 }
 
