@@ -17,10 +17,16 @@ void WordIndex::insert(Id id, std::uint64_t hash)
 {
     if ((size_ + 1) * 2 > slots_.size())
         grow();
-    std::size_t i = hash & mask();
+    place({id, tagOf(hash)});
+}
+
+// The tag is the low half of the hash, which holds every bit the slot's home takes.
+void WordIndex::place(const Slot& slot)
+{
+    std::size_t i = slot.tag & mask();
     while (slots_[i].id != kNone)
         i = (i + 1) & mask();
-    slots_[i] = {id, tagOf(hash)};
+    slots_[i] = slot;
     ++size_;
 }
 
@@ -64,7 +70,7 @@ void WordIndex::rehash(std::size_t slots)
     size_ = 0;
     for (const Slot& slot : old)
         if (slot.id != kNone)
-            insert(slot.id, slot.tag);
+            place(slot);
 }
 
 } // namespace tagwright

@@ -118,6 +118,7 @@ class WordIndex
         return i;
     }
     void removeSlot(std::size_t i);
+    void place(const Slot& slot);
     void grow();
     void rehash(std::size_t slots);
 
