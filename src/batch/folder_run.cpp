@@ -180,15 +180,27 @@ void FolderRun::processPages(const std::string& folder, const std::vector<std::s
             paths.push_back(joinPath(folder, name));
         ahead_->start(std::move(paths));
     }
-    for (std::size_t index = 0; index < taken.size(); ++index) {
-        processFile(folder, taken[index], index);
-        if (counts_.stopRun)
-            break;
+    try {
+        for (std::size_t index = 0; index < taken.size(); ++index) {
+            processFile(folder, taken[index], index);
+            if (counts_.stopRun)
+                break;
+        }
+    } catch (...) {
+        // A failure that ends the walk: no page written ahead outlives the folder's lock, nor
+        // goes on being written while the failure is shown.
+        dropPagesWrittenAhead();
+        throw;
     }
+    dropPagesWrittenAhead();
+    flushWrittenFolders();
+}
+
+void FolderRun::dropPagesWrittenAhead()
+{
     preparedInsertion_.reset();
     if (ahead_)
         ahead_->stop();
-    flushWrittenFolders();
 }
 
 void FolderRun::prepareToWrite()

@@ -88,6 +88,9 @@ class FolderRun
     bool takesFile(const std::string& name) const;
     // The pages of one folder, written under the folder's lock.
     void processPages(const std::string& folder, const std::vector<std::string>& names);
+    // Removes the files of the pages written ahead, the current one's among them, and stops
+    // the workers' writing.
+    void dropPagesWrittenAhead();
     // The page at `index` of the folder's pages taken.
     void processFile(const std::string& folder, const std::string& name, std::size_t index);
     // The analysis of the current file into table_: done here, or taken from the workers, with

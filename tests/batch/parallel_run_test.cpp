@@ -6,10 +6,12 @@
 #include "batch/temporary_files.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <random>
+#include <stdexcept>
 
 namespace tagwright {
 namespace {
@@ -231,6 +233,70 @@ TEST_F(ParallelRunTest, PagesWrittenAheadStayWhereATerminationSignalFindsTheirFi
     EXPECT_EQ(counts.filesInserted, 80);
     EXPECT_GT(fs.most, 1);
     EXPECT_LE(fs.most, static_cast<int>(kGuardedTemporaryFiles));
+}
+
+// A file system whose rename fails with an exception, the way a failure that ends the walk
+// does, once a page written ahead is on the disk beside the page being renamed.
+class ThrowingAtRename : public FileSystem
+{
+  public:
+    int createNew(const std::string& path, mode_t mode) override
+    {
+        const int fd = FileSystem::createNew(path, mode);
+        const std::scoped_lock lock(mutex_);
+        created_ += fd >= 0 ? 1 : 0;
+        changed_.notify_all();
+        return fd;
+    }
+    bool rename(const std::string&, const std::string&) override
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return created_ >= 2; });
+        throw std::runtime_error("The device went away.");
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int created_ = 0;
+};
+
+// Shows the failure that ended the walk, noting which files the folder held then.
+class FailureWatcher : public ScriptedBatchHost
+{
+  public:
+    explicit FailureWatcher(std::string folder) : folder_(std::move(folder)) {}
+    void showError(std::string_view text) override
+    {
+        ScriptedBatchHost::showError(text);
+        namesWhenShown = namesIn(folder_);
+    }
+
+    std::set<std::string> namesWhenShown;
+
+  private:
+    std::string folder_;
+};
+
+TEST_F(ParallelRunTest, AFailureThatEndsTheWalkLeavesNoPageWrittenAhead)
+{
+    std::set<std::string> pages;
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "page" + std::to_string(i) + ".htm";
+        writeBytes(folder.path(name), page("Garden soil"));
+        pages.insert(name);
+    }
+    BatchJob job{folder.path(), settings, analysis, tag, commonWords, texts, today};
+    job.jobs = 2;
+    FailureWatcher watcher(folder.path());
+    ScriptedAnalysisHost pageHost{watcher};
+    ThrowingAtRename fs;
+    const BatchCounts counts = runBatch(job, watcher, pageHost, log, fs);
+    ASSERT_EQ(watcher.errors, std::vector<std::string>{"The device went away."});
+    EXPECT_EQ(counts.filesInserted, 0);
+    // While the failure is shown the folder's lock is gone: no file of the run is left there.
+    EXPECT_EQ(watcher.namesWhenShown, pages);
+    EXPECT_EQ(namesIn(folder.path()), pages);
 }
 
 } // namespace
