@@ -37,7 +37,7 @@ std::array<Slot, kGuardedTemporaryFiles> slots;
 // Set by the handler before it looks at the slots: from then on no file is made.
 std::atomic<bool> ending{false};
 
-// How long the handler waits at most for another thread to finish making a file.
+// How long the handler waits at most, in all, for other threads to finish making files.
 constexpr int kMostWaits = 1000;
 constexpr timespec kWait = {0, 1000 * 1000};
 
@@ -45,13 +45,14 @@ extern "C" void removeTemporaryFiles(int signalNumber)
 {
     ending.store(true);
     const pid_t self = ::gettid();
+    int waited = 0;
     for (Slot& slot : slots) {
         int expected = kReady;
         if (!slot.state.compare_exchange_strong(expected, kRemoving))
             continue;
         // A file that another thread is making (the system call may take a while) is there to
         // remove once it is made.
-        for (int waited = 0; waited < kMostWaits; ++waited) {
+        for (; waited < kMostWaits; ++waited) {
             const pid_t maker = slot.maker.load();
             if (maker == 0 || maker == self)
                 break;
