@@ -135,14 +135,21 @@ void AnalysisAhead::writeAhead(const std::string& path, PageAnalysis& page) cons
     // name of a page, a link out of the folder), and writes nothing beside another tree's page.
     // An LF page is written ahead like any other: when the Unix-type question is answered No at
     // the page's turn, the prepared content is dropped with the rest of the worker's result.
-    if (page.outcome.result != kAnalysisDone || page.needsTheRun || resolvedFilePath(path) != path)
-        return;
-    InsertRequest request = writeAhead_->request;
-    request.path = path;
-    request.tag = getMetaTag(generateKeywordMetaTag(page.table, writeAhead_->tag, settings_));
-    request.utf8 = detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
-    if (writeAhead_->wouldWrite(path, request.tag, request.utf8))
-        page.insertion = prepareInsertion(request, *writeAhead_->fs);
+    // A failure that escapes the writing (memory for a page as long as the file) leaves the page
+    // to the run, which meets the failure at the page's turn as a run on one thread does.
+    try {
+        if (page.outcome.result != kAnalysisDone || page.needsTheRun ||
+            resolvedFilePath(path) != path)
+            return;
+        InsertRequest request = writeAhead_->request;
+        request.path = path;
+        request.tag = getMetaTag(generateKeywordMetaTag(page.table, writeAhead_->tag, settings_));
+        request.utf8 = detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
+        if (writeAhead_->wouldWrite(path, request.tag, request.utf8))
+            page.insertion = prepareInsertion(request, *writeAhead_->fs);
+    } catch (...) {
+        page.insertion.reset();
+    }
 }
 
 } // namespace tagwright

@@ -10,8 +10,10 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <new>
 #include <random>
 #include <stdexcept>
+#include <thread>
 
 namespace tagwright {
 namespace {
@@ -297,6 +299,68 @@ TEST_F(ParallelRunTest, AFailureThatEndsTheWalkLeavesNoPageWrittenAhead)
     // While the failure is shown the folder's lock is gone: no file of the run is left there.
     EXPECT_EQ(watcher.namesWhenShown, pages);
     EXPECT_EQ(namesIn(folder.path()), pages);
+}
+
+// Runs out of memory whenever one page is opened to be read. With workersFirst, the run's own
+// thread meets it only once a worker (writing the page ahead) has.
+class OutOfMemoryAtPage : public FileSystem
+{
+  public:
+    OutOfMemoryAtPage(std::string path, bool workersFirst)
+        : path_(std::move(path)), workersFirst_(workersFirst)
+    {
+    }
+    int openForReading(const std::string& path) override
+    {
+        if (path != path_)
+            return FileSystem::openForReading(path);
+        std::unique_lock lock(mutex_);
+        if (std::this_thread::get_id() != runThread_) {
+            metByWorker_ = true;
+            changed_.notify_all();
+        } else if (workersFirst_) {
+            changed_.wait(lock, [&] { return metByWorker_; });
+        }
+        throw std::bad_alloc();
+    }
+
+  private:
+    std::string path_;
+    bool workersFirst_;
+    std::thread::id runThread_ = std::this_thread::get_id();
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool metByWorker_ = false;
+};
+
+TEST_F(ParallelRunTest, RunningOutOfMemoryWhileAPageIsWrittenAheadEndsTheRunAsOnOneThread)
+{
+    // A worker that meets the failure as it writes the page ahead leaves the page to the run,
+    // which meets it at the page's turn: the report and the pages of the run on one thread.
+    const auto runWith = [&](unsigned jobs) {
+        fs::remove_all(folder.path());
+        fs::create_directories(folder.path());
+        for (int i = 0; i < 8; ++i)
+            writeBytes(folder.path("page" + std::to_string(i) + ".htm"), page("Garden soil"));
+        BatchJob job{folder.path(), settings, analysis, tag, commonWords, texts, today};
+        job.jobs = jobs;
+        ScriptedBatchHost batchHost;
+        ScriptedAnalysisHost pageHost{batchHost};
+        OutOfMemoryAtPage fs(folder.path("page5.htm"), jobs > 1);
+        ReportLog report;
+        RunResult result;
+        result.counts = runBatch(job, batchHost, pageHost, report, fs);
+        EXPECT_EQ(batchHost.errors, std::vector<std::string>{"Insufficient memory."});
+        result.report = report.text();
+        result.pages = treeBytes(folder.path());
+        return result;
+    };
+    const RunResult sequential = runWith(1);
+    ASSERT_EQ(sequential.counts.filesInserted, 5);
+    const RunResult parallel = runWith(2);
+    EXPECT_EQ(parallel.report, sequential.report);
+    EXPECT_EQ(parallel.counts.filesInserted, sequential.counts.filesInserted);
+    EXPECT_TRUE(parallel.pages == sequential.pages);
 }
 
 } // namespace
