@@ -47,8 +47,10 @@ extern "C" void removeTemporaryFiles(int signalNumber)
     const pid_t self = ::gettid();
     int waited = 0;
     for (Slot& slot : slots) {
+        // A slot taken by a handler of another signal at the same time is removed here too: the
+        // first handler to raise its signal ends the process.
         int expected = kReady;
-        if (!slot.state.compare_exchange_strong(expected, kRemoving))
+        if (!slot.state.compare_exchange_strong(expected, kRemoving) && expected != kRemoving)
             continue;
         // A file that another thread is making (the system call may take a while) is there to
         // remove once it is made.
