@@ -6,6 +6,7 @@
 #include "output/meta_tag.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 
 namespace tagwright {
@@ -133,13 +134,16 @@ void AnalysisAhead::writeAhead(const std::string& path, PageAnalysis& page) cons
 {
     // A page reached through a link is written at its turn: the run may pass it over (another
     // name of a page, a link out of the folder), and writes nothing beside another tree's page.
+    // So is a page larger than kLargestPageWrittenAhead, so that a stop never waits for it.
     // An LF page is written ahead like any other: when the Unix-type question is answered No at
     // the page's turn, the prepared content is dropped with the rest of the worker's result.
     // A failure that escapes the writing (memory for a page as long as the file) leaves the page
     // to the run, which meets the failure at the page's turn as a run on one thread does.
     try {
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(path, error);
         if (page.outcome.result != kAnalysisDone || page.needsTheRun ||
-            resolvedFilePath(path) != path)
+            resolvedFilePath(path) != path || error || size > kLargestPageWrittenAhead)
             return;
         InsertRequest request = writeAhead_->request;
         request.path = path;

@@ -18,6 +18,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -69,6 +70,10 @@ class AnalysisAhead
     static constexpr unsigned kWritingThreads = 8;
     // How often a run that waits for a page lets its host look at Stop (and a window at input).
     static constexpr std::chrono::milliseconds kWaitInterval{20};
+    // A larger page is written at its turn, as with one job: its writing (a page without line
+    // ends is read, lowered and written whole, then flushed) cannot be given up, and a stop of the
+    // run would wait for it.
+    static constexpr std::uintmax_t kLargestPageWrittenAhead = 1024 * 1024;
 
     // Starts threads that analyse with the run's settings and common words, which must outlive
     // this object: `jobs` of them, and kWritingThreads more when pages are written ahead.

@@ -363,5 +363,39 @@ TEST_F(ParallelRunTest, RunningOutOfMemoryWhileAPageIsWrittenAheadEndsTheRunAsOn
     EXPECT_TRUE(parallel.pages == sequential.pages);
 }
 
+// Notes whether a worker, not the run's own thread, opened one page through the file system.
+class WatchedPage : public FileSystem
+{
+  public:
+    explicit WatchedPage(std::string path) : path_(std::move(path)) {}
+    int openForReading(const std::string& path) override
+    {
+        if (path == path_ && std::this_thread::get_id() != runThread_)
+            openedByWorker = true;
+        return FileSystem::openForReading(path);
+    }
+
+    std::atomic<bool> openedByWorker = false;
+
+  private:
+    std::string path_;
+    std::thread::id runThread_ = std::this_thread::get_id();
+};
+
+TEST_F(ParallelRunTest, AVeryLargePageIsWrittenAtItsTurnNotAhead)
+{
+    // Writing such a page cannot be given up: a Stop would wait for it, where a run on one job
+    // ends at once.
+    const std::string comment =
+        "<!-- " + std::string(AnalysisAhead::kLargestPageWrittenAhead, '-') + " -->\r\n";
+    writeBytes(folder.path("a.htm"), page("Garden soil"));
+    writeBytes(folder.path("b.htm"), page("Garden soil") + comment);
+    writeBytes(folder.path("c.htm"), page("Garden soil"));
+    jobs = 2;
+    WatchedPage fs(folder.path("b.htm"));
+    EXPECT_EQ(run(folder.path(), fs).filesInserted, 3);
+    EXPECT_FALSE(fs.openedByWorker);
+}
+
 } // namespace
 } // namespace tagwright
