@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -75,40 +76,61 @@ constexpr std::array<Replacement, 68> kEntities{{
     {"&ugrave;", '\xF9'}, {"&uuml;", '\xFC'},   {"&yacute;", '\xFD'}, {"&yuml;", '\xFF'},
 }};
 
-bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
+constexpr std::size_t kLongestTagText = 7; // "/strong"
+
+// A tag text of up to kLongestTagText bytes as one number: its bytes in order and its length in
+// the top byte, so that two texts are equal when their numbers are.
+constexpr std::uint64_t tagKey(std::string_view text)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return asciiLower(x) == asciiLower(y);
-           });
+    std::uint64_t key = static_cast<std::uint64_t>(text.size()) << 56;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        key |= static_cast<std::uint64_t>(static_cast<unsigned char>(text[i])) << (8 * i);
+    return key;
 }
 
-// The marker for the text between "<" and ">", or 0. A line that kept its case also has its
-// tags marked in upper case: <B> <I> <H1> exactly, <STRONG> <EM> <TITLE> in any case; since
-// the lower-case forms are marked as well, that is every letter case of every tag.
-char tagMarker(std::string_view inner, bool lowerCaseMode)
+constexpr std::array<std::uint64_t, kTags.size()> kTagKeys = [] {
+    std::array<std::uint64_t, kTags.size()> keys{};
+    for (std::size_t i = 0; i < kTags.size(); ++i)
+        keys[i] = tagKey(kTags[i].text);
+    return keys;
+}();
+
+// Whether the characters after a "<" may start one of the marked tags: most tags (a, p, div, li,
+// ...) start with none of their letters, and are told apart here without looking further.
+bool mayBeMarkedTag(std::string_view afterLessThan)
 {
-    // Most tags (a, p, div, li, ...) start with none of the letters of the marked ones.
-    const std::size_t nameStart = inner.starts_with('/') ? 1 : 0;
-    if (inner.size() <= nameStart)
-        return 0;
-    switch (asciiLower(inner[nameStart])) {
+    const std::size_t nameStart = afterLessThan.starts_with('/') ? 1 : 0;
+    if (afterLessThan.size() <= nameStart)
+        return false;
+    switch (asciiLower(afterLessThan[nameStart])) {
     case 'b':
     case 's':
     case 'i':
     case 'e':
     case 't':
     case 'h':
-        break;
+        return true;
     default:
-        return 0;
+        return false;
     }
-    for (const Replacement& tag : kTags)
-        if (lowerCaseMode ? inner == tag.text : equalIgnoringAsciiCase(inner, tag.text))
-            return tag.character;
-    return 0;
 }
 
-constexpr std::size_t kLongestTagText = 7; // "/strong"
+// The marker for the text between "<" and ">" (at most kLongestTagText bytes), or 0. A line that
+// kept its case also has its tags marked in upper case: <B> <I> <H1> exactly, <STRONG> <EM>
+// <TITLE> in any case; since the lower-case forms are marked as well, that is every letter case
+// of every tag.
+char tagMarker(std::string_view inner, bool lowerCaseMode)
+{
+    std::uint64_t key = static_cast<std::uint64_t>(inner.size()) << 56;
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+        const char c = lowerCaseMode ? inner[i] : asciiLower(inner[i]);
+        key |= static_cast<std::uint64_t>(static_cast<unsigned char>(c)) << (8 * i);
+    }
+    for (std::size_t i = 0; i < kTagKeys.size(); ++i)
+        if (kTagKeys[i] == key)
+            return kTags[i].character;
+    return 0;
+}
 
 // The first c in [pos, end), or end.
 std::size_t findBefore(std::string_view line, char c, std::size_t pos, std::size_t end)
@@ -245,7 +267,9 @@ bool markTags(std::string& line, bool lowerCaseMode, Looks& looks)
         std::size_t length = 0;
         char character = 0;
         if (rest[0] == '<') {
-            const std::size_t close = rest.substr(0, kLongestTagText + 2).find('>');
+            const std::size_t close = mayBeMarkedTag(rest.substr(1))
+                                          ? rest.substr(0, kLongestTagText + 2).find('>')
+                                          : std::string_view::npos;
             if (close != std::string_view::npos)
                 character = tagMarker(rest.substr(1, close - 1), lowerCaseMode);
             if (character != 0)
