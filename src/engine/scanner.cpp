@@ -334,7 +334,7 @@ void Scanner::scanLine(std::string_view text)
 
         // Most steps start at a word of plain text, where none of the tests below applies.
         if (isLetter(line.at(s.pos)) && inPlainText()) {
-            takeWord(text);
+            takeWordsOfPlainText(line, text);
             continue;
         }
 
@@ -454,6 +454,22 @@ bool Scanner::inPlainText() const
            !(settings_.tableWeight == 0 && s.tableDepth > 0) &&
            !(settings_.divWeight == 0 && s.divDepth > 0) &&
            !(settings_.spanWeight == 0 && s.spanDepth > 0);
+}
+
+// Takes the word at s.pos and the words that follow it, one blank apart: taking a word changes
+// nothing of where the scan is, so plain text goes on until another character or a run of
+// blanks, which the next step handles. Each word is a step of its own, with its look at Stop.
+void Scanner::takeWordsOfPlainText(const Line& line, std::string_view text)
+{
+    ScanState& s = state_;
+    takeWord(text);
+    while (true) {
+        const std::size_t next = s.pos + (line.at(s.pos) == ' ' ? 1 : 0);
+        if (!isLetter(line.at(next)) || !keepScanning())
+            return;
+        s.pos = next;
+        takeWord(text);
+    }
 }
 
 void Scanner::takeWord(std::string_view text)

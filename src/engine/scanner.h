@@ -43,6 +43,7 @@ class Scanner
     // next one kBytesPerLook further.
     bool keepScanningPast(std::size_t pos, std::size_t& nextLook);
     bool inPlainText() const;
+    void takeWordsOfPlainText(const Line& line, std::string_view text);
     void takeWord(std::string_view text);
     void handleTag(Line& line);
     void handleMetaTag(Line& line);
