@@ -20,6 +20,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 #include <thread>
 
 namespace tagwright {
@@ -88,8 +89,13 @@ FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
                                       !isSameTag(tag, oldTagAsShown(old.oldTag, utf8));
                            }};
         }
-        ahead_ = std::make_unique<AnalysisAhead>(analysis_, job.commonWords, job.jobs,
-                                                 std::move(writeAhead));
+        try {
+            ahead_ = std::make_unique<AnalysisAhead>(analysis_, job.commonWords, job.jobs,
+                                                     std::move(writeAhead));
+        } catch (const std::system_error&) {
+            // The system gives no more threads: the run is the one on one job, which gives the
+            // same report and pages.
+        }
     }
 }
 

@@ -3,7 +3,13 @@
 
 #include "batch_fixture.h"
 
+#include "../support/unprivileged.h"
 #include "batch/temporary_files.h"
+
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -395,6 +401,39 @@ TEST_F(ParallelRunTest, AVeryLargePageIsWrittenAtItsTurnNotAhead)
     WatchedPage fs(folder.path("b.htm"));
     EXPECT_EQ(run(folder.path(), fs).filesInserted, 3);
     EXPECT_FALSE(fs.openedByWorker);
+}
+
+TEST_F(ParallelRunTest, ARunThatTheSystemGivesNoThreadsRunsOnOneJob)
+{
+    for (int i = 0; i < 3; ++i)
+        writeBytes(folder.path("page" + std::to_string(i) + ".htm"), page("Garden soil"));
+    // The limit of processes binds an ordinary user only: as root the pages and their folder go
+    // to that user, who runs the run.
+    if (::geteuid() == 0) {
+        for (const auto& entry : fs::directory_iterator(folder.path()))
+            ASSERT_EQ(::chown(entry.path().c_str(), test::kNobody, test::kNobody), 0);
+        ASSERT_EQ(::chown(folder.path().c_str(), test::kNobody, test::kNobody), 0);
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(test::kNobody) != 0 ||
+                                 ::setuid(test::kNobody) != 0))
+            ::_exit(2);
+        const rlimit noMoreThreads{1, 1};
+        if (::setrlimit(RLIMIT_NPROC, &noMoreThreads) != 0)
+            ::_exit(2);
+        jobs = 2;
+        try {
+            ::_exit(run().filesInserted == 3 ? 0 : 1);
+        } catch (...) {
+            ::_exit(1);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 } // namespace
