@@ -255,9 +255,12 @@ class Looks
 
 // One pass from left to right does what the successive replace-alls of the rules do: no
 // replacement can form or break another match, since every pattern is a whole "<...>" or
-// "&...;" without the characters that replacements produce. False when given up.
-bool markTags(std::string& line, bool lowerCaseMode, Looks& looks)
+// "&...;" without the characters that replacements produce. False when given up. ampersands
+// tells whether the line held a "&" that a marked entity did not replace: without one, decoding
+// entities has nothing to do.
+bool markTags(std::string& line, bool lowerCaseMode, Looks& looks, bool& ampersands)
 {
+    ampersands = false;
     Compaction compaction(line);
     TagOrEntityFinder finder(line);
     for (std::size_t pos = finder.next(0); pos < line.size(); pos = finder.next(pos)) {
@@ -274,13 +277,14 @@ bool markTags(std::string& line, bool lowerCaseMode, Looks& looks)
                 character = tagMarker(rest.substr(1, close - 1), lowerCaseMode);
             if (character != 0)
                 length = close + 1;
-        } else {
+        } else if (rest[0] == '&') {
             for (const Replacement& entity : kMarkedEntities)
                 if (rest.starts_with(entity.text)) {
                     character = entity.character;
                     length = entity.text.size();
                     break;
                 }
+            ampersands = ampersands || length == 0;
         }
         if (length == 0) {
             ++pos;
@@ -382,7 +386,8 @@ void markTags(std::string& line, bool lowerCaseMode)
 {
     const KeepPreparing always;
     Looks never(always);
-    markTags(line, lowerCaseMode, never);
+    bool ampersands = false;
+    markTags(line, lowerCaseMode, never, ampersands);
 }
 
 void decodeEntities(std::string& line)
@@ -407,8 +412,10 @@ bool prepareLine(std::string& line, const LinePreparation& how, const KeepPrepar
         return false;
     if (how.lowerCaseMode && !lowerCaseAccentedInPlace(line, keepPreparing))
         return false;
-    if (!looks.keepGoingBetweenSteps(line.size()) || !markTags(line, how.lowerCaseMode, looks) ||
-        !looks.keepGoingBetweenSteps(line.size()) || !decodeEntities(line, looks))
+    bool ampersands = false;
+    if (!looks.keepGoingBetweenSteps(line.size()) ||
+        !markTags(line, how.lowerCaseMode, looks, ampersands) ||
+        !looks.keepGoingBetweenSteps(line.size()) || (ampersands && !decodeEntities(line, looks)))
         return false;
     line += ' ';
     return true;

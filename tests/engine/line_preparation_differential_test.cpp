@@ -128,6 +128,19 @@ TEST(LinePreparation, OnePassMatchesTheSuccessiveReplacementsOnRandomLines)
         decodeEntities(fast);
         plainDecodeEntities(plain);
         ASSERT_EQ(fast, plain) << "decodeEntities of " << line;
+
+        // Both in a row, as a line's preparation makes them: it leaves out the decoding of a
+        // line whose marking met no "&".
+        std::string prepared = line;
+        const std::size_t first = line.find_first_not_of(' ');
+        const bool kept = prepareLine(prepared, LinePreparation{false, false, false});
+        ASSERT_EQ(kept, first != std::string::npos) << line;
+        if (!kept)
+            continue;
+        plain = line.substr(first, line.find_last_not_of(' ') + 1 - first);
+        plainMarkTags(plain, false);
+        plainDecodeEntities(plain);
+        ASSERT_EQ(prepared, plain + ' ') << "prepareLine of " << line;
     }
 }
 
