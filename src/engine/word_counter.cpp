@@ -113,14 +113,7 @@ WordCounter::KnownWord& WordCounter::learnWord(std::string_view word, std::uint6
 
 void WordCounter::showNewWord(std::string_view word)
 {
-    // Written into one buffer behind the label, which stays: a new word is frequent in a page of
-    // distinct words.
-    std::array<char, 8> digits{};
-    const char* const written =
-        std::to_chars(digits.data(), digits.data() + digits.size(), table_.count()).ptr;
-    wordCountText_.resize(kWordsFound.size());
-    wordCountText_.append(digits.data(), static_cast<std::size_t>(written - digits.data()));
-    host_.setWordCountText(wordCountText_);
+    showWordCount(table_.count());
     if (firstNewWord_) {
         // Only the run itself writes the box from here on, so the status text can be there only
         // before the first new word.
@@ -134,6 +127,29 @@ void WordCounter::showNewWord(std::string_view word)
     shownWords_ += ' ';
     if (shownWords_.size() > kShownWordsChunk)
         flushShownWords();
+}
+
+void WordCounter::showWordCount(int count)
+{
+    // Written into one buffer behind the label, which stays: a new word is frequent in a page of
+    // distinct words, and one more than the count shown is its last digits counted up.
+    if (count == shownCount_ + 1 && shownCount_ > 0) {
+        std::size_t at = wordCountText_.size();
+        while (at > kWordsFound.size() && wordCountText_[at - 1] == '9')
+            wordCountText_[--at] = '0';
+        if (at == kWordsFound.size())
+            wordCountText_.insert(at, 1, '1');
+        else
+            ++wordCountText_[at - 1];
+    } else {
+        std::array<char, 8> digits{};
+        const char* const written =
+            std::to_chars(digits.data(), digits.data() + digits.size(), count).ptr;
+        wordCountText_.resize(kWordsFound.size());
+        wordCountText_.append(digits.data(), static_cast<std::size_t>(written - digits.data()));
+    }
+    shownCount_ = count;
+    host_.setWordCountText(wordCountText_);
 }
 
 void WordCounter::flushShownWords()

@@ -47,6 +47,7 @@ class WordCounter
     KnownWord& learnWord(std::string_view word, std::uint64_t hash);
     void countIntoTable(KnownWord& known, std::string_view word, float value, bool thresholdExempt);
     void showNewWord(std::string_view word);
+    void showWordCount(int count);
 
     const AnalysisSettings& settings_;
     const CommonWords& commonWords_;
@@ -56,6 +57,7 @@ class WordCounter
     bool showWords_;
     std::string shownWords_;
     std::string wordCountText_;
+    int shownCount_ = 0;     // the count that wordCountText_ shows
     std::string lowered_;    // the word in lower case, when the line kept its case
     WordIndex verdictIndex_; // distinct words met, up to kMostVerdicts
     // Their texts one after the other, and where each starts (and the last ends): dense, so that

@@ -93,6 +93,22 @@ TEST_F(DriverTest, StopEndsTheRunWithTheNumberOfWordsSoFar)
     EXPECT_EQ(host.output, "Stopped with 1 word identified.");
 }
 
+// The label counts up one new word at a time, also where the number gains a digit.
+TEST_F(DriverTest, TheWordCountLabelShowsEveryCountInTurn)
+{
+    std::string page;
+    for (int i = 0; i < 1100; ++i) // letters without "s": no word is another's plural
+        page += std::string{'w', 'o', static_cast<char>('a' + i / 324),
+                            static_cast<char>('a' + i / 18 % 18), static_cast<char>('a' + i % 18)} +
+                ' ';
+    for (const int stopAt : {9, 10, 99, 100, 1000}) {
+        host = RecordingHost{};
+        host.stopAfterWords = stopAt;
+        EXPECT_EQ(analyse(page + "\r\n").result, kAnalysisStopped) << stopAt;
+        EXPECT_EQ(table.count(), stopAt);
+    }
+}
+
 TEST_F(DriverTest, UnixFilesAreAskedAboutOrFlaggedInBatchRuns)
 {
     const std::string page = "<p>first\nsecond</p>\n";
