@@ -391,7 +391,8 @@ class MultipleFilesTest : public QObject
             m.write(QStringLiteral("p05f.htm"),
                     page("Font") + "</font> a closing font tag that no font tag opened\r\n");
             m.write(QStringLiteral("p07n.htm"), "<html><title>Garden</title><p>garden soil</p>");
-            m.write(QStringLiteral("p09b.htm"), QByteArray("<html>\0\0\0\0\0\0<head>", 20));
+            static constexpr char kBinary[] = "<html>\0\0\0\0\0\0<head>";
+            m.write(QStringLiteral("p09b.htm"), QByteArray(kBinary, sizeof kBinary - 1));
         };
         const auto runWith = [&](unsigned jobs) {
             writeSite();
