@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace tagwright {
 
@@ -109,7 +112,7 @@ class Scanner::Line
     std::size_t findSemicolonOrBlank(std::size_t pos)
     {
         return rememberedIn(semicolonOrBlank_, pos, [&](std::size_t from, std::size_t to) {
-            return findFirst(from, to, isSemicolonOrBlank);
+            return findEither(from, to, ';', ' ');
         });
     }
 
@@ -117,7 +120,7 @@ class Scanner::Line
     std::size_t findBracket(std::size_t pos)
     {
         return rememberedIn(bracket_, pos, [&](std::size_t from, std::size_t to) {
-            return findFirst(from, to, isBracket);
+            return findEither(from, to, '<', '>');
         });
     }
 
@@ -201,14 +204,35 @@ class Scanner::Line
         Answer answer;
     };
 
-    static bool isSemicolonOrBlank(char c) { return c == ';' || c == ' '; }
-    static bool isBracket(char c) { return c == '<' || c == '>'; }
     static bool isSignOrDigit(char c) { return c == '+' || c == '-' || (c >= '0' && c <= '9'); }
 
     template <typename Test>
     std::size_t findFirst(std::size_t pos, std::size_t to, const Test& test) const
     {
         while (pos < to && !test(text_[pos]))
+            ++pos;
+        return pos;
+    }
+
+    // The first position in [pos, to) of a or b, or to. Eight bytes at a time: a byte equal to
+    // a or b is a zero byte of the block xor a or xor b, and the lowest zero byte of a block is
+    // found exactly by the borrow test (a false mark can only follow a true one).
+    std::size_t findEither(std::size_t pos, std::size_t to, char a, char b) const
+    {
+        constexpr std::uint64_t kOnes = 0x0101010101010101u;
+        constexpr std::uint64_t kHighBits = kOnes * 0x80u;
+        const auto zeroBytes = [](std::uint64_t v) { return (v - kOnes) & ~v & kHighBits; };
+        const std::uint64_t spreadA = kOnes * static_cast<unsigned char>(a);
+        const std::uint64_t spreadB = kOnes * static_cast<unsigned char>(b);
+        // The lowest mark is the first byte in memory on a little-endian machine.
+        for (; std::endian::native == std::endian::little && pos + 8 <= to; pos += 8) {
+            std::uint64_t block = 0;
+            std::memcpy(&block, text_.data() + pos, 8);
+            const std::uint64_t found = zeroBytes(block ^ spreadA) | zeroBytes(block ^ spreadB);
+            if (found != 0)
+                return pos + static_cast<std::size_t>(std::countr_zero(found)) / 8;
+        }
+        while (pos < to && text_[pos] != a && text_[pos] != b)
             ++pos;
         return pos;
     }
