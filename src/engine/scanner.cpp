@@ -392,19 +392,21 @@ void Scanner::scanLine(std::string_view text)
              !followBlockTag(line, "<span", "</span>", s.spanDepth, settings_.spanWeight)))
             return;
 
-        if (s.inComment || (atTag && line.startsWithNoCase(s.pos, "<!--"))) {
+        // The letter after a "<" tells most tags from a comment, a style and a script at once.
+        const char afterTag = atTag ? asciiLower(line.at(s.pos + 1)) : '\0';
+        if (s.inComment || (afterTag == '!' && line.startsWithNoCase(s.pos, "<!--"))) {
             s.inComment = !skipToEndMarker(line, "-->");
             if (s.inComment)
                 return;
             continue;
         }
-        if (s.inStyle || (atTag && line.startsWithNoCase(s.pos, "<style"))) {
+        if (s.inStyle || (afterTag == 's' && line.startsWithNoCase(s.pos, "<style"))) {
             s.inStyle = !skipToEndMarker(line, "</style>");
             if (s.inStyle)
                 return;
             continue;
         }
-        if (s.inScript || (atTag && line.startsWithNoCase(s.pos, "<script"))) {
+        if (s.inScript || (afterTag == 's' && line.startsWithNoCase(s.pos, "<script"))) {
             s.inScript = !skipToEndMarker(line, "</script>");
             if (s.inScript)
                 return;
@@ -578,16 +580,18 @@ void Scanner::handleTag(Line& line)
             s.pos = line.firstNonBlank(s.pos + 1);
             if (s.pos == line.size())
                 return;
-            if (line.startsWithNoCase(s.pos, "meta ")) {
+            // The letter of the name tells most tags from a meta and a font tag at once.
+            const char name = asciiLower(line.at(s.pos));
+            if (name == 'm' && line.startsWithNoCase(s.pos, "meta ")) {
                 handleMetaTag(line);
                 s.inTag = false;
                 return;
             }
-            if (line.startsWithNoCase(s.pos, "font")) {
+            if (name == 'f' && line.startsWithNoCase(s.pos, "font")) {
                 handleFontTag(line);
                 if (!s.inTag)
                     return;
-            } else if (line.startsWithNoCase(s.pos, "/font")) {
+            } else if (name == '/' && line.startsWithNoCase(s.pos, "/font")) {
                 handleEndFontTag(line);
                 s.tagDepth = checkedAdd(s.tagDepth, -1);
                 s.inTag = false;
