@@ -43,7 +43,7 @@ BatchSettings batchSettings(const ParameterValues& values)
 MultipleFilesWindows::MultipleFilesWindows(MainWindow& main)
     : main_(main), parameters_(new ParametersWindow(&main)),
       report_(new ReportWindow(&main, main.dialogs(), main.programText(13))),
-      inspect_(new EditMetaTagWindow(&main)), jobs_(coreCount())
+      inspect_(new EditMetaTagWindow(&main)), jobs_(defaultJobs())
 {
     // Closing the parameters window with "Save state when closing this form" ticked; the
     // result is not examined there.

@@ -50,9 +50,9 @@ bool isUtf8Page(const std::string& path)
 
 } // namespace
 
-unsigned coreCount()
+unsigned defaultJobs()
 {
-    return std::max(1u, std::thread::hardware_concurrency());
+    return std::clamp(std::thread::hardware_concurrency(), 1u, kMostJobs);
 }
 
 std::string reportName(const std::string& name)

@@ -44,8 +44,11 @@ struct BatchJob
     unsigned jobs = 1;
 };
 
-// The jobs of a run by default: one a core.
-unsigned coreCount();
+// The most jobs a run takes: beyond them a run gains nothing but threads and pages held ahead.
+inline constexpr unsigned kMostJobs = 64;
+
+// The jobs of a run by default: one a core, at most kMostJobs.
+unsigned defaultJobs();
 
 // A page that could not be written: a write or read failure, or a refusal to replace it; cause
 // is the system's description of the failure or the refusal's reason.

@@ -20,13 +20,6 @@ namespace tagwright::cli {
 
 namespace {
 
-constexpr int kMostJobs = 64;
-
-int defaultJobs()
-{
-    return static_cast<int>(std::min(coreCount(), unsigned{kMostJobs}));
-}
-
 // The parameters of a run without a person: no inspect window, operations logged.
 BatchSettings batchSettingsFrom(const ParsedOptions& options)
 {
@@ -205,7 +198,8 @@ class BatchCommand : public Command
 
         BatchJob job{folder, settings, analysis, tag, commonWords, *texts, today};
         job.jobs =
-            static_cast<unsigned>(wholeNumberOption(options, "jobs", 1, kMostJobs, defaultJobs()));
+            static_cast<unsigned>(wholeNumberOption(options, "jobs", 1, static_cast<int>(kMostJobs),
+                                                    static_cast<int>(defaultJobs())));
         ReportLog log;
         PageChange showChange;
         if (dryRun.dryRun)
