@@ -30,16 +30,8 @@ InsertOutcome insertDoneMetaTagOnly(const std::string& path, std::string_view do
     edit.writeBlock = [&](PageWriter& writer) { writer.writeLine(doneMetaTagLine(doneDate)); };
     ReplaceOptions options;
     options.asRead = fileStamp(page.fd());
-    const ReplaceResult replaced = replaceFile(
-        fs, target, {},
-        [&](PageWriter& writer) {
-            const int result = rewriteHead(reader, writer, edit);
-            return reader.errorNumber() != 0 ? kInsertFailed : result;
-        },
-        options);
-    if (replaced.code == kInsertFailed && replaced.errorText.empty() && reader.errorNumber() != 0)
-        return {kInsertFailed, {}, std::strerror(reader.errorNumber())};
-    return {replaced.code, {}, replaced.errorText};
+    return rewriteOutcome(replaceFile(fs, target, {}, headRewriteOf(reader, edit), options),
+                          reader.errorNumber());
 }
 
 InsertOutcome insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate)

@@ -108,4 +108,12 @@ int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
     return kHeadEndMissing;
 }
 
+ContentProducer headRewriteOf(LineReader& reader, const HeadEdit& edit)
+{
+    return [&reader, &edit](PageWriter& writer) {
+        const int result = rewriteHead(reader, writer, edit);
+        return reader.errorNumber() != 0 ? kReplaceFailed : result;
+    };
+}
+
 } // namespace tagwright

@@ -12,6 +12,7 @@
 // script or style opens no comment.
 
 #include "batch/page_io.h"
+#include "batch/safe_replace.h"
 
 #include <functional>
 #include <string_view>
@@ -33,5 +34,9 @@ struct HeadEdit {
 // kHeadRewritten, kOldTagNotClosed (a keywords tag without ">" on its line) or kHeadEndMissing.
 // A read failure shows in reader.errorNumber().
 int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit);
+
+// rewriteHead as the new content of a safe replace: kReplaceFailed when the page could not be
+// read to its end, whatever the head gave. Reader and edit must outlive the producer.
+ContentProducer headRewriteOf(LineReader& reader, const HeadEdit& edit);
 
 } // namespace tagwright

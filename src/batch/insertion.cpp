@@ -76,20 +76,11 @@ PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs)
     ReplaceOptions options;
     options.asRead = fileStamp(page.fd());
     options.flushFolder = request.flushFolder;
-    prepared.replacement_ = prepareReplacement(
-        fs, target, prepared.backup_,
-        [&](PageWriter& writer) {
-            const int result = rewriteHead(reader, writer, edit);
-            return reader.errorNumber() != 0 ? kInsertFailed : result;
-        },
-        options);
-    const ReplaceResult& replaced = prepared.replacement_.prepared();
-    if (replaced.code == kReplaceFailed && replaced.errorText.empty() && reader.errorNumber() != 0)
-        return settle({kInsertFailed, {}, std::strerror(reader.errorNumber())});
-    if (replaced.code != 0)
-        return settle({replaced.code == kReplaceFailed ? kInsertFailed : replaced.code,
-                       {},
-                       replaced.errorText});
+    prepared.replacement_ =
+        prepareReplacement(fs, target, prepared.backup_, headRewriteOf(reader, edit), options);
+    InsertOutcome outcome = rewriteOutcome(prepared.replacement_.prepared(), reader.errorNumber());
+    if (outcome.result != kInserted)
+        return settle(std::move(outcome));
     return prepared;
 }
 
@@ -118,6 +109,14 @@ InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log)
 {
     FileSystem fs;
     return insertMetaTag(request, log, fs);
+}
+
+InsertOutcome rewriteOutcome(const ReplaceResult& replaced, int readError)
+{
+    static_assert(kInsertFailed == kReplaceFailed);
+    if (replaced.code == kReplaceFailed && replaced.errorText.empty() && readError != 0)
+        return {kInsertFailed, {}, std::strerror(readError)};
+    return {replaced.code, {}, replaced.errorText};
 }
 
 InsertResultMessage insertResultMessage(int result, const std::string& successTitle)

@@ -84,4 +84,8 @@ struct InsertResultMessage
 };
 InsertResultMessage insertResultMessage(int result, const std::string& successTitle);
 
+// What a rewrite of a page came to: the replace's result, a failure without the system's
+// description named by the page reader's error (readError, 0 for none).
+InsertOutcome rewriteOutcome(const ReplaceResult& replaced, int readError);
+
 } // namespace tagwright
