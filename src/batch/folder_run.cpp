@@ -473,8 +473,7 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
     default:
         log_.output("  ---  An error (" + std::to_string(result) +
                     ") occurred during meta tag insertion.");
-        recordFailure(outcome.errorText.empty() ? insertResultMessage(result, {}).text
-                                                : outcome.errorText);
+        recordFailure(outcome);
         host_.pageFinished(currentFile_, PageResult::Failed);
         return;
     }
@@ -495,8 +494,7 @@ bool FolderRun::insertDoneMarkerOnly()
     default:
         log_.output("  ---  An error (" + std::to_string(outcome.result) +
                     ") occurred during done meta tag insertion.");
-        recordFailure(outcome.errorText.empty() ? insertResultMessage(outcome.result, {}).text
-                                                : outcome.errorText);
+        recordFailure(outcome);
         return false;
     }
 }
@@ -504,6 +502,12 @@ bool FolderRun::insertDoneMarkerOnly()
 void FolderRun::recordFailure(std::string cause)
 {
     counts_.failures.push_back({currentFile_, std::move(cause)});
+}
+
+void FolderRun::recordFailure(const InsertOutcome& outcome)
+{
+    recordFailure(outcome.errorText.empty() ? insertResultMessage(outcome.result, {}).text
+                                            : outcome.errorText);
 }
 
 void FolderRun::logStopped()

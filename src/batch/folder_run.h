@@ -9,6 +9,7 @@
 #include "batch/batch_host.h"
 #include "batch/batch_settings.h"
 #include "batch/file_system.h"
+#include "batch/insertion.h"
 #include "batch/old_tag_reader.h"
 #include "batch/page_register.h"
 #include "batch/report_log.h"
@@ -124,6 +125,8 @@ class FolderRun
     // not be written (reported and recorded as a failure).
     bool insertDoneMarkerOnly();
     void recordFailure(std::string cause);
+    // A write that failed: the system's description, or the result's message when there is none.
+    void recordFailure(const InsertOutcome& outcome);
     void logStopped();
     void removeStatusText();
 
