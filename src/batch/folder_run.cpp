@@ -14,6 +14,7 @@
 #include "support/dates.h"
 #include "support/files.h"
 #include "support/folder_listing.h"
+#include "support/quoted_name.h"
 #include "support/strings.h"
 
 #include <algorithm>
@@ -57,7 +58,7 @@ unsigned defaultJobs()
 
 std::string reportName(const std::string& name)
 {
-    return utf8ToCp1252(name);
+    return utf8ToCp1252(shellQuotedName(name));
 }
 
 FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost,

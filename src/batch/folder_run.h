@@ -148,8 +148,10 @@ class FolderRun
     std::optional<PreparedInsertion> preparedInsertion_; // the current page's, written ahead
 };
 
-// A name as the report shows it: the report is Windows-1252 and the file system's names UTF-8;
-// bytes that are not UTF-8 show as "?".
+// A name as the report shows it: the report is Windows-1252 and the file system's names UTF-8,
+// so characters outside Windows-1252 show as "?"; a name with a control character or bytes that
+// are not UTF-8 is quoted as a shell reads it back, so that it neither breaks the report's lines
+// nor acts on a terminal that shows them.
 std::string reportName(const std::string& name);
 
 } // namespace tagwright

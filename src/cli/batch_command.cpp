@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace tagwright::cli {
 
@@ -78,27 +79,30 @@ class PageRecords
                 report += (report.empty() ? "" : "\n") + line;
             at = end + 1;
         }
-        pages_.push_back(
-            {{"type", "page"}, {"page", page}, {"result", resultName(result)}, {"report", report}});
+        pages_.push_back({page,
+                          {{"type", "page"},
+                           {"page", fileNameJson(page)},
+                           {"result", resultName(result)},
+                           {"report", report}}});
     }
 
     void print(const BatchCounts& counts, bool dryRun, const Console& console)
     {
         // Each failure goes with its page; one that no page stands for (a folder) on its own.
         std::vector<bool> told(counts.failures.size(), false);
-        for (nlohmann::json& page : pages_) {
-            for (std::size_t i = 0; page["result"] == "failed" && i < told.size(); ++i)
-                if (!told[i] && counts.failures[i].path == page["page"].get<std::string>()) {
-                    page["cause"] = counts.failures[i].cause;
+        for (auto& [page, record] : pages_) {
+            for (std::size_t i = 0; record["result"] == "failed" && i < told.size(); ++i)
+                if (!told[i] && counts.failures[i].path == page) {
+                    record["cause"] = counts.failures[i].cause;
                     told[i] = true;
                     break;
                 }
-            printJsonLine(console, page);
+            printJsonLine(console, record);
         }
         for (std::size_t i = 0; i < told.size(); ++i)
             if (!told[i])
                 printJsonLine(console, {{"type", "failure"},
-                                        {"path", counts.failures[i].path},
+                                        {"path", fileNameJson(counts.failures[i].path)},
                                         {"cause", counts.failures[i].cause}});
         printJsonLine(console, {{"type", "summary"},
                                 {"examined", counts.filesExamined},
@@ -111,7 +115,7 @@ class PageRecords
   private:
     const ReportLog& log_;
     std::size_t reported_ = 0;
-    std::vector<nlohmann::json> pages_;
+    std::vector<std::pair<std::string, nlohmann::json>> pages_; // each page with its record
 };
 
 // Each page that could not be written, with its cause, and the counts: on stderr, whatever
@@ -119,7 +123,7 @@ class PageRecords
 void printOutcome(const BatchCounts& counts, bool dryRun, const Console& console)
 {
     for (const PageFailure& failure : counts.failures)
-        console.printMessage(failure.path + ": " + failure.cause);
+        console.printFileMessage(failure.path, failure.cause);
     std::string summary = "Keywords meta tag inserted in " + std::to_string(counts.filesInserted) +
                           " of " + std::to_string(counts.filesExamined) + " files.";
     if (!counts.failures.empty())

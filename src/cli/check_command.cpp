@@ -17,6 +17,7 @@
 #include "output/meta_tag.h"
 #include "output/tag_settings.h"
 #include "support/files.h"
+#include "support/quoted_name.h"
 
 #include <memory>
 #include <optional>
@@ -137,18 +138,18 @@ class CheckCommand : public Command
                                                  DryRunFileSystem::Permissions::Disregarded);
         for (const PageVerdict& verdict : failing)
             if (json)
-                printJsonLine(
-                    console,
-                    {{"type", "page"}, {"page", verdict.page}, {"reason", verdict.reason}});
+                printJsonLine(console, {{"type", "page"},
+                                        {"page", fileNameJson(verdict.page)},
+                                        {"reason", verdict.reason}});
             else
-                console.printBytes(verdict.page + "\t" + verdict.reason + "\n");
+                console.printBytes(shellQuotedName(verdict.page) + "\t" + verdict.reason + "\n");
         if (json)
             printJsonLine(console, {{"type", "summary"},
                                     {"examined", counts.filesExamined},
                                     {"failing", failing.size()},
                                     {"failed", counts.failures.size()}});
         for (const PageFailure& failure : counts.failures)
-            console.printMessage(failure.path + ": " + failure.cause);
+            console.printFileMessage(failure.path, failure.cause);
         return failing.empty() && counts.failures.empty() ? kExitSuccess : kExitFailure;
     }
 };

@@ -1,6 +1,7 @@
 #include "cli/console.h"
 
 #include "support/cp1252.h"
+#include "support/quoted_name.h"
 
 #include <string>
 
@@ -34,6 +35,11 @@ void Console::printMessage(std::string_view text) const
     text = text.substr(0, text.find_last_not_of("\r\n") + 1);
     err_ << withUnixLineEnds(text);
     err_.flush();
+}
+
+void Console::printFileMessage(std::string_view path, std::string_view text) const
+{
+    printMessage(shellQuotedName(path) + ": " + std::string(text));
 }
 
 void Console::printPlain(std::string_view text) const

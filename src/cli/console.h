@@ -18,6 +18,9 @@ class Console
     // A message of the system (a failure or a warning). Its variable parts are file paths,
     // which are written as the bytes they are.
     void printMessage(std::string_view text) const;
+    // "PATH: text" on stderr, the path quoted where it would break the line or act on a
+    // terminal (shellQuotedName).
+    void printFileMessage(std::string_view path, std::string_view text) const;
     // Plain UTF-8 text for stdout (help, version).
     void printPlain(std::string_view text) const;
     // Bytes for stdout exactly as given (a diff in a page's own bytes).

@@ -3,6 +3,9 @@
 #include "cli/unified_diff.h"
 #include "cli/usage_error.h"
 
+#include <sys/stat.h>
+
+#include <ctime>
 #include <fstream>
 #include <iterator>
 
@@ -27,7 +30,14 @@ void printDiff(const Console& console, const std::string& page, const std::strin
 {
     std::ifstream in(target, std::ios::binary);
     const std::string old{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    console.printBytes(unifiedDiff(old, content, page));
+    // The new side's time is the moment the page would be written.
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    struct stat status
+    {
+    };
+    const timespec modified = ::stat(target.c_str(), &status) == 0 ? status.st_mtim : now;
+    console.printBytes(unifiedDiff(old, content, page, modified, now));
 }
 
 } // namespace tagwright::cli

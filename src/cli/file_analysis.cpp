@@ -44,7 +44,7 @@ std::optional<FileAnalysis> analyseFile(const ParsedOptions& options, const Cons
     if (const auto message = analysisResultMessage(outcome))
         console.printMessage(message->text);
     if (!outcome.errorText.empty()) // the number above does not say why
-        console.printMessage(path + ": " + outcome.errorText);
+        console.printFileMessage(path, outcome.errorText);
     if (outcome.result != kAnalysisDone)
         return std::nullopt;
     return analysis;

@@ -9,6 +9,7 @@
 #include "engine/input_checks.h"
 #include "output/meta_tag.h"
 #include "support/dates.h"
+#include "support/quoted_name.h"
 
 #include <memory>
 
@@ -77,7 +78,7 @@ class InsertCommand : public Command
         if (outcome.result != kInserted) {
             console.printMessage(message.text);
             if (!outcome.errorText.empty())
-                console.printMessage(request.path + ": " + outcome.errorText);
+                console.printFileMessage(request.path, outcome.errorText);
             return kExitFailure;
         }
         if (dryRun.diff) // stdout carries the diff alone
@@ -85,7 +86,7 @@ class InsertCommand : public Command
         console.printBoxText(message.text);
         if (!outcome.backupFile.empty()) {
             console.printBoxText("The original file was backed up as");
-            console.printPlain(outcome.backupFile); // a path, written as the bytes it is
+            console.printPlain(shellQuotedName(outcome.backupFile));
         }
         return kExitSuccess;
     }

@@ -2,9 +2,12 @@
 
 #include "cli/usage_error.h"
 #include "support/cp1252.h"
+#include "support/utf8_sequences.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <optional>
 #include <sstream>
 
@@ -58,6 +61,24 @@ std::optional<long long> countAfter(const std::string& line, std::string_view la
     return wholeNumber(std::string_view(line).substr(label.size()));
 }
 
+// Standard base64 with padding.
+std::string base64(std::string_view bytes)
+{
+    static constexpr std::string_view kDigits =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string encoded;
+    encoded.reserve((bytes.size() + 2) / 3 * 4);
+    for (std::size_t at = 0; at < bytes.size(); at += 3) {
+        const std::size_t count = std::min<std::size_t>(3, bytes.size() - at);
+        std::uint32_t group = 0;
+        for (std::size_t i = 0; i < 3; ++i)
+            group = (group << 8) | (i < count ? static_cast<unsigned char>(bytes[at + i]) : 0u);
+        for (std::size_t i = 0; i < 4; ++i)
+            encoded += i <= count ? kDigits[(group >> (18 - 6 * i)) & 0x3F] : '=';
+    }
+    return encoded;
+}
+
 } // namespace
 
 OptionGroup outputOptionGroup()
@@ -72,6 +93,13 @@ bool jsonFormatFrom(const ParsedOptions& options)
     if (format != "text" && format != "json")
         throw UsageError("--format must be text or json, not '" + format + "'");
     return format == "json";
+}
+
+json fileNameJson(std::string_view name)
+{
+    if (isValidUtf8(name))
+        return std::string(name);
+    return {{"bytes", base64(name)}};
 }
 
 void printJsonLine(const Console& console, const json& value)

@@ -1,8 +1,8 @@
 #pragma once
 
 // --format json: the results of list, generate, show, check and batch as JSON, with the same
-// numbers and texts as the plain output. Names and texts that are not valid UTF-8 never make
-// it fail: their invalid bytes are replaced.
+// numbers and texts as the plain output. Texts that are not valid UTF-8 never make it fail: their
+// invalid bytes are replaced; file names keep their bytes (fileNameJson).
 
 #include "cli/console.h"
 #include "cli/option_parser.h"
@@ -18,6 +18,10 @@ OptionGroup outputOptionGroup();
 
 // True for --format json, false for text or no --format; throws UsageError otherwise.
 bool jsonFormatFrom(const ParsedOptions& options);
+
+// A file name: the text when the name is UTF-8, else {"bytes": BASE64} with the name's bytes, so
+// that every name leads back to its file.
+nlohmann::json fileNameJson(std::string_view name);
 
 // The value on one line of stdout.
 void printJsonLine(const Console& console, const nlohmann::json& value);

@@ -4,6 +4,7 @@
 #include "batch/report_log.h"
 #include "support/cp1252.h"
 #include "support/files.h"
+#include "support/quoted_name.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -89,7 +90,7 @@ bool isPageOfTheRun(const std::string& path, const PageScope& pages)
 
 [[noreturn]] void refuse(const std::string& path, const std::string& reason)
 {
-    throw ReportRefused("--report " + path + ": " + reason);
+    throw ReportRefused("--report " + shellQuotedName(path) + ": " + reason);
 }
 
 int openForWritingThrough(const std::string& path)

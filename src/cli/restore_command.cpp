@@ -7,6 +7,7 @@
 #include "cli/walk_options.h"
 #include "support/files.h"
 #include "support/folder_listing.h"
+#include "support/quoted_name.h"
 #include "support/strings.h"
 
 #include <sys/stat.h>
@@ -176,16 +177,16 @@ class RestoreCommand : public Command
                 const std::optional<FileStamp> judged = stampOf(pair.page);
                 const FileBytes backup = fileBytes(pair.backup);
                 if (const std::string reason = notOurs(pair, backup); !reason.empty()) {
-                    listing += pair.page + "\tleft alone: " + reason + "\n";
+                    listing += shellQuotedName(pair.page) + "\tleft alone: " + reason + "\n";
                     status = kExitFailure;
                 } else if (dryRun) {
-                    listing += pair.page + "\twould be restored\n";
+                    listing += shellQuotedName(pair.page) + "\twould be restored\n";
                 } else if (const std::string failure = restorePair(pair, *backup.bytes, judged);
                            !failure.empty()) {
-                    failures.push_back(pair.page + ": " + failure);
+                    failures.push_back(shellQuotedName(pair.page) + ": " + failure);
                     status = kExitFailure;
                 } else {
-                    listing += pair.page + "\trestored\n";
+                    listing += shellQuotedName(pair.page) + "\trestored\n";
                 }
             }
         }

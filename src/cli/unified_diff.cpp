@@ -1,7 +1,10 @@
 #include "cli/unified_diff.h"
 
+#include "support/quoted_name.h"
+
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 namespace tagwright::cli {
@@ -130,15 +133,36 @@ void appendHunk(std::string& diff, const std::vector<Edit>& edits, std::size_t b
                    edits[k].line);
 }
 
+// "2024-03-05 14:07:31.123456789 +0100", local time, as GNU diff writes a file's time.
+std::string headerTime(const timespec& time)
+{
+    std::tm local{};
+    if (::localtime_r(&time.tv_sec, &local) == nullptr)
+        return {};
+    char seconds[32];
+    char zone[8];
+    std::strftime(seconds, sizeof seconds, "%Y-%m-%d %H:%M:%S", &local);
+    std::strftime(zone, sizeof zone, "%z", &local);
+    char text[64];
+    std::snprintf(text, sizeof text, "%s.%09ld %s", seconds, time.tv_nsec, zone);
+    return text;
+}
+
+std::string headerLine(std::string_view mark, const std::string& name, const timespec& time)
+{
+    return std::string(mark) + " " + diffQuotedName(name) + "\t" + headerTime(time) + "\n";
+}
+
 } // namespace
 
 std::string unifiedDiff(std::string_view oldContent, std::string_view newContent,
-                        const std::string& path)
+                        const std::string& path, const timespec& oldTime, const timespec& newTime)
 {
     if (oldContent == newContent)
         return {};
     const std::vector<Edit> edits = editsBetween(splitLines(oldContent), splitLines(newContent));
-    std::string diff = "--- a/" + path + "\n+++ b/" + path + "\n";
+    std::string diff =
+        headerLine("---", "a/" + path, oldTime) + headerLine("+++", "b/" + path, newTime);
     std::size_t k = 0;
     while (k < edits.size()) {
         while (k < edits.size() && edits[k].op == Op::Keep)

@@ -51,6 +51,13 @@ TEST(DryRun, ChangesNothingAndItsDiffGivesTheTreeOfTheRealRun)
     folder.write("work/site/sub/soil.html", "<html><head><title>Soil</title></head><body>\r\n"
                                             "<p>soil soil worms</p>\r\n</body></html>\r\n");
     folder.write("work/site/headless.htm", "<p>no head here</p>\r\n");
+    // Names that patch reads only up to a tab, or only in quotes.
+    fs::create_directories(folder.path("work/site/Modern UI"));
+    const std::string plainPage = "<html><head><title>Worms</title></head><body>\n"
+                                  "<p>worms soil worms</p>\n</body></html>\n";
+    for (const char* name : {"Modern UI/Readme.html", "with space.html", "tab\there.htm",
+                             "caf\xc3\xa9 \"cr\xc3\xa8me\".htm", "back\\slash.htm"})
+        folder.write(std::string("work/site/") + name, plainPage);
     // Met before its target, the link leads the rewrite; patch writes through no link.
     fs::create_symlink("index.htm", folder.path("work/site/a-link.htm"));
     fs::copy(folder.path("work"), folder.path("copy"),
@@ -68,16 +75,21 @@ TEST(DryRun, ChangesNothingAndItsDiffGivesTheTreeOfTheRealRun)
     EXPECT_EQ(previewed.exitStatus, 0) << previewed.err;
     EXPECT_EQ(snapshot(folder.path("work")), before);
     const std::string diff = readBytes(folder.path("change.diff"));
-    EXPECT_TRUE(diff.starts_with("--- a/site/index.htm\n+++ b/site/index.htm\n@@ ")) << diff;
+    EXPECT_TRUE(diff.starts_with("--- a/site/index.htm\t")) << diff;
+    EXPECT_NE(diff.find("\n--- \"a/site/Modern UI/Readme.html\"\t"), std::string::npos) << diff;
+    EXPECT_NE(diff.find("\n+++ b/site/index.htm\t"), std::string::npos) << diff;
 
     const CliResult single =
         runCli({"insert", "site/sub/soil.html", "--dry-run", "--diff"}, folder.path("work"));
     EXPECT_EQ(single.exitStatus, 0) << single.err;
-    EXPECT_TRUE(single.out.starts_with("--- a/site/sub/soil.html\n+++ b/site/sub/soil.html\n"))
-        << single.out;
+    EXPECT_TRUE(single.out.starts_with("--- a/site/sub/soil.html\t")) << single.out;
     EXPECT_EQ(snapshot(folder.path("work")), before);
 
-    const std::string patch = "cd '" + folder.path("copy") + "' && patch -p1 -s -i ../change.diff";
+    if (std::system("patch --version >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "patch is not installed";
+    // --batch: a header that names no file fails instead of asking for one.
+    const std::string patch =
+        "cd '" + folder.path("copy") + "' && patch -p1 -s --batch -i ../change.diff </dev/null";
     ASSERT_EQ(std::system(patch.c_str()), 0);
     EXPECT_EQ(runCli(run, folder.path("work")).exitStatus, 0);
     EXPECT_EQ(test::treeContents(folder.path("copy")), test::treeContents(folder.path("work")));

@@ -99,6 +99,30 @@ TEST(HostileCli, AReportThatCannotBeSavedLeavesNoFileBehind)
     EXPECT_FALSE(std::filesystem::exists(folder.path("report.txt")));
 }
 
+TEST(HostileCli, NamesThatWouldBreakALineOrActOnATerminalAreQuotedAsTheShellReadsThem)
+{
+    TempFolder folder;
+    std::filesystem::create_directory(folder.path("site"));
+    const std::string red = folder.write("site/esc\x1b[31mred.htm", kPage);
+    ASSERT_EQ(::chmod(red.c_str(), 0444), 0); // read-only for everyone: not written, a failure
+    folder.write("site/new\nline.htm", kPage);
+    folder.write("site/tab\there.htm", kPage);
+
+    const CliResult check = runCli({"check", "site"}, folder.path());
+    EXPECT_EQ(check.exitStatus, 1);
+    EXPECT_EQ(check.out, "$'site/new\\nline.htm'\tmissing\n$'site/tab\\there.htm'\tmissing\n");
+    EXPECT_EQ(check.err, "$'site/esc\\033[31mred.htm': The file is read-only for everyone.\n");
+
+    const CliResult batch = runCli({"batch", "site", "--today", "2024-03-05"}, folder.path());
+    EXPECT_EQ(batch.exitStatus, 1);
+    EXPECT_TRUE(batch.err.starts_with(
+        "$'site/esc\\033[31mred.htm': The file is read-only for everyone.\n"))
+        << batch.err;
+    EXPECT_NE(batch.out.find("\nFile: $'new\\nline.htm'\n"), std::string::npos) << batch.out;
+    for (const std::string& text : {check.out, batch.out, batch.err})
+        EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
+}
+
 // A site that the ordinary user may write, except its subfolder "zz".
 void makeSiteWithClosedSubfolder(const TempFolder& folder, int pages)
 {

@@ -31,7 +31,7 @@ std::vector<json> jsonLines(const std::string& out)
     return values;
 }
 
-TEST(JsonOutput, CarriesTheNumbersOfThePlainOutputAndSurvivesNamesThatAreNoUtf8)
+TEST(JsonOutput, CarriesTheNumbersOfThePlainOutputAndTheBytesOfNamesThatAreNoUtf8)
 {
     TempFolder folder;
     folder.write("page.htm", kPage);
@@ -56,8 +56,11 @@ TEST(JsonOutput, CarriesTheNumbersOfThePlainOutputAndSurvivesNamesThatAreNoUtf8)
     EXPECT_EQ(batch.exitStatus, 0) << batch.err;
     const std::vector<json> lines = jsonLines(batch.out);
     ASSERT_EQ(lines.size(), 3u) << batch.out;
-    EXPECT_EQ(lines[0]["page"], "site/caf\xef\xbf\xbd.htm");
+    // The name's own bytes, in base64, and the report quotes it.
+    EXPECT_EQ(lines[0]["page"], (json{{"bytes", "c2l0ZS9jYWbpLmh0bQ=="}}));
     EXPECT_EQ(lines[0]["result"], "written");
+    EXPECT_TRUE(lines[0]["report"].get<std::string>().starts_with("File: $'caf\\351.htm'\n"))
+        << lines[0]["report"];
     EXPECT_EQ(lines[1]["result"], "passed over");
     EXPECT_EQ(lines[1]["report"], "File: notes.htm  ---  No keywords meta tag to insert.");
     EXPECT_EQ(lines[2], (json{{"type", "summary"},
