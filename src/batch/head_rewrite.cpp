@@ -47,6 +47,13 @@ struct LinePiece {
     }
 };
 
+// What is left of a line once a tag or marker is taken out of it counts as no line when it holds
+// nothing but blanks: it goes with the tag, where an empty line of the page's own stays.
+bool isBlank(std::string_view text)
+{
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
 } // namespace
 
 int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
@@ -58,7 +65,6 @@ int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
     while (reader.readLine(piece.line)) {
         piece.lower = lowerCaseAccented(piece.line);
         piece.live = markup.liveBytes(piece.lower);
-        const bool commented = markup.touchedComment();
         // Every live keywords tag and done marker before the end of the head goes, however many
         // share the line: the first keywords tag gives way to the one new block, so that tags and
         // markers never pile up; commented-out markup stays as it stands.
@@ -74,8 +80,9 @@ int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
             if (isTag && tag.end == 0)
                 return kOldTagNotClosed;
             changed = true;
-            if (found.start > 1)
-                writer.writeLine(std::string_view(piece.line).substr(0, found.start - 1));
+            if (const std::string_view before = std::string_view(piece.line).substr(0, found.start - 1);
+                !isBlank(before))
+                writer.writeLine(before);
             if (isTag) {
                 if (edit.oldTagReplaced)
                     edit.oldTagReplaced(std::string_view(piece.line).substr(tag.start - 1, tag.end - tag.start + 1));
@@ -92,17 +99,23 @@ int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
         }
         const auto headEnd = piece.lower.find("</head>");
         if (headEnd != std::string::npos) {
-            if (headEnd > 0)
-                writer.writeLine(std::string_view(piece.line).substr(0, headEnd));
+            // The block goes on a line of its own before "</head>". Text before it on its line
+            // stays on a line of its own; mere indentation stays where it is, in front of
+            // "</head>", so that the line is not split for nothing.
+            const std::string_view before = std::string_view(piece.line).substr(0, headEnd);
+            const bool indentation = isBlank(before);
+            if (!indentation)
+                writer.writeLine(before);
             if (!blockWritten)
                 edit.writeBlock(writer);
             // From the end of the head on, the page is copied byte for byte.
-            writer.writeBytes(std::string_view(piece.line).substr(headEnd));
+            writer.writeBytes(std::string_view(piece.line).substr(indentation && !changed ? 0 : headEnd));
             reader.copyRest([&writer](std::string_view bytes) { writer.writeBytes(bytes); });
             return kHeadRewritten;
         }
-        // A line of a comment is copied as it stands, empty or not.
-        if (!piece.line.empty() || (commented && !changed))
+        // The page's own lines stay, empty ones too (a template string in a script may hold
+        // them); a line that held only the tags and markers taken out goes with them.
+        if (!changed || !isBlank(piece.line))
             writer.writeLine(piece.line);
     }
     return kHeadEndMissing;

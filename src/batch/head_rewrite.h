@@ -1,10 +1,11 @@
 #pragma once
 
 // The line-by-line rewrite of a page's head shared by tag insertion and the done-marker-only
-// rewrite. Up to "</head>", empty lines and old done markers are dropped and, when asked, each
-// keywords meta tag is replaced by the new block; the new block goes before "</head>" unless
-// it was already written. From "</head>" on the page is copied byte for byte. Lines written
-// end with LF in an LF page, with CR LF in every other page.
+// rewrite. Up to "</head>", old done markers are dropped and, when asked, each keywords meta tag
+// is replaced by the new block; the new block goes before "</head>" unless it was already
+// written. The page's own lines stay, empty ones included; a line goes only when nothing but
+// blanks is left of it once its tags and markers are taken out. From "</head>" on the page is
+// copied byte for byte. Lines written end with LF in an LF page, with CR LF in every other page.
 // Each keywords tag in the head is reported as replaced, but the block is written once, in
 // place of the first, so that a page never ends up with two keywords tags or two markers.
 // Lines inside or opening an HTML comment are copied as they stand: a commented-out tag, like

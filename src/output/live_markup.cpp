@@ -34,7 +34,6 @@ std::size_t findStartTag(std::string_view lower, std::string_view open, std::siz
 std::string LiveMarkup::liveBytes(std::string_view lower)
 {
     std::string live(lower);
-    touchedComment_ = in_ == In::Comment;
     std::size_t at = 0;
     std::size_t hiddenFrom = 0;
     // The next opening of each kind from `at` on; each is looked for again only once passed,
@@ -55,7 +54,6 @@ std::string LiveMarkup::liveBytes(std::string_view lower)
                 return live;
             if (hiddenFrom == comment) {
                 in_ = In::Comment;
-                touchedComment_ = true;
                 at = hiddenFrom + kCommentOpen.size();
             } else {
                 in_ = hiddenFrom == script ? In::Script : In::Style;

@@ -17,8 +17,6 @@ class LiveMarkup
     // open at the end of the line stays open at the start of the next.
     std::string liveBytes(std::string_view lowerLine);
 
-    // Whether the last line given lay in a comment or opened one.
-    bool touchedComment() const { return touchedComment_; }
     // Whether a comment is open at the end of the last line given.
     bool inComment() const { return in_ == In::Comment; }
 
@@ -26,7 +24,6 @@ class LiveMarkup
     enum class In { Markup, Comment, Script, Style };
 
     In in_ = In::Markup;
-    bool touchedComment_ = false;
 };
 
 } // namespace tagwright

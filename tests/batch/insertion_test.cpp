@@ -47,8 +47,36 @@ TEST_F(InsertionTest, ReplacesATagOnItsLineKeepingWhatSurroundsIt)
     EXPECT_EQ(insert("p.htm").result, kInserted);
     EXPECT_EQ(readBytes(folder.path("p.htm")),
               "<html>\r\n<head>\r\n<title>T</title>  \r\n" + kTag +
-                  "\r\n<meta name=\"x\">\r\n</head>\r\n<body>\r\n\r\n</body>");
+                  "\r\n<meta name=\"x\">\r\n\r\n</head>\r\n<body>\r\n\r\n</body>");
     EXPECT_EQ(log.text(), "\r\nOLD: <meta name=\"keywords\" content=\"old\">\r\nNEW: " + kTag);
+}
+
+TEST_F(InsertionTest, TheHeadKeepsItsOwnLinesAndLosesOnlyThoseOfOldTags)
+{
+    // In LF and CR LF pages alike, for the tag and for the marker alone: a template string keeps
+    // its empty line, so do the head's own empty lines and the indented end of the head, while
+    // the lines that held only an old tag or marker, indented or not, go with them.
+    for (const std::string lineEnd : {"\n", "\r\n"}) {
+        const auto lines = [&lineEnd](std::initializer_list<std::string> parts) {
+            std::string text;
+            for (const std::string& part : parts)
+                text += part + lineEnd;
+            return text;
+        };
+        const std::string top =
+            lines({"<head>", "", "<script>const t = `first", "", "second`;</script>", ""});
+        writeBytes(folder.path("p.htm"),
+                   top + lines({"  <meta name=\"keywords\" content=\"old\">",
+                                "\t<meta name=\"QOVA done\" content=\"2020-01-01\">", "",
+                                "  </head>", "", "<body></body>"}));
+        EXPECT_EQ(insert("p.htm", false, true).result, kInserted);
+        EXPECT_EQ(readBytes(folder.path("p.htm")),
+                  top + lines({kTag, kMarker, "", "  </head>", "", "<body></body>"}));
+
+        writeBytes(folder.path("p.htm"), top + lines({"  </head>"}));
+        EXPECT_EQ(insertDoneMetaTagOnly(folder.path("p.htm"), "2024-03-05").result, kInserted);
+        EXPECT_EQ(readBytes(folder.path("p.htm")), top + lines({kMarker, "  </head>"}));
+    }
 }
 
 TEST_F(InsertionTest, OnlyTheNameAttributeOfAMetaTagMakesAKeywordsTag)
@@ -93,7 +121,7 @@ TEST_F(InsertionTest, AnLfPageKeepsItsLineEnds)
                sample + "<title>A\rB</title>\n\n<meta name=\"keywords\" content=\"old\"> x\n"
                         "<meta name=\"QOVA done\" content=\"2020-01-01\">\n</head>\n<p>a\r\nb</p>");
     EXPECT_EQ(insert("p.htm", false, true).result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")), sample + "<title>A\rB</title>\n" + kTag + "\n" +
+    EXPECT_EQ(readBytes(folder.path("p.htm")), sample + "<title>A\rB</title>\n\n" + kTag + "\n" +
                                                    kMarker + "\nx\n</head>\n<p>a\r\nb</p>");
     // The marker alone, written where the head ends on a page without a line end after it.
     writeBytes(folder.path("p.htm"), "<head>\n<title>T</title></head>");
@@ -285,7 +313,7 @@ TEST_F(InsertionTest, DoneMarkerAloneReplacesOldOnesAndLeavesKeywords)
                                      "\r\n</head>");
     EXPECT_EQ(insertDoneMetaTagOnly(folder.path("p.htm"), "2024-03-05").result, kInserted);
     EXPECT_EQ(readBytes(folder.path("p.htm")),
-              "<head>\r\n" + keywords + "\r\n" + kMarker + "\r\n</head>");
+              "<head>\r\n" + keywords + "\r\n\r\n" + kMarker + "\r\n</head>");
 
     const std::string headless = "<body>\r\n\r\n" + kMarker + "</body>";
     writeBytes(folder.path("headless.htm"), headless);

@@ -95,5 +95,56 @@ TEST(DryRun, ChangesNothingAndItsDiffGivesTheTreeOfTheRealRun)
     EXPECT_EQ(test::treeContents(folder.path("copy")), test::treeContents(folder.path("work")));
 }
 
+// The lines a diff changes: those that begin with "-" or "+", without the file headers, each
+// without the CR of a CR LF page.
+std::vector<std::string> changedLines(const std::string& diff)
+{
+    std::vector<std::string> changed;
+    std::size_t start = 0;
+    for (std::size_t end = diff.find('\n'); end != std::string::npos;
+         start = end + 1, end = diff.find('\n', start)) {
+        std::string line = diff.substr(start, end - start);
+        if (line.ends_with('\r'))
+            line.pop_back();
+        if ((line.starts_with('-') && !line.starts_with("--- ")) ||
+            (line.starts_with('+') && !line.starts_with("+++ ")))
+            changed.push_back(line);
+    }
+    return changed;
+}
+
+TEST(DryRun, TheDiffOfAPageWithATagHoldsOnlyTheTagsLines)
+{
+    // The head's own empty lines stay, in a template string too; the lines of the old tag and
+    // marker are all that goes, in an LF page as in a CR LF page.
+    const std::string lines[] = {
+        "<html>", "<head>", "", "<title>Garden tomatoes</title>", "",
+        "<script>const t = `first", "", "second`;</script>",
+        "  <meta name=\"keywords\" content=\"old\">",
+        "<meta name=\"QOVA done\" content=\"2020-01-01\">", "", "  </head>",
+        "<body><p>garden tomatoes garden soil</p></body>", "</html>"};
+    TempFolder folder;
+    fs::create_directory(folder.path("site"));
+    for (const auto& [name, lineEnd] : {std::pair{"lf.htm", "\n"}, std::pair{"crlf.htm", "\r\n"}}) {
+        std::string page;
+        for (const std::string& line : lines)
+            page += line + lineEnd;
+        folder.write(std::string("site/") + name, page);
+    }
+    const CliResult previewed = runCli(
+        {"batch", "site", "--today", "2024-03-05", "--jobs", "1", "--dry-run", "--diff"},
+        folder.path());
+    EXPECT_EQ(previewed.exitStatus, 0) << previewed.err;
+    const std::vector<std::string> changed = changedLines(previewed.out);
+    ASSERT_EQ(changed.size(), 8u) << previewed.out;
+    for (std::size_t page = 0; page < 2; ++page) {
+        EXPECT_EQ(changed[page * 4], "-  <meta name=\"keywords\" content=\"old\">");
+        EXPECT_EQ(changed[page * 4 + 1], "-<meta name=\"QOVA done\" content=\"2020-01-01\">");
+        EXPECT_TRUE(changed[page * 4 + 2].starts_with("+<meta name=\"keywords\" content=\"garden"))
+            << changed[page * 4 + 2];
+        EXPECT_EQ(changed[page * 4 + 3], "+<meta name=\"QOVA done\" content=\"2024-03-05\">");
+    }
+}
+
 } // namespace
 } // namespace tagwright
