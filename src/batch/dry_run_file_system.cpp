@@ -85,4 +85,10 @@ bool DryRunFileSystem::copyExtendedAttributes(const std::string& from, int)
            ::llistxattr(from.c_str(), nullptr, 0) >= 0 || errno == ENOTSUP || errno == ENOSYS;
 }
 
+bool DryRunFileSystem::readFileFlags(int fd, int& flags)
+{
+    flags = 0;
+    return permissions_ == Permissions::Disregarded || FileSystem::readFileFlags(fd, flags);
+}
+
 } // namespace tagwright

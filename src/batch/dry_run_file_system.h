@@ -39,6 +39,8 @@ class DryRunFileSystem : public FileSystem
     bool setMode(int fd, mode_t mode) override;
     // A file in memory need not carry the page's extended attributes: they are only read.
     bool copyExtendedAttributes(const std::string& from, int to) override;
+    // A page that its user could not replace is still judged when permissions are disregarded.
+    bool readFileFlags(int fd, int& flags) override;
     bool takesFolderLocks() const override { return false; }
 
   private:

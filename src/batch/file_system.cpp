@@ -1,6 +1,8 @@
 #include "batch/file_system.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -80,6 +82,23 @@ bool FileSystem::setOwner(int fd, uid_t owner, gid_t group)
 bool FileSystem::setMode(int fd, mode_t mode)
 {
     return ::fchmod(fd, mode) == 0;
+}
+
+bool FileSystem::readFileFlags(int fd, int& flags)
+{
+    return ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+}
+
+bool FileSystem::flushFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return true; // a folder that may not be opened cannot be forced either
+    const bool flushed = ::fsync(fd) == 0 || errno == EINVAL;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return flushed;
 }
 
 namespace {

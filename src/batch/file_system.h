@@ -35,6 +35,11 @@ class FileSystem
     virtual bool setOwner(int fd, uid_t owner, gid_t group);
     virtual bool setMode(int fd, mode_t mode);
     virtual bool copyExtendedAttributes(const std::string& from, int to);
+    // The file's inode flags (FS_IOC_GETFLAGS: immutable, append-only, ...).
+    virtual bool readFileFlags(int fd, int& flags);
+    // Forces a folder's entries (names just renamed into it) to the disk. A folder that cannot
+    // be opened, or a file system that cannot force folders, counts as done.
+    virtual bool flushFolder(const std::string& folder);
     // Whether a run through these operations holds a lock on each folder it writes in; a run
     // that writes nothing takes none.
     virtual bool takesFolderLocks() const { return true; }

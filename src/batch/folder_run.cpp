@@ -226,7 +226,7 @@ void FolderRun::pageWritten()
 void FolderRun::flushWrittenFolders()
 {
     for (const std::string& folder : writtenFolders_) {
-        if (!flushFolder(folder))
+        if (!fs_.flushFolder(folder))
             counts_.failures.push_back({folder, std::strerror(errno)});
     }
     writtenFolders_.clear();

@@ -97,7 +97,7 @@ InsertOutcome PreparedInsertion::commit(ReportLog* log)
         for (const std::string& line : reportLines_)
             log->output(line);
     }
-    return {kInserted, backup_, {}};
+    return {kInserted, backup_, replaced.errorText};
 }
 
 InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log, FileSystem& fs)

@@ -44,7 +44,9 @@ struct InsertOutcome
 {
     int result = kInserted;
     std::string backupFile; // where the previous content went, when a backup was made
-    std::string errorText;  // with kInsertFailed: the system's description, or why not replaced
+    // With kInsertFailed: the system's description, or why the page was not replaced; with
+    // kInserted: that the page's folder could not be forced to the disk (kFolderNotFlushed).
+    std::string errorText;
 };
 
 // Rewrites the page so that its head carries the new tag in place of every keywords meta tag,

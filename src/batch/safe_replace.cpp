@@ -4,6 +4,7 @@
 #include "support/files.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,7 +29,8 @@ Failure failureFromErrno()
     return Failure{std::strerror(errno)};
 }
 
-Failure notKept(const char* what)
+// What could not be done, with the system's reason.
+Failure withReason(const char* what)
 {
     return Failure{std::string(what) + " (" + std::strerror(errno) + ")."};
 }
@@ -77,11 +79,11 @@ std::optional<Failure> takeOverAttributes(FileSystem& fs, int fd, const std::str
         return failureFromErrno();
     if ((created.st_uid != previous.st_uid || created.st_gid != previous.st_gid) &&
         !fs.setOwner(fd, previous.st_uid, previous.st_gid))
-        return notKept(kOwnerNotKept);
+        return withReason(kOwnerNotKept);
     if (!fs.setMode(fd, previous.st_mode & 07777))
-        return notKept(kModeNotKept);
+        return withReason(kModeNotKept);
     if (!fs.copyExtendedAttributes(previousPath, fd))
-        return notKept(kAttributesNotKept);
+        return withReason(kAttributesNotKept);
     return std::nullopt;
 }
 
@@ -178,6 +180,27 @@ std::optional<Failure> makeBackup(FileSystem& fs, const std::string& target,
     return std::nullopt;
 }
 
+bool flagsUnsupported(int error)
+{
+    return error == ENOTTY || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS ||
+           error == EINVAL;
+}
+
+// A file that the system lets nobody replace or link (chattr +i or +a) is refused before anything
+// is made: its rename would fail only after its backup had replaced an older one.
+std::optional<Failure> unalterable(FileSystem& fs, const std::string& target)
+{
+    OpenFile file(fs, fs.openForReading(target));
+    int flags = 0;
+    if (!file.isOpen() || !fs.readFileFlags(file.fd(), flags))
+        return flagsUnsupported(errno) ? std::nullopt : std::optional(failureFromErrno());
+    if (!file.close())
+        return failureFromErrno();
+    if ((flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0)
+        return Failure{kUnalterableFile};
+    return std::nullopt;
+}
+
 std::optional<Failure> unchangedSince(const std::string& target, const FileStamp& expected)
 {
     struct stat now
@@ -268,6 +291,12 @@ PreparedReplacement prepareReplacement(FileSystem& fs, const std::string& target
         prepared.prepared_ = {kReplaceFailed, kReadOnlyFile};
         return prepared;
     }
+    if (prepared.replacing_) {
+        if (auto refusal = unalterable(fs, target)) {
+            prepared.prepared_ = {kReplaceFailed, refusal->text};
+            return prepared;
+        }
+    }
     prepared.expected_ = options.asRead.value_or(fileStamp(previous));
     std::string temporaryPath;
     OpenFile temporary(fs, createTemporaryNear(fs, target, temporaryPath, prepared.guard_));
@@ -312,6 +341,9 @@ ReplaceResult PreparedReplacement::commit()
             return abandon(failure->text);
     }
     if (replacing_ && !backupPath_.empty()) {
+        // Made unalterable since the preparation: no backup may replace an older one.
+        if (auto failure = unalterable(fs, target_))
+            return abandon(failure->text);
         if (auto failure = makeBackup(fs, target_, previous_, backupPath_))
             return abandon(failure->text);
     }
@@ -319,8 +351,9 @@ ReplaceResult PreparedReplacement::commit()
         return abandon(failureFromErrno().text);
     temporaryPath_.clear();
     guard_.reset();
-    if (flushFolder_ && !flushFolder(containingFolder(target_)))
-        return {kReplaceFailed, failureFromErrno().text};
+    // The page is written now, whatever the folder's flush gives.
+    if (flushFolder_ && !fs.flushFolder(containingFolder(target_)))
+        return {0, withReason(kFolderNotFlushed).text};
     return {};
 }
 
@@ -329,18 +362,6 @@ ReplaceResult replaceFile(FileSystem& fs, const std::string& target, const std::
 {
     PreparedReplacement prepared = prepareReplacement(fs, target, backupPath, produce, options);
     return prepared.commit();
-}
-
-bool flushFolder(const std::string& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return true; // a folder that may not be opened cannot be forced either
-    const bool flushed = ::fsync(fd) == 0 || errno == EINVAL;
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return flushed;
 }
 
 std::string backupFileName(const std::string& path)

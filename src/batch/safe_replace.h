@@ -28,17 +28,24 @@ inline constexpr int kReplaceFailed = -7;
 // Why a file is not replaced although every operation would succeed.
 inline constexpr const char* kReadOnlyFile = "The file is read-only for everyone.";
 inline constexpr const char* kFileChanged = "The file changed while it was being rewritten.";
+// chattr +i or +a: the system lets nobody replace the file, nor give it a second name.
+inline constexpr const char* kUnalterableFile = "The file is immutable or append-only.";
 
 // Why a rewrite could not keep what the file was; the system's reason follows in parentheses.
 inline constexpr const char* kOwnerNotKept = "The owner and group of the file cannot be kept";
 inline constexpr const char* kModeNotKept = "The permissions of the file cannot be kept";
 inline constexpr const char* kAttributesNotKept =
     "The extended attributes of the file cannot be kept";
+// The new content is in place; the system's reason follows in parentheses.
+inline constexpr const char* kFolderNotFlushed =
+    "The file was written, but forcing its folder to the disk failed";
 
 struct ReplaceResult
 {
-    int code = 0;          // 0, the producer's code, or kReplaceFailed
-    std::string errorText; // the system's description of a failed operation, or the refusal
+    int code = 0; // 0, the producer's code, or kReplaceFailed
+    // The system's description of a failed operation, or the refusal; with code 0, that the file
+    // was replaced but its folder could not be forced to the disk (kFolderNotFlushed).
+    std::string errorText;
 };
 
 // What tells one content of a file from another: its identity, size and modification time;
@@ -76,8 +83,8 @@ struct ReplaceOptions
 // Gives target (created when absent) the produced content. With a non-empty backupPath, the
 // previous file takes that name (an older file of that name is replaced) before the new
 // content takes target's name; without one, no other file is touched. A file that is
-// read-only for everyone, that changed meanwhile, or whose owner, group, permission bits or
-// extended attributes the new file cannot take over, is not replaced.
+// read-only for everyone, immutable or append-only, that changed meanwhile, or whose owner,
+// group, permission bits or extended attributes the new file cannot take over, is not replaced.
 ReplaceResult replaceFile(FileSystem& fs, const std::string& target, const std::string& backupPath,
                           const ContentProducer& produce, const ReplaceOptions& options = {});
 
@@ -127,11 +134,6 @@ PreparedReplacement prepareReplacement(FileSystem& fs, const std::string& target
                                        const std::string& backupPath,
                                        const ContentProducer& produce,
                                        const ReplaceOptions& options = {});
-
-// Forces a folder's entries (names just renamed into it) to the disk; false, with errno, on a
-// failure. A folder that cannot be opened, or a file system that cannot force folders, counts
-// as done.
-bool flushFolder(const std::string& folder);
 
 // The name of a page's backup: "bak." after the last dot of the file name (abc.htm ->
 // abc.bak.htm); empty when the file name has no dot.

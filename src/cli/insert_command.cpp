@@ -81,14 +81,18 @@ class InsertCommand : public Command
                 console.printFileMessage(request.path, outcome.errorText);
             return kExitFailure;
         }
-        if (dryRun.diff) // stdout carries the diff alone
-            return kExitSuccess;
-        console.printBoxText(message.text);
-        if (!outcome.backupFile.empty()) {
-            console.printBoxText("The original file was backed up as");
-            console.printPlain(shellQuotedName(outcome.backupFile));
+        // Written, but perhaps not for good: its folder could not be forced to the disk.
+        const bool flushed = outcome.errorText.empty();
+        if (!dryRun.diff) { // stdout carries the diff alone
+            console.printBoxText(message.text);
+            if (!outcome.backupFile.empty()) {
+                console.printBoxText("The original file was backed up as");
+                console.printPlain(shellQuotedName(outcome.backupFile));
+            }
         }
-        return kExitSuccess;
+        if (!flushed)
+            console.printFileMessage(request.path, outcome.errorText);
+        return flushed ? kExitSuccess : kExitFailure;
     }
 };
 

@@ -129,7 +129,7 @@ std::string restorePair(const BackupPair& pair, const std::string& backup,
             return 0;
         },
         options);
-    if (replaced.code != 0)
+    if (replaced.code != 0 || !replaced.errorText.empty()) // not for good: the backup stays
         return replaced.errorText;
     if (!fs.remove(pair.backup))
         return std::strerror(errno);

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cerrno>
+#include <optional>
 
 namespace tagwright::testing {
 
@@ -26,6 +27,8 @@ enum class Step {
     SetOwner,
     SetMode,
     CopyAttributes,
+    ReadFlags,
+    FlushFolder,
     Count
 };
 
@@ -33,7 +36,8 @@ inline const char* stepName(Step step)
 {
     static constexpr std::array names{"open", "create", "read", "write", "flush",
                                       "close", "link", "rename", "remove",
-                                      "set owner", "set mode", "copy attributes"};
+                                      "set owner", "set mode", "copy attributes",
+                                      "read flags", "flush folder"};
     return names[static_cast<std::size_t>(step)];
 }
 
@@ -50,6 +54,14 @@ public:
 
     // Every remove() fails too, so that the clean-up after a failure fails as well.
     void withoutRemoving() { removing_ = false; }
+
+    // Files show these inode flags (FS_IMMUTABLE_FL, ...) from the n-th reading of flags on,
+    // as if chattr had set them then.
+    void withFileFlags(int flags, int fromReading = 1)
+    {
+        fakeFlags_ = flags;
+        fakeFlagsFrom_ = fromReading;
+    }
 
     int calls(Step step) const { return calls_[static_cast<std::size_t>(step)]; }
     bool failed() const { return failed_; }
@@ -114,6 +126,20 @@ public:
     {
         return !fails(Step::CopyAttributes) && FileSystem::copyExtendedAttributes(from, to);
     }
+    bool readFileFlags(int fd, int& flags) override
+    {
+        if (fails(Step::ReadFlags))
+            return false;
+        if (fakeFlags_ && calls(Step::ReadFlags) >= fakeFlagsFrom_) {
+            flags = *fakeFlags_;
+            return true;
+        }
+        return FileSystem::readFileFlags(fd, flags);
+    }
+    bool flushFolder(const std::string& folder) override
+    {
+        return !fails(Step::FlushFolder) && FileSystem::flushFolder(folder);
+    }
 
 private:
     bool fails(Step step)
@@ -133,6 +159,8 @@ private:
     bool failed_ = false;
     bool hardLinks_ = true;
     bool removing_ = true;
+    std::optional<int> fakeFlags_;
+    int fakeFlagsFrom_ = 1;
 };
 
 } // namespace tagwright::testing

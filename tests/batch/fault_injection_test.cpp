@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/fs.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -167,6 +169,44 @@ TEST(FaultInjection, FileSystemWithoutHardLinksStillGetsABackup)
               kInserted);
     EXPECT_EQ(readBytes(folder.path("page.bak.htm")), "<head></head>");
     EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"page.htm", "page.bak.htm"}));
+}
+
+TEST(FaultInjection, AnImmutableOrAppendOnlyPageIsRefusedAndNoOlderBackupIsReplaced)
+{
+    // Flags seen from the first reading: before anything is made; from the second: set between
+    // the preparation and the commit (chattr changes no time, so the page looks unchanged).
+    for (const int flag : {FS_IMMUTABLE_FL, FS_APPEND_FL}) {
+        for (const int fromReading : {1, 2}) {
+            SCOPED_TRACE(std::to_string(flag) + " from reading " + std::to_string(fromReading));
+            TempFolder folder;
+            writeBytes(folder.path("page.htm"), "<head></head>");
+            writeBytes(folder.path("page.bak.htm"), "an older backup");
+            FailingFileSystem flagged;
+            flagged.withFileFlags(flag, fromReading);
+            const InsertOutcome outcome =
+                insertMetaTag(requestFor(folder.path("page.htm"), true), nullptr, flagged);
+            EXPECT_EQ(outcome.result, kInsertFailed);
+            EXPECT_EQ(outcome.errorText, kUnalterableFile);
+            EXPECT_EQ(readBytes(folder.path("page.htm")), "<head></head>");
+            EXPECT_EQ(readBytes(folder.path("page.bak.htm")), "an older backup");
+            EXPECT_EQ(namesIn(folder.path()),
+                      (std::set<std::string>{"page.htm", "page.bak.htm"}));
+        }
+    }
+}
+
+TEST(FaultInjection, AFolderThatCannotBeForcedToTheDiskLeavesThePageWrittenAndSaysSo)
+{
+    TempFolder folder;
+    writeBytes(folder.path("page.htm"), "<head></head>");
+    FailingFileSystem failing(Step::FlushFolder, 1);
+    const InsertOutcome outcome =
+        insertMetaTag(requestFor(folder.path("page.htm"), true), nullptr, failing);
+    EXPECT_EQ(outcome.result, kInserted);
+    EXPECT_EQ(outcome.backupFile, folder.path("page.bak.htm"));
+    EXPECT_EQ(outcome.errorText, std::string(kFolderNotFlushed) + " (" + std::strerror(EIO) + ").");
+    EXPECT_NE(readBytes(folder.path("page.htm")).find(kTag), std::string::npos);
+    EXPECT_EQ(readBytes(folder.path("page.bak.htm")), "<head></head>");
 }
 
 TEST(FaultInjection, DoneMarkerRewriteKeepsThePageOnEveryFailure)

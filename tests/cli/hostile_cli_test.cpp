@@ -8,7 +8,10 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +124,58 @@ TEST(HostileCli, NamesThatWouldBreakALineOrActOnATerminalAreQuotedAsTheShellRead
     EXPECT_NE(batch.out.find("\nFile: $'new\\nline.htm'\n"), std::string::npos) << batch.out;
     for (const std::string& text : {check.out, batch.out, batch.err})
         EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
+}
+
+// chattr's flags on a file, taken off again at the end so that the file can be removed.
+class FileFlags
+{
+  public:
+    FileFlags(std::string path, const std::string& flags) : path_(std::move(path))
+    {
+        set_ = std::system(("chattr " + flags + " '" + path_ + "' 2>/dev/null").c_str()) == 0;
+    }
+    FileFlags(const FileFlags&) = delete;
+    FileFlags& operator=(const FileFlags&) = delete;
+    ~FileFlags()
+    {
+        if (set_)
+            std::system(("chattr -i -a '" + path_ + "'").c_str());
+    }
+    bool set() const { return set_; }
+
+  private:
+    std::string path_;
+    bool set_ = false;
+};
+
+TEST(HostileCli, AnImmutableOrAppendOnlyPageIsRefusedAndItsOlderBackupStays)
+{
+    TempFolder folder;
+    std::filesystem::create_directory(folder.path("site"));
+    const std::string page = folder.write("site/page.htm", kPage);
+    const std::string backup = folder.write("site/page.bak.htm", "an older backup");
+    {
+        const FileFlags immutable(page, "+i");
+        if (!immutable.set())
+            GTEST_SKIP() << "chattr +i needs root and a file system with inode flags";
+        const CliResult batch =
+            runCli({"batch", "site", "--backup", "--today", "2024-03-05"}, folder.path());
+        EXPECT_EQ(batch.exitStatus, 1);
+        EXPECT_EQ(batch.err,
+                  "site/page.htm: The file is immutable or append-only.\n"
+                  "Keywords meta tag inserted in 0 of 1 files. 1 could not be written.\n");
+    }
+    const FileFlags appendOnly(page, "+a");
+    ASSERT_TRUE(appendOnly.set());
+    const CliResult insert = runCli({"insert", "site/page.htm", "--backup"}, folder.path());
+    EXPECT_EQ(insert.exitStatus, 1);
+    EXPECT_EQ(insert.err, "An unknown error has occurred.\n"
+                          "site/page.htm: The file is immutable or append-only.\n");
+    EXPECT_EQ(test::readBytes(page), kPage);
+    EXPECT_EQ(test::readBytes(backup), "an older backup");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path("site")),
+                            std::filesystem::directory_iterator()),
+              2);
 }
 
 // A site that the ordinary user may write, except its subfolder "zz".
