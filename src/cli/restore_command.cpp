@@ -1,23 +1,21 @@
+#include "batch/backup_restore.h"
+#include "batch/dry_run_file_system.h"
 #include "batch/file_system.h"
 #include "batch/folder_lock.h"
 #include "batch/safe_replace.h"
 #include "cli/command.h"
-#include "cli/head_tags.h"
 #include "cli/progress_line.h"
 #include "cli/walk_options.h"
 #include "support/files.h"
 #include "support/folder_listing.h"
 #include "support/quoted_name.h"
-#include "support/strings.h"
 
-#include <sys/stat.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace tagwright::cli {
 
@@ -25,6 +23,7 @@ namespace {
 
 struct BackupPair
 {
+    std::string folder;
     std::string page;
     std::string backup;
 };
@@ -45,95 +44,56 @@ void findPairs(const std::string& folder, const PageScope& scope, std::vector<Ba
     const std::string prefix = folder.ends_with('/') ? folder : folder + "/";
     for (const std::string& name : listing.files)
         if (const auto page = pageNameOf(name, scope))
-            pairs.push_back({prefix + *page, prefix + name});
+            pairs.push_back({folder, prefix + *page, prefix + name});
     if (scope.recursive)
         for (const std::string& name : listing.subfolders)
             findPairs(prefix + name, scope, pairs);
 }
 
-// A file's bytes; when it cannot be read, the system's reason instead.
-struct FileBytes
+// The pairs of one folder, restored under the folder's lock and forced to the disk once after
+// the last; whatever cannot be put back goes to failures. False when a pair was left alone or
+// failed.
+bool restoreFolder(const std::vector<BackupPair>& pairs, bool dryRun, FileSystem& fs,
+                   ProgressLine& progress, std::string& listing, std::vector<std::string>& failures)
 {
-    std::optional<std::string> bytes;
-    std::string failure;
-};
-
-FileBytes fileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {std::nullopt, std::strerror(errno)};
-    return {std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}, {}};
-}
-
-// The text after the first "</head>" with every blank and line end left out: the rewrite
-// changes the head only, though it may split the line that "</head>" stands on.
-std::optional<std::string> bodyText(const std::string& content)
-{
-    const std::size_t headEnd = lowerCaseAccented(content).find("</head>");
-    if (headEnd == std::string::npos)
-        return std::nullopt;
-    std::string body;
-    for (const char c : std::string_view(content).substr(headEnd + 7))
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
-            body += c;
-    return body;
-}
-
-// Why the pair is not one that this program made; empty when it is.
-std::string notOurs(const BackupPair& pair, const FileBytes& backup)
-{
-    if (!fileExists(pair.page))
-        return "the page is missing";
-    const FileBytes page = fileBytes(pair.page);
-    if (!page.bytes)
-        return "the page cannot be read (" + page.failure + ")";
-    const std::optional<HeadTags> tags = headTagsOf(pair.page);
-    if (!tags || (tags->keywordsTags == 0 && tags->doneMarkers == 0))
-        return "the page carries no keywords tag or done marker";
-    if (!backup.bytes)
-        return "the backup cannot be read (" + backup.failure + ")";
-    const auto pageBody = bodyText(*page.bytes);
-    if (!pageBody || pageBody != bodyText(*backup.bytes))
-        return "the page and the backup differ after </head>";
-    return {};
-}
-
-// The page as it stood when it was judged; a page that changes after that is not replaced.
-std::optional<FileStamp> stampOf(const std::string& path)
-{
-    struct stat status
-    {
-    };
-    if (::stat(path.c_str(), &status) != 0)
-        return std::nullopt;
-    return fileStamp(status);
-}
-
-// Puts the backup's bytes in place of the page, then removes the backup; the failure's
-// description, or empty. Like a batch run, it keeps out of a folder that another run writes in.
-std::string restorePair(const BackupPair& pair, const std::string& backup,
-                        const std::optional<FileStamp>& judged)
-{
-    const std::string target = resolvedFilePath(pair.page);
-    const FolderLock lock(containingFolder(target));
-    if (lock.state() == FolderLock::State::TakenByAnother)
-        return "Another run is writing in this folder.";
-    FileSystem fs;
-    ReplaceOptions options;
-    options.asRead = judged;
-    const ReplaceResult replaced = replaceFile(
-        fs, target, {},
-        [&](PageWriter& writer) {
-            writer.writeBytes(backup);
-            return 0;
-        },
-        options);
-    if (replaced.code != 0 || !replaced.errorText.empty()) // not for good: the backup stays
-        return replaced.errorText;
-    if (!fs.remove(pair.backup))
-        return std::strerror(errno);
-    return {};
+    const std::string& folder = pairs.front().folder;
+    std::optional<FolderLock> lock;
+    if (fs.takesFolderLocks())
+        lock.emplace(folder);
+    if (lock && lock->state() == FolderLock::State::TakenByAnother) {
+        for (const BackupPair& pair : pairs) {
+            progress.pageDone();
+            failures.push_back(shellQuotedName(pair.page) +
+                               ": Another run is writing in this folder.");
+        }
+        return false;
+    }
+    bool allRestored = true;
+    bool anyRestored = false;
+    for (const BackupPair& pair : pairs) {
+        progress.pageDone();
+        const RestoreOutcome outcome = restoreBackup(pair.page, pair.backup, fs);
+        switch (outcome.result) {
+        case RestoreResult::Restored:
+            listing +=
+                shellQuotedName(pair.page) + (dryRun ? "\twould be restored\n" : "\trestored\n");
+            anyRestored = true;
+            break;
+        case RestoreResult::LeftAlone:
+            listing += shellQuotedName(pair.page) + "\tleft alone: " + outcome.reason + "\n";
+            allRestored = false;
+            break;
+        case RestoreResult::Failed:
+            failures.push_back(shellQuotedName(pair.page) + ": " + outcome.reason);
+            allRestored = false;
+            break;
+        }
+    }
+    if (anyRestored && !dryRun && !fs.flushFolder(folder)) {
+        failures.push_back(shellQuotedName(folder) + ": " + std::strerror(errno));
+        return false;
+    }
+    return allRestored;
 }
 
 class RestoreCommand : public Command
@@ -167,27 +127,21 @@ class RestoreCommand : public Command
         std::vector<BackupPair> pairs;
         findPairs(folder, scope, pairs);
 
+        FileSystem realFileSystem;
+        DryRunFileSystem dryRunFileSystem([](const std::string&, const std::string&) {});
+        FileSystem& fs = dryRun ? dryRunFileSystem : realFileSystem;
         int status = kExitSuccess;
         std::string listing;
         std::vector<std::string> failures;
         {
             ProgressLine progress(static_cast<std::int64_t>(pairs.size()));
-            for (const BackupPair& pair : pairs) {
-                progress.pageDone();
-                const std::optional<FileStamp> judged = stampOf(pair.page);
-                const FileBytes backup = fileBytes(pair.backup);
-                if (const std::string reason = notOurs(pair, backup); !reason.empty()) {
-                    listing += shellQuotedName(pair.page) + "\tleft alone: " + reason + "\n";
+            for (auto first = pairs.begin(); first != pairs.end();) {
+                const auto end = std::find_if(first, pairs.end(), [&](const BackupPair& pair) {
+                    return pair.folder != first->folder;
+                });
+                if (!restoreFolder({first, end}, dryRun, fs, progress, listing, failures))
                     status = kExitFailure;
-                } else if (dryRun) {
-                    listing += shellQuotedName(pair.page) + "\twould be restored\n";
-                } else if (const std::string failure = restorePair(pair, *backup.bytes, judged);
-                           !failure.empty()) {
-                    failures.push_back(shellQuotedName(pair.page) + ": " + failure);
-                    status = kExitFailure;
-                } else {
-                    listing += shellQuotedName(pair.page) + "\trestored\n";
-                }
+                first = end;
             }
         }
         console.printBytes(listing);

@@ -106,6 +106,16 @@ TEST_F(SiteCommands, RestoreSaysWhyABackupItCannotReadIsLeftAlone)
 
 TEST_F(SiteCommands, RestoreGivesBackTheTreeOfBeforeABackupRunAndLeavesOtherPairsAlone)
 {
+    // A UTF-8 page with empty lines, an old marker and an old tag in its head, and an LF page
+    // with a marker alone, beside the CR LF page without tags and the LF page with an old tag.
+    folder.write("site/sub/marked.htm",
+                 "<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n\r\n<title>Caf\xc3\xa9 "
+                 "cr\xc3\xa8me</title>\r\n<meta name=\"QOVA done\" content=\"2023-01-02\">\r\n"
+                 "<meta name=\"keywords\" content=\"vieux\">\r\n</head>\r\n<body>\r\n"
+                 "<p>caf\xc3\xa9 cr\xc3\xa8me caf\xc3\xa9 \xc5\x93uvre</p>\r\n</body></html>\r\n");
+    folder.write("site/lf.html", "<html><head>\n<meta name=\"qova done\" content=\"2023-01-02\">"
+                                 "\n<title>Beans</title></head>\n<body><p>beans beans peas</p>\n"
+                                 "</body></html>\n");
     const auto original = test::treeContents(folder.path("site"));
     ASSERT_EQ(run({"batch", "site", "--recursive", "--backup", "--today", "2024-03-05"}).exitStatus,
               0);
@@ -113,18 +123,66 @@ TEST_F(SiteCommands, RestoreGivesBackTheTreeOfBeforeABackupRunAndLeavesOtherPair
     folder.write("site/sub/other.htm", "<html><head><meta name=\"keywords\" content=\"x\"></head>"
                                        "<body>a text</body></html>\r\n");
     folder.write("site/sub/other.bak.htm", foreign);
+    // A page made private after the run stays private.
+    fs::permissions(folder.path("site/lf.html"), fs::perms(0600));
+
+    const auto written = test::treeContents(folder.path("site"));
+    const CliResult dryRun = run({"restore", "site", "--recursive", "--dry-run"});
+    EXPECT_EQ(dryRun.exitStatus, 1);
+    EXPECT_EQ(dryRun.out.substr(0, dryRun.out.find("site/sub/other.htm")),
+              "site/index.htm\twould be restored\nsite/lf.html\twould be restored\n"
+              "site/sub/marked.htm\twould be restored\n");
+    EXPECT_EQ(test::treeContents(folder.path("site")), written);
 
     const CliResult restored = run({"restore", "site", "--recursive"});
     EXPECT_EQ(restored.exitStatus, 1); // the pair that is not this program's
     EXPECT_EQ(restored.out, "site/index.htm\trestored\n"
-                            "site/sub/other.htm\tleft alone: the page and the backup differ "
-                            "after </head>\n"
+                            "site/lf.html\trestored\n"
+                            "site/sub/marked.htm\trestored\n"
+                            "site/sub/other.htm\tleft alone: the page is not what this program "
+                            "makes of the backup\n"
                             "site/sub/soil.html\trestored\n");
     auto now = test::treeContents(folder.path("site"));
     EXPECT_EQ(now["sub/other.bak.htm"], foreign);
     now.erase("sub/other.htm");
     now.erase("sub/other.bak.htm");
     EXPECT_EQ(now, original);
+    EXPECT_EQ(fs::status(folder.path("site/lf.html")).permissions(), fs::perms(0600));
+}
+
+// Pairs that only look like this program's: a hand-made backup of a page with a hand-written
+// tag, a page edited after the run, and a page that is a link out of the folder (whose target
+// a run with backups did rewrite).
+TEST_F(SiteCommands, RestoreLeavesAlonePairsThatItsRunsDidNotMakeAndWritesNothingOutside)
+{
+    folder.write("site/index.html", "<html><head><title>Garden 2024</title>\r\n"
+                                    "<meta name=\"keywords\" content=\"garden, tomatoes\">\r\n"
+                                    "</head><body>\r\n<p>garden tomatoes</p>\r\n</body></html>\r\n");
+    folder.write("site/index.bak.html", "<html><head><title>Garden 2023</title>\r\n"
+                                        "</head><body>\r\n<p>garden tomatoes</p>\r\n</body></html>\r\n");
+
+    ASSERT_EQ(run({"batch", "site/sub", "--backup", "--today", "2024-03-05"}).exitStatus, 0);
+    std::string edited = readBytes(folder.path("site/sub/soil.html"));
+    edited.replace(edited.find("<title>"), 7, "<title>EDITED ");
+    folder.write("site/sub/soil.html", edited);
+
+    fs::create_directories(folder.path("shared"));
+    fs::copy_file(folder.path("site/index.htm"), folder.path("shared/x.html"));
+    ASSERT_EQ(run({"batch", "shared", "--backup", "--today", "2024-03-05"}).exitStatus, 0);
+    fs::rename(folder.path("shared/x.bak.html"), folder.path("site/x.bak.html"));
+    fs::create_symlink("../shared/x.html", folder.path("site/x.html"));
+
+    const auto before = test::treeContents(folder.path());
+    const CliResult restored = run({"restore", "site", "--recursive"});
+    EXPECT_EQ(restored.exitStatus, 1);
+    EXPECT_EQ(restored.out,
+              "site/index.html\tleft alone: the page is not what this program makes of the "
+              "backup\n"
+              "site/x.html\tleft alone: the page is a link (a run keeps a linked page's backup "
+              "beside its target)\n"
+              "site/sub/soil.html\tleft alone: the page is not what this program makes of the "
+              "backup\n");
+    EXPECT_EQ(test::treeContents(folder.path()), before);
 }
 
 } // namespace
