@@ -11,10 +11,14 @@
 #include "support/quoted_name.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <span>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace tagwright::cli {
@@ -50,10 +54,48 @@ void findPairs(const std::string& folder, const PageScope& scope, std::vector<Ba
             findPairs(prefix + name, scope, pairs);
 }
 
+// Pairs restored side by side, on as many as kWritingThreads threads: restoring a page mostly
+// waits for the disk (its new content forced there, the old file freed), and the waits overlap.
+constexpr std::size_t kPairsAtOnce = 64;
+constexpr unsigned kWritingThreads = 8;
+
+// The outcomes of the pairs' restores, in the pairs' order. A pair that a thread could not
+// finish (memory) is restored again here.
+std::vector<RestoreOutcome> restoreSideBySide(std::span<const BackupPair> pairs, FileSystem& fs,
+                                              unsigned threads)
+{
+    std::vector<std::optional<RestoreOutcome>> outcomes(pairs.size());
+    std::atomic<std::size_t> next = 0;
+    const auto work = [&] {
+        for (std::size_t i; (i = next++) < pairs.size();) {
+            try {
+                outcomes[i] = restoreBackup(pairs[i].page, pairs[i].backup, fs);
+            } catch (...) {
+                return;
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> workers;
+        try {
+            while (workers.size() + 1 < threads)
+                workers.emplace_back(work);
+        } catch (const std::system_error&) {
+            // No more threads: those there are, this one among them, do the work.
+        }
+        work();
+    }
+    std::vector<RestoreOutcome> done;
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        done.push_back(outcomes[i] ? *outcomes[i]
+                                   : restoreBackup(pairs[i].page, pairs[i].backup, fs));
+    return done;
+}
+
 // The pairs of one folder, restored under the folder's lock and forced to the disk once after
 // the last; whatever cannot be put back goes to failures. False when a pair was left alone or
 // failed.
-bool restoreFolder(const std::vector<BackupPair>& pairs, bool dryRun, FileSystem& fs,
+bool restoreFolder(std::span<const BackupPair> pairs, bool dryRun, FileSystem& fs,
                    ProgressLine& progress, std::string& listing, std::vector<std::string>& failures)
 {
     const std::string& folder = pairs.front().folder;
@@ -70,23 +112,31 @@ bool restoreFolder(const std::vector<BackupPair>& pairs, bool dryRun, FileSystem
     }
     bool allRestored = true;
     bool anyRestored = false;
-    for (const BackupPair& pair : pairs) {
-        progress.pageDone();
-        const RestoreOutcome outcome = restoreBackup(pair.page, pair.backup, fs);
-        switch (outcome.result) {
-        case RestoreResult::Restored:
-            listing +=
-                shellQuotedName(pair.page) + (dryRun ? "\twould be restored\n" : "\trestored\n");
-            anyRestored = true;
-            break;
-        case RestoreResult::LeftAlone:
-            listing += shellQuotedName(pair.page) + "\tleft alone: " + outcome.reason + "\n";
-            allRestored = false;
-            break;
-        case RestoreResult::Failed:
-            failures.push_back(shellQuotedName(pair.page) + ": " + outcome.reason);
-            allRestored = false;
-            break;
+    for (std::size_t first = 0; first < pairs.size(); first += kPairsAtOnce) {
+        const std::span<const BackupPair> some =
+            pairs.subspan(first, std::min(kPairsAtOnce, pairs.size() - first));
+        // A dry run keeps its files in memory, for one thread.
+        const std::vector<RestoreOutcome> outcomes =
+            restoreSideBySide(some, fs, dryRun ? 1 : kWritingThreads);
+        for (std::size_t i = 0; i < some.size(); ++i) {
+            const BackupPair& pair = some[i];
+            progress.pageDone();
+            switch (outcomes[i].result) {
+            case RestoreResult::Restored:
+                listing += shellQuotedName(pair.page) +
+                           (dryRun ? "\twould be restored\n" : "\trestored\n");
+                anyRestored = true;
+                break;
+            case RestoreResult::LeftAlone:
+                listing +=
+                    shellQuotedName(pair.page) + "\tleft alone: " + outcomes[i].reason + "\n";
+                allRestored = false;
+                break;
+            case RestoreResult::Failed:
+                failures.push_back(shellQuotedName(pair.page) + ": " + outcomes[i].reason);
+                allRestored = false;
+                break;
+            }
         }
     }
     if (anyRestored && !dryRun && !fs.flushFolder(folder)) {
@@ -139,7 +189,7 @@ class RestoreCommand : public Command
                 const auto end = std::find_if(first, pairs.end(), [&](const BackupPair& pair) {
                     return pair.folder != first->folder;
                 });
-                if (!restoreFolder({first, end}, dryRun, fs, progress, listing, failures))
+                if (!restoreFolder(std::span(first, end), dryRun, fs, progress, listing, failures))
                     status = kExitFailure;
                 first = end;
             }
