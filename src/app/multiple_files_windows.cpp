@@ -3,12 +3,14 @@
 #include "app/edit_meta_tag_window.h"
 #include "app/main_window.h"
 #include "app/parameters_window.h"
+#include "app/dialogs.h"
 #include "app/qt_text.h"
 #include "app/report_window.h"
 #include "app/window_analysis_host.h"
 #include "app/window_batch_host.h"
 
 #include "batch/batch_driver.h"
+#include "batch/run_lock.h"
 #include "engine/analysis_host.h"
 
 #include <QLineEdit>
@@ -58,18 +60,31 @@ void MultipleFilesWindows::showParameters()
 
 // The folder box holds a folder that exists (the main window checked it). The settings are
 // copied here, so that a change made during the run waits for the next one. The next pages are
-// analysed on every core while the window shows one and asks about it.
+// analysed on every core while the window shows one and asks about it. The run holds its folder
+// throughout; while another run (another window, the command line) holds that tree, the window
+// says so and starts nothing, rather than waiting with no end in sight and no way to stop.
 void MultipleFilesWindows::runBatch()
 {
+    const std::string folder = toPath(main_.folderBox().text().trimmed());
+    const RunLock runLock(folder, [](const std::string&) { return false; });
+    if (runLock.state() == RunLock::State::TakenByAnother) {
+        main_.dialogs().showMessage(
+            QStringLiteral("Not started"),
+            QStringLiteral("Another run over this folder, a folder above it or one in it has "
+                           "not finished.\r\nStart this one when it has."),
+            MessageIcon::Warning);
+        return;
+    }
     const BatchSettings settings = batchSettings(parameters_->values());
-    const BatchJob job{toPath(main_.folderBox().text().trimmed()),
+    const BatchJob job{folder,
                        settings,
                        main_.analysisSettings(),
                        main_.tagSettings(),
                        main_.commonWords(),
                        main_.programTexts(),
                        todayJdn(main_.clock()),
-                       jobs_};
+                       jobs_,
+                       &runLock};
     WindowBatchHost host(main_, *report_, *inspect_, settings.logOperations);
     tagwright::runBatch(job, host, main_.analysisHost(), report_->log());
 }

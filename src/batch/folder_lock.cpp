@@ -2,17 +2,26 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 namespace tagwright {
 
-FolderLock::FolderLock(const std::string& folder)
+FolderLock::FolderLock(const std::string& folder, const RunLock* run)
     : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
     if (fd_ < 0)
         return;
+    // A second lock of the run's own folder would be refused: the run holds it already.
+    struct stat status
+    {
+    };
+    if (run != nullptr && ::fstat(fd_, &status) == 0 && run->holds(status)) {
+        state_ = State::Held;
+        return;
+    }
     int locked;
     do {
         locked = ::flock(fd_, LOCK_EX | LOCK_NB);

@@ -2,7 +2,10 @@
 
 // A batch run's hold on a folder while it writes there: an advisory lock on the folder itself
 // (no lock file in the user's site), so that two runs never rewrite the pages of one folder at
-// once. Where the file system refuses locks, the run goes on without one.
+// once. Where the file system refuses locks, the run goes on without one. In the folder that
+// the run was given, the run's own lock (RunLock) stands for the folder's.
+
+#include "batch/run_lock.h"
 
 #include <string>
 
@@ -17,7 +20,8 @@ class FolderLock
         Unavailable,    // the folder cannot be opened or the file system has no locks
     };
 
-    explicit FolderLock(const std::string& folder);
+    // run: the run's lock on the folder it was given, if it holds one.
+    explicit FolderLock(const std::string& folder, const RunLock* run = nullptr);
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
     ~FolderLock();

@@ -167,7 +167,7 @@ void FolderRun::processPages(const std::string& folder, const std::vector<std::s
         return;
     std::optional<FolderLock> lock;
     if (fs_.takesFolderLocks())
-        lock.emplace(folder);
+        lock.emplace(folder, job_.runLock);
     const FolderLock::State lockState = lock ? lock->state() : FolderLock::State::Unavailable;
     if (lockState == FolderLock::State::TakenByAnother) {
         log_.output("\r\nPassed over: another run is writing in this folder.\r\n");

@@ -13,6 +13,7 @@
 #include "batch/old_tag_reader.h"
 #include "batch/page_register.h"
 #include "batch/report_log.h"
+#include "batch/run_lock.h"
 #include "engine/analysis_host.h"
 #include "engine/analysis_settings.h"
 #include "engine/common_words.h"
@@ -43,6 +44,9 @@ struct BatchJob
     // which the analysis talks to the host as it goes (Stop, words as found, the word count),
     // where with more the host hears it all at the page's turn.
     unsigned jobs = 1;
+    // The run's lock on its folder, which the caller holds for the whole run; none: each
+    // folder's own lock alone.
+    const RunLock* runLock = nullptr;
 };
 
 // The most jobs a run takes: beyond them a run gains nothing but threads and pages held ahead.

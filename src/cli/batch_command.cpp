@@ -6,6 +6,7 @@
 #include "cli/option_values.h"
 #include "cli/program_texts.h"
 #include "cli/report_destination.h"
+#include "cli/run_hold.h"
 #include "cli/tag_options.h"
 #include "cli/today_option.h"
 #include "cli/usage_error.h"
@@ -161,7 +162,8 @@ class BatchCommand : public Command
              {"quiet", "", "print no report on stdout"},
              {"jobs", "N",
               "analyse pages on N threads (1..64; default: the number of cores; 1: one page "
-              "after the other)"}});
+              "after the other)"},
+             noWaitOption()});
         const std::vector<OptionSpec> dryRun = dryRunOptions();
         batch.options.insert(batch.options.end(), dryRun.begin(), dryRun.end());
         return {batch, analysisOptionGroup(), tagOptionGroup(), outputOptionGroup()};
@@ -185,6 +187,10 @@ class BatchCommand : public Command
             console.printMessage("Folder does not exist");
             return kExitFailure;
         }
+        // A dry run writes nothing, so it neither waits for another run nor keeps one waiting.
+        std::unique_ptr<RunLock> runLock;
+        if (!dryRun.dryRun && !(runLock = holdRunFolder(folder, options, console)))
+            return kExitFailure;
 
         const std::optional<ProgramTextStore> texts = loadProgramTexts(options, console);
         if (!texts)
@@ -204,6 +210,7 @@ class BatchCommand : public Command
         job.jobs =
             static_cast<unsigned>(wholeNumberOption(options, "jobs", 1, static_cast<int>(kMostJobs),
                                                     static_cast<int>(defaultJobs())));
+        job.runLock = runLock.get();
         ReportLog log;
         PageChange showChange;
         if (dryRun.dryRun)

@@ -5,6 +5,7 @@
 #include "batch/safe_replace.h"
 #include "cli/command.h"
 #include "cli/progress_line.h"
+#include "cli/run_hold.h"
 #include "cli/walk_options.h"
 #include "support/files.h"
 #include "support/folder_listing.h"
@@ -95,13 +96,14 @@ std::vector<RestoreOutcome> restoreSideBySide(std::span<const BackupPair> pairs,
 // The pairs of one folder, restored under the folder's lock and forced to the disk once after
 // the last; whatever cannot be put back goes to failures. False when a pair was left alone or
 // failed.
-bool restoreFolder(std::span<const BackupPair> pairs, bool dryRun, FileSystem& fs,
-                   ProgressLine& progress, std::string& listing, std::vector<std::string>& failures)
+bool restoreFolder(std::span<const BackupPair> pairs, bool dryRun, const RunLock* runLock,
+                   FileSystem& fs, ProgressLine& progress, std::string& listing,
+                   std::vector<std::string>& failures)
 {
     const std::string& folder = pairs.front().folder;
     std::optional<FolderLock> lock;
     if (fs.takesFolderLocks())
-        lock.emplace(folder);
+        lock.emplace(folder, runLock);
     if (lock && lock->state() == FolderLock::State::TakenByAnother) {
         for (const BackupPair& pair : pairs) {
             progress.pageDone();
@@ -160,6 +162,7 @@ class RestoreCommand : public Command
     {
         OptionGroup restore = walkingOptionGroup("Restore options");
         restore.options.push_back({"dry-run", "", "list what would be restored; change nothing"});
+        restore.options.push_back(noWaitOption());
         return {restore};
     }
 
@@ -173,6 +176,9 @@ class RestoreCommand : public Command
             console.printMessage("Folder does not exist");
             return kExitFailure;
         }
+        std::unique_ptr<RunLock> runLock;
+        if (!dryRun && !(runLock = holdRunFolder(folder, options, console)))
+            return kExitFailure;
         const PageScope scope = pageScopeOf(folder, settings);
         std::vector<BackupPair> pairs;
         findPairs(folder, scope, pairs);
@@ -189,7 +195,8 @@ class RestoreCommand : public Command
                 const auto end = std::find_if(first, pairs.end(), [&](const BackupPair& pair) {
                     return pair.folder != first->folder;
                 });
-                if (!restoreFolder(std::span(first, end), dryRun, fs, progress, listing, failures))
+                if (!restoreFolder(std::span(first, end), dryRun, runLock.get(), fs, progress,
+                                   listing, failures))
                     status = kExitFailure;
                 first = end;
             }

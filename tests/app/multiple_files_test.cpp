@@ -6,6 +6,7 @@
 #include "app/qt_text.h"
 #include "app/report_window.h"
 #include "app/state_file.h"
+#include "batch/run_lock.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -543,6 +544,29 @@ class MultipleFilesTest : public QObject
         QCOMPARE(m.report().count(QStringLiteral("File: ")), 2); // the third page is never reached
         for (const QString& path : paths)
             QCOMPARE(MultipleFilesHarness::read(path), unixPage);
+    }
+
+    // Another run (the command line, another window) holds the folder: the window says so at
+    // once and starts nothing, rather than waiting with no end in sight.
+    void aFolderThatAnotherRunHoldsIsNotStarted()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        const QString a = m.write(QStringLiteral("a.htm"), page("Roses"));
+        m.chooseFolder();
+        m.setParameters([](ParameterValues& values) { values.confirm = 0; });
+        {
+            const RunLock other(toPath(m.site.path()), [](const std::string&) { return false; });
+            QCOMPARE(other.state(), RunLock::State::Held);
+            m.run();
+            QCOMPARE(m.h.dialogs.shown.size(), 1);
+            QCOMPARE(m.h.dialogs.shown[0].title, QStringLiteral("Not started"));
+            QCOMPARE(MultipleFilesHarness::read(a), page("Roses"));
+        }
+        m.run();
+        QCOMPARE(m.h.dialogs.shown.size(), 2);
+        QCOMPARE(m.h.dialogs.shown[1].title, QStringLiteral("Result"));
+        QVERIFY(MultipleFilesHarness::read(a) != page("Roses"));
     }
 
     void filesDoneRecentlyAreSkipped()

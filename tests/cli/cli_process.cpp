@@ -54,12 +54,12 @@ const ReachableProgram& reachableProgram()
 
 } // namespace
 
-CliResult runCli(const std::vector<std::string>& args, const std::string& folder,
-                 const std::string& stdoutPath, bool unprivileged)
-{
-    const std::string outPath = stdoutPath.empty() ? folder + "/.stdout" : stdoutPath;
-    const std::string errPath = folder + "/.stderr";
+namespace {
 
+// Starts tagwright-cli with its stdout and stderr going to those files.
+pid_t startCli(const std::vector<std::string>& args, const std::string& folder,
+               const std::string& outPath, const std::string& errPath, bool unprivileged)
+{
     const bool dropsRoot = unprivileged && geteuid() == 0;
     std::vector<std::string> argv;
     if (dropsRoot)
@@ -92,18 +92,73 @@ CliResult runCli(const std::vector<std::string>& args, const std::string& folder
                                      0600);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
 
-    CliResult result;
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         throw std::runtime_error("cannot start " + argv[0]);
+    return pid;
+}
+
+int exitStatusOf(pid_t pid)
+{
     int status = 0;
     waitpid(pid, &status, 0);
-    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+CliResult runCli(const std::vector<std::string>& args, const std::string& folder,
+                 const std::string& stdoutPath, bool unprivileged)
+{
+    const std::string outPath = stdoutPath.empty() ? folder + "/.stdout" : stdoutPath;
+    const std::string errPath = folder + "/.stderr";
+    CliResult result;
+    result.exitStatus = exitStatusOf(startCli(args, folder, outPath, errPath, unprivileged));
     if (stdoutPath.empty())
         result.out = takeContent(outPath);
     result.err = takeContent(errPath);
+    return result;
+}
+
+BackgroundCli::BackgroundCli(const std::vector<std::string>& args, const std::string& folder)
+    : outPath_(folder + "/.background-stdout"), errPath_(folder + "/.background-stderr"),
+      pid_(startCli(args, folder, outPath_, errPath_, false))
+{
+}
+
+BackgroundCli::~BackgroundCli()
+{
+    if (pid_ > 0)
+        exitStatusOf(pid_);
+}
+
+bool BackgroundCli::waitForStderr(const std::string& text) const
+{
+    for (;;) {
+        // Whether the process ended is asked first, so that its last words are read after.
+        siginfo_t info{};
+        const bool ended = waitid(P_PID, static_cast<id_t>(pid_), &info,
+                                  WEXITED | WNOHANG | WNOWAIT) != 0 ||
+                           info.si_pid != 0;
+        std::ifstream in(errPath_, std::ios::binary);
+        const std::string err{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (err.find(text) != std::string::npos)
+            return true;
+        if (ended)
+            return false;
+        usleep(10'000);
+    }
+}
+
+CliResult BackgroundCli::finish()
+{
+    CliResult result;
+    result.exitStatus = exitStatusOf(pid_);
+    pid_ = -1;
+    result.out = takeContent(outPath_);
+    result.err = takeContent(errPath_);
     return result;
 }
 

@@ -21,4 +21,24 @@ struct CliResult
 CliResult runCli(const std::vector<std::string>& args, const std::string& folder,
                  const std::string& stdoutPath = {}, bool unprivileged = false);
 
+// tagwright-cli started as runCli starts it, left running while the test goes on.
+class BackgroundCli
+{
+  public:
+    BackgroundCli(const std::vector<std::string>& args, const std::string& folder);
+    BackgroundCli(const BackgroundCli&) = delete;
+    BackgroundCli& operator=(const BackgroundCli&) = delete;
+    ~BackgroundCli(); // waits for the process, if finish() did not
+
+    // Waits until the process has written text on stderr; false when it ended without.
+    bool waitForStderr(const std::string& text) const;
+    // Waits for the process to end.
+    CliResult finish();
+
+  private:
+    std::string outPath_;
+    std::string errPath_;
+    int pid_ = -1;
+};
+
 } // namespace tagwright::testing
