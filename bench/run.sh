@@ -101,6 +101,33 @@ echo "$(stat -c %s "$data/madeup50.htm") bytes, peak resident $((peak_kb / 1024)
     "$(verdict "$((peak_kb < 64 * 1024))")"
 tail -n 2 "$data/generate.txt"
 
+echo
+echo "== restore beside the batch run with backups that it undoes (1,000 pages in 10 folders)"
+site="$data/site"
+rm -rf "$site" "$data/site-before"
+python3 - "$data/pages10.htm" "$site" <<'PAGES'
+import os, sys
+text = open(sys.argv[1], 'rb').read()
+for i in range(1000):
+    folder = os.path.join(sys.argv[2], 'section%d' % (i % 10))
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, 'page%d.htm' % i), 'wb') as page:
+        page.write(b'<html>\r\n<head>\r\n<title>Page %d</title>\r\n</head>\r\n<body>\r\n' % i +
+                   text[i * 10000:(i + 1) * 10000] + b'\r\n</body>\r\n</html>\r\n')
+PAGES
+cp -r "$site" "$data/site-before"
+wall_seconds() { # command... : elapsed seconds
+    /usr/bin/time -f "%e" -o "$data/time.txt" "$@" >/dev/null 2>&1
+    cat "$data/time.txt"
+}
+batch_seconds=$(wall_seconds "$cli" batch "$site" --recursive --backup --quiet)
+restore_seconds=$(wall_seconds "$cli" restore "$site" --recursive)
+ratio=$(awk -v b="$batch_seconds" -v r="$restore_seconds" 'BEGIN { printf "%.2f", r / b }')
+given_back=$(diff -r "$data/site-before" "$site" >/dev/null && echo "byte for byte" || echo "NOT")
+echo "batch --backup $batch_seconds s, restore $restore_seconds s: $ratio of the batch (bar: 1.5)" \
+    "$(verdict "$(awk -v r="$ratio" 'BEGIN { print (r <= 1.5) }')"); pages given back $given_back"
+rm -rf "$site" "$data/site-before"
+
 # The Google Benchmark programs of the other parts; programs with their own arguments are run as
 # bench/README.md says.
 for other in "$build"/bench/*_bench; do
