@@ -3,13 +3,18 @@
 #include "support/files.h"
 #include "support/line_reader.h"
 #include "support/strings.h"
+#include "support/utf8_sequences.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace tagwright {
 
@@ -72,14 +77,16 @@ Head readHead(const std::string& path, std::size_t limit)
 constexpr std::size_t kCharsetLookBytes = 64 * 1024;
 constexpr int kCharsetLookLines = 10;
 
-// The charset declared at the top of the page. UTF-8 is recognised in any letter case and with or
-// without quotes: today's pages write it in lower case far more often than not.
-bool declaresUtf8(const std::string& path, int& error)
+enum class Charset { Undeclared, Utf8, Other };
+
+// The charset declared at the top of the page. UTF-8 is recognised in any letter case and with
+// double, single or no quotes: today's pages write it in lower case far more often than not.
+Charset declaredCharset(const std::string& path, int& error)
 {
     const Head head = readHead(path, kCharsetLookBytes);
     error = head.error;
     if (error != 0)
-        return false;
+        return Charset::Undeclared;
     std::size_t offset = 0;
     LineReader reader(
         [&head, &offset](char* buffer, std::size_t size) -> long {
@@ -89,39 +96,101 @@ bool declaresUtf8(const std::string& path, int& error)
             return static_cast<long>(count);
         },
         LineEnds::CarriageReturn, kCharsetLookBytes);
-    // Neither pattern holds a line end, so each line may be searched on its own.
+    // No pattern holds a line end, so each line may be searched on its own.
     std::string line;
+    Charset declared = Charset::Undeclared;
     for (int lines = 0; lines < kCharsetLookLines && reader.readLine(line);) {
         if (line.empty())
             continue;
         ++lines;
         const std::string lower = lowerCaseAccented(line);
-        if (lower.find("charset=utf-8") != std::string::npos ||
-            lower.find("charset=\"utf-8\"") != std::string::npos)
-            return true;
+        for (const std::string_view utf8 : {"charset=utf-8", "charset=\"utf-8\"", "charset='utf-8'"})
+            if (lower.find(utf8) != std::string::npos)
+                return Charset::Utf8;
+        if (lower.find("charset=") != std::string::npos)
+            declared = Charset::Other;
     }
-    return false;
+    return declared;
 }
 
-} // namespace
-
-bool hasTextExtension(std::string_view path)
+// The end of the run of ASCII bytes that starts at `at`. Text is mostly ASCII: it is passed
+// eight bytes at a time.
+std::size_t endOfAscii(std::string_view text, std::size_t at)
 {
-    const std::string extension = fileExtension(path, true);
-    for (const std::string_view known : kTextExtensions)
-        if (extension == known)
-            return true;
-    return false;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    for (std::uint64_t word = 0; text.size() - at >= sizeof word; at += sizeof word) {
+        std::memcpy(&word, text.data() + at, sizeof word);
+        if ((word & kHighBits) != 0)
+            break;
+    }
+    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80)
+        ++at;
+    return at;
 }
 
-std::int16_t detectEncoding(const std::string& path, bool checkCharset)
+// Whether the whole file is well-formed UTF-8 with some bytes beyond ASCII. It is read in blocks
+// and no further than its first byte that is not UTF-8: Windows-1252 text fails at its first
+// accent, so that only an ASCII or a UTF-8 page is read to its end.
+bool holdsUtf8Text(const std::string& path, int& error)
 {
-    if (path.empty())
+    const File file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        error = errno;
+        return false;
+    }
+    constexpr std::size_t kBlock = 64 * 1024;
+    constexpr std::size_t kLongestSequence = 4;
+    std::vector<char> buffer(kBlock + kLongestSequence);
+    std::size_t carried = 0; // the start of a sequence that the previous block cut off
+    bool beyondAscii = false;
+    for (;;) {
+        const std::size_t count = std::fread(buffer.data() + carried, 1, kBlock, file.get());
+        const bool last = count < kBlock;
+        const std::string_view text(buffer.data(), carried + count);
+        std::size_t at = endOfAscii(text, 0);
+        while (at < text.size() && (last || text.size() - at >= kLongestSequence)) {
+            const std::size_t length = utf8SequenceLength(text, at);
+            if (length == 0)
+                return false;
+            beyondAscii = true;
+            at = endOfAscii(text, at + length);
+        }
+        if (last) {
+            if (std::ferror(file.get()) == 0)
+                return beyondAscii;
+            error = errno != 0 ? errno : EIO;
+            return false;
+        }
+        carried = text.size() - at;
+        std::memmove(buffer.data(), buffer.data() + at, carried);
+    }
+}
+
+// Why a path that is no regular file cannot be read, as the system's error number.
+int notARegularFileError(const std::string& path)
+{
+    struct stat status
+    {
+    };
+    if (::stat(path.c_str(), &status) != 0)
+        return errno;
+    return S_ISDIR(status.st_mode) ? EISDIR : ENOENT;
+}
+
+// detectEncoding, with the system's error number behind a negative result of a failure.
+std::int16_t detectEncodingOf(const std::string& path, bool checkCharset, int& error)
+{
+    if (path.empty()) {
+        error = ENOENT;
         return code(TextKind::EmptyPath);
+    }
     // A FIFO or a device would block or never end: only regular files are read.
-    if (!fileExists(path))
+    if (!fileExists(path)) {
+        error = notARegularFileError(path);
         return code(TextKind::NotFound);
+    }
     const Head head = readHead(path, 5);
+    error = head.error;
     if (head.error != 0)
         return code(readFailure(head.error, TextKind::OtherReadError));
     if (head.length == 0)
@@ -147,8 +216,11 @@ std::int16_t detectEncoding(const std::string& path, bool checkCharset)
             return code(Encoding::Utf16BigEndian);
     }
     if (checkCharset && hasTextExtension(path)) {
-        int error = 0;
-        if (declaresUtf8(path, error))
+        // A page that declares no charset is UTF-8 when all its bytes are UTF-8 and some are
+        // not ASCII (Windows-1252 text with accents is, in practice, never well-formed UTF-8).
+        const Charset declared = declaredCharset(path, error);
+        if (declared == Charset::Utf8 ||
+            (declared == Charset::Undeclared && error == 0 && holdsUtf8Text(path, error)))
             return code(Encoding::Utf8);
         if (error != 0)
             return code(readFailure(error, TextKind::OtherReadError));
@@ -156,11 +228,28 @@ std::int16_t detectEncoding(const std::string& path, bool checkCharset)
     return code(Encoding::Plain);
 }
 
+} // namespace
+
+bool hasTextExtension(std::string_view path)
+{
+    const std::string extension = fileExtension(path, true);
+    for (const std::string_view known : kTextExtensions)
+        if (extension == known)
+            return true;
+    return false;
+}
+
+std::int16_t detectEncoding(const std::string& path, bool checkCharset)
+{
+    int error = 0;
+    return detectEncodingOf(path, checkCharset, error);
+}
+
 TextCheck isTextFile(const std::string& path, std::int32_t maxBytes, double maxPercent,
                      bool checkCharset)
 {
     TextCheck check;
-    const std::int16_t encoding = detectEncoding(path, checkCharset);
+    const std::int16_t encoding = detectEncodingOf(path, checkCharset, check.errorNumber);
     if (encoding < 0 || encoding == code(Encoding::Rtf)) {
         check.kind = static_cast<TextKind>(encoding);
         return check;
@@ -176,6 +265,7 @@ TextCheck isTextFile(const std::string& path, std::int32_t maxBytes, double maxP
     }
 
     const Head head = readHead(path, static_cast<std::size_t>(std::max(maxBytes, 0)));
+    check.errorNumber = head.error;
     if (head.error != 0) {
         check.kind = readFailure(head.error, TextKind::ReadError);
         return check;

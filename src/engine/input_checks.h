@@ -43,9 +43,13 @@ struct TextCheck
     std::int32_t position = 0;       // its 1-based position
     double percent = 0;              // share of control bytes examined
     bool utf8 = false;
+    int errorNumber = 0; // the system's error behind a kind of a failure (missing, unreadable)
 };
 
-// The encoding result as a 16-bit code: an Encoding value, or a negative TextKind.
+// The encoding result as a 16-bit code: an Encoding value, or a negative TextKind. With
+// checkCharset, a file with a text extension is UTF-8 when its first lines declare
+// charset=utf-8 (any letter case, quoted or not), or when they declare no charset at all and the
+// whole file is well-formed UTF-8 with some bytes beyond ASCII.
 std::int16_t detectEncoding(const std::string& path, bool checkCharset);
 bool hasTextExtension(std::string_view path);
 

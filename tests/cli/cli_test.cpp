@@ -210,6 +210,35 @@ TEST_F(Cli, Utf8PageKeepsFrenchLigatureWordsWhole)
     EXPECT_EQ(result.out.find("uvre", result.out.find("uvre") + 1), std::string::npos);
 }
 
+TEST_F(Cli, APageWithoutACharsetIsReadAndWrittenAsUtf8WhenItsBytesAre)
+{
+    const std::string page = "<html><head><title>Caf\xC3\xA9 cr\xC3\xA8me \xC3\xA0 Z\xC3\xBCrich"
+                             "</title></head>\r\n<body><p>caf\xC3\xA9 cr\xC3\xA8me</p></body></html>\r\n";
+    folder.write("cafe.htm", page);
+    const CliResult generated = run({"generate", "cafe.htm", "--no-common-words"});
+    EXPECT_EQ(generated.exitStatus, 0) << generated.err;
+    EXPECT_TRUE(generated.out.starts_with(
+        "<meta name=\"keywords\" content=\"caf\xC3\xA9, cr\xC3\xA8me, z\xC3\xBCrich\">"))
+        << generated.out;
+
+    ASSERT_EQ(run({"insert", "cafe.htm", "--no-common-words"}).exitStatus, 0);
+    const std::string inserted = test::readBytes(folder.path("cafe.htm"));
+    EXPECT_NE(inserted.find("\r\n<meta name=\"keywords\" content=\"caf\xC3\xA9, cr\xC3\xA8me, "
+                            "z\xC3\xBCrich\">\r\n</head>"),
+              std::string::npos)
+        << inserted;
+    const CliResult shown = run({"show", "cafe.htm"});
+    EXPECT_NE(shown.out.find("content=\"caf\xC3\xA9, cr\xC3\xA8me"), std::string::npos) << shown.out;
+
+    // A Windows-1252 page with the same words is written in its own bytes.
+    folder.write("cafe1252.htm", "<html><head><title>Caf\xE9 cr\xE8me</title></head>\r\n"
+                                 "<body><p>caf\xE9 cr\xE8me</p></body></html>\r\n");
+    ASSERT_EQ(run({"insert", "cafe1252.htm", "--no-common-words"}).exitStatus, 0);
+    EXPECT_NE(test::readBytes(folder.path("cafe1252.htm"))
+                  .find("<meta name=\"keywords\" content=\"caf\xE9, cr\xE8me\">"),
+              std::string::npos);
+}
+
 TEST_F(Cli, CommonWordsComeFromTheDataFolder)
 {
     folder.write("fruit.htm", kFruitPage);

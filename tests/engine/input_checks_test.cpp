@@ -95,6 +95,33 @@ TEST(InputChecks, TheCharsetIsLookedForAtTheTopOfThePage)
     EXPECT_FALSE(declaresUtf8(folder.write("late.htm", oneLine(64 * 1024))));
 }
 
+TEST(InputChecks, APageThatDeclaresNoCharsetIsUtf8WhenAllItsBytesAre)
+{
+    TempFolder folder;
+    const std::string title = "<title>Caf\xC3\xA9 cr\xC3\xA8me \xC3\xA0 Z\xC3\xBCrich</title>\r\n";
+    EXPECT_TRUE(declaresUtf8(folder.write("utf8.htm", "<html><head>" + title)));
+    EXPECT_FALSE(declaresUtf8(folder.write("cp1252.htm", "<title>Caf\xE9 cr\xE8me</title>\r\n")));
+    EXPECT_FALSE(declaresUtf8(folder.write("ascii.htm", "<title>Cafe creme</title>\r\n")));
+    // A declaration decides, whatever the bytes; single quotes declare UTF-8 too.
+    EXPECT_FALSE(declaresUtf8(
+        folder.write("latin.htm", "<meta charset=\"ISO-8859-1\">\r\n" + title)));
+    EXPECT_TRUE(declaresUtf8(folder.write("quoted.htm", "<meta charset='UTF-8'>\r\n<p>x</p>\r\n")));
+
+    // All its bytes: far beyond the sample, a character split between two blocks of the
+    // reading is whole, and a byte that is not UTF-8 at the very end tells.
+    const std::string ascii(200 * 1024, 'a');
+    const auto at = [&](std::size_t offset, const std::string& bytes) {
+        std::string page = ascii;
+        return page.replace(offset, bytes.size(), bytes);
+    };
+    EXPECT_TRUE(declaresUtf8(folder.write("split.htm", at(64 * 1024 - 1, "\xC3\xA9"))));
+    EXPECT_FALSE(declaresUtf8(folder.write("late.htm", at(0, "\xC3\xA9") + "\xE9")));
+    for (const std::string malformed : {"\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"})
+        EXPECT_FALSE(declaresUtf8(folder.write("bad.htm", "<p>x" + malformed + "</p>")))
+            << malformed.size();
+    EXPECT_FALSE(declaresUtf8(folder.write("cut.htm", "<p>caf\xC3\xA9\xC3")));
+}
+
 TEST(InputChecks, OnlyRegularFilesAreEverRead)
 {
     TempFolder folder;

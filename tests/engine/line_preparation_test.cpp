@@ -167,8 +167,10 @@ TEST_F(DocumentTest, Utf8PagesAreRepairedWhateverTheCaseOfTheirCharset)
             << charset;
         EXPECT_EQ(words(), (std::vector<std::string>{"\x9Cuvre", "\xE9t\xE9", "stop"})) << charset;
     }
-    // Without a declaration the bytes are Windows-1252 characters.
+    // Without a declaration the bytes decide; another charset makes them Windows-1252 characters.
     ASSERT_EQ(analyse("<p>caf\xC3\xA9 stop</p>\r\n").result, 0);
+    EXPECT_EQ(words(), (std::vector<std::string>{"caf\xE9", "stop"}));
+    ASSERT_EQ(analyse("<meta charset=\"windows-1252\">\r\n<p>caf\xC3\xA9 stop</p>\r\n").result, 0);
     EXPECT_EQ(words(), (std::vector<std::string>{"caf\xE3", "stop"}));
     // The byte-order mark makes a page UTF-8 too.
     ASSERT_EQ(analyse("\xEF\xBB\xBF<p>caf\xC3\xA9 stop</p>\r\n").result, 0);
