@@ -1,13 +1,15 @@
 #include "cli/file_analysis.h"
 
 #include "cli/analysis_options.h"
+#include "cli/command_failure.h"
 #include "engine/analysis.h"
 #include "output/common_word_lists.h"
 #include "support/data_dir.h"
+#include "support/quoted_name.h"
 
 namespace tagwright::cli {
 
-CommonWords chosenCommonWords(const ParsedOptions& options, AnalysisSettings& settings,
+CommonWords chosenCommonWords(const ParsedOptions& options, const AnalysisSettings& settings,
                               const Console& console)
 {
     CommonWords commonWords;
@@ -15,12 +17,13 @@ CommonWords chosenCommonWords(const ParsedOptions& options, AnalysisSettings& se
         return commonWords;
     const std::string folder = options.value("data-dir").value_or(programDataFolder());
     CommonWordList& list = commonWords.list(settings.language);
-    for (const UserMessage& warning : readCommonWordFile(folder, settings.language, list))
+    const CommonWordFileReading reading = readCommonWordFile(folder, settings.language, list);
+    for (const UserMessage& warning : reading.warnings)
         console.printMessage(warning.text);
-    if (!list.available()) {
-        console.printMessage(commonWordsNotAvailable(folder, settings.language).text);
-        settings.ignoreCommonWords = false;
-    }
+    // Without its list every page would get common words for keywords: no page is touched.
+    if (!list.available())
+        throw CommandFailure(shellQuotedName(commonWordFilePath(folder, settings.language)) +
+                             ": " + reading.failure);
     return commonWords;
 }
 

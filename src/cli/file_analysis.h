@@ -24,9 +24,10 @@ struct FileAnalysis
 // The one FILE operand; throws UsageError when there is none or more than one.
 std::string fileOperand(const ParsedOptions& options);
 
-// The list of the chosen language, as the desktop program has it after start-up: its reading
-// warnings are shown, and when it is not available common words are not ignored.
-CommonWords chosenCommonWords(const ParsedOptions& options, AnalysisSettings& settings,
+// The list of the chosen language, as the desktop program has it after start-up, its reading
+// warnings shown. A list that is not available throws CommandFailure, which names the file and
+// why: the desktop program warns and goes on, a command fails before it touches any page.
+CommonWords chosenCommonWords(const ParsedOptions& options, const AnalysisSettings& settings,
                               const Console& console);
 
 // Empty after a failure, whose message has been printed.

@@ -156,7 +156,8 @@ int runCommandLine(const std::vector<std::string>& args, const Console& console)
         console.printMessage(std::string(kProgram) + ": " + error.what());
         return kExitUsage;
     } catch (const std::exception& error) {
-        // Whatever escapes a command (memory, the file system) still ends in a message.
+        // A command's own failure before it touched anything (CommandFailure), and whatever
+        // else escapes a command (memory, the file system), ends in a message.
         console.printMessage(std::string(kProgram) + ": " + error.what());
         return kExitFailure;
     }

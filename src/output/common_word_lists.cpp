@@ -6,6 +6,8 @@
 #include "support/strings.h"
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 
 namespace tagwright {
 
@@ -39,6 +41,21 @@ bool isReadableList(TextKind kind)
 {
     return kind == TextKind::Text || kind == TextKind::UnixText ||
            kind == TextKind::MacintoshText || kind == TextKind::TooShort;
+}
+
+// Why a file that the text check refused is no list.
+std::string refusalReason(const TextCheck& check)
+{
+    switch (check.kind) {
+    case TextKind::Empty:
+        return showLineEndingWarning(TextKind::Empty, "", false).text;
+    case TextKind::NotText:
+    case TextKind::Rtf:
+    case TextKind::Utf16Or32:
+        return "This file is not a text file.";
+    default:
+        return std::strerror(check.errorNumber != 0 ? check.errorNumber : EIO);
+    }
 }
 
 // The list files may hold up to 1 percent control bytes (documents 0.1 percent).
@@ -87,16 +104,20 @@ std::string commonWordFilePath(std::string_view folder, LanguageIndex language)
     return path + "cwds_" + std::string(namesOf(language).code) + ".txt";
 }
 
-std::vector<UserMessage> readCommonWordFile(std::string_view folder, LanguageIndex language,
-                                            CommonWordList& list)
+CommonWordFileReading readCommonWordFile(std::string_view folder, LanguageIndex language,
+                                         CommonWordList& list)
 {
     list = CommonWordList();
     const std::string path = commonWordFilePath(folder, language);
-    std::vector<UserMessage> warnings;
+    CommonWordFileReading reading;
+    std::vector<UserMessage>& warnings = reading.warnings;
 
-    const TextKind kind = isTextFile(path, kSampleBytes, kMaxControlPercent, true).kind;
-    if (!isReadableList(kind))
-        return warnings;
+    const TextCheck check = isTextFile(path, kSampleBytes, kMaxControlPercent, true);
+    const TextKind kind = check.kind;
+    if (!isReadableList(kind)) {
+        reading.failure = refusalReason(check);
+        return reading;
+    }
     // This warning names no file.
     if (kind == TextKind::UnixText || kind == TextKind::MacintoshText)
         warnings.push_back(showLineEndingWarning(kind, "", false));
@@ -115,9 +136,13 @@ std::vector<UserMessage> readCommonWordFile(std::string_view folder, LanguageInd
             break;
         }
     }
-    if (reader.errorNumber() != 0)
+    if (reader.errorNumber() != 0) {
         list = CommonWordList();
-    return warnings;
+        reading.failure = reader.errorText();
+    } else if (!list.available()) {
+        reading.failure = "The file holds no words.";
+    }
+    return reading;
 }
 
 std::vector<UserMessage>
@@ -129,7 +154,8 @@ loadCommonWordLists(std::string_view folder, CommonWords& lists,
         const auto language = static_cast<LanguageIndex>(i);
         if (progress)
             progress("Reading common words in " + std::string(namesOf(language).reading) + "\r\n");
-        for (UserMessage& warning : readCommonWordFile(folder, language, lists.list(language)))
+        for (UserMessage& warning :
+             readCommonWordFile(folder, language, lists.list(language)).warnings)
             warnings.push_back(std::move(warning));
     }
     return warnings;

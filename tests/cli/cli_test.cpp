@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 namespace tagwright {
@@ -255,13 +257,56 @@ TEST_F(Cli, CommonWordsComeFromTheDataFolder)
                            "   2    33    1  16.67%  cherry\n");
     EXPECT_EQ(english.err, "");
 
-    // German has no list there: the warning names the file, and the run goes on without it.
+    // German has no list there: without it common words would become keywords.
     const CliResult german = run(
         {"list", "fruit.htm", "--min-frequency", "1", "--language", "de", "--data-dir=" + dataDir});
-    EXPECT_EQ(german.exitStatus, 0);
-    EXPECT_EQ(german.out, kFruitList);
+    EXPECT_EQ(german.exitStatus, 1);
+    EXPECT_EQ(german.out, "");
     EXPECT_EQ(german.err,
-              "Common words in German could not be read from file\n" + dataDir + "/cwds_de.txt.\n");
+              "tagwright-cli: " + dataDir + "/cwds_de.txt: No such file or directory\n");
+    EXPECT_EQ(run({"list", "fruit.htm", "--language", "de", "--no-common-words",
+                   "--data-dir=" + dataDir})
+                  .exitStatus,
+              0);
+}
+
+TEST_F(Cli, AListThatCannotBeReadFailsEveryAnalysisBeforeAnyPageIsTouched)
+{
+    const std::string page = "<html><head><title>Apple</title></head><body>\r\n"
+                             "<p>the apple and the banana and the apple</p>\r\n</body></html>\r\n";
+    folder.write("fruit.htm", page);
+    std::filesystem::create_directory(folder.path("site"));
+    folder.write("site/fruit.htm", page);
+    // The program texts are there, the list is not.
+    const std::string data = folder.path("data");
+    std::filesystem::create_directory(data);
+    std::filesystem::copy_file(std::string(TAGWRIGHT_TEST_DATA_DIR) + "/qova.dat", data + "/qova.dat");
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"list", "fruit.htm"},
+          {"generate", "fruit.htm"},
+          {"insert", "fruit.htm", "--backup"},
+          {"batch", "site", "--backup"},
+          {"check", "site"}}) {
+        std::vector<std::string> args = command;
+        args.insert(args.end(), {"--data-dir", data});
+        const CliResult result = run(args);
+        EXPECT_EQ(result.exitStatus, 1) << command[0];
+        EXPECT_EQ(result.out, "") << command[0];
+        EXPECT_EQ(result.err, "tagwright-cli: " + data + "/cwds_en.txt: No such file or directory\n")
+            << command[0];
+    }
+    EXPECT_EQ(test::readBytes(folder.path("fruit.htm")), page);
+    EXPECT_EQ(test::readBytes(folder.path("site/fruit.htm")), page);
+    EXPECT_FALSE(std::filesystem::exists(folder.path("fruit.bak.htm")));
+    EXPECT_FALSE(std::filesystem::exists(folder.path("site/fruit.bak.htm")));
+
+    // A copy of the list that its user may not read (as root, the user is nobody).
+    const std::string list = folder.write("data/cwds_en.txt", "the\r\nand\r\n");
+    ::chmod(list.c_str(), 0);
+    const CliResult unreadable =
+        runCli({"generate", "fruit.htm", "--data-dir", data}, folder.path(), {}, true);
+    EXPECT_EQ(unreadable.exitStatus, 1);
+    EXPECT_EQ(unreadable.err, "tagwright-cli: " + list + ": Permission denied\n");
 }
 
 TEST_F(Cli, PageWithoutQualifyingWordsIsASuccess)

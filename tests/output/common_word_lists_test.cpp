@@ -13,12 +13,15 @@ struct ReadList
 {
     CommonWordList list;
     std::vector<UserMessage> warnings;
+    std::string failure;
 };
 
 ReadList readList(const TempFolder& folder, LanguageIndex language)
 {
     ReadList read;
-    read.warnings = readCommonWordFile(folder.path(), language, read.list);
+    CommonWordFileReading reading = readCommonWordFile(folder.path(), language, read.list);
+    read.warnings = std::move(reading.warnings);
+    read.failure = std::move(reading.failure);
     return read;
 }
 
@@ -29,6 +32,7 @@ std::vector<std::string> wordsOf(const std::string& fileName, const std::string&
     folder.write(fileName, content);
     const ReadList read = readList(folder, language);
     EXPECT_TRUE(read.warnings.empty());
+    EXPECT_EQ(read.failure, "");
     return read.list.words();
 }
 
@@ -86,16 +90,23 @@ TEST(CommonWordLists, UnixLineEndsAreReadAfterAWarning)
     EXPECT_EQ(read.warnings[0].text.find("This file has Unix/Linux line endings."), 0u);
 }
 
-TEST(CommonWordLists, MissingEmptyOrBinaryFilesLeaveTheListUnavailableQuietly)
+TEST(CommonWordLists, MissingEmptyBinaryOrWordlessFilesLeaveTheListUnavailableSayingWhy)
 {
     const TempFolder folder;
     folder.write("cwds_fr.txt", "");
     folder.write("cwds_de.txt", std::string("der\0\0\0die\0\0\0das\0\0\0", 18));
-    for (const LanguageIndex language :
-         {LanguageIndex::English, LanguageIndex::French, LanguageIndex::German}) {
+    folder.write("cwds_it.txt", "1 2 3\r\n");
+    std::filesystem::create_directory(folder.path("cwds_es.txt"));
+    for (const auto& [language, failure] :
+         {std::pair{LanguageIndex::English, "No such file or directory"},
+          std::pair{LanguageIndex::French, "This is a zero-length file."},
+          std::pair{LanguageIndex::German, "This file is not a text file."},
+          std::pair{LanguageIndex::Italian, "The file holds no words."},
+          std::pair{LanguageIndex::Spanish, "Is a directory"}}) {
         const ReadList read = readList(folder, language);
         EXPECT_FALSE(read.list.available());
         EXPECT_TRUE(read.warnings.empty());
+        EXPECT_EQ(read.failure, failure);
     }
     const UserMessage message = commonWordsNotAvailable(folder.path(), LanguageIndex::AllLanguages);
     EXPECT_EQ(message.title, "Common words not available");
