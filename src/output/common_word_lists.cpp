@@ -2,6 +2,7 @@
 
 #include "engine/input_checks.h"
 #include "engine/word_rules.h"
+#include "support/cp1252.h"
 #include "support/line_reader.h"
 #include "support/strings.h"
 
@@ -125,6 +126,9 @@ CommonWordFileReading readCommonWordFile(std::string_view folder, LanguageIndex 
     LineReader reader(path);
     std::string line;
     while (reader.readLine(line)) {
+        // A list saved in UTF-8 gives its words in the characters the analysis compares.
+        if (check.utf8)
+            line = utf8ToCp1252(line);
         line.erase(0, line.find_first_not_of(' '));
         line.erase(line.find_last_not_of(' ') + 1);
         if (line.empty())

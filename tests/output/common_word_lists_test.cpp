@@ -90,6 +90,13 @@ TEST(CommonWordLists, UnixLineEndsAreReadAfterAWarning)
     EXPECT_EQ(read.warnings[0].text.find("This file has Unix/Linux line endings."), 0u);
 }
 
+TEST(CommonWordLists, AUtf8ListGivesTheWordsThatTheAnalysisCompares)
+{
+    EXPECT_EQ(wordsOf("cwds_fr.txt", "\xC3\xA9t\xC3\xA9\n\xC5\x92uvre d\xC3\xA9j\xC3\xA0\n",
+                      LanguageIndex::French),
+              (std::vector<std::string>{"d\xE9j\xE0", "\x9Cuvre", "\xE9t\xE9"}));
+}
+
 TEST(CommonWordLists, MissingEmptyBinaryOrWordlessFilesLeaveTheListUnavailableSayingWhy)
 {
     const TempFolder folder;
