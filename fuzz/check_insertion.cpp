@@ -2,8 +2,9 @@
 // against a plain model of what the rewrite must do. From the first "</head>" on, the page is
 // byte for byte what it was. Before it, with blanks and line ends taken out, it differs from the
 // old head only by the live keywords tags and done markers that went and the one new tag (and
-// marker) in place of the first keywords tag, or before "</head>" when there was none. An LF
-// page gains no CR. The result code is the model's; a refusal leaves every file as it was; a
+// marker) in place of the first keywords tag, or before "</head>" when there was none; every
+// line of the old head that held none of them is a line of the new head as it was, empty ones
+// included, in the same order. An LF page gains no CR. The result code is the model's; a refusal leaves every file as it was; a
 // backup holds the previous bytes.
 
 #include "fuzz_checks.h"
@@ -208,12 +209,38 @@ std::string expectedHead(std::string_view page, const ExpectedRewrite& expected,
     return withoutBlanksAndLineEnds(head);
 }
 
+// Whether the lines of the old head before the line of "</head>" that hold no removal are, in
+// order, among the lines of the new head.
+bool keepsUntouchedLines(std::string_view old, std::string_view newHead, const ExpectedRewrite& expected)
+{
+    const bool lineFeed = isLineFeedPage(old);
+    const auto newLines = linesOf(newHead, lineFeed);
+    std::size_t next = 0;
+    for (const auto& [start, end] : linesOf(old, lineFeed)) {
+        if (end >= expected.headEnd)
+            break;
+        if (std::any_of(expected.removals.begin(), expected.removals.end(),
+                        [start = start, end = end](const Removal& r) { return r.from < end && r.to > start; }))
+            continue;
+        const std::string_view line = old.substr(start, end - start);
+        while (next < newLines.size() &&
+               newHead.substr(newLines[next].first, newLines[next].second - newLines[next].first) != line)
+            ++next;
+        if (next == newLines.size())
+            return false;
+        ++next;
+    }
+    return true;
+}
+
 std::string checkRewrittenPage(std::string_view old, std::string_view now, const ExpectedRewrite& expected,
                                std::string_view block)
 {
     const std::size_t headEnd = lowerCaseAccented(now).find("</head>");
     if (headEnd == npos)
         return "the rewritten page has no end of head";
+    if (!keepsUntouchedLines(old, now.substr(0, headEnd), expected))
+        return "a line of the head that held no keywords tag or done marker was changed or dropped";
     if (now.substr(headEnd) != old.substr(expected.headEnd))
         return "the page from its end of head on is not as it was";
     if (withoutBlanksAndLineEnds(now.substr(0, headEnd)) != expectedHead(old, expected, block))
