@@ -133,7 +133,7 @@ void printOutcome(const BatchCounts& counts, bool dryRun, const Console& console
             .append(" could not be written.");
     if (dryRun)
         summary += " Dry run: no file was written.";
-    console.printMessage(summary);
+    console.printNote(summary);
 }
 
 class BatchCommand : public Command
@@ -158,7 +158,8 @@ class BatchCommand : public Command
              {"log-old", "", "report each replaced keywords tag"},
              {"no-log-new", "", "do not report the new tags"},
              {"report", "FILE", "also save the report to FILE ('-' for standard output)"},
-             todayOption(),
+             todayOption("the date of the done markers written, and the day from which "
+                         "--skip-done counts"),
              {"quiet", "", "print no report on stdout"},
              {"jobs", "N",
               "analyse pages on N threads (1..64; default: the number of cores; 1: one page "
@@ -183,10 +184,8 @@ class BatchCommand : public Command
         if (json && dryRun.diff)
             throw UsageError("--diff and --format json both want stdout: choose one");
         const bool quiet = options.has("quiet") || dryRun.diff || json;
-        if (!folderExists(folder)) {
-            console.printMessage("Folder does not exist");
+        if (!isFolderOrSaysWhy(folder, console))
             return kExitFailure;
-        }
         // A dry run writes nothing, so it neither waits for another run nor keeps one waiting.
         std::unique_ptr<RunLock> runLock;
         if (!dryRun.dryRun && !(runLock = holdRunFolder(folder, options, console)))
@@ -234,7 +233,7 @@ class BatchCommand : public Command
         int status = counts.failures.empty() ? kExitSuccess : kExitFailure;
         if (report) {
             if (const std::string failure = report->write(log.text()); !failure.empty()) {
-                console.printMessage(texts->text(13) + ": " + failure);
+                console.printFileMessage(*options.value("report"), texts->text(13), failure);
                 status = kExitFailure;
             }
         }

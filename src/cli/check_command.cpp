@@ -19,6 +19,7 @@
 #include "support/files.h"
 #include "support/quoted_name.h"
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -75,6 +76,21 @@ BatchCounts checkPage(const std::string& path, const AnalysisSettings& analysis,
     return counts;
 }
 
+// Why a file given to check is none of the pages a batch run over its folder would take;
+// empty when it is one.
+std::string whyNotAPage(const std::string& path, const PageScope& scope)
+{
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (scope.takesPage(name))
+        return {};
+    if (scope.extensions.contains(fileExtension(name, true)))
+        return "Not checked: a backup (NAME.bak.EXT) is no page of a run.";
+    std::string list;
+    for (const std::string& extension : scope.extensions)
+        list.append(list.empty() ? "" : ", ").append(extension);
+    return "Not checked: a batch run takes only pages ending in " + list + " (--ext).";
+}
+
 class CheckCommand : public Command
 {
   public:
@@ -92,7 +108,7 @@ class CheckCommand : public Command
                              {{"max-age", "DAYS",
                                "also fail pages without a done marker dated less than DAYS days "
                                "before today"},
-                              todayOption()});
+                              todayOption("the day from which --max-age counts")});
         return {check, outputOptionGroup()};
     }
 
@@ -109,9 +125,14 @@ class CheckCommand : public Command
         const std::int32_t today = todayJdnFrom(options);
         const bool json = jsonFormatFrom(options);
         const bool onePage = fileExists(operand);
-        if (!onePage && !folderExists(operand)) {
-            console.printMessage("Folder does not exist");
+        if (!onePage && !isFolderOrSaysWhy(operand, console))
             return kExitFailure;
+        if (onePage) {
+            if (const std::string why = whyNotAPage(operand, pageScopeOf(operand, settings));
+                !why.empty()) {
+                console.printFileMessage(operand, why);
+                return kExitFailure;
+            }
         }
         const std::optional<ProgramTextStore> texts = loadProgramTexts(options, console);
         if (!texts)

@@ -21,6 +21,26 @@ std::string withUnixLineEnds(std::string_view text)
     return result;
 }
 
+// A message box's lines, each without the blanks at its ends, joined by single blanks.
+std::string oneLine(std::string_view text)
+{
+    std::string joined;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(at, end - at);
+        const std::size_t first = line.find_first_not_of(' ');
+        if (first != std::string_view::npos) {
+            line = line.substr(first, line.find_last_not_of(' ') + 1 - first);
+            joined.append(joined.empty() ? "" : " ").append(line);
+        }
+        at = end + 1;
+    }
+    return joined;
+}
+
 } // namespace
 
 void Console::printBoxText(std::string_view cp1252Text) const
@@ -31,15 +51,31 @@ void Console::printBoxText(std::string_view cp1252Text) const
 
 void Console::printMessage(std::string_view text) const
 {
-    // A message box text may end in empty lines; the terminal gets one line end.
-    text = text.substr(0, text.find_last_not_of("\r\n") + 1);
-    err_ << withUnixLineEnds(text);
+    err_ << kProgramName << ": " << oneLine(text) << '\n';
     err_.flush();
 }
 
-void Console::printFileMessage(std::string_view path, std::string_view text) const
+void Console::printFileMessage(std::string_view path, std::string_view text,
+                               std::string_view cause) const
 {
-    printMessage(shellQuotedName(path) + ": " + std::string(text));
+    std::string message = oneLine(text);
+    if (!cause.empty()) {
+        if (message.ends_with('.'))
+            message.pop_back();
+        message.append(": ").append(oneLine(cause));
+    }
+    if (path.empty()) {
+        printMessage(message);
+        return;
+    }
+    err_ << kProgramName << ": " << shellQuotedName(path) << ": " << message << '\n';
+    err_.flush();
+}
+
+void Console::printNote(std::string_view text) const
+{
+    err_ << withUnixLineEnds(text);
+    err_.flush();
 }
 
 void Console::printPlain(std::string_view text) const

@@ -37,16 +37,17 @@ std::optional<FileAnalysis> analyseFile(const ParsedOptions& options, const Cons
     const std::string path = fileOperand(options);
     FileAnalysis analysis{analysisSettingsFrom(options), {}};
     if (const auto message = inputFileMessage(path)) {
-        console.printMessage(message->text);
+        console.printFileMessage(path, message->text);
         return std::nullopt;
     }
     const CommonWords commonWords = chosenCommonWords(options, analysis.settings, console);
     SilentAnalysisHost host;
     const AnalysisOutcome outcome =
         doFile(path, analysis.settings, commonWords, host, analysis.table);
+    // The number of a failure does not say why; the system's description does.
     if (const auto message = analysisResultMessage(outcome))
-        console.printMessage(message->text);
-    if (!outcome.errorText.empty()) // the number above does not say why
+        console.printFileMessage(path, message->text, outcome.errorText);
+    else if (!outcome.errorText.empty())
         console.printFileMessage(path, outcome.errorText);
     if (outcome.result != kAnalysisDone)
         return std::nullopt;

@@ -14,21 +14,46 @@ namespace tagwright::cli {
 
 namespace {
 
-constexpr const char* kProgram = "tagwright-cli";
+constexpr std::size_t kHelpWidth = 80;
+constexpr std::size_t kHelpColumn = 28;
 
 OptionGroup commonOptionGroup()
 {
     return {"Common options",
             {{"data-dir", "DIR", "folder of the common-word lists (cwds_*.txt)"},
-             {"help", "", "show this help and exit"},
+             {"help", "", "show this help and exit (also -h)"},
              {"version", "", "show the version and exit"}}};
 }
 
-// One line of a two-column listing.
+// The words of text filled into lines of at most kHelpWidth columns, the first continuing
+// `line` as it stands, the others beginning with `indent` blanks. A word longer than a line
+// stands alone on its line.
+std::string filled(std::string line, std::string_view text, std::size_t indent)
+{
+    std::string lines;
+    bool lineHasWords = false;
+    for (std::size_t at = text.find_first_not_of(' '); at != std::string_view::npos;
+         at = text.find_first_not_of(' ', at)) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        const std::string_view word = text.substr(at, end - at);
+        if (lineHasWords && line.size() + 1 + word.size() > kHelpWidth) {
+            lines.append(line).append("\n");
+            line.assign(indent, ' ');
+        } else if (lineHasWords) {
+            line += ' ';
+        }
+        line.append(word);
+        lineHasWords = true;
+        at = end;
+    }
+    return lines.append(line).append("\n");
+}
+
+// One entry of a two-column listing: the right column begins at kHelpColumn and goes on there.
 std::string listingLine(std::string left, std::string_view right)
 {
-    left.resize(std::max<std::size_t>(left.size() + 2, 28), ' ');
-    return left + std::string(right) + "\n";
+    left.resize(std::max(left.size() + 2, kHelpColumn), ' ');
+    return filled(std::move(left), right, kHelpColumn);
 }
 
 std::string optionLines(const OptionGroup& group)
@@ -43,7 +68,7 @@ std::string optionLines(const OptionGroup& group)
 
 std::string programHelp(const std::vector<std::unique_ptr<Command>>& commands)
 {
-    std::string text = std::string("Usage: ") + kProgram +
+    std::string text = "Usage: " + std::string(kProgramName) +
                        " COMMAND OPERAND [options]\n"
                        "Writes the keywords meta tag of HTML documents.\n\nCommands:\n";
     for (const auto& command : commands)
@@ -51,22 +76,23 @@ std::string programHelp(const std::vector<std::unique_ptr<Command>>& commands)
             std::string("  ").append(command->name()).append(" ").append(command->operands()),
             command->summary());
     text += "\n";
-    text +=
-        optionLines(commonOptionGroup()) + "\nRun '" + kProgram +
-        " COMMAND --help' for the options of a command.\n"
-        "Put '--' before an operand that begins with '-'.\n"
-        "Without --data-dir the lists come from $TAGWRIGHT_DATA_DIR, the installed data folder\n"
-        "or data/ of the source tree.\n"
-        "Exit status: 0 success; 1 failure (batch: a page could not be written; check: a page\n"
-        "fails; restore: a pair was left alone); 2 usage error.\n";
+    text += optionLines(commonOptionGroup()) + "\n";
+    for (const std::string& paragraph :
+         {"Run '" + std::string(kProgramName) + " COMMAND --help' for the options of a command. "
+          "Put '--' before an operand that begins with '-'.",
+          std::string("Without --data-dir the lists come from $TAGWRIGHT_DATA_DIR, the installed "
+                      "data folder or data/ of the source tree."),
+          std::string("Exit status: 0 success; 1 failure (batch: a page could not be written; "
+                      "check: a page fails; restore: a pair was left alone); 2 usage error.")})
+        text += filled({}, paragraph, 0);
     return text;
 }
 
 std::string commandHelp(const Command& command)
 {
-    std::string text = std::string("Usage: ") + kProgram + " " + std::string(command.name()) + " " +
-                       std::string(command.operands()) + " [options]\n" +
-                       std::string(command.summary()) + ".\n";
+    std::string text = "Usage: " + std::string(kProgramName) + " " + std::string(command.name()) +
+                       " " + std::string(command.operands()) + " [options]\n" +
+                       filled({}, std::string(command.summary()) + ".", 0);
     for (const OptionGroup& group : command.optionGroups())
         text.append("\n").append(optionLines(group));
     return text.append("\n").append(optionLines(commonOptionGroup()));
@@ -74,7 +100,7 @@ std::string commandHelp(const Command& command)
 
 std::string versionLine()
 {
-    return std::string(kProgram) + " " + versionText() + "\n";
+    return std::string(kProgramName) + " " + projectVersion() + "\n";
 }
 
 const Command* findCommand(const std::vector<std::unique_ptr<Command>>& commands,
@@ -111,7 +137,7 @@ int dispatch(const std::vector<std::string>& args, const Console& console)
     std::size_t i = 0;
     for (; i < args.size() && args[i].starts_with("-"); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help") {
+        if (arg == "--help" || arg == "-h") {
             console.printPlain(programHelp(commands));
             return kExitSuccess;
         }
@@ -131,10 +157,10 @@ int dispatch(const std::vector<std::string>& args, const Console& console)
         }
     }
     if (i == args.size())
-        throw UsageError(std::string("no command given; run '") + kProgram + " --help'");
+        throw UsageError("no command given; run '" + std::string(kProgramName) + " --help'");
     const Command* command = findCommand(commands, args[i]);
     if (command == nullptr)
-        throw UsageError("unknown command '" + args[i] + "'; run '" + std::string(kProgram) +
+        throw UsageError("unknown command '" + args[i] + "'; run '" + std::string(kProgramName) +
                          " --help'");
     carried.insert(carried.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
     return runCommand(*command, carried, console);
@@ -147,18 +173,17 @@ int runCommandLine(const std::vector<std::string>& args, const Console& console)
     try {
         const int status = dispatch(args, console);
         if (!console.outputWritten()) {
-            console.printMessage(std::string(kProgram) +
-                                 ": standard output: " + std::strerror(errno));
+            console.printMessage(std::string("standard output: ") + std::strerror(errno));
             return kExitFailure;
         }
         return status;
     } catch (const UsageError& error) {
-        console.printMessage(std::string(kProgram) + ": " + error.what());
+        console.printMessage(error.what());
         return kExitUsage;
     } catch (const std::exception& error) {
         // A command's own failure before it touched anything (CommandFailure), and whatever
         // else escapes a command (memory, the file system), ends in a message.
-        console.printMessage(std::string(kProgram) + ": " + error.what());
+        console.printMessage(error.what());
         return kExitFailure;
     }
 }

@@ -41,7 +41,7 @@ class InsertCommand : public Command
         return {{"Insertion options",
                  {{"backup", "", "keep the previous page as NAME.bak.EXT"},
                   {"done", "", "write a done marker with the date after the tag"},
-                  todayOption(),
+                  todayOption("the date of the done marker that --done writes"),
                   dryRunOptions()[0],
                   dryRunOptions()[1]}},
                 analysisOptionGroup(),
@@ -58,7 +58,8 @@ class InsertCommand : public Command
         if (!analysis)
             return kExitFailure;
         if (analysis->table.count() == 0) {
-            console.printMessage("The keywords meta tag has not been generated.");
+            console.printFileMessage(fileOperand(options),
+                                     "The keywords meta tag has not been generated.");
             return kExitFailure;
         }
 
@@ -76,9 +77,7 @@ class InsertCommand : public Command
         const InsertResultMessage message =
             insertResultMessage(outcome.result, "Insert meta tag into file");
         if (outcome.result != kInserted) {
-            console.printMessage(message.text);
-            if (!outcome.errorText.empty())
-                console.printFileMessage(request.path, outcome.errorText);
+            console.printFileMessage(request.path, message.text, outcome.errorText);
             return kExitFailure;
         }
         // Written, but perhaps not for good: its folder could not be forced to the disk.

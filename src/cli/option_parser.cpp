@@ -66,6 +66,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args,
             optionsEnded = true;
             continue;
         }
+        if (arg == "-h" && findOption(groups, "help") != nullptr) {
+            parsed.set("help", "");
+            continue;
+        }
         if (arg[1] != '-')
             throw UsageError("unknown option '" + arg + "'");
 

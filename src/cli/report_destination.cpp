@@ -5,6 +5,7 @@
 #include "support/cp1252.h"
 #include "support/files.h"
 #include "support/quoted_name.h"
+#include "support/strings.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -102,6 +103,12 @@ int openForWritingThrough(const std::string& path)
 }
 
 } // namespace
+
+bool PageScope::takesPage(const std::string& name) const
+{
+    return extensions.contains(fileExtension(name, true)) &&
+           lowerCaseAccented(name).find(".bak.") == std::string::npos;
+}
 
 ReportDestination::ReportDestination(const std::string& path, const PageScope& pages)
 {

@@ -19,6 +19,9 @@ struct PageScope
     std::string folder;
     bool recursive = false;
     std::set<std::string> extensions; // lower case, without the dot
+
+    // Whether a run takes a file of this name as a page: one of the extensions, and no backup.
+    bool takesPage(const std::string& name) const;
 };
 
 class ReportDestination

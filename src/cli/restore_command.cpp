@@ -93,12 +93,36 @@ std::vector<RestoreOutcome> restoreSideBySide(std::span<const BackupPair> pairs,
     return done;
 }
 
+// How the pairs of a run ended.
+struct RestoreTally
+{
+    std::size_t restored = 0;
+    std::size_t leftAlone = 0;
+    std::size_t failed = 0;
+};
+
+// The line that ends a run: how many pages of how many were put back, and what was not.
+std::string tallyLine(const RestoreTally& tally, bool dryRun)
+{
+    const std::size_t pairs = tally.restored + tally.leftAlone + tally.failed;
+    std::string line = std::to_string(tally.restored) + " of " + std::to_string(pairs) +
+                       (pairs == 1 ? " page" : " pages") +
+                       (dryRun ? " would be restored" : " restored") + " from their backups.";
+    if (tally.leftAlone > 0)
+        line += " " + std::to_string(tally.leftAlone) + " left alone.";
+    if (tally.failed > 0)
+        line += " " + std::to_string(tally.failed) + " could not be restored.";
+    if (dryRun)
+        line += " Dry run: no file was written.";
+    return line;
+}
+
 // The pairs of one folder, restored under the folder's lock and forced to the disk once after
 // the last; whatever cannot be put back goes to failures. False when a pair was left alone or
 // failed.
 bool restoreFolder(std::span<const BackupPair> pairs, bool dryRun, const RunLock* runLock,
                    FileSystem& fs, ProgressLine& progress, std::string& listing,
-                   std::vector<std::string>& failures)
+                   std::vector<std::string>& failures, RestoreTally& tally)
 {
     const std::string& folder = pairs.front().folder;
     std::optional<FolderLock> lock;
@@ -107,6 +131,7 @@ bool restoreFolder(std::span<const BackupPair> pairs, bool dryRun, const RunLock
     if (lock && lock->state() == FolderLock::State::TakenByAnother) {
         for (const BackupPair& pair : pairs) {
             progress.pageDone();
+            ++tally.failed;
             failures.push_back(shellQuotedName(pair.page) +
                                ": Another run is writing in this folder.");
         }
@@ -128,15 +153,18 @@ bool restoreFolder(std::span<const BackupPair> pairs, bool dryRun, const RunLock
                 listing += shellQuotedName(pair.page) +
                            (dryRun ? "\twould be restored\n" : "\trestored\n");
                 anyRestored = true;
+                ++tally.restored;
                 break;
             case RestoreResult::LeftAlone:
                 listing +=
                     shellQuotedName(pair.page) + "\tleft alone: " + outcomes[i].reason + "\n";
                 allRestored = false;
+                ++tally.leftAlone;
                 break;
             case RestoreResult::Failed:
                 failures.push_back(shellQuotedName(pair.page) + ": " + outcomes[i].reason);
                 allRestored = false;
+                ++tally.failed;
                 break;
             }
         }
@@ -172,10 +200,8 @@ class RestoreCommand : public Command
         BatchSettings settings;
         readWalkingOptions(options, settings);
         const bool dryRun = options.has("dry-run");
-        if (!folderExists(folder)) {
-            console.printMessage("Folder does not exist");
+        if (!isFolderOrSaysWhy(folder, console))
             return kExitFailure;
-        }
         std::unique_ptr<RunLock> runLock;
         if (!dryRun && !(runLock = holdRunFolder(folder, options, console)))
             return kExitFailure;
@@ -189,6 +215,7 @@ class RestoreCommand : public Command
         int status = kExitSuccess;
         std::string listing;
         std::vector<std::string> failures;
+        RestoreTally tally;
         {
             ProgressLine progress(static_cast<std::int64_t>(pairs.size()));
             for (auto first = pairs.begin(); first != pairs.end();) {
@@ -196,7 +223,7 @@ class RestoreCommand : public Command
                     return pair.folder != first->folder;
                 });
                 if (!restoreFolder(std::span(first, end), dryRun, runLock.get(), fs, progress,
-                                   listing, failures))
+                                   listing, failures, tally))
                     status = kExitFailure;
                 first = end;
             }
@@ -204,6 +231,7 @@ class RestoreCommand : public Command
         console.printBytes(listing);
         for (const std::string& failure : failures)
             console.printMessage(failure);
+        console.printNote(tallyLine(tally, dryRun));
         return status;
     }
 };

@@ -27,12 +27,12 @@ class ShowCommand : public Command
         const std::string path = fileOperand(options);
         const bool json = jsonFormatFrom(options);
         if (!path.empty() && !fileExists(path)) {
-            console.printMessage("Input file not found.");
+            console.printFileMessage(path, "Input file not found.");
             return kExitFailure;
         }
         const ExistingTags tags = existingTagsOfFile(path);
         if (tags.refusal) {
-            console.printMessage(tags.refusal->text);
+            console.printFileMessage(path, tags.refusal->text);
             return kExitFailure;
         }
         if (json)

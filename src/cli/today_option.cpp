@@ -5,10 +5,9 @@
 
 namespace tagwright::cli {
 
-OptionSpec todayOption()
+OptionSpec todayOption(const std::string& meaning)
 {
-    return {"today", "YYYY-MM-DD",
-            "the date of the done marker and of \"done recently\" (default: the local date)"};
+    return {"today", "YYYY-MM-DD", meaning + " (default: the local date)"};
 }
 
 std::int32_t todayJdnFrom(const ParsedOptions& options)

@@ -5,10 +5,12 @@
 #include "cli/option_parser.h"
 
 #include <cstdint>
+#include <string>
 
 namespace tagwright::cli {
 
-OptionSpec todayOption();
+// --today, whose help says what the date is for in the command's own words.
+OptionSpec todayOption(const std::string& meaning);
 
 // The Julian day number of --today, or of the system's local date when it is absent. Throws
 // UsageError for a text that is no date.

@@ -71,6 +71,18 @@ bool folderExists(const std::string& path)
     return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+bool isFolderOrSaysWhy(const std::string& path, const Console& console)
+{
+    if (folderExists(path))
+        return true;
+    struct stat status
+    {
+    };
+    console.printFileMessage(path, ::stat(path.c_str(), &status) == 0 ? "Not a folder"
+                                                                      : "Folder does not exist");
+    return false;
+}
+
 PageScope pageScopeOf(const std::string& folder, const BatchSettings& settings)
 {
     PageScope scope{folder, settings.includeAllSubfolders, {}};

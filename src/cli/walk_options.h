@@ -4,6 +4,7 @@
 // restore, and the one FOLDER operand they act on.
 
 #include "batch/batch_settings.h"
+#include "cli/console.h"
 #include "cli/option_parser.h"
 #include "cli/report_destination.h"
 
@@ -21,6 +22,9 @@ std::string folderOperand(const ParsedOptions& options);
 
 // Whether path, exactly as given (no blanks trimmed), is a folder or a link to one.
 bool folderExists(const std::string& path);
+
+// Whether path is a folder; if not, says why on stderr ("tagwright-cli: PATH: reason").
+bool isFolderOrSaysWhy(const std::string& path, const Console& console);
 
 // The extensions that the settings tick, lower case.
 PageScope pageScopeOf(const std::string& folder, const BatchSettings& settings);

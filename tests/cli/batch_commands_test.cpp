@@ -35,7 +35,7 @@ TEST_F(BatchCommands, ShowPrintsTheTagsThePageCarries)
     EXPECT_EQ(shown.out, "TITLE: Tomato garden\n\nKEYWORDS meta tag: <meta name=\"Keywords\" content=\"old\">\n\n");
     const CliResult missing = run({"show", "missing.htm"});
     EXPECT_EQ(missing.exitStatus, 1);
-    EXPECT_EQ(missing.err, "Input file not found.\n");
+    EXPECT_EQ(missing.err, "tagwright-cli: missing.htm: Input file not found.\n");
 }
 
 TEST_F(BatchCommands, InsertWritesTheTagWithBackupAndMarker)
@@ -58,7 +58,8 @@ TEST_F(BatchCommands, InsertRefusalsFailAndLeaveThePage)
     folder.write("headless.htm", headless);
     const CliResult refused = run({"insert", "headless.htm", "--backup"});
     EXPECT_EQ(refused.exitStatus, 1);
-    EXPECT_EQ(refused.err, "Keywords meta tag NOT inserted because </head> is missing.\n");
+    EXPECT_EQ(refused.err, "tagwright-cli: headless.htm: Keywords meta tag NOT inserted because "
+                           "</head> is missing.\n");
     EXPECT_EQ(readBytes(folder.path("headless.htm")), headless);
     EXPECT_FALSE(std::filesystem::exists(folder.path("headless.bak.htm")));
 
@@ -125,7 +126,7 @@ TEST_F(BatchCommands, BatchFailuresAndUsageErrors)
     folder.write("site/a.htm", kPage);
     const CliResult missing = run({"batch", "nowhere"});
     EXPECT_EQ(missing.exitStatus, 1);
-    EXPECT_EQ(missing.err, "Folder does not exist\n");
+    EXPECT_EQ(missing.err, "tagwright-cli: nowhere: Folder does not exist\n");
     for (const auto& args : std::vector<std::vector<std::string>>{{"batch"},
                                                                   {"batch", "site", "--skip-done", "8"},
                                                                   {"batch", "site", "--ext", "htm,php"},

@@ -39,7 +39,7 @@ TEST_F(Cli, VersionAndHelpGoToStdout)
     for (const auto& args : {std::vector<std::string>{"--version"}, {"list", "--version"}}) {
         const CliResult result = run(args);
         EXPECT_EQ(result.exitStatus, 0);
-        EXPECT_EQ(result.out, "tagwright-cli 9.82\n");
+        EXPECT_EQ(result.out, "tagwright-cli 9.8.2\n");
         EXPECT_EQ(result.err, "");
     }
     const CliResult help = run({"--help"});
@@ -54,6 +54,48 @@ TEST_F(Cli, VersionAndHelpGoToStdout)
                                "--max-bytes N", "--begin PHRASE", "--close-slash"})
         EXPECT_NE(generateHelp.out.find(option), std::string::npos) << option;
     EXPECT_EQ(run({"list", "--help"}).out.find("--max-keywords"), std::string::npos);
+}
+
+TEST_F(Cli, HelpOfEveryCommandFitsEightyColumnsAndDashHIsHelp)
+{
+    EXPECT_EQ(run({"-h"}).out, run({"--help"}).out);
+    for (const char* command : {"", "list", "generate", "show", "insert", "batch", "check",
+                                "restore"}) {
+        std::vector<std::string> args{"--help"};
+        if (*command != '\0')
+            args.insert(args.begin(), command);
+        const CliResult help = run(args);
+        EXPECT_EQ(help.exitStatus, 0) << command;
+        EXPECT_EQ(run({command, "-h"}).out, *command != '\0' ? help.out : "") << command;
+        std::size_t at = 0;
+        for (std::size_t end; (end = help.out.find('\n', at)) != std::string::npos; at = end + 1)
+            EXPECT_LE(end - at, 80u) << command << ": " << help.out.substr(at, end - at);
+    }
+    // Each command says what its --today is for.
+    EXPECT_NE(run({"insert", "--help"}).out.find("--today YYYY-MM-DD        the date of the done "
+                                                 "marker that --done writes"),
+              std::string::npos);
+}
+
+TEST_F(Cli, FailuresNameTheProgramAndTheFile)
+{
+    folder.write("page.htm", kFruitPage);
+    folder.write("README.md", kFruitPage);
+    folder.write("page.bak.htm", kFruitPage);
+    const CliResult batch = run({"batch", "page.htm"});
+    EXPECT_EQ(batch.exitStatus, 1);
+    EXPECT_EQ(batch.err, "tagwright-cli: page.htm: Not a folder\n");
+
+    // check of a file that a batch run would not take says so, and fails.
+    const CliResult markdown = run({"check", "README.md"});
+    EXPECT_EQ(markdown.exitStatus, 1);
+    EXPECT_EQ(markdown.out, "");
+    EXPECT_EQ(markdown.err, "tagwright-cli: README.md: Not checked: a batch run takes only pages "
+                            "ending in htm, html (--ext).\n");
+    EXPECT_EQ(run({"check", "page.bak.htm"}).err,
+              "tagwright-cli: page.bak.htm: Not checked: a backup (NAME.bak.EXT) is no page of a "
+              "run.\n");
+    EXPECT_EQ(run({"check", "page.htm", "--ext", "shtml"}).exitStatus, 1);
 }
 
 TEST_F(Cli, UsageErrorsExitWithTwoAndOneLineNamingTheCause)
@@ -326,13 +368,13 @@ TEST_F(Cli, RefusedInputsFailWithTheSystemsMessage)
     binary[120] = '\0';
     folder.write("binary.htm", binary);
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"", "Input file not specified.\n"},
-        {"missing.htm", "Input file does not exist.\n"},
-        {"notes.txt", "Input file name must have an extension containing 'htm'.\n"},
-        {"noextension", "Invalid input file specification\n"},
-        {"binary.htm", "This file is not a text file.\n"
-                       "The byte at position 120 with value 0\n"
-                       " is neither text nor whitespace.\n"},
+        {"", "tagwright-cli: Input file not specified.\n"},
+        {"missing.htm", "tagwright-cli: missing.htm: Input file does not exist.\n"},
+        {"notes.txt",
+         "tagwright-cli: notes.txt: Input file name must have an extension containing 'htm'.\n"},
+        {"noextension", "tagwright-cli: noextension: Invalid input file specification\n"},
+        {"binary.htm", "tagwright-cli: binary.htm: This file is not a text file. The byte at "
+                       "position 120 with value 0 is neither text nor whitespace.\n"},
     };
     for (const auto& [file, message] : cases)
         for (const char* command : {"list", "generate"}) {
@@ -358,7 +400,7 @@ TEST_F(Cli, TooManyDistinctWordsEndWithErrorSix)
     const CliResult result = run({"list", "many.htm", "--no-common-words"});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "An error of an unknown kind has occurred: 6\n");
+    EXPECT_EQ(result.err, "tagwright-cli: many.htm: An error of an unknown kind has occurred: 6\n");
 }
 
 TEST_F(Cli, PathThatIsNoRegularFileIsNotFoundAndNeverRead)
@@ -368,7 +410,8 @@ TEST_F(Cli, PathThatIsNoRegularFileIsNotFoundAndNeverRead)
     for (const char* path : {"pipe.htm", "folder.htm"}) {
         const CliResult result = run({"list", path});
         EXPECT_EQ(result.exitStatus, 1) << path;
-        EXPECT_EQ(result.err, "Input file does not exist.\n") << path;
+        EXPECT_EQ(result.err, "tagwright-cli: " + std::string(path) + ": Input file does not exist.\n")
+            << path;
     }
 }
 

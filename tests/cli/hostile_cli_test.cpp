@@ -35,7 +35,8 @@ TEST(HostileCli, APageThatCannotBeReadFailsWithItsErrorNumber)
         EXPECT_EQ(result.exitStatus, 1) << command;
         EXPECT_EQ(result.out, "") << command;
         EXPECT_EQ(result.err,
-                  "An error of an unknown kind has occurred: 70\nprivate.htm: Permission denied\n")
+                  "tagwright-cli: private.htm: An error of an unknown kind has occurred: 70: "
+                  "Permission denied\n")
             << command;
     }
 }
@@ -51,7 +52,8 @@ TEST(HostileCli, AnInsertionThatCannotBeWrittenSaysWhy)
     const CliResult result = runCli({"insert", "closed/page.htm"}, folder.path(), {}, true);
     ::chmod(folder.path("closed").c_str(), 0777);
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_TRUE(result.err.starts_with("An unknown error has occurred.\nclosed/page.htm: "))
+    EXPECT_TRUE(
+        result.err.starts_with("tagwright-cli: closed/page.htm: An unknown error has occurred: "))
         << result.err;
     EXPECT_EQ(test::readBytes(page), kPage);
 }
@@ -114,12 +116,13 @@ TEST(HostileCli, NamesThatWouldBreakALineOrActOnATerminalAreQuotedAsTheShellRead
     const CliResult check = runCli({"check", "site"}, folder.path());
     EXPECT_EQ(check.exitStatus, 1);
     EXPECT_EQ(check.out, "$'site/new\\nline.htm'\tmissing\n$'site/tab\\there.htm'\tmissing\n");
-    EXPECT_EQ(check.err, "$'site/esc\\033[31mred.htm': The file is read-only for everyone.\n");
+    EXPECT_EQ(check.err,
+              "tagwright-cli: $'site/esc\\033[31mred.htm': The file is read-only for everyone.\n");
 
     const CliResult batch = runCli({"batch", "site", "--today", "2024-03-05"}, folder.path());
     EXPECT_EQ(batch.exitStatus, 1);
     EXPECT_TRUE(batch.err.starts_with(
-        "$'site/esc\\033[31mred.htm': The file is read-only for everyone.\n"))
+        "tagwright-cli: $'site/esc\\033[31mred.htm': The file is read-only for everyone.\n"))
         << batch.err;
     EXPECT_NE(batch.out.find("\nFile: $'new\\nline.htm'\n"), std::string::npos) << batch.out;
     for (const std::string& text : {check.out, batch.out, batch.err})
@@ -162,15 +165,15 @@ TEST(HostileCli, AnImmutableOrAppendOnlyPageIsRefusedAndItsOlderBackupStays)
             runCli({"batch", "site", "--backup", "--today", "2024-03-05"}, folder.path());
         EXPECT_EQ(batch.exitStatus, 1);
         EXPECT_EQ(batch.err,
-                  "site/page.htm: The file is immutable or append-only.\n"
+                  "tagwright-cli: site/page.htm: The file is immutable or append-only.\n"
                   "Keywords meta tag inserted in 0 of 1 files. 1 could not be written.\n");
     }
     const FileFlags appendOnly(page, "+a");
     ASSERT_TRUE(appendOnly.set());
     const CliResult insert = runCli({"insert", "site/page.htm", "--backup"}, folder.path());
     EXPECT_EQ(insert.exitStatus, 1);
-    EXPECT_EQ(insert.err, "An unknown error has occurred.\n"
-                          "site/page.htm: The file is immutable or append-only.\n");
+    EXPECT_EQ(insert.err, "tagwright-cli: site/page.htm: An unknown error has occurred: The file is "
+                          "immutable or append-only.\n");
     EXPECT_EQ(test::readBytes(page), kPage);
     EXPECT_EQ(test::readBytes(backup), "an older backup");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path("site")),
@@ -208,7 +211,7 @@ TEST(HostileCli, BatchExitsWithOneAndNamesEachPageNotWrittenWhateverTheReportHol
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.out.find("[Report buffer is full."), std::string::npos);
     EXPECT_EQ(result.out.find("zz"), std::string::npos); // past the report's limit
-    EXPECT_EQ(result.err, "site/zz/page.htm: Permission denied\n"
+    EXPECT_EQ(result.err, "tagwright-cli: site/zz/page.htm: Permission denied\n"
                           "Keywords meta tag inserted in 200 of 201 files. 1 could not be written.\n");
 
     // Pages passed over by rule are no failure.

@@ -133,6 +133,8 @@ TEST_F(SiteCommands, RestoreGivesBackTheTreeOfBeforeABackupRunAndLeavesOtherPair
               "site/index.htm\twould be restored\nsite/lf.html\twould be restored\n"
               "site/sub/marked.htm\twould be restored\n");
     EXPECT_EQ(test::treeContents(folder.path("site")), written);
+    EXPECT_EQ(dryRun.err, "4 of 5 pages would be restored from their backups. 1 left alone. "
+                          "Dry run: no file was written.\n");
 
     const CliResult restored = run({"restore", "site", "--recursive"});
     EXPECT_EQ(restored.exitStatus, 1); // the pair that is not this program's
@@ -142,6 +144,7 @@ TEST_F(SiteCommands, RestoreGivesBackTheTreeOfBeforeABackupRunAndLeavesOtherPair
                             "site/sub/other.htm\tleft alone: the page is not what this program "
                             "makes of the backup\n"
                             "site/sub/soil.html\trestored\n");
+    EXPECT_EQ(restored.err, "4 of 5 pages restored from their backups. 1 left alone.\n");
     auto now = test::treeContents(folder.path("site"));
     EXPECT_EQ(now["sub/other.bak.htm"], foreign);
     now.erase("sub/other.htm");

@@ -53,7 +53,8 @@ TEST_F(TwoRuns, ASecondRunWaitsForTheFirstOrWithNoWaitEndsAtOnce)
           std::vector<std::string>{"restore", "site", "--no-wait"}}) {
         const auto ended = runCli(args, folder.path());
         EXPECT_EQ(ended.exitStatus, 1) << args[0];
-        EXPECT_EQ(ended.err, "site: Another run over this folder has not finished.\n") << args[0];
+        EXPECT_EQ(ended.err, "tagwright-cli: site: Another run over this folder has not finished.\n")
+            << args[0];
     }
     // A dry run writes nothing and waits for nothing.
     EXPECT_EQ(runCli({"batch", "site", "--dry-run"}, folder.path()).exitStatus, 0);
@@ -76,12 +77,13 @@ TEST_F(TwoRuns, RunsOverAFolderAboveOrBelowWaitAndRunsSideBySideDoNot)
     holdAsAnotherRun("site");
     const auto below = runCli({"batch", "site/sub", "--no-wait"}, folder.path());
     EXPECT_EQ(below.exitStatus, 1);
-    EXPECT_EQ(below.err, site + ": Another run over this folder has not finished.\n");
+    EXPECT_EQ(below.err,
+              "tagwright-cli: " + site + ": Another run over this folder has not finished.\n");
 
     holdAsAnotherRun("site/sub");
     const auto above = runCli({"batch", "site", "--recursive", "--no-wait"}, folder.path());
     EXPECT_EQ(above.exitStatus, 1);
-    EXPECT_EQ(above.err, "site: Another run over this folder has not finished.\n");
+    EXPECT_EQ(above.err, "tagwright-cli: site: Another run over this folder has not finished.\n");
     EXPECT_EQ(test::readBytes(folder.path("site/index.htm")), kPage);
 
     const auto side = runCli({"batch", "site/side", "--no-wait"}, folder.path());
