@@ -79,14 +79,11 @@ constexpr int kCharsetLookLines = 10;
 
 enum class Charset { Undeclared, Utf8, Other };
 
-// The charset declared at the top of the page. UTF-8 is recognised in any letter case and with
-// double, single or no quotes: today's pages write it in lower case far more often than not.
-Charset declaredCharset(const std::string& path, int& error)
+// The charset declared at the top of the page, `head` (its first kCharsetLookBytes). UTF-8 is
+// recognised in any letter case and with double, single or no quotes: today's pages write it in
+// lower case far more often than not.
+Charset declaredCharset(const Head& head)
 {
-    const Head head = readHead(path, kCharsetLookBytes);
-    error = head.error;
-    if (error != 0)
-        return Charset::Undeclared;
     std::size_t offset = 0;
     LineReader reader(
         [&head, &offset](char* buffer, std::size_t size) -> long {
@@ -128,41 +125,58 @@ std::size_t endOfAscii(std::string_view text, std::size_t at)
     return at;
 }
 
-// Whether the whole file is well-formed UTF-8 with some bytes beyond ASCII. It is read in blocks
-// and no further than its first byte that is not UTF-8: Windows-1252 text fails at its first
-// accent, so that only an ASCII or a UTF-8 page is read to its end.
-bool holdsUtf8Text(const std::string& path, int& error)
+constexpr std::size_t kLongestSequence = 4;
+
+// How far the bytes of a block are well-formed UTF-8: the position up to which they were checked
+// (before a sequence that the end of a block that is not the last cuts off), or nothing when a
+// byte is not UTF-8.
+std::optional<std::size_t> checkedUpTo(std::string_view text, bool last, bool& beyondAscii)
 {
+    std::size_t at = endOfAscii(text, 0);
+    while (at < text.size() && (last || text.size() - at >= kLongestSequence)) {
+        const std::size_t length = utf8SequenceLength(text, at);
+        if (length == 0)
+            return std::nullopt;
+        beyondAscii = true;
+        at = endOfAscii(text, at + length);
+    }
+    return at;
+}
+
+// Whether the whole file is well-formed UTF-8 with some bytes beyond ASCII, its top `head`
+// already read (a page of up to 64 KiB, most pages, is not read again). The rest is read in
+// blocks, no further than the first byte that is not UTF-8: Windows-1252 text fails at its first
+// accent, so that only an ASCII or a UTF-8 page is read to its end.
+bool holdsUtf8Text(const std::string& path, const Head& head, int& error)
+{
+    const std::string_view top(reinterpret_cast<const char*>(head.bytes.data()), head.bytes.size());
+    const bool whole = static_cast<long long>(top.size()) >= head.length;
+    bool beyondAscii = false;
+    std::optional<std::size_t> checked = checkedUpTo(top, whole, beyondAscii);
+    if (!checked || whole)
+        return checked && beyondAscii;
+
     const File file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        error = errno;
+    if (!file || std::fseek(file.get(), static_cast<long>(top.size()), SEEK_SET) != 0) {
+        error = errno != 0 ? errno : EIO;
         return false;
     }
-    constexpr std::size_t kBlock = 64 * 1024;
-    constexpr std::size_t kLongestSequence = 4;
-    std::vector<char> buffer(kBlock + kLongestSequence);
-    std::size_t carried = 0; // the start of a sequence that the previous block cut off
-    bool beyondAscii = false;
+    std::vector<char> buffer(kCharsetLookBytes + kLongestSequence);
+    std::size_t carried = top.size() - *checked; // a sequence that the last block cut off
+    std::copy(top.begin() + static_cast<std::ptrdiff_t>(*checked), top.end(), buffer.begin());
     for (;;) {
-        const std::size_t count = std::fread(buffer.data() + carried, 1, kBlock, file.get());
-        const bool last = count < kBlock;
-        const std::string_view text(buffer.data(), carried + count);
-        std::size_t at = endOfAscii(text, 0);
-        while (at < text.size() && (last || text.size() - at >= kLongestSequence)) {
-            const std::size_t length = utf8SequenceLength(text, at);
-            if (length == 0)
-                return false;
-            beyondAscii = true;
-            at = endOfAscii(text, at + length);
-        }
-        if (last) {
-            if (std::ferror(file.get()) == 0)
-                return beyondAscii;
+        const std::size_t count = std::fread(buffer.data() + carried, 1, kCharsetLookBytes, file.get());
+        const bool last = count < kCharsetLookBytes;
+        if (last && std::ferror(file.get()) != 0) {
             error = errno != 0 ? errno : EIO;
             return false;
         }
-        carried = text.size() - at;
-        std::memmove(buffer.data(), buffer.data() + at, carried);
+        const std::string_view text(buffer.data(), carried + count);
+        checked = checkedUpTo(text, last, beyondAscii);
+        if (!checked || last)
+            return checked && beyondAscii;
+        carried = text.size() - *checked;
+        std::memmove(buffer.data(), buffer.data() + *checked, carried);
     }
 }
 
@@ -218,10 +232,14 @@ std::int16_t detectEncodingOf(const std::string& path, bool checkCharset, int& e
     if (checkCharset && hasTextExtension(path)) {
         // A page that declares no charset is UTF-8 when all its bytes are UTF-8 and some are
         // not ASCII (Windows-1252 text with accents is, in practice, never well-formed UTF-8).
-        const Charset declared = declaredCharset(path, error);
-        if (declared == Charset::Utf8 ||
-            (declared == Charset::Undeclared && error == 0 && holdsUtf8Text(path, error)))
-            return code(Encoding::Utf8);
+        const Head top = readHead(path, kCharsetLookBytes);
+        error = top.error;
+        if (error == 0) {
+            const Charset declared = declaredCharset(top);
+            if (declared == Charset::Utf8 ||
+                (declared == Charset::Undeclared && holdsUtf8Text(path, top, error)))
+                return code(Encoding::Utf8);
+        }
         if (error != 0)
             return code(readFailure(error, TextKind::OtherReadError));
     }
