@@ -1,9 +1,10 @@
-# Front door: `make run` starts the desktop program, `make test` runs every test.
+# Front door: `make run` starts the desktop program, `make test` runs every test,
+# `make package` builds the Debian package.
 BUILD_DIR ?= build
 BENCH_DIR ?= build-release
 JOBS ?= $(shell nproc)
 
-.PHONY: setup configure build test sanitize fuzz run bench clean
+.PHONY: setup configure build test sanitize fuzz run bench package clean
 
 setup:
 	@bash scripts/setup.sh
@@ -44,6 +45,10 @@ bench: setup
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAGWRIGHT_BENCH=ON -DTAGWRIGHT_TESTS=OFF >/dev/null
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@bash bench/run.sh $(BENCH_DIR)
+
+# The Debian package, $(BUILD_DIR)/tagwright_VERSION_ARCH.deb, of what the build installs.
+package: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target package
 
 clean:
 	rm -rf $(BUILD_DIR) $(BENCH_DIR) build-sanitize build-fuzz

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs from Debian's packages whatever the build, the tests and the screenshots need.
+# Installs from Debian's packages whatever the build, the tests, the screenshots and the Debian
+# package need (cpack reads the programs' libraries with dpkg-shlibdeps and file).
 # Idempotent: when everything is present it installs nothing and touches no network.
 set -euo pipefail
 
@@ -11,6 +12,7 @@ packages=(
   fonts-liberation xvfb xauth
   python3 time util-linux acl
   nlohmann-json3-dev patch man-db
+  dpkg-dev file
 )
 
 missing=()

@@ -33,7 +33,7 @@ TEST(ManPage, NamesEveryCommandAndOptionOfTheHelpAndNoOther)
 {
     test::TempFolder folder;
     const std::string page =
-        test::readBytes(std::string(TAGWRIGHT_TEST_DATA_DIR) + "/../dist/unix/tagwright-cli.1");
+        test::readBytes(std::string(TAGWRIGHT_TEST_DATA_DIR) + "/../dist/unix/tagwright-cli.1.in");
     ASSERT_FALSE(page.empty());
     const std::string help = runCli({"--help"}, folder.path()).out;
     const std::set<std::string> commands = matches(help, "\n  ([a-z]+) [A-Z|]+ ");
