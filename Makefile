@@ -2,6 +2,7 @@
 # `make package` builds the Debian package.
 BUILD_DIR ?= build
 BENCH_DIR ?= build-release
+PACKAGE_DIR ?= build-package
 JOBS ?= $(shell nproc)
 
 .PHONY: setup configure build test sanitize fuzz run bench package clean
@@ -46,9 +47,11 @@ bench: setup
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@bash bench/run.sh $(BENCH_DIR)
 
-# The Debian package, $(BUILD_DIR)/tagwright_VERSION_ARCH.deb, of what the build installs.
-package: configure
-	@cmake --build $(BUILD_DIR) -j $(JOBS) --target package
+# The Debian package, $(PACKAGE_DIR)/tagwright_VERSION_ARCH.deb: a release build of the programs
+# alone (no tests), of which cpack packs what cmake --install puts in place.
+package: setup
+	@cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAGWRIGHT_TESTS=OFF >/dev/null
+	@cmake --build $(PACKAGE_DIR) -j $(JOBS) --target package
 
 clean:
-	rm -rf $(BUILD_DIR) $(BENCH_DIR) build-sanitize build-fuzz
+	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(PACKAGE_DIR) build-sanitize build-fuzz
