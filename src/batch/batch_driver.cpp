@@ -66,7 +66,7 @@ BatchCounts runBatch(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
     if (job.settings.logOperations) {
         if (job.settings.clearReportAtStart)
             log.clear();
-        else if (!log.text().empty())
+        else if (!log.isEmpty())
             log.output("\r\n" + std::string(reportName(job.folder).size() + 8, '-'));
     }
     analysisHost.setOutputText({});
@@ -94,7 +94,8 @@ BatchCounts runBatch(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
         counts.failures.push_back(*walkFailure);
     logSummary(counts, job.texts, log);
     analysisHost.setOutputText(outputBoxSummary(counts));
-    host.runFinished(resultMessage(counts), !log.text().empty());
+    log.handOutRest();
+    host.runFinished(resultMessage(counts), !log.isEmpty());
     host.setReportButtonsEnabled(true);
     return counts;
 }

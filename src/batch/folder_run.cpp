@@ -126,7 +126,7 @@ void FolderRun::logFolderLine(const std::string& folder)
 {
     if (!job_.settings.logOperations)
         return;
-    if (!log_.text().empty())
+    if (!log_.isEmpty())
         log_.output("\r\n");
     log_.output("Folder: " + reportName(folder) + "\r\n");
 }

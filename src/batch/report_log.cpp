@@ -14,6 +14,12 @@ void ReportLog::output(std::string_view entry)
 {
     if (bufferFull_ || !loggingOn_)
         return;
+    if (sink_) {
+        text_.append(entry);
+        handOutCompleteLines();
+        notify();
+        return;
+    }
     if (text_.size() + entry.size() <= static_cast<std::size_t>(capacity_)) {
         text_.append(entry);
         notify();
@@ -28,9 +34,31 @@ void ReportLog::output(std::string_view entry)
     notify();
 }
 
+void ReportLog::handOutCompleteLines()
+{
+    const std::size_t lineEnd = text_.rfind("\r\n");
+    if (lineEnd == std::string::npos)
+        return;
+    const std::size_t complete = lineEnd + 2;
+    sink_(std::string_view(text_).substr(0, complete));
+    handedOut_ += complete;
+    text_.erase(0, complete);
+}
+
+void ReportLog::handOutRest()
+{
+    if (!sink_ || text_.empty())
+        return;
+    sink_(text_);
+    handedOut_ += text_.size();
+    text_.clear();
+    notify();
+}
+
 void ReportLog::clear()
 {
     text_.clear();
+    handedOut_ = 0;
     bufferFull_ = false;
     notify();
 }
@@ -57,10 +85,14 @@ void ReportLog::notify() const
 
 std::string saveReportToFile(std::string_view text, const std::string& path)
 {
+    return saveBytesToFile(cp1252ToUtf8(text) + "\r\n", path);
+}
+
+std::string saveBytesToFile(std::string_view bytes, const std::string& path)
+{
     FileSystem fs;
-    const std::string content = cp1252ToUtf8(text);
     const ReplaceResult result = replaceFile(fs, resolvedFilePath(path), {}, [&](PageWriter& writer) {
-        writer.writeLine(content);
+        writer.writeBytes(bytes);
         return 0;
     });
     return result.errorText;

@@ -3,6 +3,10 @@
 // The bounded text of the report window. Entries are appended only through output(); when an
 // entry would pass the capacity the log is closed with a notice and later entries are dropped,
 // so that a long run cannot exhaust memory while the processing itself goes on.
+//
+// The command line's log has no capacity: it hands each line out as soon as the line is
+// complete and keeps only the line being written, which the run may still change (the status
+// text at its end), so that the whole report is printed as the run goes in little memory.
 
 #include <cstdint>
 #include <functional>
@@ -14,14 +18,25 @@ namespace tagwright {
 inline constexpr std::int32_t kReportCapacity = 50000;
 inline constexpr std::string_view kReportFullNotice = "[Report buffer is full.  Processing will continue.]";
 
+// Receives complete lines of the log, each with its CR LF.
+using ReportLineSink = std::function<void(std::string_view lines)>;
+
 class ReportLog {
 public:
     explicit ReportLog(std::int32_t capacity = kReportCapacity) : capacity_(capacity) {}
+    // A log without capacity whose complete lines go to sink; text() is the line being written.
+    explicit ReportLog(ReportLineSink sink) : capacity_(0), sink_(std::move(sink)) {}
 
     // Appends when logging is on and the log is not full; see the class comment.
     void output(std::string_view entry);
 
     const std::string& text() const { return text_; }
+    // Whether nothing was logged since the log was last emptied, handed-out lines included.
+    bool isEmpty() const { return text_.empty() && handedOut_ == 0; }
+    // The bytes handed out to the sink since the log was last emptied.
+    std::size_t handedOut() const { return handedOut_; }
+    // Hands the line being written to the sink as it stands (the end of a run).
+    void handOutRest();
     bool isFull() const { return bufferFull_; }
     bool loggingOn() const { return loggingOn_; }
     // Whether output() is to take effect; the batch run sets it from its settings.
@@ -42,8 +57,12 @@ public:
 
 private:
     void notify() const;
+    // Hands out what text_ holds up to its last CR LF.
+    void handOutCompleteLines();
 
     std::int32_t capacity_;
+    ReportLineSink sink_;
+    std::size_t handedOut_ = 0;
     std::string text_;
     bool bufferFull_ = false;
     bool loggingOn_ = true;
@@ -54,5 +73,8 @@ private:
 // that a failure never leaves a partial file. Returns the empty text or the failure's
 // description.
 std::string saveReportToFile(std::string_view text, const std::string& path);
+
+// Writes bytes as they are to a file in the same way as saveReportToFile.
+std::string saveBytesToFile(std::string_view bytes, const std::string& path);
 
 } // namespace tagwright

@@ -61,17 +61,22 @@ std::string_view resultName(PageResult result)
 }
 
 // What --format json prints for each page: the report's lines about it, taken from the report
-// as it grows (empty once the report is full).
+// as the log hands them out.
 class PageRecords
 {
   public:
-    explicit PageRecords(const ReportLog& log) : log_(log) {}
+    void takeLines(std::string_view lines) { unattributed_.append(lines); }
 
-    void add(const std::string& page, PageResult result)
+    void add(const std::string& page, PageResult result, const ReportLog& log)
     {
-        const std::string& text = log_.text();
-        const std::string lines = plainText(text.substr(std::min(reported_, text.size())));
-        reported_ = text.size();
+        // The report since the last page: the lines handed out since, then the line being
+        // written (whose end comes with the next lines).
+        const std::string text = unattributed_ + log.text();
+        const std::string lines =
+            plainText(text.substr(std::min(reported_ - unattributedStart_, text.size())));
+        reported_ = log.handedOut() + log.text().size();
+        unattributed_.clear();
+        unattributedStart_ = log.handedOut();
         std::string report;
         for (std::size_t at = 0; at < lines.size();) {
             const std::size_t end = std::min(lines.find('\n', at), lines.size());
@@ -114,7 +119,8 @@ class PageRecords
     }
 
   private:
-    const ReportLog& log_;
+    std::string unattributed_;          // the lines handed out from unattributedStart_ on
+    std::size_t unattributedStart_ = 0; // positions count from the start of the report
     std::size_t reported_ = 0;
     std::vector<std::pair<std::string, nlohmann::json>> pages_; // each page with its record
 };
@@ -210,7 +216,17 @@ class BatchCommand : public Command
             static_cast<unsigned>(wholeNumberOption(options, "jobs", 1, static_cast<int>(kMostJobs),
                                                     static_cast<int>(defaultJobs())));
         job.runLock = runLock.get();
-        ReportLog log;
+        PageRecords records;
+        // The report as the run writes it; sent to stdout itself, it is printed there once.
+        const bool printed = !quiet && !(report && report->isStandardOutput());
+        ReportLog log([&](std::string_view lines) {
+            if (printed)
+                console.printBytes(terminalText(lines));
+            if (report)
+                report->append(terminalText(lines));
+            if (json)
+                records.takeLines(lines);
+        });
         PageChange showChange;
         if (dryRun.dryRun)
             showChange = [&](const std::string& page, const std::string& target,
@@ -218,21 +234,17 @@ class BatchCommand : public Command
                 if (dryRun.diff)
                     printDiff(console, page, target, content);
             };
-        PageRecords records(log);
         const BatchCounts counts =
             runWalk(job, showChange, log, [&](const std::string& page, PageResult result) {
                 if (json)
-                    records.add(page, result);
+                    records.add(page, result, log);
             });
         if (json)
             records.print(counts, dryRun.dryRun, console);
-        // A report sent to stdout itself is printed there once, as saved.
-        if (!quiet && !(report && report->isStandardOutput()))
-            console.printBoxText(log.text());
 
         int status = counts.failures.empty() ? kExitSuccess : kExitFailure;
         if (report) {
-            if (const std::string failure = report->write(log.text()); !failure.empty()) {
+            if (const std::string failure = report->finish(); !failure.empty()) {
                 console.printFileMessage(*options.value("report"), texts->text(13), failure);
                 status = kExitFailure;
             }

@@ -147,7 +147,7 @@ class CheckCommand : public Command
             if (std::string reason = verdictOf(target, maxAge, today); !reason.empty())
                 failing.push_back({page, std::move(reason)});
         };
-        ReportLog log;
+        ReportLog log([](std::string_view) {}); // a check shows no report
         const BatchJob job{operand, settings, analysis, TagSettings{}, commonWords, *texts, today};
         const BatchCounts counts = onePage ? checkPage(operand, analysis, commonWords, judge)
                                            : runWalk(

@@ -43,9 +43,14 @@ std::string oneLine(std::string_view text)
 
 } // namespace
 
+std::string terminalText(std::string_view cp1252Text)
+{
+    return withUnixLineEnds(cp1252ToUtf8(cp1252Text));
+}
+
 void Console::printBoxText(std::string_view cp1252Text) const
 {
-    out_ << withUnixLineEnds(cp1252ToUtf8(cp1252Text));
+    out_ << terminalText(cp1252Text);
     out_.flush();
 }
 

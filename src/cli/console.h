@@ -5,11 +5,16 @@
 // "tagwright-cli: PATH: reason", one line each, so that a shell loop knows which file failed.
 
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace tagwright::cli {
 
 inline constexpr std::string_view kProgramName = "tagwright-cli";
+
+// A text of the core (Windows-1252, CR LF) as the terminal gets it: UTF-8 with LF, ended with a
+// line break if it has none.
+std::string terminalText(std::string_view cp1252Text);
 
 class Console
 {

@@ -2,7 +2,6 @@
 
 #include "batch/file_system.h"
 #include "batch/report_log.h"
-#include "support/cp1252.h"
 #include "support/files.h"
 #include "support/quoted_name.h"
 #include "support/strings.h"
@@ -157,14 +156,22 @@ ReportDestination::~ReportDestination()
         ::close(fd_);
 }
 
-std::string ReportDestination::write(std::string_view cp1252Text) const
+void ReportDestination::append(std::string_view lines)
+{
+    if (fd_ < 0) {
+        kept_.append(lines);
+        return;
+    }
+    FileSystem fs;
+    if (failure_.empty() && !fs.writeAll(fd_, lines))
+        failure_ = std::strerror(errno);
+}
+
+std::string ReportDestination::finish()
 {
     if (fd_ < 0)
-        return saveReportToFile(cp1252Text, file_);
-    FileSystem fs;
-    if (!fs.writeAll(fd_, cp1252ToUtf8(cp1252Text) + "\r\n"))
-        return std::strerror(errno);
-    return {};
+        return saveBytesToFile(kept_, file_);
+    return failure_;
 }
 
 } // namespace tagwright::cli

@@ -33,16 +33,21 @@ class ReportDestination
     ReportDestination& operator=(const ReportDestination&) = delete;
     ~ReportDestination();
 
-    // Writes the report (Windows-1252, CR LF) as UTF-8 followed by CR LF; returns the empty
-    // text or the failure's description.
-    std::string write(std::string_view cp1252Text) const;
+    // The next lines of the report, UTF-8 with LF, as the run writes them: written through at
+    // once to a descriptor, kept until finish() for a file.
+    void append(std::string_view lines);
+    // Saves the report to its file; returns the empty text or the description of the first
+    // failure to write the report.
+    std::string finish();
 
     // Whether the report goes to this process's standard output ("-", /dev/stdout, ...).
     bool isStandardOutput() const { return standardOutput_; }
 
   private:
     std::string file_; // a regular file (possibly still absent), replaced safely
+    std::string kept_; // the report for file_
     int fd_ = -1;      // or a descriptor written through
+    std::string failure_;
     bool standardOutput_ = false;
 };
 

@@ -42,6 +42,28 @@ TEST(ReportLog, CapacityIsInclusiveAndTheNoticeEndsTheLastWholeLine)
     EXPECT_TRUE(log.text().ends_with(kReportFullNotice));
 }
 
+TEST(ReportLog, ALogWithASinkHandsOutEachLineWhenItIsCompleteAndHasNoCapacity)
+{
+    std::string handedOut;
+    ReportLog log([&](std::string_view lines) { handedOut += lines; });
+    EXPECT_TRUE(log.isEmpty());
+    log.output("Folder: site\r\n");
+    log.output("\r\nFile: a.htm  Now processing ...");
+    EXPECT_EQ(handedOut, "Folder: site\r\n\r\n");
+    // The line being written may still change its end.
+    log.cutAt(log.text().size() - 20);
+    log.output("  ---  Keywords meta tag inserted.");
+    EXPECT_EQ(log.text(), "File: a.htm  ---  Keywords meta tag inserted.");
+    log.output("\r\n" + std::string(2 * kReportCapacity, 'x'));
+    const std::string lines = "Folder: site\r\n\r\nFile: a.htm  ---  Keywords meta tag inserted.\r\n";
+    EXPECT_EQ(handedOut, lines);
+    EXPECT_FALSE(log.isFull());
+    log.handOutRest();
+    EXPECT_EQ(handedOut, lines + std::string(2 * kReportCapacity, 'x'));
+    EXPECT_EQ(log.handedOut(), handedOut.size());
+    EXPECT_FALSE(log.isEmpty());
+}
+
 TEST(ReportLog, LoggingOffChangesNothing)
 {
     ReportLog log;
