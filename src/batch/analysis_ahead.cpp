@@ -6,7 +6,8 @@
 #include "output/meta_tag.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <sys/stat.h>
+
 #include <utility>
 
 namespace tagwright {
@@ -35,11 +36,11 @@ AnalysisAhead::~AnalysisAhead()
     changed_.notify_all();
 }
 
-void AnalysisAhead::start(std::vector<std::string> paths)
+void AnalysisAhead::start(std::vector<PageFile> pages)
 {
     {
         const std::scoped_lock lock(mutex_);
-        paths_ = std::move(paths);
+        pages_ = std::move(pages);
         nextToStart_ = 0;
         nextToTake_ = 0;
         ++generation_;
@@ -73,7 +74,7 @@ std::optional<PageAnalysis> AnalysisAhead::take(std::size_t index,
 void AnalysisAhead::stop()
 {
     std::unique_lock lock(mutex_);
-    paths_.clear();
+    pages_.clear();
     nextToStart_ = 0;
     ++generation_;
     done_.clear();
@@ -84,7 +85,7 @@ void AnalysisAhead::stop()
 
 bool AnalysisAhead::mayStartNext() const
 {
-    return nextToStart_ < paths_.size() && nextToStart_ < nextToTake_ + window_ &&
+    return nextToStart_ < pages_.size() && nextToStart_ < nextToTake_ + window_ &&
            analysing_ < jobs_;
 }
 
@@ -94,17 +95,17 @@ void AnalysisAhead::work(std::stop_token stop)
     while (changed_.wait(lock, stop, [&] { return mayStartNext(); })) {
         const std::size_t index = nextToStart_++;
         const std::size_t generation = generation_;
-        const std::string path = paths_[index];
+        const PageFile file = pages_[index];
         ++analysing_;
         ++busy_;
         lock.unlock();
-        PageAnalysis page = analyse(path);
+        PageAnalysis page = analyse(file);
         lock.lock();
         --analysing_;
         changed_.notify_all(); // another page may be analysed while this one is written
         if (writeAhead_ && generation == generation_) {
             lock.unlock();
-            writeAhead(path, page);
+            writeAhead(file, page);
             lock.lock();
         }
         if (generation == generation_)
@@ -116,12 +117,13 @@ void AnalysisAhead::work(std::stop_token stop)
     }
 }
 
-PageAnalysis AnalysisAhead::analyse(const std::string& path) const
+PageAnalysis AnalysisAhead::analyse(const PageFile& file) const
 {
     PageAnalysis page;
     RecordedHostCalls::Recorder host(page.calls, stopping_);
     try {
-        page.outcome = doFile(path, settings_, commonWords_, host, page.table);
+        page.outcome =
+            doFile(file.readPath(), settings_, commonWords_, host, page.table, file.path());
         page.needsTheRun = page.calls.metEndFontQuestion();
     } catch (...) {
         // A failure that escapes the analysis ends the walk: the run meets it at the page's turn.
@@ -130,7 +132,7 @@ PageAnalysis AnalysisAhead::analyse(const std::string& path) const
     return page;
 }
 
-void AnalysisAhead::writeAhead(const std::string& path, PageAnalysis& page) const
+void AnalysisAhead::writeAhead(const PageFile& file, PageAnalysis& page) const
 {
     // A page reached through a link is written at its turn: the run may pass it over (another
     // name of a page, a link out of the folder), and writes nothing beside another tree's page.
@@ -140,16 +142,21 @@ void AnalysisAhead::writeAhead(const std::string& path, PageAnalysis& page) cons
     // A failure that escapes the writing (memory for a page as long as the file) leaves the page
     // to the run, which meets the failure at the page's turn as a run on one thread does.
     try {
-        std::error_code error;
-        const std::uintmax_t size = std::filesystem::file_size(path, error);
+        struct stat status
+        {
+        };
         if (page.outcome.result != kAnalysisDone || page.needsTheRun ||
-            resolvedFilePath(path) != path || error || size > kLargestPageWrittenAhead)
+            !writeAhead_->fs->nameStatus(*file.folder, file.name, status) ||
+            !S_ISREG(status.st_mode) ||
+            static_cast<std::uintmax_t>(status.st_size) > kLargestPageWrittenAhead)
             return;
         InsertRequest request = writeAhead_->request;
-        request.path = path;
+        request.path = file.path();
+        request.file = file;
         request.tag = getMetaTag(generateKeywordMetaTag(page.table, writeAhead_->tag, settings_));
-        request.utf8 = detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
-        if (writeAhead_->wouldWrite(path, request.tag, request.utf8))
+        request.utf8 =
+            detectEncoding(file.readPath(), true) == static_cast<std::int16_t>(Encoding::Utf8);
+        if (writeAhead_->wouldWrite(file, request.tag, request.utf8))
             page.insertion = prepareInsertion(request, *writeAhead_->fs);
     } catch (...) {
         page.insertion.reset();

@@ -56,7 +56,7 @@ struct WriteAhead
     TagSettings tag;
     InsertRequest request;
     FileSystem* fs = nullptr;
-    std::function<bool(const std::string& path, const std::string& tag, bool utf8)> wouldWrite;
+    std::function<bool(const PageFile& page, const std::string& tag, bool utf8)> wouldWrite;
 };
 
 // Pages are analysed on at most `jobs` threads at once, one a core. Writing a page ahead is mostly
@@ -85,7 +85,7 @@ class AnalysisAhead
     ~AnalysisAhead();
 
     // The pages to analyse next, in the walk's order, in place of any still pending.
-    void start(std::vector<std::string> paths);
+    void start(std::vector<PageFile> pages);
     // The analysis of the page at `index` of the paths started, waiting for it and asking
     // stopRequested every kWaitInterval of the wait; none when it answered true. The pages
     // before it are dropped.
@@ -97,10 +97,10 @@ class AnalysisAhead
   private:
     void work(std::stop_token stop);
     bool mayStartNext() const;
-    PageAnalysis analyse(const std::string& path) const;
+    PageAnalysis analyse(const PageFile& file) const;
     // The new content of an analysed page written and forced to the disk, when the run would
     // write it.
-    void writeAhead(const std::string& path, PageAnalysis& page) const;
+    void writeAhead(const PageFile& file, PageAnalysis& page) const;
 
     const AnalysisSettings& settings_;
     const CommonWords& commonWords_;
@@ -110,7 +110,7 @@ class AnalysisAhead
 
     std::mutex mutex_;
     std::condition_variable_any changed_;
-    std::vector<std::string> paths_;
+    std::vector<PageFile> pages_;
     std::size_t nextToStart_ = 0;
     std::size_t nextToTake_ = 0;
     std::size_t generation_ = 0; // counts start() and stop(): results of older paths are dropped

@@ -37,23 +37,23 @@ struct PairFile
 
 // Opens a file of the pair: a regular file under its own name, not a link. Empty when it is
 // open, else why it cannot be one of this program's pairs.
-std::string openPairFile(FileSystem& fs, const std::string& path, const std::string& role,
+std::string openPairFile(FileSystem& fs, const PageFile& file, const std::string& role,
                          const std::string& linkReason, PairFile& opened)
 {
     struct stat named
     {
     };
-    if (::lstat(path.c_str(), &named) != 0)
+    if (!fs.nameStatus(*file.folder, file.name, named))
         return errno == ENOENT ? role + " is missing" : cannotRead(role, errno);
     if (S_ISLNK(named.st_mode))
         return linkReason;
     if (!S_ISREG(named.st_mode))
         return role + " is not a regular file";
-    opened.file.emplace(fs, fs.openForReading(path));
+    opened.file.emplace(fs, fs.openForReading(*file.folder, file.name));
     struct stat status
     {
     };
-    if (!opened.file->isOpen() || ::fstat(opened.fd(), &status) != 0)
+    if (!opened.file->isOpen() || !fs.openStatus(opened.fd(), status))
         return cannotRead(role, errno);
     if (status.st_dev != named.st_dev || status.st_ino != named.st_ino)
         return role + " changed while it was judged";
@@ -183,25 +183,25 @@ int copyBackup(FileSystem& fs, int fd, PageWriter& writer)
 }
 
 // Whether a name, or an open file, is still the file of that stamp, unchanged.
-bool sameFile(const std::string& path, const FileStamp& stamp)
+bool sameFile(FileSystem& fs, const PageFile& file, const FileStamp& stamp)
 {
     struct stat status
     {
     };
-    return ::lstat(path.c_str(), &status) == 0 && fileStamp(status) == stamp;
+    return fs.nameStatus(*file.folder, file.name, status) && fileStamp(status) == stamp;
 }
 
-bool sameFile(int fd, const FileStamp& stamp)
+bool sameFile(FileSystem& fs, int fd, const FileStamp& stamp)
 {
     struct stat status
     {
     };
-    return ::fstat(fd, &status) == 0 && fileStamp(status) == stamp;
+    return fs.openStatus(fd, status) && fileStamp(status) == stamp;
 }
 
 } // namespace
 
-RestoreOutcome restoreBackup(const std::string& page, const std::string& backup, FileSystem& fs)
+RestoreOutcome restoreBackup(const PageFile& page, const PageFile& backup, FileSystem& fs)
 {
     const auto leftAlone = [](std::string reason) {
         return RestoreOutcome{RestoreResult::LeftAlone, std::move(reason)};
@@ -237,13 +237,13 @@ RestoreOutcome restoreBackup(const std::string& page, const std::string& backup,
     if (const ReplaceResult& prepared = replacement.prepared(); prepared.code != 0)
         return failed(prepared.errorText.empty() ? std::strerror(copyError) : prepared.errorText);
     // What was put in place must be the backup that was judged.
-    if (!sameFile(backupFile.fd(), backupFile.stamp))
+    if (!sameFile(fs, backupFile.fd(), backupFile.stamp))
         return failed("The backup changed while it was being put back.");
     if (const ReplaceResult replaced = replacement.commit(); replaced.code != 0)
         return failed(replaced.errorText);
-    if (!sameFile(backup, backupFile.stamp))
+    if (!sameFile(fs, backup, backupFile.stamp))
         return failed("The page is put back, but its backup changed meanwhile and stays.");
-    if (!fs.remove(backup))
+    if (!fs.remove(*backup.folder, backup.name))
         return failed(std::string("The page is put back, but its backup cannot be removed (") +
                       std::strerror(errno) + ").");
     return {};

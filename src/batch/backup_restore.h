@@ -7,6 +7,7 @@
 // keeps a linked page's backup beside its target), a backup that is a link.
 
 #include "batch/file_system.h"
+#include "batch/page_file.h"
 
 #include <string>
 
@@ -28,6 +29,7 @@ struct RestoreOutcome
 // permission bits and extended attributes; a page or backup that changes after it was judged is
 // not put back), then removes the backup. The folder's new names are not forced to the disk:
 // the caller does that once per folder.
-RestoreOutcome restoreBackup(const std::string& page, const std::string& backup, FileSystem& fs);
+// Both are names in their folders, as the walk met them.
+RestoreOutcome restoreBackup(const PageFile& page, const PageFile& backup, FileSystem& fs);
 
 } // namespace tagwright

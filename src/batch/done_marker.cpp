@@ -17,19 +17,26 @@ std::string doneMetaTagLine(std::string_view date)
 InsertOutcome insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate,
                                     FileSystem& fs)
 {
-    if (!isRegularFile(path))
-        return {kInsertFileNotFound, {}, {}};
+    return insertDoneMetaTagOnly(PageFile{}, path, doneDate, fs);
+}
+
+InsertOutcome insertDoneMetaTagOnly(const PageFile& file, const std::string& path,
+                                    std::string_view doneDate, FileSystem& fs)
+{
+    const PageFile target = fileToRewrite(fs, file, path);
+    PageToRewrite opened = openPageToRewrite(fs, target);
+    if (opened.refused)
+        return std::move(*opened.refused);
+    OpenFile page(fs, opened.fd);
     if (backupFileName(path).empty())
         return {kInsertNoExtension, {}, {}};
-    const std::string target = resolvedFilePath(path);
-    OpenFile page(fs, fs.openForReading(target));
-    if (!page.isOpen())
-        return {kInsertFailed, {}, std::strerror(errno)};
     LineReader reader = pageLineReader(fs, page.fd());
     HeadEdit edit;
     edit.writeBlock = [&](PageWriter& writer) { writer.writeLine(doneMetaTagLine(doneDate)); };
     ReplaceOptions options;
-    options.asRead = fileStamp(page.fd());
+    options.asRead = fileStamp(fs, page.fd());
+    if (!options.asRead)
+        return {kInsertFailed, {}, std::strerror(errno)};
     return rewriteOutcome(replaceFile(fs, target, {}, headRewriteOf(reader, edit), options),
                           reader.errorNumber());
 }

@@ -20,6 +20,9 @@ std::string doneMetaTagLine(std::string_view date);
 // it was.
 InsertOutcome insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate,
                                     FileSystem& fs);
+// The same for a page as a batch run reached it (path as the user knows it).
+InsertOutcome insertDoneMetaTagOnly(const PageFile& file, const std::string& path,
+                                    std::string_view doneDate, FileSystem& fs);
 InsertOutcome insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate);
 
 } // namespace tagwright

@@ -2,6 +2,7 @@
 
 #include "support/files.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -27,16 +28,16 @@ std::string contentOf(int fd)
 
 } // namespace
 
-int DryRunFileSystem::createNew(const std::string& path, mode_t)
+int DryRunFileSystem::createNew(const Folder& folder, const std::string& name, mode_t)
 {
     // A folder that the real run could not write in (read-only, not ours) fails here as well.
     if (permissions_ == Permissions::AsTheRun) {
-        if (::access(containingFolder(path).c_str(), W_OK | X_OK) != 0)
+        if (::faccessat(folder.fd(), ".", W_OK | X_OK, 0) != 0)
             return -1;
     }
     const int fd = ::memfd_create("tagwright-dry-run", MFD_CLOEXEC);
     if (fd >= 0)
-        open_[fd] = path;
+        open_[fd] = folder.pathOf(name);
     return fd;
 }
 
@@ -49,23 +50,23 @@ bool DryRunFileSystem::close(int fd)
     return FileSystem::close(fd);
 }
 
-bool DryRunFileSystem::link(const std::string&, const std::string&)
+bool DryRunFileSystem::link(const Folder&, const std::string&, const std::string&)
 {
     return true;
 }
 
-bool DryRunFileSystem::rename(const std::string& from, const std::string& to)
+bool DryRunFileSystem::rename(const Folder& folder, const std::string& from, const std::string& to)
 {
-    if (const auto found = written_.find(from); found != written_.end()) {
-        listener_(to, found->second);
+    if (const auto found = written_.find(folder.pathOf(from)); found != written_.end()) {
+        listener_(folder.pathOf(to), found->second);
         written_.erase(found);
     }
     return true;
 }
 
-bool DryRunFileSystem::remove(const std::string& path)
+bool DryRunFileSystem::remove(const Folder& folder, const std::string& name)
 {
-    written_.erase(path);
+    written_.erase(folder.pathOf(name));
     return true;
 }
 
@@ -79,10 +80,11 @@ bool DryRunFileSystem::setMode(int fd, mode_t mode)
     return permissions_ == Permissions::Disregarded || FileSystem::setMode(fd, mode);
 }
 
-bool DryRunFileSystem::copyExtendedAttributes(const std::string& from, int)
+bool DryRunFileSystem::copyExtendedAttributes(const Folder& folder, const std::string& name, int)
 {
     return permissions_ == Permissions::Disregarded ||
-           ::llistxattr(from.c_str(), nullptr, 0) >= 0 || errno == ENOTSUP || errno == ENOSYS;
+           ::llistxattr(folder.readPathOf(name).c_str(), nullptr, 0) >= 0 || errno == ENOTSUP ||
+           errno == ENOSYS;
 }
 
 bool DryRunFileSystem::readFileFlags(int fd, int& flags)

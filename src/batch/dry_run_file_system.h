@@ -30,15 +30,16 @@ class DryRunFileSystem : public FileSystem
     {
     }
 
-    int createNew(const std::string& path, mode_t mode) override;
+    int createNew(const Folder& folder, const std::string& name, mode_t mode) override;
     bool close(int fd) override;
-    bool link(const std::string& existing, const std::string& newName) override;
-    bool rename(const std::string& from, const std::string& to) override;
-    bool remove(const std::string& path) override;
+    bool link(const Folder& folder, const std::string& existing,
+              const std::string& newName) override;
+    bool rename(const Folder& folder, const std::string& from, const std::string& to) override;
+    bool remove(const Folder& folder, const std::string& name) override;
     bool setOwner(int fd, uid_t owner, gid_t group) override;
     bool setMode(int fd, mode_t mode) override;
     // A file in memory need not carry the page's extended attributes: they are only read.
-    bool copyExtendedAttributes(const std::string& from, int to) override;
+    bool copyExtendedAttributes(const Folder& folder, const std::string& name, int to) override;
     // A page that its user could not replace is still judged when permissions are disregarded.
     bool readFileFlags(int fd, int& flags) override;
     bool takesFolderLocks() const override { return false; }
@@ -46,8 +47,8 @@ class DryRunFileSystem : public FileSystem
   private:
     ReplaceListener listener_;
     Permissions permissions_;
-    std::map<int, std::string> open_;            // descriptor of a file in memory -> its name
-    std::map<std::string, std::string> written_; // name of a closed file in memory -> content
+    std::map<int, std::string> open_;            // descriptor of a file in memory -> its path
+    std::map<std::string, std::string> written_; // path of a closed file in memory -> content
 };
 
 } // namespace tagwright

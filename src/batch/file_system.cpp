@@ -8,21 +8,21 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <functional>
 #include <set>
 #include <string_view>
 
 namespace tagwright {
 
-int FileSystem::openForReading(const std::string& path)
+int FileSystem::openForReading(const Folder& folder, const std::string& name)
 {
-    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    return ::openat(folder.fd(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
 }
 
-int FileSystem::createNew(const std::string& path, mode_t mode)
+int FileSystem::createNew(const Folder& folder, const std::string& name, mode_t mode)
 {
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    return ::openat(folder.fd(), name.c_str(),
+                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
 }
 
 ssize_t FileSystem::read(int fd, char* buffer, std::size_t size)
@@ -59,19 +59,30 @@ bool FileSystem::close(int fd)
     return ::close(fd) == 0;
 }
 
-bool FileSystem::link(const std::string& existing, const std::string& newName)
+bool FileSystem::link(const Folder& folder, const std::string& existing,
+                      const std::string& newName)
 {
-    return ::link(existing.c_str(), newName.c_str()) == 0;
+    return ::linkat(folder.fd(), existing.c_str(), folder.fd(), newName.c_str(), 0) == 0;
 }
 
-bool FileSystem::rename(const std::string& from, const std::string& to)
+bool FileSystem::rename(const Folder& folder, const std::string& from, const std::string& to)
 {
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    return ::renameat(folder.fd(), from.c_str(), folder.fd(), to.c_str()) == 0;
 }
 
-bool FileSystem::remove(const std::string& path)
+bool FileSystem::remove(const Folder& folder, const std::string& name)
 {
-    return ::unlink(path.c_str()) == 0;
+    return ::unlinkat(folder.fd(), name.c_str(), 0) == 0;
+}
+
+bool FileSystem::openStatus(int fd, struct stat& status)
+{
+    return ::fstat(fd, &status) == 0;
+}
+
+bool FileSystem::setTimes(int fd, const struct timespec times[2])
+{
+    return ::futimens(fd, times) == 0;
 }
 
 bool FileSystem::setOwner(int fd, uid_t owner, gid_t group)
@@ -87,18 +98,6 @@ bool FileSystem::setMode(int fd, mode_t mode)
 bool FileSystem::readFileFlags(int fd, int& flags)
 {
     return ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-}
-
-bool FileSystem::flushFolder(const std::string& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return true; // a folder that may not be opened cannot be forced either
-    const bool flushed = ::fsync(fd) == 0 || errno == EINVAL;
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return flushed;
 }
 
 namespace {
@@ -139,8 +138,10 @@ std::set<std::string> attributeNames(std::string_view list)
 
 } // namespace
 
-bool FileSystem::copyExtendedAttributes(const std::string& from, int to)
+bool FileSystem::copyExtendedAttributes(const Folder& folder, const std::string& name, int to)
 {
+    // The previous file is reached through its folder's descriptor and never through a link.
+    const std::string from = folder.readPathOf(name);
     std::string sourceList;
     if (!readSized(sourceList, [&](char* buffer, std::size_t size) {
             return ::llistxattr(from.c_str(), buffer, size);
@@ -151,26 +152,31 @@ bool FileSystem::copyExtendedAttributes(const std::string& from, int to)
                    [&](char* buffer, std::size_t size) { return ::flistxattr(to, buffer, size); }))
         return attributesUnsupported(errno) && sourceList.empty();
     const std::set<std::string> wanted = attributeNames(sourceList);
-    for (const std::string& name : attributeNames(targetList)) {
-        if (!wanted.contains(name) && ::fremovexattr(to, name.c_str()) != 0)
+    for (const std::string& attribute : attributeNames(targetList)) {
+        if (!wanted.contains(attribute) && ::fremovexattr(to, attribute.c_str()) != 0)
             return false;
     }
-    for (const std::string& name : wanted) {
+    for (const std::string& attribute : wanted) {
         std::string value;
         if (!readSized(value, [&](char* buffer, std::size_t size) {
-                return ::lgetxattr(from.c_str(), name.c_str(), buffer, size);
+                return ::lgetxattr(from.c_str(), attribute.c_str(), buffer, size);
             }))
             return false;
         std::string present;
         const bool same = readSized(present,
                                     [&](char* buffer, std::size_t size) {
-                                        return ::fgetxattr(to, name.c_str(), buffer, size);
+                                        return ::fgetxattr(to, attribute.c_str(), buffer, size);
                                     }) &&
                           present == value;
-        if (!same && ::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0)
+        if (!same && ::fsetxattr(to, attribute.c_str(), value.data(), value.size(), 0) != 0)
             return false;
     }
     return true;
+}
+
+bool FileSystem::flushFolder(const Folder& folder)
+{
+    return ::fsync(folder.fd()) == 0 || errno == EINVAL;
 }
 
 OpenFile::~OpenFile()

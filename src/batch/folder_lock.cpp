@@ -9,8 +9,8 @@
 
 namespace tagwright {
 
-FolderLock::FolderLock(const std::string& folder, const RunLock* run)
-    : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+FolderLock::FolderLock(const Folder& folder, const RunLock* run)
+    : fd_(::openat(folder.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
     if (fd_ < 0)
         return;

@@ -6,6 +6,7 @@
 // the run was given, the run's own lock (RunLock) stands for the folder's.
 
 #include "batch/run_lock.h"
+#include "support/folder.h"
 
 #include <string>
 
@@ -21,7 +22,7 @@ class FolderLock
     };
 
     // run: the run's lock on the folder it was given, if it holds one.
-    explicit FolderLock(const std::string& folder, const RunLock* run = nullptr);
+    explicit FolderLock(const Folder& folder, const RunLock* run = nullptr);
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
     ~FolderLock();

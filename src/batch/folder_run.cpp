@@ -13,7 +13,7 @@
 #include "support/cp1252.h"
 #include "support/dates.h"
 #include "support/files.h"
-#include "support/folder_listing.h"
+#include "support/folder_walk.h"
 #include "support/quoted_name.h"
 #include "support/strings.h"
 
@@ -28,11 +28,6 @@ namespace tagwright {
 
 namespace {
 
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
 struct Extension
 {
     bool BatchSettings::*ticked;
@@ -44,9 +39,9 @@ constexpr std::array<Extension, 4> kExtensions{{{&BatchSettings::htm, "*.htm"},
                                                 {&BatchSettings::shtm, "*.shtm"},
                                                 {&BatchSettings::shtml, "*.shtml"}}};
 
-bool isUtf8Page(const std::string& path)
+bool isUtf8Page(const PageFile& page)
 {
-    return detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
+    return detectEncoding(page.readPath(), true) == static_cast<std::int16_t>(Encoding::Utf8);
 }
 
 } // namespace
@@ -64,8 +59,7 @@ std::string reportName(const std::string& name)
 FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost,
                      ReportLog& log, FileSystem& fs)
     : job_(job), host_(host), analysisHost_(analysisHost), log_(log), fs_(fs),
-      analysis_(job.analysis), doneDate_(formatDate(jdnToGregorian(job.todayJdn))),
-      pages_(job.folder)
+      analysis_(job.analysis), doneDate_(formatDate(jdnToGregorian(job.todayJdn)))
 {
     analysis_.singleFile = false;
     analysis_.logOperations = job.settings.logOperations;
@@ -84,8 +78,8 @@ FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
             request.flushFolder = false;
             writeAhead =
                 WriteAhead{job.tag, request, &fs,
-                           [this](const std::string& path, const std::string& tag, bool utf8) {
-                               const OldTagAndDoneDate old = oldTagAndDoneDate(path);
+                           [this](const PageFile& page, const std::string& tag, bool utf8) {
+                               const OldTagAndDoneDate old = oldTagAndDoneDate(page);
                                return !passesOverAsDone(old) &&
                                       !isSameTag(tag, oldTagAsShown(old.oldTag, utf8));
                            }};
@@ -111,12 +105,13 @@ bool FolderRun::takesFile(const std::string& name) const
     return false;
 }
 
-bool FolderRun::folderHasTargetFiles(const std::string& folder) const
+bool FolderRun::folderHasTargetFiles(const FolderListing& listing) const
 {
     for (const Extension& extension : kExtensions) {
-        std::string errorText;
         if (job_.settings.*extension.ticked &&
-            countMatchingFiles(folder, extension.pattern, true, errorText) > 0)
+            std::any_of(listing.files.begin(), listing.files.end(), [&](const std::string& name) {
+                return matchFileName(name, extension.pattern, false);
+            }))
             return true;
     }
     return false;
@@ -143,60 +138,99 @@ std::string FolderRun::insertedCountText() const
 
 void FolderRun::processFolder(const std::string& folder)
 {
-    const FolderListing listing = listFolder(folder);
-    if (!listing.ok())
+    const auto top = std::make_shared<const Folder>(fs_.openFolder(folder));
+    pages_.emplace(top, fs_);
+    walkFolders(top, job_.settings.includeAllSubfolders, fs_,
+                [&](const std::shared_ptr<const Folder>& walked, const FolderListing& listing) {
+                    if (walked != top) {
+                        if (folderHasTargetFiles(listing))
+                            logFolderLine(walked->path());
+                        ++counts_.foldersWalked;
+                    }
+                    processListing(walked, listing);
+                    return !counts_.stopRun;
+                });
+}
+
+void FolderRun::processListing(const std::shared_ptr<const Folder>& folder,
+                               const FolderListing& listing)
+{
+    if (!listing.ok()) {
+        log_.output("\r\nFolder: " + reportName(folder->path()) +
+                    "  ---  The folder cannot be read (" + listing.errorText + ").\r\n");
+        counts_.failures.push_back({folder->path(), listing.errorText});
         return;
-    processPages(folder, listing.files);
-    if (counts_.stopRun || !job_.settings.includeAllSubfolders)
+    }
+    if (std::any_of(listing.files.begin(), listing.files.end(),
+                    [this](const std::string& name) { return takesFile(name); })) {
+        processPages(folder, listing);
         return;
-    for (const std::string& name : listing.subfolders) {
-        const std::string subfolder = joinPath(folder, name);
-        if (folderHasTargetFiles(subfolder))
-            logFolderLine(subfolder);
-        processFolder(subfolder);
-        ++counts_.foldersWalked;
-        if (counts_.stopRun)
-            return;
+    }
+    for (const NameLeftOut& name : listing.leftOut) {
+        if (takesFile(name.name))
+            reportLeftOut(*folder, name);
     }
 }
 
-void FolderRun::processPages(const std::string& folder, const std::vector<std::string>& names)
+void FolderRun::reportLeftOut(const Folder& folder, const NameLeftOut& name)
 {
-    if (std::none_of(names.begin(), names.end(),
-                     [this](const std::string& name) { return takesFile(name); }))
+    if (name.errorNumber == 0) {
+        log_.output("\r\nFile: " + reportName(name.name) + "  ---  Passed over: " + name.reason +
+                    ".\r\n");
         return;
-    std::optional<FolderLock> lock;
-    if (fs_.takesFolderLocks())
-        lock.emplace(folder, job_.runLock);
+    }
+    // A page that may be there but cannot be looked at is one that was not written.
+    currentFile_ = folder.pathOf(name.name);
+    ++counts_.filesExamined;
+    log_.output("\r\nFile: " + reportName(name.name) + "  ---  The file cannot be read (" +
+                name.reason + ").\r\n");
+    recordFailure(name.reason);
+    host_.pageFinished(currentFile_, PageResult::Failed);
+}
+
+void FolderRun::processPages(const std::shared_ptr<const Folder>& folder,
+                             const FolderListing& listing)
+{
+    auto lock =
+        fs_.takesFolderLocks() ? std::make_unique<FolderLock>(*folder, job_.runLock) : nullptr;
     const FolderLock::State lockState = lock ? lock->state() : FolderLock::State::Unavailable;
     if (lockState == FolderLock::State::TakenByAnother) {
         log_.output("\r\nPassed over: another run is writing in this folder.\r\n");
-        counts_.failures.push_back({folder, "Another run is writing in this folder."});
+        counts_.failures.push_back({folder->path(), "Another run is writing in this folder."});
         return;
     }
-    currentFolder_ = folder;
-    leftoversPending_ = lockState == FolderLock::State::Held;
+    writing_.push_back({folder, std::move(lock), lockState != FolderLock::State::Held, false});
+    // The pages and the other names with a ticked extension, in the order of their names.
     std::vector<std::string> taken;
-    for (const std::string& name : names) {
+    std::vector<const NameLeftOut*> leftOut;
+    for (const std::string& name : listing.files) {
         if (takesFile(name))
             taken.push_back(name);
     }
+    for (const NameLeftOut& name : listing.leftOut) {
+        if (takesFile(name.name))
+            leftOut.push_back(&name);
+    }
     if (ahead_) {
-        std::vector<std::string> paths;
+        std::vector<PageFile> pages;
         for (const std::string& name : taken)
-            paths.push_back(joinPath(folder, name));
-        ahead_->start(std::move(paths));
+            pages.push_back({folder, name});
+        ahead_->start(std::move(pages));
     }
     try {
-        for (std::size_t index = 0; index < taken.size(); ++index) {
+        auto other = leftOut.begin();
+        for (std::size_t index = 0; index < taken.size() && !counts_.stopRun; ++index) {
+            for (; other != leftOut.end() && (*other)->name < taken[index]; ++other)
+                reportLeftOut(*folder, **other);
             processFile(folder, taken[index], index);
-            if (counts_.stopRun)
-                break;
         }
+        for (; other != leftOut.end() && !counts_.stopRun; ++other)
+            reportLeftOut(*folder, **other);
     } catch (...) {
         // A failure that ends the walk: no page written ahead outlives the folder's lock, nor
         // goes on being written while the failure is shown.
         dropPagesWrittenAhead();
+        writing_.clear();
         throw;
     }
     dropPagesWrittenAhead();
@@ -210,40 +244,65 @@ void FolderRun::dropPagesWrittenAhead()
         ahead_->stop();
 }
 
-void FolderRun::prepareToWrite()
+FolderRun::WritingFolder* FolderRun::writingFolder(const Folder& folder)
 {
-    if (!leftoversPending_)
-        return;
-    leftoversPending_ = false;
-    removeLeftoverTemporaryFiles(currentFolder_, fs_);
+    for (WritingFolder& writing : writing_) {
+        if (writing.folder->isSameFolder(folder))
+            return &writing;
+    }
+    return nullptr;
 }
 
-void FolderRun::pageWritten()
+std::optional<std::string> FolderRun::prepareToWrite(const PageFile& file)
 {
-    writtenFolders_.insert(containingFolder(resolvedFilePath(currentFile_)));
+    WritingFolder* writing = writingFolder(*file.folder);
+    if (writing == nullptr) {
+        // A link's target in another folder: that folder is written under its own lock.
+        auto lock = fs_.takesFolderLocks()
+                        ? std::make_unique<FolderLock>(*file.folder, job_.runLock)
+                        : nullptr;
+        const FolderLock::State state = lock ? lock->state() : FolderLock::State::Unavailable;
+        if (state == FolderLock::State::TakenByAnother)
+            return "Another run is writing in this folder.";
+        writing = &writing_.emplace_back(
+            WritingFolder{file.folder, std::move(lock), state != FolderLock::State::Held, false});
+    }
+    if (!writing->cleaned) {
+        writing->cleaned = true;
+        removeLeftoverTemporaryFiles(*writing->folder, fs_);
+    }
+    return std::nullopt;
+}
+
+void FolderRun::pageWritten(const PageFile& file)
+{
+    if (WritingFolder* writing = writingFolder(*file.folder))
+        writing->written = true;
 }
 
 void FolderRun::flushWrittenFolders()
 {
-    for (const std::string& folder : writtenFolders_) {
-        if (!fs_.flushFolder(folder))
-            counts_.failures.push_back({folder, std::strerror(errno)});
+    for (const WritingFolder& writing : writing_) {
+        if (writing.written && !fs_.flushFolder(*writing.folder))
+            counts_.failures.push_back({writing.folder->path(), std::strerror(errno)});
     }
-    writtenFolders_.clear();
+    writing_.clear();
 }
 
-void FolderRun::processFile(const std::string& folder, const std::string& name, std::size_t index)
+void FolderRun::processFile(const std::shared_ptr<const Folder>& folder, const std::string& name,
+                            std::size_t index)
 {
-    currentFile_ = joinPath(folder, name);
+    const PageFile named{folder, name};
+    currentFile_ = named.path();
     preparedInsertion_.reset();
     ++counts_.filesExamined;
     analysisHost_.setOutputText({});
-    if (!admitPage(name)) {
+    if (!admitPage(named)) {
         host_.pageFinished(currentFile_, PageResult::PassedOver);
         return;
     }
 
-    const OldTagAndDoneDate old = oldTagAndDoneDate(currentFile_);
+    const OldTagAndDoneDate old = oldTagAndDoneDate(currentPage_);
     if (passesOverAsDone(old)) {
         if (!job_.settings.dontLogDone)
             log_.output("\r\nFile: " + reportName(name) + "  ---  Done already on " + old.doneDate +
@@ -284,7 +343,8 @@ void FolderRun::processFile(const std::string& folder, const std::string& name, 
 AnalysisOutcome FolderRun::analyseCurrentFile(AnalysisHost& statusHost, std::size_t index)
 {
     const auto analyseHere = [&] {
-        return doFile(currentFile_, analysis_, job_.commonWords, statusHost, table_);
+        return doFile(currentPage_.readPath(), analysis_, job_.commonWords, statusHost, table_,
+                      currentFile_);
     };
     if (!ahead_)
         return analyseHere();
@@ -312,9 +372,12 @@ AnalysisOutcome FolderRun::analyseCurrentFile(AnalysisHost& statusHost, std::siz
     return page->outcome;
 }
 
-bool FolderRun::admitPage(const std::string& name)
+bool FolderRun::admitPage(const PageFile& named)
 {
-    switch (pages_.admit(currentFile_)) {
+    const std::string& name = named.name;
+    Admission admitted = pages_->admit(named);
+    currentPage_ = std::move(admitted.file);
+    switch (admitted.admission) {
     case PageAdmission::Admitted:
         return true;
     case PageAdmission::AlreadyTreated:
@@ -383,7 +446,7 @@ bool FolderRun::composeAndInsert(const std::string& oldTag)
 {
     const std::string boxText = generateKeywordMetaTag(table_, job_.tag, analysis_);
     analysisHost_.setOutputText(boxText);
-    const bool utf8 = isUtf8Page(currentFile_);
+    const bool utf8 = isUtf8Page(currentPage_);
     const std::string shownOldTag = oldTagAsShown(oldTag, utf8);
 
     if (!job_.settings.confirm) {
@@ -408,10 +471,10 @@ bool FolderRun::composeAndInsert(const std::string& oldTag)
     return false;
 }
 
-OldTagAndDoneDate FolderRun::oldTagAndDoneDate(const std::string& path) const
+OldTagAndDoneDate FolderRun::oldTagAndDoneDate(const PageFile& page) const
 {
     const int lessThanDays = job_.settings.lessThanNDaysOld + 1;
-    return readOldTagAndDoneDate(path, job_.todayJdn, lessThanDays, fs_);
+    return readOldTagAndDoneDate(page, job_.todayJdn, lessThanDays, fs_);
 }
 
 bool FolderRun::passesOverAsDone(const OldTagAndDoneDate& old) const
@@ -439,6 +502,7 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
     InsertRequest request;
     request.tag = tag;
     request.path = currentFile_;
+    request.file = currentPage_;
     request.backup = job_.settings.backup;
     request.utf8 = utf8;
     request.withDone = withDone;
@@ -446,7 +510,13 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
     request.logOldTag = job_.settings.includeOldMetaTag;
     request.logNewTag = job_.settings.includeNewMetaTag;
     request.flushFolder = false; // once per folder, after its last page
-    prepareToWrite();
+    if (const auto refused = prepareToWrite(currentPage_)) {
+        preparedInsertion_.reset();
+        log_.output("  ---  Passed over: another run is writing in this folder.");
+        recordFailure(*refused);
+        host_.pageFinished(currentFile_, PageResult::Failed);
+        return;
+    }
     const InsertOutcome outcome = preparedInsertion_ && preparedInsertion_->request() == request
                                       ? preparedInsertion_->commit(&log_)
                                       : insertMetaTag(request, &log_, fs_);
@@ -454,7 +524,7 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
     const int result = outcome.result;
     switch (result) {
     case kInserted:
-        pageWritten();
+        pageWritten(currentPage_);
         if (!job_.settings.includeNewMetaTag)
             log_.output("  ---  Keywords meta tag inserted.");
         ++counts_.filesInserted;
@@ -483,11 +553,15 @@ void FolderRun::insert(const std::string& tag, bool withDone, const std::string&
 
 bool FolderRun::insertDoneMarkerOnly()
 {
-    prepareToWrite();
-    const InsertOutcome outcome = insertDoneMetaTagOnly(currentFile_, doneDate_, fs_);
+    if (const auto refused = prepareToWrite(currentPage_)) {
+        log_.output("  ---  Passed over: another run is writing in this folder.");
+        recordFailure(*refused);
+        return false;
+    }
+    const InsertOutcome outcome = insertDoneMetaTagOnly(currentPage_, currentFile_, doneDate_, fs_);
     switch (outcome.result) {
     case kInserted:
-        pageWritten();
+        pageWritten(currentPage_);
         return true;
     case kInsertHeadEndMissing:
         log_.output("  ---  Done meta tag not inserted because </head> is missing.");

@@ -9,6 +9,7 @@
 #include "batch/batch_host.h"
 #include "batch/batch_settings.h"
 #include "batch/file_system.h"
+#include "batch/folder_lock.h"
 #include "batch/insertion.h"
 #include "batch/old_tag_reader.h"
 #include "batch/page_register.h"
@@ -19,6 +20,7 @@
 #include "engine/common_words.h"
 #include "engine/word_table.h"
 #include "output/tag_settings.h"
+#include "support/folder_listing.h"
 #include "support/program_text.h"
 
 #include <cstdint>
@@ -84,7 +86,7 @@ class FolderRun
     void processFolder(const std::string& folder);
 
     // Whether the folder itself holds a file with a ticked extension (backups count).
-    bool folderHasTargetFiles(const std::string& folder) const;
+    bool folderHasTargetFiles(const FolderListing& listing) const;
     // "Folder: " + path, after a line break unless the report is empty.
     void logFolderLine(const std::string& folder);
     // The progress label's text; empty while nothing was inserted.
@@ -93,31 +95,51 @@ class FolderRun
     const BatchCounts& counts() const { return counts_; }
 
   private:
+    // A folder a run writes in: held under its lock from the first write there until the
+    // pages of the walked folder are done, cleaned of leftover temporary files before that
+    // write, and forced to the disk once after its last rename.
+    struct WritingFolder
+    {
+        std::shared_ptr<const Folder> folder;
+        std::unique_ptr<FolderLock> lock;
+        bool cleaned = false; // leftovers removed, or not this run's to remove
+        bool written = false;
+    };
+
     bool takesFile(const std::string& name) const;
+    // The pages of one walked folder, and a line for each other name with a ticked extension.
+    void processListing(const std::shared_ptr<const Folder>& folder, const FolderListing& listing);
     // The pages of one folder, written under the folder's lock.
-    void processPages(const std::string& folder, const std::vector<std::string>& names);
+    void processPages(const std::shared_ptr<const Folder>& folder, const FolderListing& listing);
+    // A name with a ticked extension that is no page: passed over, or a failure when what it is
+    // cannot be learned.
+    void reportLeftOut(const Folder& folder, const NameLeftOut& name);
     // Removes the files of the pages written ahead, the current one's among them, and stops
     // the workers' writing.
     void dropPagesWrittenAhead();
     // The page at `index` of the folder's pages taken.
-    void processFile(const std::string& folder, const std::string& name, std::size_t index);
+    void processFile(const std::shared_ptr<const Folder>& folder, const std::string& name,
+                     std::size_t index);
     // The analysis of the current file into table_: done here, or taken from the workers, with
     // the question and the report change it met made here in the walk's order.
     AnalysisOutcome analyseCurrentFile(AnalysisHost& statusHost, std::size_t index);
-    // Before the first write in a folder whose lock the run holds: removes the temporary files
-    // that runs which ended abruptly left there.
-    void prepareToWrite();
-    void pageWritten();
+    // Before a write in the folder of file: takes the folder's lock unless the run holds it
+    // and, before the first write there, removes the temporary files that runs which ended
+    // abruptly left. The reason when another run holds the lock.
+    std::optional<std::string> prepareToWrite(const PageFile& file);
+    WritingFolder* writingFolder(const Folder& folder);
+    void pageWritten(const PageFile& file);
     // Forces the folders written into to the disk, once each, after their renames.
     void flushWrittenFolders();
-    // False, with a report line, for a name that leads to a page this run must leave alone.
-    bool admitPage(const std::string& name);
+    // False, with a report line, for a name that leads to a page this run must leave alone;
+    // otherwise the file the run reads and rewrites becomes the current page.
+    bool admitPage(const PageFile& named);
     // After the analysis of the current file; false when the run or the file ends there.
     bool logAnalysisOutcome(std::int16_t result, std::uint8_t offendingByte, std::int32_t position);
     // False when the user declined the tag and ended the run.
     bool composeAndInsert(const std::string& oldTag);
     // The page's old tag and done marker as the run reads them; safe on worker threads.
-    OldTagAndDoneDate oldTagAndDoneDate(const std::string& path) const;
+    OldTagAndDoneDate oldTagAndDoneDate(const PageFile& page) const;
     // A page done recently is passed over when the run skips such pages.
     bool passesOverAsDone(const OldTagAndDoneDate& old) const;
     // The old tag as the report and the inspect window show it: Windows-1252 text.
@@ -143,11 +165,10 @@ class FolderRun
     std::string doneDate_;
     WordTable table_;
     BatchCounts counts_;
-    PageRegister pages_;
-    std::string currentFolder_;
-    bool leftoversPending_ = false;
-    std::set<std::string> writtenFolders_;
-    std::string currentFile_;
+    std::optional<PageRegister> pages_;
+    std::vector<WritingFolder> writing_;
+    std::string currentFile_; // the page as the walk names it
+    PageFile currentPage_;    // the file that it leads to, which the run reads and rewrites
     std::unique_ptr<AnalysisAhead> ahead_;               // with more than one job
     std::optional<PreparedInsertion> preparedInsertion_; // the current page's, written ahead
 };

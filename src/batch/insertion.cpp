@@ -44,10 +44,12 @@ PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs)
         return settle({kInsertPathEmpty, {}, {}});
     if (!isKeywordsMetaTag(request.tag))
         return settle({kInsertNotAKeywordsTag, {}, {}});
-    if (!isRegularFile(request.path))
-        return settle({kInsertFileNotFound, {}, {}});
-    const std::string target = resolvedFilePath(request.path);
-    if (!hasExtensionDot(request.path) || !hasExtensionDot(target))
+    const PageFile target = fileToRewrite(fs, request.file, request.path);
+    PageToRewrite opened = openPageToRewrite(fs, target);
+    if (opened.refused)
+        return settle(std::move(*opened.refused));
+    OpenFile page(fs, opened.fd);
+    if (!hasExtensionDot(request.path) || !hasExtensionDot(target.name))
         return settle({kInsertNoExtension, {}, {}});
 
     const std::string tagLine = request.utf8 ? cp1252ToUtf8(request.tag) : request.tag;
@@ -68,16 +70,16 @@ PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs)
                                   (request.utf8 ? utf8ToCp1252(oldTag) : std::string(oldTag)));
     };
 
-    OpenFile page(fs, fs.openForReading(target));
-    if (!page.isOpen())
-        return settle({kInsertFailed, {}, std::strerror(errno)});
     LineReader reader = pageLineReader(fs, page.fd());
-    prepared.backup_ = request.backup ? backupFileName(target) : std::string();
+    const std::string backupName = request.backup ? backupFileName(target.name) : std::string();
+    prepared.backup_ = backupName.empty() ? std::string() : target.folder->pathOf(backupName);
     ReplaceOptions options;
-    options.asRead = fileStamp(page.fd());
+    options.asRead = fileStamp(fs, page.fd());
+    if (!options.asRead)
+        return settle({kInsertFailed, {}, std::strerror(errno)});
     options.flushFolder = request.flushFolder;
     prepared.replacement_ =
-        prepareReplacement(fs, target, prepared.backup_, headRewriteOf(reader, edit), options);
+        prepareReplacement(fs, target, backupName, headRewriteOf(reader, edit), options);
     InsertOutcome outcome = rewriteOutcome(prepared.replacement_.prepared(), reader.errorNumber());
     if (outcome.result != kInserted)
         return settle(std::move(outcome));
@@ -117,6 +119,36 @@ InsertOutcome rewriteOutcome(const ReplaceResult& replaced, int readError)
     if (replaced.code == kReplaceFailed && replaced.errorText.empty() && readError != 0)
         return {kInsertFailed, {}, std::strerror(readError)};
     return {replaced.code, {}, replaced.errorText};
+}
+
+PageFile fileToRewrite(FileSystem& fs, const PageFile& given, const std::string& path)
+{
+    return given.folder ? given : locateFile(fs, path);
+}
+
+PageToRewrite openPageToRewrite(FileSystem& fs, const PageFile& file)
+{
+    const auto refusal = [](int error) {
+        if (error == ENOENT || error == ENOTDIR)
+            return PageToRewrite{-1, InsertOutcome{kInsertFileNotFound, {}, {}}};
+        // A link where the run found a regular file: another name was put in the page's place.
+        if (error == ELOOP)
+            return PageToRewrite{-1, InsertOutcome{kInsertFailed, {}, kFileChanged}};
+        return PageToRewrite{-1, InsertOutcome{kInsertFailed, {}, std::strerror(error)}};
+    };
+    if (!file.folder->isOpen())
+        return refusal(file.folder->error());
+    struct stat status
+    {
+    };
+    if (!fs.nameStatus(*file.folder, file.name, status))
+        return refusal(errno);
+    if (!S_ISREG(status.st_mode))
+        return refusal(S_ISLNK(status.st_mode) ? ELOOP : ENOENT);
+    const int fd = fs.openForReading(*file.folder, file.name);
+    if (fd < 0)
+        return refusal(errno);
+    return {fd, std::nullopt};
 }
 
 InsertResultMessage insertResultMessage(int result, const std::string& successTitle)

@@ -28,7 +28,9 @@ enum InsertResult : int {
 struct InsertRequest
 {
     std::string tag; // the complete tag, Windows-1252
-    std::string path;
+    std::string path; // as the user knows the page
+    // The file to rewrite, as a batch run reached it; without one, the file path leads to.
+    PageFile file;
     bool backup = false;
     bool utf8 = false;       // the page is UTF-8: the tag and marker are written UTF-8-encoded
     bool withDone = false;   // a done marker follows the new tag
@@ -89,5 +91,16 @@ InsertResultMessage insertResultMessage(int result, const std::string& successTi
 // What a rewrite of a page came to: the replace's result, a failure without the system's
 // description named by the page reader's error (readError, 0 for none).
 InsertOutcome rewriteOutcome(const ReplaceResult& replaced, int readError);
+
+// The file a rewrite replaces: the one given, or the one path leads to.
+PageFile fileToRewrite(FileSystem& fs, const PageFile& given, const std::string& path);
+// The page a rewrite reads, open; or why it cannot be rewritten: not there or no regular file
+// (kInsertFileNotFound), a link put in its place (kFileChanged), or not to be looked at.
+struct PageToRewrite
+{
+    int fd = -1;
+    std::optional<InsertOutcome> refused;
+};
+PageToRewrite openPageToRewrite(FileSystem& fs, const PageFile& file);
 
 } // namespace tagwright

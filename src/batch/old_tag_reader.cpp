@@ -23,11 +23,11 @@ std::string tagText(const std::string& line, TagSpan tag)
 
 } // namespace
 
-OldTagAndDoneDate readOldTagAndDoneDate(const std::string& path, std::int32_t todayJdn, int lessThanDays,
-                                        FileSystem& fs)
+OldTagAndDoneDate readOldTagAndDoneDate(const PageFile& file, std::int32_t todayJdn,
+                                        int lessThanDays, FileSystem& fs)
 {
     OldTagAndDoneDate found;
-    OpenFile page(fs, fs.openForReading(path));
+    OpenFile page(fs, fs.openForReading(*file.folder, file.name));
     if (!page.isOpen()) {
         found.oldTag = "Error when getting old keywords meta tag.";
         return found;
@@ -72,6 +72,12 @@ OldTagAndDoneDate readOldTagAndDoneDate(const std::string& path, std::int32_t to
     if (!tagFound)
         found.oldTag = "No keywords meta tag found.";
     return found;
+}
+
+OldTagAndDoneDate readOldTagAndDoneDate(const std::string& path, std::int32_t todayJdn, int lessThanDays,
+                                        FileSystem& fs)
+{
+    return readOldTagAndDoneDate(locateFile(fs, path), todayJdn, lessThanDays, fs);
 }
 
 OldTagAndDoneDate readOldTagAndDoneDate(const std::string& path, std::int32_t todayJdn, int lessThanDays)

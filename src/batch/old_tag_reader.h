@@ -4,6 +4,7 @@
 // analyses the page.
 
 #include "batch/file_system.h"
+#include "batch/page_file.h"
 
 #include <cstdint>
 #include <string>
@@ -18,6 +19,8 @@ struct OldTagAndDoneDate {
 
 // Reads a page's head for its keywords meta tag and done marker. A page counts as done
 // recently when its marker is dated fewer than lessThanDays days before todayJdn (or later).
+OldTagAndDoneDate readOldTagAndDoneDate(const PageFile& file, std::int32_t todayJdn,
+                                        int lessThanDays, FileSystem& fs);
 OldTagAndDoneDate readOldTagAndDoneDate(const std::string& path, std::int32_t todayJdn, int lessThanDays,
                                         FileSystem& fs);
 OldTagAndDoneDate readOldTagAndDoneDate(const std::string& path, std::int32_t todayJdn, int lessThanDays);

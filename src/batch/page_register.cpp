@@ -1,7 +1,8 @@
 #include "batch/page_register.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
-#include <memory>
 #include <optional>
 
 namespace tagwright {
@@ -25,21 +26,44 @@ bool liesWithin(const std::string& path, const std::string& root)
 
 } // namespace
 
-PageRegister::PageRegister(const std::string& walkedFolder)
-    : root_(canonicalPath(walkedFolder).value_or(std::string()))
+PageRegister::PageRegister(std::shared_ptr<const Folder> walked, FolderAccess& access)
+    : walked_(std::move(walked)),
+      root_(canonicalPath(walked_->readPathOf(".")).value_or(std::string())), access_(access)
 {
 }
 
-PageAdmission PageRegister::admit(const std::string& path)
+Admission PageRegister::record(PageFile file)
 {
-    const std::optional<std::string> canonical = canonicalPath(path);
-    if (!canonical)
-        return PageAdmission::Admitted;
-    if (!root_.empty() && !liesWithin(*canonical, root_))
-        return PageAdmission::OutsideFolder;
-    if (!met_.insert(*canonical).second)
-        return PageAdmission::AlreadyTreated;
-    return PageAdmission::Admitted;
+    const bool first =
+        met_.emplace(file.folder->device(), file.folder->inode(), file.name).second;
+    return {first ? PageAdmission::Admitted : PageAdmission::AlreadyTreated, std::move(file)};
+}
+
+Admission PageRegister::admit(const PageFile& named)
+{
+    struct stat own
+    {
+    };
+    if (!access_.nameStatus(*named.folder, named.name, own) || !S_ISLNK(own.st_mode))
+        return record(named);
+    const std::optional<std::string> target = canonicalPath(named.readPath());
+    if (!target || root_.empty())
+        return {PageAdmission::Admitted, named};
+    if (!liesWithin(*target, root_))
+        return {PageAdmission::OutsideFolder, named};
+    // The target's folder, opened from the walked folder one folder at a time.
+    std::shared_ptr<const Folder> folder = walked_;
+    std::size_t start = root_ == "/" ? 1 : root_.size() + 1;
+    for (std::size_t slash; (slash = target->find('/', start)) != std::string::npos;
+         start = slash + 1) {
+        folder = std::make_shared<const Folder>(
+            access_.openSubfolder(*folder, target->substr(start, slash - start)));
+        if (!folder->isOpen())
+            return {PageAdmission::Admitted, {folder, target->substr(slash + 1)}};
+    }
+    if (folder->isSameFolder(*named.folder))
+        folder = named.folder;
+    return record({folder, target->substr(start)});
 }
 
 } // namespace tagwright

@@ -91,7 +91,7 @@ std::string saveReportToFile(std::string_view text, const std::string& path)
 std::string saveBytesToFile(std::string_view bytes, const std::string& path)
 {
     FileSystem fs;
-    const ReplaceResult result = replaceFile(fs, resolvedFilePath(path), {}, [&](PageWriter& writer) {
+    const ReplaceResult result = replaceFile(fs, locateFile(fs, path), {}, [&](PageWriter& writer) {
         writer.writeBytes(bytes);
         return 0;
     });

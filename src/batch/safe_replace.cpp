@@ -35,18 +35,17 @@ Failure withReason(const char* what)
     return Failure{std::string(what) + " (" + std::strerror(errno) + ")."};
 }
 
-// A temporary file next to target, under the first name of the program's own naming that no
-// file bears (a taken name is passed over, so nothing is ever replaced), made by `take` under the
+// A temporary file in a folder, under the first name of the program's own naming that no file
+// bears (a taken name is passed over, so nothing is ever replaced), made by `take` under the
 // guard returned, so that a termination signal removes it from the moment it exists. None, with
 // errno, on a failure.
 std::unique_ptr<TemporaryFileGuard>
-takeFreshName(const std::string& target, std::string& name,
+takeFreshName(const Folder& folder, std::string& name,
               const std::function<bool(const std::string&)>& take)
 {
-    const std::string folder = folderPart(target, false);
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        name = folder + temporaryFileName();
-        auto guard = std::make_unique<TemporaryFileGuard>(name);
+        name = temporaryFileName();
+        auto guard = std::make_unique<TemporaryFileGuard>(folder, name);
         if (guard->make([&] { return take(name); }))
             return guard;
         if (errno != EEXIST)
@@ -55,12 +54,13 @@ takeFreshName(const std::string& target, std::string& name,
     return nullptr;
 }
 
-int createTemporaryNear(FileSystem& fs, const std::string& target, std::string& path,
-                        std::unique_ptr<TemporaryFileGuard>& guard)
+// Created with `mode` less the process's mask, as the system applies it.
+int createTemporaryIn(FileSystem& fs, const Folder& folder, mode_t mode, std::string& name,
+                      std::unique_ptr<TemporaryFileGuard>& guard)
 {
     int fd = -1;
-    guard = takeFreshName(target, path, [&](const std::string& name) {
-        fd = fs.createNew(name, 0600);
+    guard = takeFreshName(folder, name, [&](const std::string& fresh) {
+        fd = fs.createNew(folder, fresh, mode);
         return fd >= 0;
     });
     return fd;
@@ -69,31 +69,21 @@ int createTemporaryNear(FileSystem& fs, const std::string& target, std::string& 
 // Makes the new file what the previous one was: owner and group first (a change of owner
 // clears the set-ID bits), then the permission bits, then the extended attributes (an ACL sets
 // the group bits).
-std::optional<Failure> takeOverAttributes(FileSystem& fs, int fd, const std::string& previousPath,
+std::optional<Failure> takeOverAttributes(FileSystem& fs, int fd, const PageFile& previousFile,
                                           const struct stat& previous)
 {
     struct stat created
     {
     };
-    if (::fstat(fd, &created) != 0)
+    if (!fs.openStatus(fd, created))
         return failureFromErrno();
     if ((created.st_uid != previous.st_uid || created.st_gid != previous.st_gid) &&
         !fs.setOwner(fd, previous.st_uid, previous.st_gid))
         return withReason(kOwnerNotKept);
     if (!fs.setMode(fd, previous.st_mode & 07777))
         return withReason(kModeNotKept);
-    if (!fs.copyExtendedAttributes(previousPath, fd))
+    if (!fs.copyExtendedAttributes(*previousFile.folder, previousFile.name, fd))
         return withReason(kAttributesNotKept);
-    return std::nullopt;
-}
-
-// A file that did not exist before gets the permissions that creating it plainly would give.
-std::optional<Failure> takeDefaultPermissions(FileSystem& fs, int fd)
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (!fs.setMode(fd, 0666 & ~mask))
-        return failureFromErrno();
     return std::nullopt;
 }
 
@@ -119,14 +109,15 @@ std::optional<Failure> copyContent(FileSystem& fs, int source, int copy)
 
 // A copy of the previous file, with its attributes and times, under a temporary name kept by
 // guard: for file systems without hard links.
-std::optional<Failure> copyPrevious(FileSystem& fs, const std::string& target,
-                                    const struct stat& previous, std::string& copyPath,
+std::optional<Failure> copyPrevious(FileSystem& fs, const PageFile& target,
+                                    const struct stat& previous, std::string& copyName,
                                     std::unique_ptr<TemporaryFileGuard>& guard)
 {
-    OpenFile source(fs, fs.openForReading(target));
+    const Folder& folder = *target.folder;
+    OpenFile source(fs, fs.openForReading(folder, target.name));
     if (!source.isOpen())
         return failureFromErrno();
-    OpenFile copy(fs, createTemporaryNear(fs, target, copyPath, guard));
+    OpenFile copy(fs, createTemporaryIn(fs, folder, 0600, copyName, guard));
     if (!copy.isOpen())
         return failureFromErrno();
     auto failure = copyContent(fs, source.fd(), copy.fd());
@@ -134,48 +125,42 @@ std::optional<Failure> copyPrevious(FileSystem& fs, const std::string& target,
         failure = takeOverAttributes(fs, copy.fd(), target, previous);
     if (!failure) {
         const struct timespec times[2] = {previous.st_atim, previous.st_mtim};
-        ::futimens(copy.fd(), times);
-        if (!fs.flush(copy.fd()) || !copy.close())
+        if (!fs.setTimes(copy.fd(), times) || !fs.flush(copy.fd()) || !copy.close())
             failure = failureFromErrno();
     }
     if (failure) {
         copy.close();
-        fs.remove(copyPath);
+        fs.remove(folder, copyName);
     }
     return failure;
 }
 
-bool nameExists(const std::string& path)
+// Puts the previous file under backupName while it keeps its own name too.
+std::optional<Failure> makeBackup(FileSystem& fs, const PageFile& target,
+                                  const struct stat& previous, const std::string& backupName)
 {
-    struct stat status
-    {
-    };
-    return ::lstat(path.c_str(), &status) == 0;
-}
-
-// Puts the previous file under backupPath while it keeps its own name too.
-std::optional<Failure> makeBackup(FileSystem& fs, const std::string& target,
-                                  const struct stat& previous, const std::string& backupPath)
-{
+    const Folder& folder = *target.folder;
     // A second name for the previous file first: link() and rename() each replace nothing but
     // an older backup.
-    std::string linkPath;
-    std::unique_ptr<TemporaryFileGuard> guard = takeFreshName(
-        target, linkPath, [&](const std::string& name) { return fs.link(target, name); });
+    std::string linkName;
+    std::unique_ptr<TemporaryFileGuard> guard =
+        takeFreshName(folder, linkName, [&](const std::string& fresh) {
+            return fs.link(folder, target.name, fresh);
+        });
     if (!guard) {
         if (!linkUnsupported(errno))
             return failureFromErrno();
-        if (auto failure = copyPrevious(fs, target, previous, linkPath, guard))
+        if (auto failure = copyPrevious(fs, target, previous, linkName, guard))
             return failure;
     }
-    if (!fs.rename(linkPath, backupPath)) {
+    if (!fs.rename(folder, linkName, backupName)) {
         const Failure failure = failureFromErrno();
-        fs.remove(linkPath);
+        fs.remove(folder, linkName);
         return failure;
     }
     // When the backup name already was a name of the same file, the rename did nothing (and
     // that name holds the previous content already): the second name must not stay behind.
-    if (nameExists(linkPath) && !fs.remove(linkPath))
+    if (!fs.remove(folder, linkName) && errno != ENOENT)
         return failureFromErrno();
     return std::nullopt;
 }
@@ -188,9 +173,9 @@ bool flagsUnsupported(int error)
 
 // A file that the system lets nobody replace or link (chattr +i or +a) is refused before anything
 // is made: its rename would fail only after its backup had replaced an older one.
-std::optional<Failure> unalterable(FileSystem& fs, const std::string& target)
+std::optional<Failure> unalterable(FileSystem& fs, const PageFile& target)
 {
-    OpenFile file(fs, fs.openForReading(target));
+    OpenFile file(fs, fs.openForReading(*target.folder, target.name));
     int flags = 0;
     if (!file.isOpen() || !fs.readFileFlags(file.fd(), flags))
         return flagsUnsupported(errno) ? std::nullopt : std::optional(failureFromErrno());
@@ -201,13 +186,15 @@ std::optional<Failure> unalterable(FileSystem& fs, const std::string& target)
     return std::nullopt;
 }
 
-std::optional<Failure> unchangedSince(const std::string& target, const FileStamp& expected)
+// A page gone since it was read changed too: it is never made anew.
+std::optional<Failure> unchangedSince(FileSystem& fs, const PageFile& target,
+                                      const FileStamp& expected)
 {
     struct stat now
     {
     };
-    if (::stat(target.c_str(), &now) != 0)
-        return failureFromErrno();
+    if (!fs.nameStatus(*target.folder, target.name, now))
+        return errno == ENOENT ? Failure{kFileChanged} : failureFromErrno();
     if (!(fileStamp(now) == expected))
         return Failure{kFileChanged};
     return std::nullopt;
@@ -228,12 +215,12 @@ FileStamp fileStamp(const struct stat& status)
             status.st_mode, status.st_uid, status.st_gid};
 }
 
-std::optional<FileStamp> fileStamp(int fd)
+std::optional<FileStamp> fileStamp(FileSystem& fs, int fd)
 {
     struct stat status
     {
     };
-    if (::fstat(fd, &status) != 0)
+    if (!fs.openStatus(fd, status))
         return std::nullopt;
     return fileStamp(status);
 }
@@ -254,57 +241,73 @@ PreparedReplacement& PreparedReplacement::operator=(PreparedReplacement&& other)
         discard();
         fs_ = other.fs_;
         target_ = std::move(other.target_);
-        backupPath_ = std::move(other.backupPath_);
-        temporaryPath_ = std::move(other.temporaryPath_);
+        backupName_ = std::move(other.backupName_);
+        temporaryName_ = std::move(other.temporaryName_);
         guard_ = std::move(other.guard_);
         previous_ = other.previous_;
         replacing_ = other.replacing_;
         expected_ = other.expected_;
         flushFolder_ = other.flushFolder_;
         prepared_ = std::move(other.prepared_);
-        other.temporaryPath_.clear();
+        other.temporaryName_.clear();
     }
     return *this;
 }
 
 void PreparedReplacement::discard()
 {
-    if (fs_ != nullptr && !temporaryPath_.empty())
-        fs_->remove(temporaryPath_);
-    temporaryPath_.clear();
+    if (fs_ != nullptr && !temporaryName_.empty())
+        fs_->remove(*target_.folder, temporaryName_);
+    temporaryName_.clear();
     guard_.reset();
 }
 
-PreparedReplacement prepareReplacement(FileSystem& fs, const std::string& target,
-                                       const std::string& backupPath,
+PreparedReplacement prepareReplacement(FileSystem& fs, const PageFile& target,
+                                       const std::string& backupName,
                                        const ContentProducer& produce,
                                        const ReplaceOptions& options)
 {
     PreparedReplacement prepared;
     prepared.fs_ = &fs;
     prepared.target_ = target;
-    prepared.backupPath_ = backupPath;
+    prepared.backupName_ = backupName;
     prepared.flushFolder_ = options.flushFolder;
+    const auto refuse = [&](std::string text) {
+        prepared.prepared_ = {kReplaceFailed, std::move(text)};
+        return std::move(prepared);
+    };
+    // Only a file that is not there before it was read is made anew; any other failure to
+    // learn what the file is leaves it alone, since the new file could not be what it was.
+    const Folder& folder = *target.folder;
+    if (!folder.isOpen())
+        return refuse(std::strerror(folder.error()));
     struct stat& previous = prepared.previous_;
-    prepared.replacing_ = ::stat(target.c_str(), &previous) == 0;
-    if (prepared.replacing_ && (previous.st_mode & 0222) == 0) {
-        prepared.prepared_ = {kReplaceFailed, kReadOnlyFile};
-        return prepared;
-    }
+    prepared.replacing_ = fs.nameStatus(folder, target.name, previous);
+    if (!prepared.replacing_ && errno != ENOENT)
+        return refuse(failureFromErrno().text);
+    if (!prepared.replacing_ && options.asRead)
+        return refuse(kFileChanged);
+    // A name that is no longer the file read (a link put in its place among others) is left.
+    if (prepared.replacing_ && ((options.asRead && !(fileStamp(previous) == *options.asRead)) ||
+                                !S_ISREG(previous.st_mode)))
+        return refuse(kFileChanged);
+    if (prepared.replacing_ && (previous.st_mode & 0222) == 0)
+        return refuse(kReadOnlyFile);
     if (prepared.replacing_) {
-        if (auto refusal = unalterable(fs, target)) {
-            prepared.prepared_ = {kReplaceFailed, refusal->text};
-            return prepared;
-        }
+        if (auto refusal = unalterable(fs, target))
+            return refuse(refusal->text);
     }
     prepared.expected_ = options.asRead.value_or(fileStamp(previous));
-    std::string temporaryPath;
-    OpenFile temporary(fs, createTemporaryNear(fs, target, temporaryPath, prepared.guard_));
+    // A new file gets what creating it plainly gives (the mask, a folder's default ACL); a
+    // replacing one stays private until it has taken over the previous file's permissions.
+    std::string temporaryName;
+    OpenFile temporary(fs, createTemporaryIn(fs, folder, prepared.replacing_ ? 0600 : 0666,
+                                             temporaryName, prepared.guard_));
     if (!temporary.isOpen()) {
         prepared.prepared_ = {kReplaceFailed, failureFromErrno().text};
         return prepared;
     }
-    prepared.temporaryPath_ = temporaryPath;
+    prepared.temporaryName_ = temporaryName;
     const auto abandon = [&](int code, const std::string& text) {
         temporary.close();
         prepared.discard();
@@ -317,11 +320,10 @@ PreparedReplacement prepareReplacement(FileSystem& fs, const std::string& target
         return abandon(produced, {});
     if (!writer.finish())
         return abandon(kReplaceFailed, failureFromErrno().text);
-    const auto attributesFailure = prepared.replacing_
-                                       ? takeOverAttributes(fs, temporary.fd(), target, previous)
-                                       : takeDefaultPermissions(fs, temporary.fd());
-    if (attributesFailure)
-        return abandon(kReplaceFailed, attributesFailure->text);
+    if (prepared.replacing_) {
+        if (const auto failure = takeOverAttributes(fs, temporary.fd(), target, previous))
+            return abandon(kReplaceFailed, failure->text);
+    }
     if (!fs.flush(temporary.fd()) || !temporary.close())
         return abandon(kReplaceFailed, failureFromErrno().text);
     return prepared;
@@ -329,7 +331,7 @@ PreparedReplacement prepareReplacement(FileSystem& fs, const std::string& target
 
 ReplaceResult PreparedReplacement::commit()
 {
-    if (prepared_.code != 0 || temporaryPath_.empty())
+    if (prepared_.code != 0 || temporaryName_.empty())
         return prepared_.code != 0 ? prepared_ : ReplaceResult{kReplaceFailed, {}};
     FileSystem& fs = *fs_;
     const auto abandon = [&](const std::string& text) {
@@ -337,30 +339,30 @@ ReplaceResult PreparedReplacement::commit()
         return ReplaceResult{kReplaceFailed, text};
     };
     if (replacing_) {
-        if (auto failure = unchangedSince(target_, expected_))
+        if (auto failure = unchangedSince(fs, target_, expected_))
             return abandon(failure->text);
     }
-    if (replacing_ && !backupPath_.empty()) {
+    if (replacing_ && !backupName_.empty()) {
         // Made unalterable since the preparation: no backup may replace an older one.
         if (auto failure = unalterable(fs, target_))
             return abandon(failure->text);
-        if (auto failure = makeBackup(fs, target_, previous_, backupPath_))
+        if (auto failure = makeBackup(fs, target_, previous_, backupName_))
             return abandon(failure->text);
     }
-    if (!fs.rename(temporaryPath_, target_))
+    if (!fs.rename(*target_.folder, temporaryName_, target_.name))
         return abandon(failureFromErrno().text);
-    temporaryPath_.clear();
+    temporaryName_.clear();
     guard_.reset();
     // The page is written now, whatever the folder's flush gives.
-    if (flushFolder_ && !fs.flushFolder(containingFolder(target_)))
+    if (flushFolder_ && !fs.flushFolder(*target_.folder))
         return {0, withReason(kFolderNotFlushed).text};
     return {};
 }
 
-ReplaceResult replaceFile(FileSystem& fs, const std::string& target, const std::string& backupPath,
+ReplaceResult replaceFile(FileSystem& fs, const PageFile& target, const std::string& backupName,
                           const ContentProducer& produce, const ReplaceOptions& options)
 {
-    PreparedReplacement prepared = prepareReplacement(fs, target, backupPath, produce, options);
+    PreparedReplacement prepared = prepareReplacement(fs, target, backupName, produce, options);
     return prepared.commit();
 }
 
@@ -371,14 +373,6 @@ std::string backupFileName(const std::string& path)
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
     return path.substr(0, dot + 1) + "bak." + path.substr(dot + 1);
-}
-
-bool isRegularFile(const std::string& path)
-{
-    struct stat status
-    {
-    };
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 std::string resolvedFilePath(const std::string& path)

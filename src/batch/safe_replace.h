@@ -7,6 +7,7 @@
 // the temporary file.
 
 #include "batch/file_system.h"
+#include "batch/page_file.h"
 #include "batch/page_io.h"
 
 #include <sys/stat.h>
@@ -67,8 +68,8 @@ struct FileStamp
 };
 
 FileStamp fileStamp(const struct stat& status);
-// The stamp of an open file; none when it cannot be taken.
-std::optional<FileStamp> fileStamp(int fd);
+// The stamp of an open file; none, with errno, when it cannot be taken.
+std::optional<FileStamp> fileStamp(FileSystem& fs, int fd);
 
 struct ReplaceOptions
 {
@@ -80,12 +81,14 @@ struct ReplaceOptions
     bool flushFolder = true;
 };
 
-// Gives target (created when absent) the produced content. With a non-empty backupPath, the
-// previous file takes that name (an older file of that name is replaced) before the new
-// content takes target's name; without one, no other file is touched. A file that is
-// read-only for everyone, immutable or append-only, that changed meanwhile, or whose owner,
-// group, permission bits or extended attributes the new file cannot take over, is not replaced.
-ReplaceResult replaceFile(FileSystem& fs, const std::string& target, const std::string& backupPath,
+// Gives target (created when absent) the produced content. With a non-empty backupName (a name
+// in target's folder), the previous file takes that name (an older file of that name is
+// replaced) before the new content takes target's name; without one, no other file is touched.
+// A file that is read-only for everyone, immutable or append-only, that changed meanwhile (a
+// name that became a link among them), or whose owner, group, permission bits or extended
+// attributes the new file cannot take over, is not replaced; nor is a file that was read and is
+// gone made anew.
+ReplaceResult replaceFile(FileSystem& fs, const PageFile& target, const std::string& backupName,
                           const ContentProducer& produce, const ReplaceOptions& options = {});
 
 class TemporaryFileGuard;
@@ -110,16 +113,16 @@ class PreparedReplacement
     ReplaceResult commit();
 
   private:
-    friend PreparedReplacement prepareReplacement(FileSystem& fs, const std::string& target,
-                                                  const std::string& backupPath,
+    friend PreparedReplacement prepareReplacement(FileSystem& fs, const PageFile& target,
+                                                  const std::string& backupName,
                                                   const ContentProducer& produce,
                                                   const ReplaceOptions& options);
     void discard();
 
     FileSystem* fs_ = nullptr;
-    std::string target_;
-    std::string backupPath_;
-    std::string temporaryPath_;
+    PageFile target_;
+    std::string backupName_;
+    std::string temporaryName_;
     std::unique_ptr<TemporaryFileGuard> guard_;
     struct stat previous_
     {
@@ -130,17 +133,14 @@ class PreparedReplacement
     ReplaceResult prepared_;
 };
 
-PreparedReplacement prepareReplacement(FileSystem& fs, const std::string& target,
-                                       const std::string& backupPath,
+PreparedReplacement prepareReplacement(FileSystem& fs, const PageFile& target,
+                                       const std::string& backupName,
                                        const ContentProducer& produce,
                                        const ReplaceOptions& options = {});
 
 // The name of a page's backup: "bak." after the last dot of the file name (abc.htm ->
 // abc.bak.htm); empty when the file name has no dot.
 std::string backupFileName(const std::string& path);
-
-// A regular file, or a link to one; folders, devices and pipes are not pages.
-bool isRegularFile(const std::string& path);
 
 // The file that a path stands for: the final target when it is a symbolic link, else itself.
 std::string resolvedFilePath(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include "support/folder_listing.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,7 +31,8 @@ struct Slot
 {
     std::atomic<int> state{kFree};
     std::atomic<pid_t> maker{0}; // the thread making the file now, 0 when none
-    char path[PATH_MAX]{};
+    int folder = -1;             // the guard's own descriptor of the file's folder
+    char name[NAME_MAX + 1]{};
 };
 
 std::array<Slot, kGuardedTemporaryFiles> slots;
@@ -60,7 +62,7 @@ extern "C" void removeTemporaryFiles(int signalNumber)
                 break;
             ::nanosleep(&kWait, nullptr);
         }
-        ::unlink(slot.path);
+        ::unlinkat(slot.folder, slot.name, 0);
     }
     // The action is back to the default (SA_RESETHAND): the signal ends the process once this
     // handler returns.
@@ -121,33 +123,37 @@ std::optional<pid_t> temporaryFileOwner(std::string_view name)
     return owner;
 }
 
-void removeLeftoverTemporaryFiles(const std::string& folder, FileSystem& fs)
+void removeLeftoverTemporaryFiles(const Folder& folder, FileSystem& fs)
 {
-    const std::string prefix = folder.ends_with('/') ? folder : folder + "/";
-    for (const std::string& name : listFolder(folder).files) {
+    struct stat status
+    {
+    };
+    for (const std::string& name : listFolder(folder, fs).files) {
         const std::optional<pid_t> owner = temporaryFileOwner(name);
-        if (!owner || !processGone(*owner))
-            continue;
-        struct stat status
-        {
-        };
-        const std::string path = prefix + name;
-        if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
-            fs.remove(path);
+        if (owner && processGone(*owner) && fs.nameStatus(folder, name, status) &&
+            S_ISREG(status.st_mode))
+            fs.remove(folder, name);
     }
 }
 
-TemporaryFileGuard::TemporaryFileGuard(const std::string& path) : slot_(-1)
+TemporaryFileGuard::TemporaryFileGuard(const Folder& folder, const std::string& name) : slot_(-1)
 {
     static std::once_flag caught;
     std::call_once(caught, catchTerminationSignals);
-    if (path.size() >= PATH_MAX)
+    if (name.size() > NAME_MAX)
         return;
     for (std::size_t index = 0; index < slots.size(); ++index) {
         int expected = kFree;
         if (slots[index].state.compare_exchange_strong(expected, kFilling)) {
-            std::memcpy(slots[index].path, path.c_str(), path.size() + 1);
-            slots[index].state.store(kReady);
+            Slot& slot = slots[index];
+            // A descriptor of its own: the folder's may be closed before the file is gone.
+            slot.folder = ::fcntl(folder.fd(), F_DUPFD_CLOEXEC, 0);
+            if (slot.folder < 0) {
+                slot.state.store(kFree);
+                return;
+            }
+            std::memcpy(slot.name, name.c_str(), name.size() + 1);
+            slot.state.store(kReady);
             slot_ = static_cast<int>(index);
             return;
         }
@@ -176,8 +182,15 @@ TemporaryFileGuard::~TemporaryFileGuard()
 {
     if (slot_ < 0)
         return;
+    Slot& slot = slots[static_cast<std::size_t>(slot_)];
+    const int folder = slot.folder;
+    // A slot that a handler took keeps its descriptor: the process is ending with it in use.
     int expected = kReady;
-    slots[static_cast<std::size_t>(slot_)].state.compare_exchange_strong(expected, kFree);
+    if (slot.state.compare_exchange_strong(expected, kFilling)) {
+        slot.folder = -1;
+        ::close(folder);
+        slot.state.store(kFree);
+    }
 }
 
 } // namespace tagwright

@@ -28,21 +28,21 @@ std::optional<pid_t> temporaryFileOwner(std::string_view name);
 // Removes from a folder the temporary files of the program's naming whose process has ended
 // (left by a run that ended abruptly). A process that still lives keeps its files: a single-page
 // insertion takes no folder lock. Only for a folder whose lock the caller holds.
-void removeLeftoverTemporaryFiles(const std::string& folder, FileSystem& fs);
+void removeLeftoverTemporaryFiles(const Folder& folder, FileSystem& fs);
 
 // How many temporary files the termination signals can find at once. A file beyond them is left
 // behind by a signal, for the next run that holds its folder's lock to remove.
 inline constexpr std::size_t kGuardedTemporaryFiles = 32;
 
-// Keeps a temporary file's path where a termination signal can find it and remove it before
-// the process ends; forgets it when it goes out of scope (the file then was renamed or removed).
-// The path is kept before the file is made, through make(): a signal that comes while the system
-// makes the file, on this thread or on another, still removes it. The signals are caught only
-// while their action is the default one.
+// Keeps a temporary file's name, with a descriptor of its folder, where a termination signal can
+// find it and remove it before the process ends; forgets it when it goes out of scope (the file
+// then was renamed or removed). The name is kept before the file is made, through make(): a
+// signal that comes while the system makes the file, on this thread or on another, still removes
+// it. The signals are caught only while their action is the default one.
 class TemporaryFileGuard
 {
   public:
-    explicit TemporaryFileGuard(const std::string& path);
+    TemporaryFileGuard(const Folder& folder, const std::string& name);
     TemporaryFileGuard(const TemporaryFileGuard&) = delete;
     TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
     ~TemporaryFileGuard();

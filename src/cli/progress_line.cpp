@@ -1,7 +1,7 @@
 #include "cli/progress_line.h"
 
 #include "support/files.h"
-#include "support/folder_listing.h"
+#include "support/folder_walk.h"
 #include "support/strings.h"
 
 #include <sys/stat.h>
@@ -35,17 +35,10 @@ std::string durationText(double seconds)
     return text;
 }
 
-void countPages(const std::string& folder, bool recursive, const std::set<std::string>& extensions,
-                std::int64_t& count)
+bool isPageName(const std::string& name, const std::set<std::string>& extensions)
 {
-    const FolderListing listing = listFolder(folder);
-    for (const std::string& name : listing.files)
-        if (extensions.contains(fileExtension(name, true)) &&
-            lowerCaseAccented(name).find(".bak.") == std::string::npos)
-            ++count;
-    if (recursive)
-        for (const std::string& name : listing.subfolders)
-            countPages(folder + "/" + name, recursive, extensions, count);
+    return extensions.contains(fileExtension(name, true)) &&
+           lowerCaseAccented(name).find(".bak.") == std::string::npos;
 }
 
 } // namespace
@@ -93,8 +86,18 @@ std::int64_t pagesToWalk(const std::string& folder, bool recursive,
                          const std::set<std::string>& extensions)
 {
     std::int64_t count = 0;
-    if (progressWanted())
-        countPages(folder, recursive, extensions, count);
+    if (!progressWanted())
+        return count;
+    // The pages the run examines: names that cannot be looked at are failures it counts too.
+    FolderAccess access;
+    walkFolders(std::make_shared<const Folder>(access.openFolder(folder)), recursive, access,
+                [&](const std::shared_ptr<const Folder>&, const FolderListing& listing) {
+                    for (const std::string& name : listing.files)
+                        count += isPageName(name, extensions) ? 1 : 0;
+                    for (const NameLeftOut& name : listing.leftOut)
+                        count += name.errorNumber != 0 && isPageName(name.name, extensions) ? 1 : 0;
+                    return true;
+                });
     return count;
 }
 

@@ -2,13 +2,14 @@
 #include "batch/dry_run_file_system.h"
 #include "batch/file_system.h"
 #include "batch/folder_lock.h"
+#include "batch/folder_run.h"
 #include "batch/safe_replace.h"
 #include "cli/command.h"
 #include "cli/progress_line.h"
 #include "cli/run_hold.h"
 #include "cli/walk_options.h"
 #include "support/files.h"
-#include "support/folder_listing.h"
+#include "support/folder_walk.h"
 #include "support/quoted_name.h"
 
 #include <algorithm>
@@ -26,11 +27,11 @@ namespace tagwright::cli {
 
 namespace {
 
+// A page and its backup, side by side in the folder where the walk met them.
 struct BackupPair
 {
-    std::string folder;
-    std::string page;
-    std::string backup;
+    PageFile page;
+    PageFile backup;
 };
 
 // The page whose backup a name is: NAME.bak.EXT gives NAME.EXT; nothing for other names.
@@ -43,16 +44,21 @@ std::optional<std::string> pageNameOf(const std::string& backupName, const PageS
     return backupName.substr(0, dot - 4) + backupName.substr(dot);
 }
 
-void findPairs(const std::string& folder, const PageScope& scope, std::vector<BackupPair>& pairs)
+// The pairs in the walked folder (and its subfolders); a folder that cannot be read goes to
+// unreadable with the system's reason.
+void findPairs(const std::string& folder, const PageScope& scope, std::vector<BackupPair>& pairs,
+               std::vector<PageFailure>& unreadable)
 {
-    const FolderListing listing = listFolder(folder);
-    const std::string prefix = folder.ends_with('/') ? folder : folder + "/";
-    for (const std::string& name : listing.files)
-        if (const auto page = pageNameOf(name, scope))
-            pairs.push_back({folder, prefix + *page, prefix + name});
-    if (scope.recursive)
-        for (const std::string& name : listing.subfolders)
-            findPairs(prefix + name, scope, pairs);
+    FolderAccess access;
+    walkFolders(std::make_shared<const Folder>(access.openFolder(folder)), scope.recursive, access,
+                [&](const std::shared_ptr<const Folder>& walked, const FolderListing& listing) {
+                    if (!listing.ok())
+                        unreadable.push_back({walked->path(), listing.errorText});
+                    for (const std::string& name : listing.files)
+                        if (const auto page = pageNameOf(name, scope))
+                            pairs.push_back({{walked, *page}, {walked, name}});
+                    return true;
+                });
 }
 
 // Pairs restored side by side, on as many as kWritingThreads threads: restoring a page mostly
@@ -124,7 +130,7 @@ bool restoreFolder(std::span<const BackupPair> pairs, bool dryRun, const RunLock
                    FileSystem& fs, ProgressLine& progress, std::string& listing,
                    std::vector<std::string>& failures, RestoreTally& tally)
 {
-    const std::string& folder = pairs.front().folder;
+    const Folder& folder = *pairs.front().page.folder;
     std::optional<FolderLock> lock;
     if (fs.takesFolderLocks())
         lock.emplace(folder, runLock);
@@ -132,7 +138,7 @@ bool restoreFolder(std::span<const BackupPair> pairs, bool dryRun, const RunLock
         for (const BackupPair& pair : pairs) {
             progress.pageDone();
             ++tally.failed;
-            failures.push_back(shellQuotedName(pair.page) +
+            failures.push_back(shellQuotedName(pair.page.path()) +
                                ": Another run is writing in this folder.");
         }
         return false;
@@ -150,19 +156,19 @@ bool restoreFolder(std::span<const BackupPair> pairs, bool dryRun, const RunLock
             progress.pageDone();
             switch (outcomes[i].result) {
             case RestoreResult::Restored:
-                listing += shellQuotedName(pair.page) +
+                listing += shellQuotedName(pair.page.path()) +
                            (dryRun ? "\twould be restored\n" : "\trestored\n");
                 anyRestored = true;
                 ++tally.restored;
                 break;
             case RestoreResult::LeftAlone:
                 listing +=
-                    shellQuotedName(pair.page) + "\tleft alone: " + outcomes[i].reason + "\n";
+                    shellQuotedName(pair.page.path()) + "\tleft alone: " + outcomes[i].reason + "\n";
                 allRestored = false;
                 ++tally.leftAlone;
                 break;
             case RestoreResult::Failed:
-                failures.push_back(shellQuotedName(pair.page) + ": " + outcomes[i].reason);
+                failures.push_back(shellQuotedName(pair.page.path()) + ": " + outcomes[i].reason);
                 allRestored = false;
                 ++tally.failed;
                 break;
@@ -170,7 +176,7 @@ bool restoreFolder(std::span<const BackupPair> pairs, bool dryRun, const RunLock
         }
     }
     if (anyRestored && !dryRun && !fs.flushFolder(folder)) {
-        failures.push_back(shellQuotedName(folder) + ": " + std::strerror(errno));
+        failures.push_back(shellQuotedName(folder.path()) + ": " + std::strerror(errno));
         return false;
     }
     return allRestored;
@@ -207,20 +213,26 @@ class RestoreCommand : public Command
             return kExitFailure;
         const PageScope scope = pageScopeOf(folder, settings);
         std::vector<BackupPair> pairs;
-        findPairs(folder, scope, pairs);
+        std::vector<PageFailure> unreadable;
+        findPairs(folder, scope, pairs, unreadable);
 
         FileSystem realFileSystem;
         DryRunFileSystem dryRunFileSystem([](const std::string&, const std::string&) {});
         FileSystem& fs = dryRun ? dryRunFileSystem : realFileSystem;
-        int status = kExitSuccess;
+        int status = unreadable.empty() ? kExitSuccess : kExitFailure;
         std::string listing;
         std::vector<std::string> failures;
         RestoreTally tally;
+        for (const PageFailure& folderFailure : unreadable) {
+            listing += shellQuotedName(folderFailure.path) + "\tnot read: " + folderFailure.cause +
+                       "\n";
+            failures.push_back(shellQuotedName(folderFailure.path) + ": " + folderFailure.cause);
+        }
         {
             ProgressLine progress(static_cast<std::int64_t>(pairs.size()));
             for (auto first = pairs.begin(); first != pairs.end();) {
                 const auto end = std::find_if(first, pairs.end(), [&](const BackupPair& pair) {
-                    return pair.folder != first->folder;
+                    return pair.page.folder != first->page.folder;
                 });
                 if (!restoreFolder(std::span(first, end), dryRun, runLock.get(), fs, progress,
                                    listing, failures, tally))

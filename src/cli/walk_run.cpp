@@ -4,33 +4,7 @@
 #include "batch/dry_run_file_system.h"
 #include "cli/walk_options.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace tagwright::cli {
-
-namespace {
-
-// A page reached through a link is rewritten at the link's target, and patch writes through no
-// link, so a diff names that target as the walk names its pages. Links out of the walked folder
-// are passed over by the run; a target outside it keeps the link's name.
-std::string diffNameOf(const std::string& folder, const std::string& page,
-                       const std::string& target)
-{
-    namespace fs = std::filesystem;
-    std::error_code error;
-    if (!fs::is_symlink(page, error))
-        return page;
-    const fs::path root = fs::canonical(folder, error);
-    if (error)
-        return page;
-    const fs::path below = fs::path(target).lexically_relative(root);
-    if (below.empty() || *below.begin() == "..")
-        return page;
-    return (fs::path(folder) / below).generic_string();
-}
-
-} // namespace
 
 BatchCounts runWalk(const BatchJob& job, const PageChange& onChange, ReportLog& log,
                     const CliBatchHost::PageNotice& onFinished,
@@ -42,9 +16,11 @@ BatchCounts runWalk(const BatchJob& job, const PageChange& onChange, ReportLog& 
     SilentAnalysisHost analysisHost;
     if (!onChange)
         return runBatch(job, host, analysisHost, log);
+    // A page reached through a link is rewritten at the link's target, which the run names as
+    // the walk names its pages (patch writes through no link): the diff names that target.
     DryRunFileSystem dryRun(
         [&](const std::string& target, const std::string& content) {
-            onChange(diffNameOf(job.folder, host.page(), target), target, content);
+            onChange(target, target, content);
         },
         permissions);
     return runBatch(job, host, analysisHost, log, dryRun);

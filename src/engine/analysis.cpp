@@ -92,7 +92,8 @@ bool scanFile(const std::string& path, const LinePreparation& preparation, Scann
 } // namespace
 
 AnalysisOutcome doFile(const std::string& path, const AnalysisSettings& settings,
-                       const CommonWords& commonWords, AnalysisHost& host, WordTable& table)
+                       const CommonWords& commonWords, AnalysisHost& host, WordTable& table,
+                       std::string_view shownPath)
 {
     AnalysisOutcome outcome;
     const TextCheck check = isTextFile(path, kTextSampleBytes, kMaxControlPercent, true);
@@ -124,7 +125,8 @@ AnalysisOutcome doFile(const std::string& path, const AnalysisSettings& settings
     }
 
     WordCounter counter(settings, commonWords, host, table);
-    Scanner scanner(settings, host, counter, table, path);
+    Scanner scanner(settings, host, counter, table,
+                    shownPath.empty() ? path : std::string(shownPath));
     host.setWordCountBusy(true);
     try {
         const bool stopped = scanFile(

@@ -38,9 +38,11 @@ struct AnalysisOutcome
 
 // Analyses one file into `table`: checks that it is text, reads it line by line, prepares and
 // scans every line, counts the words, and finishes the table (minimum frequency, case variants,
-// scaling). Talks to the user only through `host`.
+// scaling). Talks to the user only through `host`, naming the file by shownPath when `path`
+// reaches it by another way (through a folder's descriptor).
 AnalysisOutcome doFile(const std::string& path, const AnalysisSettings& settings,
-                       const CommonWords& commonWords, AnalysisHost& host, WordTable& table);
+                       const CommonWords& commonWords, AnalysisHost& host, WordTable& table,
+                       std::string_view shownPath = {});
 
 // What the single-file commands show before an analysis: the input box text (already trimmed)
 // checked in turn for being empty, valid (input checks) and present. Nothing when it may run.

@@ -28,6 +28,11 @@ enum class Step {
     SetMode,
     CopyAttributes,
     ReadFlags,
+    Status,
+    OpenStatus,
+    SetTimes,
+    OpenFolder,
+    ListFolder,
     FlushFolder,
     Count
 };
@@ -37,7 +42,8 @@ inline const char* stepName(Step step)
     static constexpr std::array names{"open", "create", "read", "write", "flush",
                                       "close", "link", "rename", "remove",
                                       "set owner", "set mode", "copy attributes",
-                                      "read flags", "flush folder"};
+                                      "read flags", "status", "open status", "set times",
+                                      "open folder", "list folder", "flush folder"};
     return names[static_cast<std::size_t>(step)];
 }
 
@@ -66,13 +72,13 @@ public:
     int calls(Step step) const { return calls_[static_cast<std::size_t>(step)]; }
     bool failed() const { return failed_; }
 
-    int openForReading(const std::string& path) override
+    int openForReading(const Folder& folder, const std::string& name) override
     {
-        return fails(Step::Open) ? -1 : FileSystem::openForReading(path);
+        return fails(Step::Open) ? -1 : FileSystem::openForReading(folder, name);
     }
-    int createNew(const std::string& path, mode_t mode) override
+    int createNew(const Folder& folder, const std::string& name, mode_t mode) override
     {
-        return fails(Step::Create) ? -1 : FileSystem::createNew(path, mode);
+        return fails(Step::Create) ? -1 : FileSystem::createNew(folder, name, mode);
     }
     ssize_t read(int fd, char* buffer, std::size_t size) override
     {
@@ -93,25 +99,56 @@ public:
         }
         return FileSystem::close(fd);
     }
-    bool link(const std::string& existing, const std::string& newName) override
+    bool link(const Folder& folder, const std::string& existing,
+              const std::string& newName) override
     {
         if (!hardLinks_) {
             errno = EPERM;
             return false;
         }
-        return !fails(Step::Link) && FileSystem::link(existing, newName);
+        return !fails(Step::Link) && FileSystem::link(folder, existing, newName);
     }
-    bool rename(const std::string& from, const std::string& to) override
+    bool rename(const Folder& folder, const std::string& from, const std::string& to) override
     {
-        return !fails(Step::Rename) && FileSystem::rename(from, to);
+        return !fails(Step::Rename) && FileSystem::rename(folder, from, to);
     }
-    bool remove(const std::string& path) override
+    bool remove(const Folder& folder, const std::string& name) override
     {
         if (!removing_) {
             errno = EACCES;
             return false;
         }
-        return !fails(Step::Remove) && FileSystem::remove(path);
+        return !fails(Step::Remove) && FileSystem::remove(folder, name);
+    }
+
+    Folder openFolder(const std::string& path) override
+    {
+        return fails(Step::OpenFolder) ? Folder(path, error_) : FileSystem::openFolder(path);
+    }
+    Folder openSubfolder(const Folder& parent, const std::string& name) override
+    {
+        return fails(Step::OpenFolder) ? Folder(parent.pathOf(name), error_)
+                                       : FileSystem::openSubfolder(parent, name);
+    }
+    bool readNames(const Folder& folder, std::vector<FolderEntry>& names) override
+    {
+        return !fails(Step::ListFolder) && FileSystem::readNames(folder, names);
+    }
+    bool nameStatus(const Folder& folder, const std::string& name, struct stat& status) override
+    {
+        return !fails(Step::Status) && FileSystem::nameStatus(folder, name, status);
+    }
+    bool flushFolder(const Folder& folder) override
+    {
+        return !fails(Step::FlushFolder) && FileSystem::flushFolder(folder);
+    }
+    bool openStatus(int fd, struct stat& status) override
+    {
+        return !fails(Step::OpenStatus) && FileSystem::openStatus(fd, status);
+    }
+    bool setTimes(int fd, const struct timespec times[2]) override
+    {
+        return !fails(Step::SetTimes) && FileSystem::setTimes(fd, times);
     }
 
     bool setOwner(int fd, uid_t owner, gid_t group) override
@@ -122,9 +159,9 @@ public:
     {
         return !fails(Step::SetMode) && FileSystem::setMode(fd, mode);
     }
-    bool copyExtendedAttributes(const std::string& from, int to) override
+    bool copyExtendedAttributes(const Folder& folder, const std::string& name, int to) override
     {
-        return !fails(Step::CopyAttributes) && FileSystem::copyExtendedAttributes(from, to);
+        return !fails(Step::CopyAttributes) && FileSystem::copyExtendedAttributes(folder, name, to);
     }
     bool readFileFlags(int fd, int& flags) override
     {
@@ -135,10 +172,6 @@ public:
             return true;
         }
         return FileSystem::readFileFlags(fd, flags);
-    }
-    bool flushFolder(const std::string& folder) override
-    {
-        return !fails(Step::FlushFolder) && FileSystem::flushFolder(folder);
     }
 
 private:

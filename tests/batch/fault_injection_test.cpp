@@ -106,6 +106,13 @@ TEST_P(FaultInjectionTest, EveryFailingStepKeepsThePreviousPage)
                 EXPECT_TRUE(readBytes(folder.path("page.htm")) == expectedPage);
                 continue;
             }
+            if (step == Step::FlushFolder) {
+                // The folder is forced to the disk after the rename: the page is the new one,
+                // and the failure is told.
+                EXPECT_EQ(result, kInsertFailed);
+                EXPECT_TRUE(readBytes(folder.path("page.htm")) == expectedPage);
+                continue;
+            }
             EXPECT_EQ(result, kInsertFailed);
             EXPECT_TRUE(readBytes(folder.path("page.htm")) == previous) << "the page changed";
             if (scenario.olderBackupExists) {

@@ -285,7 +285,7 @@ TEST_F(BatchRunTest, WalkSurvivesLinksPipesVanishingPagesAndOddNames)
     EXPECT_EQ(occurrences(readBytes(file("a.htm")), "<meta name=\"keywords\""), 1u);
 }
 
-TEST_F(BatchRunTest, UnreadableSubfolderIsLeftOut)
+TEST_F(BatchRunTest, UnreadableSubfolderIsLeftOutAsAFailure)
 {
     if (runningAsRoot())
         GTEST_SKIP() << "permissions are bypassed when running as root";
@@ -298,6 +298,9 @@ TEST_F(BatchRunTest, UnreadableSubfolderIsLeftOut)
     ::chmod(file("closed").c_str(), 0755);
     EXPECT_EQ(counts.filesInserted, 1);
     EXPECT_EQ(readBytes(file("closed/a.htm")), page("Tomatoes"));
+    ASSERT_EQ(counts.failures.size(), 1u);
+    EXPECT_EQ(counts.failures[0].path, file("closed"));
+    EXPECT_EQ(counts.failures[0].cause, "Permission denied");
 }
 
 } // namespace

@@ -3,13 +3,21 @@
 // always finishes, treats every real page once and leaves everything else as it was.
 
 #include "../support/unprivileged.h"
+#include "batch/safe_replace.h"
 #include "batch_fixture.h"
+#include "failing_file_system.h"
+#include "support/files.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <thread>
 
 namespace tagwright {
 namespace {
@@ -35,6 +43,17 @@ TEST_F(HostileFolder, LinksToDevicesDanglingLinksAndLoopsAreNeverFollowed)
     const BatchCounts counts = run();
     EXPECT_EQ(counts.foldersWalked, 3);
     EXPECT_EQ(counts.filesInserted, 2);
+    // Each is named in the report, and none is a failure.
+    EXPECT_TRUE(counts.failures.empty());
+    for (const char* line : {"File: zero.htm  ---  Passed over: a link to something other than "
+                             "a file.",
+                             "File: dangling.htm  ---  Passed over: a link that leads nowhere.",
+                             "File: pipe.htm  ---  Passed over: not a regular file."})
+        EXPECT_NE(log.text().find(line), std::string::npos) << line << "\n" << log.text();
+    fs::create_symlink("loop.htm", file("loop.htm"));
+    run();
+    EXPECT_NE(log.text().find("File: loop.htm  ---  Passed over: a loop of links."),
+              std::string::npos);
     EXPECT_EQ(occurrences(readBytes(file("a/one.htm")), "<meta name=\"keywords\""), 1u);
     EXPECT_EQ(occurrences(readBytes(file("b/two.htm")), "<meta name=\"keywords\""), 1u);
     EXPECT_EQ(fs::read_symlink(file("zero.htm")), "/dev/zero");
@@ -78,15 +97,20 @@ TEST_F(HostileFolder, AnUnreadablePageAndSubfolderAreReportedAndLeftAlone)
     ::chmod(file("closed").c_str(), 0);
     const std::string report = file("report.txt");
 
-    const int inserted = test::runUnprivileged([&] {
+    const int failedAndInserted = test::runUnprivileged([&] {
         const BatchCounts counts = run();
         writeBytes(report, log.text());
-        return static_cast<int>(counts.filesInserted);
+        return static_cast<int>(counts.failures.size() * 10 + counts.filesInserted);
     });
     ::chmod(file("closed").c_str(), 0755);
     ::chmod(file("private.htm").c_str(), 0644);
 
-    EXPECT_EQ(inserted, 1);
+    // Both the page and the folder are failures of the run.
+    EXPECT_EQ(failedAndInserted, 21);
+    EXPECT_NE(readBytes(report).find("\r\nFolder: " + file("closed") +
+                                     "  ---  The folder cannot be read (Permission denied).\r\n"),
+              std::string::npos)
+        << readBytes(report);
     EXPECT_EQ(occurrences(readBytes(file("open.htm")), "<meta name=\"keywords\""), 1u);
     EXPECT_EQ(readBytes(file("private.htm")), page("Tomatoes"));
     EXPECT_EQ(readBytes(file("closed/inside.htm")), page("Tomatoes"));
@@ -201,6 +225,242 @@ TEST_F(HostileFolder, LeftoverTemporaryFilesGoWithTheNextRunThatWritesThere)
     EXPECT_EQ(run().filesInserted, 1);
     EXPECT_EQ(namesIn(folder.path()),
               (std::set<std::string>{"a.htm", live, ".tagwright-notes.tmp"}));
+}
+
+// Puts a link to a page of another tree in the place of one page of the walked folder, as
+// another user who may write in the folder could, once the run's own thread has taken up the
+// page (pages worked on ahead are a guess that its turn checks again): as the run reads its old
+// tag, or as the run is about to write the page, when it looks at what the name is.
+class PageSwappedForALink : public FileSystem
+{
+  public:
+    enum class Moment { Reading, Writing };
+
+    PageSwappedForALink(std::string page, std::string linkTarget, Moment moment)
+        : page_(std::move(page)), target_(std::move(linkTarget)), moment_(moment)
+    {
+    }
+    int openForReading(const Folder& folder, const std::string& name) override
+    {
+        const int fd = FileSystem::openForReading(folder, name);
+        if (onRunThread(folder, name)) {
+            taken_ = true;
+            if (moment_ == Moment::Reading)
+                swap();
+        }
+        return fd;
+    }
+    bool nameStatus(const Folder& folder, const std::string& name, struct stat& status) override
+    {
+        if (moment_ == Moment::Writing && taken_ && onRunThread(folder, name))
+            swap();
+        return FileSystem::nameStatus(folder, name, status);
+    }
+
+  private:
+    bool onRunThread(const Folder& folder, const std::string& name) const
+    {
+        return std::this_thread::get_id() == runThread_ && folder.pathOf(name) == page_;
+    }
+    void swap()
+    {
+        if (swapped_)
+            return;
+        swapped_ = true;
+        // In one step, as rename does: a worker reading the page meanwhile finds one or the other.
+        const std::string link = page_ + ".link";
+        ::symlink(target_.c_str(), link.c_str());
+        ::rename(link.c_str(), page_.c_str());
+    }
+
+    std::string page_;
+    std::string target_;
+    Moment moment_;
+    std::thread::id runThread_ = std::this_thread::get_id();
+    bool taken_ = false;
+    bool swapped_ = false;
+};
+
+TEST_F(HostileFolder, APageSwappedForALinkMeanwhileIsAFailureAndNothingOutsideIsWritten)
+{
+    using Moment = PageSwappedForALink::Moment;
+    settings.backup = true;
+    for (const Moment moment : {Moment::Reading, Moment::Writing}) {
+        for (const unsigned runJobs : {1u, 2u}) {
+            SCOPED_TRACE(::testing::Message() << "moment " << static_cast<int>(moment) << ", jobs "
+                                              << runJobs);
+            fs::remove_all(folder.path());
+            fs::create_directories(file("site"));
+            fs::create_directory(file("other"));
+            writeBytes(file("other/victim.htm"), page("Secret"));
+            for (const char* name : {"a.htm", "b.htm", "c.htm"})
+                writeBytes(file("site/" + std::string(name)), page("Tomatoes"));
+            jobs = runJobs;
+            PageSwappedForALink swapping(file("site/a.htm"), "../other/victim.htm", moment);
+
+            const BatchCounts counts = run(file("site"), swapping);
+            EXPECT_EQ(readBytes(file("other/victim.htm")), page("Secret"));
+            EXPECT_EQ(namesIn(file("other")), std::set<std::string>{"victim.htm"});
+            EXPECT_TRUE(fs::is_symlink(file("site/a.htm")));
+            EXPECT_EQ(counts.filesInserted, 2);
+            ASSERT_EQ(counts.failures.size(), 1u);
+            EXPECT_EQ(counts.failures[0].path, file("site/a.htm"));
+            EXPECT_EQ(counts.failures[0].cause, kFileChanged);
+        }
+    }
+}
+
+// Fails one step of the walk for one path: the listing of a folder, the opening of a folder,
+// or the look at a name.
+class FailingForOnePath : public FileSystem
+{
+  public:
+    FailingForOnePath(Step step, std::string path, int error)
+        : step_(step), path_(std::move(path)), error_(error)
+    {
+    }
+    Folder openSubfolder(const Folder& parent, const std::string& name) override
+    {
+        if (step_ == Step::OpenFolder && parent.pathOf(name) == path_)
+            return Folder(path_, error_);
+        return FileSystem::openSubfolder(parent, name);
+    }
+    bool readNames(const Folder& folder, std::vector<FolderEntry>& names) override
+    {
+        return !fails(Step::ListFolder, folder.path()) && FileSystem::readNames(folder, names);
+    }
+    bool nameStatus(const Folder& folder, const std::string& name, struct stat& status) override
+    {
+        return !fails(Step::Status, folder.pathOf(name)) &&
+               FileSystem::nameStatus(folder, name, status);
+    }
+
+  private:
+    bool fails(Step step, const std::string& path) const
+    {
+        if (step != step_ || path != path_)
+            return false;
+        errno = error_;
+        return true;
+    }
+
+    Step step_;
+    std::string path_;
+    int error_;
+};
+
+TEST_F(HostileFolder, AListingOrALookAtANameThatFailsIsAFailureOfTheRun)
+{
+    fs::create_directory(file("sub"));
+    settings.includeAllSubfolders = true;
+    struct Fault
+    {
+        Step step;
+        int error;
+        std::string failed;
+        std::string line;
+    };
+    const std::vector<Fault> faults = {
+        {Step::ListFolder, EIO, file("sub"),
+         "Folder: " + file("sub") + "  ---  The folder cannot be read (Input/output error)."},
+        {Step::OpenFolder, EMFILE, file("sub"),
+         "Folder: " + file("sub") + "  ---  The folder cannot be read (Too many open files)."},
+        {Step::Status, EIO, file("sub/b.htm"),
+         "File: b.htm  ---  The file cannot be read (Input/output error)."},
+    };
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(stepName(fault.step));
+        writeBytes(file("a.htm"), page("Tomatoes"));
+        writeBytes(file("sub/b.htm"), page("Tomatoes"));
+        log.clear();
+        FailingForOnePath failing(fault.step, fault.failed, fault.error);
+        const BatchCounts counts = run(folder.path(), failing);
+        EXPECT_EQ(counts.filesInserted, 1);
+        EXPECT_EQ(readBytes(file("sub/b.htm")), page("Tomatoes"));
+        ASSERT_EQ(counts.failures.size(), 1u);
+        EXPECT_EQ(counts.failures[0].path, fault.failed);
+        EXPECT_EQ(counts.failures[0].cause, std::strerror(fault.error));
+        EXPECT_NE(log.text().find(fault.line), std::string::npos) << log.text();
+    }
+}
+
+// Makes a chain of folders by their descriptors, below any length of path the system takes.
+int makeFolderIn(int parent, const std::string& name)
+{
+    if (::mkdirat(parent, name.c_str(), 0755) != 0)
+        return -1;
+    return ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+// Removes a tree by descriptors, deepest first, where paths are too long to name it.
+void removeTreeIn(int parent, const std::string& name)
+{
+    const int fd = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        ::unlinkat(parent, name.c_str(), 0);
+        return;
+    }
+    const Folder folder(fd, name);
+    std::vector<FolderEntry> entries;
+    FolderAccess access;
+    access.readNames(folder, entries);
+    for (const FolderEntry& entry : entries)
+        removeTreeIn(folder.fd(), entry.name);
+    ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
+}
+
+TEST_F(HostileFolder, PagesDeeperThanAnyPathAreTreated)
+{
+    const std::string longName(200, 'd');
+    int fd = ::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::size_t depth = folder.path().size();
+    for (int level = 0; depth < PATH_MAX + 1000; ++level, depth += longName.size() + 1) {
+        const int next = makeFolderIn(fd, longName);
+        ::close(fd);
+        ASSERT_GE(next, 0);
+        fd = next;
+    }
+    const int page = ::openat(fd, "deep.htm", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(page, 0);
+    const std::string bytes = testing::page("Tomatoes");
+    ASSERT_EQ(::write(page, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ::close(page);
+    settings.includeAllSubfolders = true;
+    settings.backup = true;
+
+    const BatchCounts counts = run();
+    const int rewritten = ::openat(fd, "deep.htm", O_RDONLY | O_CLOEXEC);
+    std::string after(4096, '\0');
+    after.resize(static_cast<std::size_t>(::read(rewritten, after.data(), after.size())));
+    ::close(rewritten);
+    const bool backedUp = ::faccessat(fd, "deep.bak.htm", F_OK, 0) == 0;
+    ::close(fd);
+    const int top = ::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    removeTreeIn(top, longName);
+    ::close(top);
+
+    EXPECT_EQ(counts.filesInserted, 1);
+    EXPECT_TRUE(counts.failures.empty());
+    EXPECT_EQ(occurrences(after, "<meta name=\"keywords\""), 1u);
+    EXPECT_TRUE(backedUp);
+}
+
+TEST_F(HostileFolder, LeftoverTemporaryFilesGoBesideALinksTargetInAnotherFolder)
+{
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string leftover = ".tagwright-" + std::to_string(gone) + "-0.tmp";
+    fs::create_directory(file("shared"));
+    writeBytes(file("shared/x.htm"), page("Tomatoes"));
+    writeBytes(file("shared/" + leftover), "left over");
+    fs::create_symlink("shared/x.htm", file("x.htm"));
+
+    EXPECT_EQ(run().filesInserted, 1); // the link's target, in a folder the walk does not enter
+    EXPECT_EQ(occurrences(readBytes(file("shared/x.htm")), "<meta name=\"keywords\""), 1u);
+    EXPECT_TRUE(fs::is_symlink(file("x.htm")));
+    EXPECT_EQ(namesIn(file("shared")), std::set<std::string>{"x.htm"});
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // behind, not even when a termination signal ends the program in the middle of it.
 
 #include "../support/unprivileged.h"
+#include "failing_file_system.h"
 #include "batch/insertion.h"
 #include "batch/safe_replace.h"
 #include "temp_folder.h"
@@ -17,7 +18,9 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -165,6 +168,46 @@ TEST(KeepingThePage, APageThatCannotStayWhatItWasIsNotReplaced)
     }
 }
 
+// Deletes the page as soon as it is open for reading, before the rewrite looks at what it is.
+class PageDeletedOnceRead : public FileSystem
+{
+  public:
+    int openForReading(const Folder& folder, const std::string& name) override
+    {
+        const int fd = FileSystem::openForReading(folder, name);
+        ::unlinkat(folder.fd(), name.c_str(), 0);
+        return fd;
+    }
+};
+
+TEST(KeepingThePage, APageThatCannotBeLookedAtOrIsGoneIsNotWrittenAnew)
+{
+    TempFolder folder;
+    const std::string page = folder.path("page.htm");
+    writeBytes(page, kPage);
+    ::chmod(page.c_str(), 0640);
+    ASSERT_EQ(::setxattr(page.c_str(), "user.origin", "kept", 4, 0), 0);
+
+    // Whichever look at the page fails, it is left as it was: a new file would not be it.
+    for (const testing::Step step : {testing::Step::Status, testing::Step::OpenStatus}) {
+        SCOPED_TRACE(testing::stepName(step));
+        testing::FailingFileSystem failing(step, 1, EIO);
+        const InsertOutcome outcome = insert(page, true, failing);
+        EXPECT_EQ(outcome.result, kInsertFailed);
+        EXPECT_EQ(outcome.errorText, std::strerror(EIO));
+        EXPECT_EQ(readBytes(page), kPage);
+        EXPECT_EQ(attribute(page, "user.origin"), "kept");
+        EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
+    }
+
+    // Deleted after it was read: it changed, and it is not made anew.
+    PageDeletedOnceRead deleting;
+    const InsertOutcome outcome = insert(page, true, deleting);
+    EXPECT_EQ(outcome.result, kInsertFailed);
+    EXPECT_EQ(outcome.errorText, kFileChanged);
+    EXPECT_TRUE(namesIn(folder.path()).empty());
+}
+
 TEST(KeepingThePage, NoSecondNameOfAPageIsLeftBehind)
 {
     // The backup name already is a second name of the page.
@@ -192,9 +235,9 @@ class SignalledMeanwhile : public FileSystem
     enum class Moment { Creating, Writing, Linking };
 
     SignalledMeanwhile(int signalNumber, Moment moment) : signal_(signalNumber), moment_(moment) {}
-    int createNew(const std::string& path, mode_t mode) override
+    int createNew(const Folder& folder, const std::string& name, mode_t mode) override
     {
-        const int fd = FileSystem::createNew(path, mode);
+        const int fd = FileSystem::createNew(folder, name, mode);
         signalAt(Moment::Creating);
         return fd;
     }
@@ -203,9 +246,10 @@ class SignalledMeanwhile : public FileSystem
         signalAt(Moment::Writing);
         return FileSystem::writeAll(fd, data);
     }
-    bool link(const std::string& existing, const std::string& newName) override
+    bool link(const Folder& folder, const std::string& existing,
+              const std::string& newName) override
     {
-        const bool linked = FileSystem::link(existing, newName);
+        const bool linked = FileSystem::link(folder, existing, newName);
         signalAt(Moment::Linking);
         return linked;
     }

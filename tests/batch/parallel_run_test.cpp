@@ -150,10 +150,10 @@ TEST_F(ParallelRunTest, ReportAndPagesAreThoseOfTheSequentialRun)
 class CreationCounter : public FileSystem
 {
   public:
-    int createNew(const std::string& path, mode_t mode) override
+    int createNew(const Folder& folder, const std::string& name, mode_t mode) override
     {
         ++created;
-        return FileSystem::createNew(path, mode);
+        return FileSystem::createNew(folder, name, mode);
     }
 
     std::atomic<int> created = 0;
@@ -184,41 +184,42 @@ TEST_F(ParallelRunTest, NoPageIsWrittenAheadThatTheRunWillNotWrite)
 class TemporaryFileCounter : public FileSystem
 {
   public:
-    int createNew(const std::string& path, mode_t mode) override
+    int createNew(const Folder& folder, const std::string& name, mode_t mode) override
     {
-        const int fd = FileSystem::createNew(path, mode);
+        const int fd = FileSystem::createNew(folder, name, mode);
         if (fd >= 0)
-            count(path, +1);
+            count(name, +1);
         return fd;
     }
-    bool link(const std::string& existing, const std::string& newName) override
+    bool link(const Folder& folder, const std::string& existing,
+              const std::string& newName) override
     {
-        const bool linked = FileSystem::link(existing, newName);
+        const bool linked = FileSystem::link(folder, existing, newName);
         if (linked)
             count(newName, +1);
         return linked;
     }
-    bool rename(const std::string& from, const std::string& to) override
+    bool rename(const Folder& folder, const std::string& from, const std::string& to) override
     {
-        const bool renamed = FileSystem::rename(from, to);
+        const bool renamed = FileSystem::rename(folder, from, to);
         if (renamed)
             count(from, -1);
         return renamed;
     }
-    bool remove(const std::string& path) override
+    bool remove(const Folder& folder, const std::string& name) override
     {
-        const bool removed = FileSystem::remove(path);
+        const bool removed = FileSystem::remove(folder, name);
         if (removed)
-            count(path, -1);
+            count(name, -1);
         return removed;
     }
 
     int most = 0;
 
   private:
-    void count(const std::string& path, int change)
+    void count(const std::string& name, int change)
     {
-        if (!temporaryFileOwner(fs::path(path).filename().string()))
+        if (!temporaryFileOwner(name))
             return;
         const std::scoped_lock lock(mutex_);
         existing_ += change;
@@ -248,15 +249,15 @@ TEST_F(ParallelRunTest, PagesWrittenAheadStayWhereATerminationSignalFindsTheirFi
 class ThrowingAtRename : public FileSystem
 {
   public:
-    int createNew(const std::string& path, mode_t mode) override
+    int createNew(const Folder& folder, const std::string& name, mode_t mode) override
     {
-        const int fd = FileSystem::createNew(path, mode);
+        const int fd = FileSystem::createNew(folder, name, mode);
         const std::scoped_lock lock(mutex_);
         created_ += fd >= 0 ? 1 : 0;
         changed_.notify_all();
         return fd;
     }
-    bool rename(const std::string&, const std::string&) override
+    bool rename(const Folder&, const std::string&, const std::string&) override
     {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [&] { return created_ >= 2; });
@@ -316,10 +317,10 @@ class OutOfMemoryAtPage : public FileSystem
         : path_(std::move(path)), workersFirst_(workersFirst)
     {
     }
-    int openForReading(const std::string& path) override
+    int openForReading(const Folder& folder, const std::string& name) override
     {
-        if (path != path_)
-            return FileSystem::openForReading(path);
+        if (folder.pathOf(name) != path_)
+            return FileSystem::openForReading(folder, name);
         std::unique_lock lock(mutex_);
         if (std::this_thread::get_id() != runThread_) {
             metByWorker_ = true;
@@ -374,11 +375,11 @@ class WatchedPage : public FileSystem
 {
   public:
     explicit WatchedPage(std::string path) : path_(std::move(path)) {}
-    int openForReading(const std::string& path) override
+    int openForReading(const Folder& folder, const std::string& name) override
     {
-        if (path == path_ && std::this_thread::get_id() != runThread_)
+        if (folder.pathOf(name) == path_ && std::this_thread::get_id() != runThread_)
             openedByWorker = true;
-        return FileSystem::openForReading(path);
+        return FileSystem::openForReading(folder, name);
     }
 
     std::atomic<bool> openedByWorker = false;
