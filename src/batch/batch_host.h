@@ -52,6 +52,10 @@ public:
     virtual InspectAnswer inspect(const InspectRequest& request) = 0;
     // "Go on to the next file?", title "Continue?", Yes/No; true for Yes.
     virtual bool askGoOnToNextFile() = 0;
+    // The current page's keywords tag as the report and the inspect window show it (a message
+    // when there is none) and the tag composed for it, as Windows-1252 text, before the tag is
+    // inspected and written.
+    virtual void tagComposed(std::string_view /*oldTag*/, std::string_view /*newTag*/) {}
     // The run is done with a page (named as the run names it).
     virtual void pageFinished(std::string_view /*path*/, PageResult /*result*/) {}
     // A failure that ended the walk: its text, title "Error", exclamation icon.

@@ -449,6 +449,7 @@ bool FolderRun::composeAndInsert(const std::string& oldTag)
     const bool utf8 = isUtf8Page(currentPage_);
     const std::string shownOldTag = oldTagAsShown(oldTag, utf8);
 
+    host_.tagComposed(shownOldTag, getMetaTag(boxText));
     if (!job_.settings.confirm) {
         insert(getMetaTag(boxText), job_.settings.addDone, shownOldTag, utf8);
         return true;

@@ -67,7 +67,7 @@ class PageRecords
   public:
     void takeLines(std::string_view lines) { unattributed_.append(lines); }
 
-    void add(const std::string& page, PageResult result, const ReportLog& log)
+    void add(const FinishedPage& page, const ReportLog& log)
     {
         // The report since the last page: the lines handed out since, then the line being
         // written (whose end comes with the next lines).
@@ -85,10 +85,12 @@ class PageRecords
                 report += (report.empty() ? "" : "\n") + line;
             at = end + 1;
         }
-        pages_.push_back({page,
+        pages_.push_back({page.page,
                           {{"type", "page"},
-                           {"page", fileNameJson(page)},
-                           {"result", resultName(result)},
+                           {"page", fileNameJson(page.page)},
+                           {"result", resultName(page.result)},
+                           {"oldTag", tagJson(page.oldTag)},
+                           {"newTag", tagJson(page.newTag)},
                            {"report", report}}});
     }
 
@@ -192,14 +194,6 @@ class BatchCommand : public Command
         const bool quiet = options.has("quiet") || dryRun.diff || json;
         if (!isFolderOrSaysWhy(folder, console))
             return kExitFailure;
-        // A dry run writes nothing, so it neither waits for another run nor keeps one waiting.
-        std::unique_ptr<RunLock> runLock;
-        if (!dryRun.dryRun && !(runLock = holdRunFolder(folder, options, console)))
-            return kExitFailure;
-
-        const std::optional<ProgramTextStore> texts = loadProgramTexts(options, console);
-        if (!texts)
-            return kExitFailure;
         std::optional<ReportDestination> report;
         if (const auto reportPath = options.value("report")) {
             try {
@@ -208,7 +202,18 @@ class BatchCommand : public Command
                 console.printMessage(refused.what());
                 return kExitFailure;
             }
+            if (json && report->isStandardOutput())
+                throw UsageError("--format json and --report to standard output both want "
+                                 "stdout: choose one");
         }
+        // A dry run writes nothing, so it neither waits for another run nor keeps one waiting.
+        std::unique_ptr<RunLock> runLock;
+        if (!dryRun.dryRun && !(runLock = holdRunFolder(folder, options, console)))
+            return kExitFailure;
+
+        const std::optional<ProgramTextStore> texts = loadProgramTexts(options, console);
+        if (!texts)
+            return kExitFailure;
         const CommonWords commonWords = chosenCommonWords(options, analysis, console);
 
         BatchJob job{folder, settings, analysis, tag, commonWords, *texts, today};
@@ -235,9 +240,9 @@ class BatchCommand : public Command
                     printDiff(console, page, target, content);
             };
         const BatchCounts counts =
-            runWalk(job, showChange, log, [&](const std::string& page, PageResult result) {
+            runWalk(job, showChange, log, [&](const FinishedPage& page) {
                 if (json)
-                    records.add(page, result, log);
+                    records.add(page, log);
             });
         if (json)
             records.print(counts, dryRun.dryRun, console);

@@ -16,6 +16,7 @@
 #include "engine/input_checks.h"
 #include "output/meta_tag.h"
 #include "output/tag_settings.h"
+#include "support/cp1252.h"
 #include "support/files.h"
 #include "support/quoted_name.h"
 
@@ -33,6 +34,8 @@ struct PageVerdict
 {
     std::string page;   // as the run names it
     std::string reason; // "missing", "several" or "stale"; empty when the page passes
+    std::optional<std::string> oldTag; // as the run reads and composes them (Windows-1252)
+    std::optional<std::string> newTag;
 };
 
 // A page that a batch run would tag (it would be rewritten): what its head carries now.
@@ -52,9 +55,11 @@ std::string verdictOf(const std::string& target, std::optional<int> maxAge, std:
 // memory, whether or not the checker may write it (a check judges tags, not permissions). A page
 // that is passed over (not a text file, no words, no </head>, ...) passes.
 BatchCounts checkPage(const std::string& path, const AnalysisSettings& analysis,
-                      const CommonWords& commonWords, const PageChange& onChange)
+                      const CommonWords& commonWords, const PageChange& onChange,
+                      const CliBatchHost::PageNotice& onFinished)
 {
     BatchCounts counts;
+    counts.filesExamined = 1;
     SilentAnalysisHost host;
     WordTable table;
     const AnalysisOutcome outcome = doFile(path, analysis, commonWords, host, table);
@@ -70,9 +75,12 @@ BatchCounts checkPage(const std::string& path, const AnalysisSettings& analysis,
     DryRunFileSystem dryRun([&](const std::string& target,
                                 const std::string& content) { onChange(path, target, content); },
                             DryRunFileSystem::Permissions::Disregarded);
-    if (const InsertOutcome inserted = insertMetaTag(request, nullptr, dryRun);
-        inserted.result == kInsertFailed)
+    const InsertOutcome inserted = insertMetaTag(request, nullptr, dryRun);
+    if (inserted.result == kInsertFailed)
         counts.failures.push_back({path, inserted.errorText});
+    const std::string oldTag = readOldTagAndDoneDate(path, 0, 1).oldTag;
+    onFinished({path, inserted.result == kInsertFailed ? PageResult::Failed : PageResult::Written,
+                request.utf8 ? utf8ToCp1252(oldTag) : oldTag, request.tag});
     return counts;
 }
 
@@ -145,30 +153,36 @@ class CheckCommand : public Command
         const PageChange judge = [&](const std::string& page, const std::string& target,
                                      const std::string&) {
             if (std::string reason = verdictOf(target, maxAge, today); !reason.empty())
-                failing.push_back({page, std::move(reason)});
+                failing.push_back({page, std::move(reason), {}, {}});
         };
         ReportLog log([](std::string_view) {}); // a check shows no report
         const BatchJob job{operand, settings, analysis, TagSettings{}, commonWords, *texts, today};
-        const BatchCounts counts = onePage ? checkPage(operand, analysis, commonWords, judge)
-                                           : runWalk(
-                                                 job, judge, log,
-                                                 [&](const std::string& page, PageResult result) {
-                                                     if (result == PageResult::Unchanged)
-                                                         judge(page, resolvedFilePath(page), {});
-                                                 },
-                                                 DryRunFileSystem::Permissions::Disregarded);
+        // A page whose tag stays is judged as it is; a failing page keeps its tags.
+        const CliBatchHost::PageNotice finished = [&](const FinishedPage& page) {
+            if (page.result == PageResult::Unchanged)
+                judge(page.page, resolvedFilePath(page.page), {});
+            if (!failing.empty() && failing.back().page == page.page) {
+                failing.back().oldTag = page.oldTag;
+                failing.back().newTag = page.newTag;
+            }
+        };
+        const BatchCounts counts =
+            onePage ? checkPage(operand, analysis, commonWords, judge, finished)
+                    : runWalk(job, judge, log, finished, DryRunFileSystem::Permissions::Disregarded);
         for (const PageVerdict& verdict : failing)
             if (json)
                 printJsonLine(console, {{"type", "page"},
                                         {"page", fileNameJson(verdict.page)},
-                                        {"reason", verdict.reason}});
+                                        {"reason", verdict.reason},
+                                        {"oldTag", tagJson(verdict.oldTag)},
+                                        {"newTag", tagJson(verdict.newTag)}});
             else
                 console.printBytes(shellQuotedName(verdict.page) + "\t" + verdict.reason + "\n");
         if (json)
             printJsonLine(console, {{"type", "summary"},
                                     {"examined", counts.filesExamined},
                                     {"failing", failing.size()},
-                                    {"failed", counts.failures.size()}});
+                                    {"errors", counts.failures.size()}});
         for (const PageFailure& failure : counts.failures)
             console.printFileMessage(failure.path, failure.cause);
         return failing.empty() && counts.failures.empty() ? kExitSuccess : kExitFailure;

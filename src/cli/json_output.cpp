@@ -46,10 +46,15 @@ std::optional<json> wordLine(const std::string& line)
         !density.ends_with('%') || wordAt == std::string::npos)
         return std::nullopt;
     density.pop_back();
+    double percent = 0;
+    const auto [end, error] =
+        std::from_chars(density.data(), density.data() + density.size(), percent);
+    if (error != std::errc() || end != density.data() + density.size())
+        return std::nullopt;
     return json{{"rank", *wholeNumber(rank)},
                 {"value", *wholeNumber(value)},
                 {"frequency", *wholeNumber(frequency)},
-                {"density", density},
+                {"density", percent},
                 {"word", line.substr(wordAt + 3)}};
 }
 
@@ -59,6 +64,25 @@ std::optional<long long> countAfter(const std::string& line, std::string_view la
     if (!line.starts_with(label))
         return std::nullopt;
     return wholeNumber(std::string_view(line).substr(label.size()));
+}
+
+// The keywords of a tag's content, in order, without the blanks around them.
+json keywordsOf(const std::string& tag)
+{
+    json keywords = json::array();
+    constexpr std::string_view kContent = "content=\"";
+    const std::size_t start = tag.find(kContent);
+    if (start == std::string::npos)
+        return keywords;
+    const std::size_t from = start + kContent.size();
+    const std::string content = tag.substr(from, tag.find('"', from) - from);
+    std::istringstream items(content);
+    for (std::string item; std::getline(items, item, ',');) {
+        const std::size_t first = item.find_first_not_of(' ');
+        if (first != std::string::npos)
+            keywords.push_back(item.substr(first, item.find_last_not_of(' ') + 1 - first));
+    }
+    return keywords;
 }
 
 // Standard base64 with padding.
@@ -102,6 +126,13 @@ json fileNameJson(std::string_view name)
     return {{"bytes", base64(name)}};
 }
 
+json tagJson(const std::optional<std::string>& cp1252Tag)
+{
+    if (!cp1252Tag || !cp1252Tag->starts_with('<'))
+        return nullptr;
+    return cp1252ToUtf8(*cp1252Tag);
+}
+
 void printJsonLine(const Console& console, const json& value)
 {
     console.printBytes(value.dump(-1, ' ', false, json::error_handler_t::replace) + "\n");
@@ -140,10 +171,10 @@ json metaTagJson(std::string_view boxText)
     const std::vector<std::string> lines = linesOf(plainText(boxText));
     if (lines.empty() || !lines.front().starts_with("<meta "))
         return {{"message", plainText(boxText)}};
-    json tag{{"tag", lines.front()}};
+    json tag{{"tag", lines.front()}, {"keywords", keywordsOf(lines.front())}};
     for (const std::string& line : lines) {
         if (const auto keywords = countAfter(line, "Number of keywords in meta tag: "))
-            tag["keywords"] = *keywords;
+            tag["keywordCount"] = *keywords;
         if (const auto bytes = countAfter(line, "Number of bytes in meta tag: "))
             tag["bytes"] = *bytes;
     }

@@ -9,6 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace tagwright::cli {
@@ -23,6 +25,10 @@ bool jsonFormatFrom(const ParsedOptions& options);
 // that every name leads back to its file.
 nlohmann::json fileNameJson(std::string_view name);
 
+// A keywords tag (Windows-1252) as UTF-8 text; null when there is none, or in place of the
+// message that says so.
+nlohmann::json tagJson(const std::optional<std::string>& cp1252Tag);
+
 // The value on one line of stdout.
 void printJsonLine(const Console& console, const nlohmann::json& value);
 
@@ -30,10 +36,12 @@ void printJsonLine(const Console& console, const nlohmann::json& value);
 std::string plainText(std::string_view boxText);
 
 // The word list box text: {"words": [{"rank", "value", "frequency", "density", "word"}],
-// "notes": [...]} (notes: the lines that are no word, e.g. the no-words message).
+// "notes": [...]} (notes: the lines that are no word, e.g. the no-words message); density is
+// the percentage as a number.
 nlohmann::json wordListJson(std::string_view boxText);
 
-// The generated tag box text: {"tag", "keywords", "bytes"}, or {"message"} without words.
+// The generated tag box text: {"tag", "keywords": [...], "keywordCount", "bytes"}, or
+// {"message"} without words.
 nlohmann::json metaTagJson(std::string_view boxText);
 
 // The existing tags box text: {"tags": [{"kind": "title|keywords|description|done|message",

@@ -43,32 +43,62 @@ TEST(JsonOutput, CarriesTheNumbersOfThePlainOutputAndTheBytesOfNamesThatAreNoUtf
     EXPECT_EQ(words[1], (json{{"rank", 2},
                               {"value", 6},
                               {"frequency", 2},
-                              {"density", "33.33"},
+                              {"density", 33.33},
                               {"word", "tomatoes"}}));
     EXPECT_NE(plain.out.find("\n   2     6    2  33.33%  tomatoes\n"), std::string::npos)
         << plain.out;
+    const CliResult generated =
+        runCli({"generate", "page.htm", "--format", "json", "--no-space-after-comma"},
+               folder.path());
+    EXPECT_EQ(json::parse(generated.out),
+              (json{{"tag", "<meta name=\"keywords\" content=\"garden,tomatoes\">"},
+                    {"keywords", {"garden", "tomatoes"}},
+                    {"keywordCount", 2},
+                    {"bytes", 46}}));
 
     std::filesystem::create_directory(folder.path("site"));
     folder.write("site/caf\xe9.htm", kPage); // a Latin-1 name: invalid UTF-8
     folder.write("site/notes.htm", "no head\r\n");
+    folder.write("site/old.htm", "<html><head><meta name=\"keywords\" content=\"soil\"></head>"
+                                 "<body><p>garden tomatoes garden tomatoes</p></body></html>\r\n");
     const CliResult batch =
         runCli({"batch", "site", "--format", "json", "--dry-run"}, folder.path());
     EXPECT_EQ(batch.exitStatus, 0) << batch.err;
     const std::vector<json> lines = jsonLines(batch.out);
-    ASSERT_EQ(lines.size(), 3u) << batch.out;
+    ASSERT_EQ(lines.size(), 4u) << batch.out;
     // The name's own bytes, in base64, and the report quotes it.
     EXPECT_EQ(lines[0]["page"], (json{{"bytes", "c2l0ZS9jYWbpLmh0bQ=="}}));
     EXPECT_EQ(lines[0]["result"], "written");
+    EXPECT_EQ(lines[0]["oldTag"], nullptr);
+    EXPECT_EQ(lines[0]["newTag"], "<meta name=\"keywords\" content=\"garden, tomatoes\">");
     EXPECT_TRUE(lines[0]["report"].get<std::string>().starts_with("File: $'caf\\351.htm'\n"))
         << lines[0]["report"];
     EXPECT_EQ(lines[1]["result"], "passed over");
     EXPECT_EQ(lines[1]["report"], "File: notes.htm  ---  No keywords meta tag to insert.");
-    EXPECT_EQ(lines[2], (json{{"type", "summary"},
-                              {"examined", 2},
-                              {"inserted", 1},
+    EXPECT_EQ(lines[2]["page"], "site/old.htm");
+    EXPECT_EQ(lines[2]["oldTag"], "<meta name=\"keywords\" content=\"soil\">");
+    EXPECT_EQ(lines[2]["newTag"], "<meta name=\"keywords\" content=\"soil, garden, tomatoes\">");
+    EXPECT_EQ(lines[3], (json{{"type", "summary"},
+                              {"examined", 3},
+                              {"inserted", 2},
                               {"folders", 1},
                               {"failed", 0},
                               {"dryRun", true}}));
+
+    const std::vector<json> checked =
+        jsonLines(runCli({"check", "site", "--format", "json"}, folder.path()).out);
+    ASSERT_EQ(checked.size(), 2u);
+    EXPECT_EQ(checked[0], (json{{"type", "page"},
+                                {"page", {{"bytes", "c2l0ZS9jYWbpLmh0bQ=="}}},
+                                {"reason", "missing"},
+                                {"oldTag", nullptr},
+                                {"newTag", lines[0]["newTag"]}}));
+    EXPECT_EQ(checked[1], (json{{"type", "summary"}, {"examined", 3}, {"failing", 1}, {"errors", 0}}));
+
+    // The report would break the stream of JSON lines.
+    const CliResult mixed = runCli({"batch", "site", "--format", "json", "--report", "-"}, folder.path());
+    EXPECT_EQ(mixed.exitStatus, 2);
+    EXPECT_EQ(mixed.out, "");
 }
 
 TEST(Progress, IsShownOnATerminalAndNowhereElse)
