@@ -48,9 +48,13 @@ bench: setup
 	@bash bench/run.sh $(BENCH_DIR)
 
 # The Debian package, $(PACKAGE_DIR)/tagwright_VERSION_ARCH.deb: a release build of the programs
-# alone (no tests), of which cpack packs what cmake --install puts in place.
+# alone (no tests), of which cpack packs what cmake --install puts in place. It is compiled with
+# Debian's hardening flags, as Debian's own packages are.
+DEB_BUILD_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 package: setup
-	@cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAGWRIGHT_TESTS=OFF >/dev/null
+	@cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAGWRIGHT_TESTS=OFF \
+	  -DCMAKE_CXX_FLAGS="$$($(DEB_BUILD_FLAGS) CPPFLAGS) $$($(DEB_BUILD_FLAGS) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_BUILD_FLAGS) LDFLAGS)" >/dev/null
 	@cmake --build $(PACKAGE_DIR) -j $(JOBS) --target package
 
 clean:
