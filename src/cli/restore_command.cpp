@@ -114,10 +114,14 @@ std::string tallyLine(const RestoreTally& tally, bool dryRun)
     std::string line = std::to_string(tally.restored) + " of " + std::to_string(pairs) +
                        (pairs == 1 ? " page" : " pages") +
                        (dryRun ? " would be restored" : " restored") + " from their backups.";
+    // Appended piece by piece: GCC 12 sees a false overlap in " " + std::to_string(...) at -O3.
+    const auto addCount = [&line](std::size_t count, std::string_view what) {
+        line.append(" ").append(std::to_string(count)).append(what);
+    };
     if (tally.leftAlone > 0)
-        line += " " + std::to_string(tally.leftAlone) + " left alone.";
+        addCount(tally.leftAlone, " left alone.");
     if (tally.failed > 0)
-        line += " " + std::to_string(tally.failed) + " could not be restored.";
+        addCount(tally.failed, " could not be restored.");
     if (dryRun)
         line += " Dry run: no file was written.";
     return line;
