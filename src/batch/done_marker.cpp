@@ -3,15 +3,33 @@
 #include "batch/head_rewrite.h"
 #include "batch/page_io.h"
 #include "batch/safe_replace.h"
+#include "batch/text_fingerprint.h"
 
 #include <cerrno>
 #include <cstring>
 
 namespace tagwright {
 
-std::string doneMetaTagLine(std::string_view date)
+namespace {
+constexpr std::string_view kFingerprintAttribute = " data-fingerprint=\"";
+}
+
+std::string doneMetaTagLine(std::string_view date, std::string_view fingerprint)
 {
-    return "<meta name=\"QOVA done\" content=\"" + std::string(date) + "\">";
+    std::string line = "<meta name=\"QOVA done\" content=\"" + std::string(date) + "\"";
+    if (!fingerprint.empty())
+        line.append(kFingerprintAttribute).append(fingerprint).append("\"");
+    return line + ">";
+}
+
+std::string markerFingerprint(std::string_view lowerMarker)
+{
+    const auto start = lowerMarker.find(kFingerprintAttribute);
+    if (start == std::string_view::npos)
+        return {};
+    const std::string_view value = lowerMarker.substr(start + kFingerprintAttribute.size());
+    const auto end = value.find('"');
+    return end == std::string_view::npos ? std::string() : std::string(value.substr(0, end));
 }
 
 InsertOutcome insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate,
@@ -30,9 +48,14 @@ InsertOutcome insertDoneMetaTagOnly(const PageFile& file, const std::string& pat
     OpenFile page(fs, opened.fd);
     if (backupFileName(path).empty())
         return {kInsertNoExtension, {}, {}};
+    int readError = 0;
+    const std::optional<std::string> fingerprint = textFingerprint(fs, page.fd(), readError);
+    if (readError != 0)
+        return {kInsertFailed, {}, std::strerror(readError)};
+    const std::string marker = doneMetaTagLine(doneDate, fingerprint.value_or(""));
     LineReader reader = pageLineReader(fs, page.fd());
     HeadEdit edit;
-    edit.writeBlock = [&](PageWriter& writer) { writer.writeLine(doneMetaTagLine(doneDate)); };
+    edit.writeBlock = [&](PageWriter& writer) { writer.writeLine(marker); };
     ReplaceOptions options;
     options.asRead = fileStamp(fs, page.fd());
     if (!options.asRead)

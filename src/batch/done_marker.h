@@ -1,7 +1,9 @@
 #pragma once
 
 // The done marker: a meta tag named "QOVA done" whose content is the date on which a batch run
-// handled the page, so that later runs can skip pages done recently.
+// handled the page, so that later runs can skip pages done recently. Its data-fingerprint
+// attribute, which readers of the date alone pass over, holds the fingerprint of the page's text
+// as it was tagged (text_fingerprint.h); markers of older runs have none.
 
 #include "batch/file_system.h"
 #include "batch/insertion.h"
@@ -11,11 +13,16 @@
 
 namespace tagwright {
 
-// <meta name="QOVA done" content="2024-03-05">
-std::string doneMetaTagLine(std::string_view date);
+// <meta name="QOVA done" content="2024-03-05" data-fingerprint="0123456789abcdef">, without the
+// attribute when the fingerprint is empty.
+std::string doneMetaTagLine(std::string_view date, std::string_view fingerprint);
 
-// Rewrites the page so that its head holds one fresh marker in place of any old ones; keywords
-// meta tags stay. No backup. kInserted, or the refusal (kInsertFileNotFound, kInsertNoExtension,
+// The fingerprint that a marker carries, from the lower-cased text of the marker alone; empty
+// when it has none.
+std::string markerFingerprint(std::string_view lowerMarker);
+
+// Rewrites the page so that its head holds one fresh marker, with the page's fingerprint, in place
+// of any old ones; keywords meta tags stay. No backup. kInserted, or the refusal (kInsertFileNotFound, kInsertNoExtension,
 // kInsertHeadEndMissing) or failure (kInsertFailed, with the system's reason), the page left as
 // it was.
 InsertOutcome insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate,

@@ -7,6 +7,7 @@
 #include "batch/report_status_host.h"
 #include "batch/safe_replace.h"
 #include "batch/temporary_files.h"
+#include "batch/text_fingerprint.h"
 #include "engine/analysis.h"
 #include "engine/input_checks.h"
 #include "output/meta_tag.h"
@@ -81,7 +82,7 @@ FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
                            [this](const PageFile& page, const std::string& tag, bool utf8) {
                                const OldTagAndDoneDate old = oldTagAndDoneDate(page);
                                return !passesOverAsDone(old) &&
-                                      !isSameTag(tag, oldTagAsShown(old.oldTag, utf8));
+                                      !keepsItsTag(tag, old, utf8);
                            }};
         }
         try {
@@ -324,7 +325,7 @@ void FolderRun::processFile(const std::shared_ptr<const Folder>& folder, const s
     if (outcome.stopRun)
         counts_.stopRun = true;
     if (logAnalysisOutcome(outcome.result, outcome.offendingByte, outcome.position)) {
-        if (!composeAndInsert(old.oldTag))
+        if (!composeAndInsert(old))
             return;
     } else {
         host_.pageFinished(currentFile_,
@@ -442,16 +443,16 @@ bool FolderRun::logAnalysisOutcome(std::int16_t result, std::uint8_t offendingBy
     return result == kAnalysisDone;
 }
 
-bool FolderRun::composeAndInsert(const std::string& oldTag)
+bool FolderRun::composeAndInsert(const OldTagAndDoneDate& old)
 {
     const std::string boxText = generateKeywordMetaTag(table_, job_.tag, analysis_);
     analysisHost_.setOutputText(boxText);
     const bool utf8 = isUtf8Page(currentPage_);
-    const std::string shownOldTag = oldTagAsShown(oldTag, utf8);
+    const std::string shownOldTag = oldTagAsShown(old.oldTag, utf8);
 
     host_.tagComposed(shownOldTag, getMetaTag(boxText));
     if (!job_.settings.confirm) {
-        insert(getMetaTag(boxText), job_.settings.addDone, shownOldTag, utf8);
+        insert(getMetaTag(boxText), job_.settings.addDone, old, utf8);
         return true;
     }
     analysisHost_.setOutputText("Existing keywords meta tag: " + shownOldTag);
@@ -459,7 +460,7 @@ bool FolderRun::composeAndInsert(const std::string& oldTag)
         {currentFile_, boxText, shownOldTag, job_.settings.addDone, insertedCountText()});
     counts_.stopRun = answer.stopRun;
     if (answer.insertConfirmed) {
-        insert(answer.tag, answer.insertDone, shownOldTag, utf8);
+        insert(answer.tag, answer.insertDone, old, utf8);
         return true;
     }
     log_.output("  ---  " + job_.texts.text(29));
@@ -488,16 +489,23 @@ std::string FolderRun::oldTagAsShown(const std::string& oldTag, bool utf8)
     return utf8 ? utf8ToCp1252(oldTag) : oldTag;
 }
 
-bool FolderRun::isSameTag(const std::string& tag, const std::string& oldTag)
+bool FolderRun::keepsItsTag(const std::string& tag, const OldTagAndDoneDate& old, bool utf8)
 {
-    return lowerCaseAccented(tag) == lowerCaseAccented(oldTag);
+    return old.keywordsTags == 1 &&
+           lowerCaseAccented(tag) == lowerCaseAccented(oldTagAsShown(old.oldTag, utf8));
 }
 
-void FolderRun::insert(const std::string& tag, bool withDone, const std::string& oldTag, bool utf8)
+void FolderRun::insert(const std::string& tag, bool withDone, const OldTagAndDoneDate& old,
+                       bool utf8)
 {
-    if (isSameTag(tag, oldTag)) {
+    if (keepsItsTag(tag, old, utf8)) {
         log_.output("  ---  New keywords meta tag is the same as the existing one.");
-        host_.pageFinished(currentFile_, PageResult::Unchanged);
+        const bool renew = withDone && !old.fingerprint.empty() &&
+                           textFingerprint(fs_, currentPage_.readPath()) != old.fingerprint;
+        if (renew)
+            log_.output("  ---  Done meta tag renewed: the text has changed since it was tagged.");
+        host_.pageFinished(currentFile_, !renew || insertDoneMarkerOnly() ? PageResult::Unchanged
+                                                                          : PageResult::Failed);
         return;
     }
     InsertRequest request;

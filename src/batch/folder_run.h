@@ -137,16 +137,19 @@ class FolderRun
     // After the analysis of the current file; false when the run or the file ends there.
     bool logAnalysisOutcome(std::int16_t result, std::uint8_t offendingByte, std::int32_t position);
     // False when the user declined the tag and ended the run.
-    bool composeAndInsert(const std::string& oldTag);
+    bool composeAndInsert(const OldTagAndDoneDate& old);
     // The page's old tag and done marker as the run reads them; safe on worker threads.
     OldTagAndDoneDate oldTagAndDoneDate(const PageFile& page) const;
     // A page done recently is passed over when the run skips such pages.
     bool passesOverAsDone(const OldTagAndDoneDate& old) const;
     // The old tag as the report and the inspect window show it: Windows-1252 text.
     static std::string oldTagAsShown(const std::string& oldTag, bool utf8);
-    // A new tag that only differs in letter case from the old one is not written.
-    static bool isSameTag(const std::string& tag, const std::string& oldTag);
-    void insert(const std::string& tag, bool withDone, const std::string& oldTag, bool utf8);
+    // A new tag that only differs in letter case from the page's tag is not written; a head with
+    // several tags is rewritten even so, to hold one.
+    static bool keepsItsTag(const std::string& tag, const OldTagAndDoneDate& old, bool utf8);
+    // Writes the tag, unless it is the one the page carries; then a marker whose fingerprint no
+    // longer matches the page's text is renewed, so that the page reads as tagged as it is now.
+    void insert(const std::string& tag, bool withDone, const OldTagAndDoneDate& old, bool utf8);
     // The done marker alone, for a page whose new tag was declined. False when the page could
     // not be written (reported and recorded as a failure).
     bool insertDoneMarkerOnly();

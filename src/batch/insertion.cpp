@@ -4,6 +4,7 @@
 #include "batch/head_rewrite.h"
 #include "batch/page_io.h"
 #include "batch/safe_replace.h"
+#include "batch/text_fingerprint.h"
 #include "output/meta_tag_positions.h"
 #include "support/cp1252.h"
 #include "support/strings.h"
@@ -57,10 +58,11 @@ PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs)
     std::vector<std::string>& reportLines = prepared.reportLines_;
     HeadEdit edit;
     edit.replaceKeywordsTags = true;
+    std::string marker;
     edit.writeBlock = [&](PageWriter& writer) {
         writer.writeLine(tagLine);
         if (request.withDone)
-            writer.writeLine(doneMetaTagLine(request.doneDate));
+            writer.writeLine(marker);
         if (request.logNewTag)
             reportLines.push_back("\r\nNEW: " + request.tag);
     };
@@ -70,6 +72,13 @@ PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs)
                                   (request.utf8 ? utf8ToCp1252(oldTag) : std::string(oldTag)));
     };
 
+    if (request.withDone) {
+        int readError = 0;
+        const std::optional<std::string> fingerprint = textFingerprint(fs, page.fd(), readError);
+        if (readError != 0)
+            return settle({kInsertFailed, {}, std::strerror(readError)});
+        marker = doneMetaTagLine(request.doneDate, fingerprint.value_or(""));
+    }
     LineReader reader = pageLineReader(fs, page.fd());
     const std::string backupName = request.backup ? backupFileName(target.name) : std::string();
     prepared.backup_ = backupName.empty() ? std::string() : target.folder->pathOf(backupName);

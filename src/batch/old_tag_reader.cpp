@@ -1,5 +1,6 @@
 #include "batch/old_tag_reader.h"
 
+#include "batch/done_marker.h"
 #include "batch/page_io.h"
 #include "output/head_lines.h"
 #include "output/meta_tag_positions.h"
@@ -40,16 +41,25 @@ OldTagAndDoneDate readOldTagAndDoneDate(const PageFile& file, std::int32_t today
     LineRead status;
     while ((status = scanner.next(line, live)) == LineRead::Line) {
         // A minified head holds the keywords tag and the marker on one line: both are read.
-        const TagSpan keywords = findKeywordsMetaTag(live);
-        if (keywords.start > 0) {
-            found.oldTag = tagText(line, keywords);
-            tagFound = true;
+        for (std::size_t from = 0; from < live.size();) {
+            const TagSpan keywords = findKeywordsMetaTag(std::string_view(live).substr(from));
+            if (keywords.start == 0)
+                break;
+            ++found.keywordsTags;
+            if (!found.doneRecently && from == 0) {
+                found.oldTag = tagText(line, keywords);
+                tagFound = true;
+            }
+            from = keywords.end == 0 ? live.size() : from + keywords.end;
         }
-        const TagSpan marker = findDoneMetaTag(live);
+        // Once the page counts as done recently, the rest of its head is read for its tags alone.
+        const TagSpan marker = found.doneRecently ? TagSpan{} : findDoneMetaTag(live);
         if (marker.start == 0)
             continue;
         const std::string_view markerText =
             std::string_view(live).substr(0, tagEndOnLine(live, marker));
+        if (found.fingerprint.empty())
+            found.fingerprint = markerFingerprint(markerText.substr(marker.start - 1));
         const auto content = markerText.find("content=", marker.start - 1);
         if (content == std::string::npos)
             continue;
@@ -59,12 +69,12 @@ OldTagAndDoneDate readOldTagAndDoneDate(const PageFile& file, std::int32_t today
         if (parseDate(dateText, doneOn) != 1)
             continue;
         found.doneDate = dateText;
-        if (todayJdn - doneOn.jdn < lessThanDays) {
+        if (todayJdn - doneOn.jdn < lessThanDays)
             found.doneRecently = true;
-            break;
-        }
     }
-    if (status == LineRead::Failed) {
+    // The reading of the tag and the date ends with the marker that makes the page done recently:
+    // what fails after it is only the count of tags.
+    if (status == LineRead::Failed && !found.doneRecently) {
         found.oldTag = "Error when getting old keywords meta tag.";
         found.doneRecently = false;
         return found;

@@ -13,8 +13,10 @@ namespace tagwright {
 
 struct OldTagAndDoneDate {
     std::string oldTag;        // the existing keywords meta tag as found, or a message
+    int keywordsTags = 0;      // how many the head holds
     bool doneRecently = false;
     std::string doneDate;      // the 10 characters read from a marker
+    std::string fingerprint;   // of the text as it was tagged; empty when no marker carries one
 };
 
 // Reads a page's head for its keywords meta tag and done marker. A page counts as done

@@ -2,6 +2,7 @@
 #include "batch/insertion.h"
 #include "batch/old_tag_reader.h"
 #include "batch/safe_replace.h"
+#include "batch/text_fingerprint.h"
 #include "cli/analysis_options.h"
 #include "cli/command.h"
 #include "cli/file_analysis.h"
@@ -23,6 +24,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace tagwright::cli {
 
@@ -33,12 +35,13 @@ constexpr int kMaxAgeLimit = 36500;
 struct PageVerdict
 {
     std::string page;   // as the run names it
-    std::string reason; // "missing", "several" or "stale"; empty when the page passes
+    std::string reason; // "missing", "several", "edited" or "stale"; empty when the page passes
     std::optional<std::string> oldTag; // as the run reads and composes them (Windows-1252)
     std::optional<std::string> newTag;
 };
 
-// A page that a batch run would tag (it would be rewritten): what its head carries now.
+// A page that a batch run would tag (it would be rewritten, or keeps its tag): what its head
+// carries now, and whether its text is still the one its done marker was written for.
 std::string verdictOf(const std::string& target, std::optional<int> maxAge, std::int32_t today)
 {
     const std::optional<HeadTags> tags = headTagsOf(target);
@@ -46,7 +49,11 @@ std::string verdictOf(const std::string& target, std::optional<int> maxAge, std:
         return "missing";
     if (tags && tags->keywordsTags > 1)
         return "several";
-    if (maxAge && !readOldTagAndDoneDate(target, today, *maxAge).doneRecently)
+    const OldTagAndDoneDate old = readOldTagAndDoneDate(target, today, maxAge.value_or(1));
+    FileSystem fs;
+    if (!old.fingerprint.empty() && textFingerprint(fs, target) != old.fingerprint)
+        return "edited";
+    if (maxAge && !old.doneRecently)
         return "stale";
     return {};
 }
@@ -106,8 +113,8 @@ class CheckCommand : public Command
     std::string_view operands() const override { return "FILE|FOLDER"; }
     std::string_view summary() const override
     {
-        return "List the pages a batch run would tag that lack a keywords tag, carry several "
-               "or a stale done marker (writes nothing)";
+        return "List the pages a batch run would tag that lack a keywords tag, carry several, "
+               "were edited since they were tagged or carry a stale done marker (writes nothing)";
     }
     std::vector<OptionGroup> optionGroups() const override
     {
@@ -150,8 +157,11 @@ class CheckCommand : public Command
         const CommonWords commonWords = chosenCommonWords(options, analysis, console);
 
         std::vector<PageVerdict> failing;
+        std::set<std::string> judged; // a page whose marker a run would renew is told twice
         const PageChange judge = [&](const std::string& page, const std::string& target,
                                      const std::string&) {
+            if (!judged.insert(target).second)
+                return;
             if (std::string reason = verdictOf(target, maxAge, today); !reason.empty())
                 failing.push_back({page, std::move(reason), {}, {}});
         };

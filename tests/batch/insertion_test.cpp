@@ -1,7 +1,9 @@
 #include "batch/insertion.h"
 
+#include "../support/marker_text.h"
 #include "../support/unprivileged.h"
 #include "batch/done_marker.h"
+#include "batch/text_fingerprint.h"
 #include "support/line_reader.h"
 #include "temp_folder.h"
 
@@ -45,7 +47,7 @@ TEST_F(InsertionTest, ReplacesATagOnItsLineKeepingWhatSurroundsIt)
     writeBytes(folder.path("p.htm"), "<html>\r\n<head>\r\n<title>T</title>  <meta name=\"keywords\" content=\"old\">"
                                      "   <meta name=\"x\">\r\n\r\n</head>\r\n<body>\r\n\r\n</body>");
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")),
+    EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))),
               "<html>\r\n<head>\r\n<title>T</title>  \r\n" + kTag +
                   "\r\n<meta name=\"x\">\r\n\r\n</head>\r\n<body>\r\n\r\n</body>");
     EXPECT_EQ(log.text(), "\r\nOLD: <meta name=\"keywords\" content=\"old\">\r\nNEW: " + kTag);
@@ -70,12 +72,12 @@ TEST_F(InsertionTest, TheHeadKeepsItsOwnLinesAndLosesOnlyThoseOfOldTags)
                                 "\t<meta name=\"QOVA done\" content=\"2020-01-01\">", "",
                                 "  </head>", "", "<body></body>"}));
         EXPECT_EQ(insert("p.htm", false, true).result, kInserted);
-        EXPECT_EQ(readBytes(folder.path("p.htm")),
+        EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))),
                   top + lines({kTag, kMarker, "", "  </head>", "", "<body></body>"}));
 
         writeBytes(folder.path("p.htm"), top + lines({"  </head>"}));
         EXPECT_EQ(insertDoneMetaTagOnly(folder.path("p.htm"), "2024-03-05").result, kInserted);
-        EXPECT_EQ(readBytes(folder.path("p.htm")), top + lines({kMarker, "  </head>"}));
+        EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))), top + lines({kMarker, "  </head>"}));
     }
 }
 
@@ -94,14 +96,14 @@ TEST_F(InsertionTest, OnlyTheNameAttributeOfAMetaTagMakesAKeywordsTag)
                    "<meta\tname=\"QOVA done\" content=\"x\"><meta name=\"QOVA done\" content=\"y\">"
                    "</head>\r\n");
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")), kept + "\r\n" + kTag +
+    EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))), kept + "\r\n" + kTag +
                                                    "\r\n<link rel=\"a\"><meta\tname=\"QOVA done\" "
                                                    "content=\"x\">\r\n</head>\r\n");
     EXPECT_EQ(log.text(), "\r\nOLD: <meta content=\"old\" name = \"Keywords\" >\r\nNEW: " + kTag);
 
     writeBytes(folder.path("p.htm"), kept + "</head>\r\n");
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")), kept + "\r\n" + kTag + "\r\n</head>\r\n");
+    EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))), kept + "\r\n" + kTag + "\r\n</head>\r\n");
 }
 
 TEST_F(InsertionTest, WritesTheTagBeforeHeadEndWhenThereIsNone)
@@ -109,7 +111,7 @@ TEST_F(InsertionTest, WritesTheTagBeforeHeadEndWhenThereIsNone)
     writeBytes(folder.path("p.htm"), "<HEAD><title>x</title></HEAD>  <body>\r\n<p>a\nb</p>");
     EXPECT_EQ(insert("p.htm").result, kInserted);
     // From the end of the head, which keeps its capitals, the page is copied byte for byte.
-    EXPECT_EQ(readBytes(folder.path("p.htm")),
+    EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))),
               "<HEAD><title>x</title>\r\n" + kTag + "\r\n</HEAD>  <body>\r\n<p>a\nb</p>");
 }
 
@@ -121,12 +123,12 @@ TEST_F(InsertionTest, AnLfPageKeepsItsLineEnds)
                sample + "<title>A\rB</title>\n\n<meta name=\"keywords\" content=\"old\"> x\n"
                         "<meta name=\"QOVA done\" content=\"2020-01-01\">\n</head>\n<p>a\r\nb</p>");
     EXPECT_EQ(insert("p.htm", false, true).result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")), sample + "<title>A\rB</title>\n\n" + kTag + "\n" +
+    EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))), sample + "<title>A\rB</title>\n\n" + kTag + "\n" +
                                                    kMarker + "\nx\n</head>\n<p>a\r\nb</p>");
     // The marker alone, written where the head ends on a page without a line end after it.
     writeBytes(folder.path("p.htm"), "<head>\n<title>T</title></head>");
     EXPECT_EQ(insertDoneMetaTagOnly(folder.path("p.htm"), "2024-03-05").result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")),
+    EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))),
               "<head>\n<title>T</title>\n" + kMarker + "\n</head>");
 }
 
@@ -135,7 +137,7 @@ TEST_F(InsertionTest, RecognisesCapitalsAndLeavesTheBodyAlone)
     const std::string bodyTag = "<meta name=\"keywords\" content=\"body\">";
     writeBytes(folder.path("p.htm"), "<head>\r<META NAME=\"KEYWORDS\" CONTENT=\"OLD\">\r\n</head>\r\n\r\n" + bodyTag);
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")),
+    EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))),
               "<head>\r\n" + kTag + "\r\n</head>\r\n\r\n" + bodyTag);
 }
 
@@ -146,7 +148,7 @@ TEST_F(InsertionTest, OneNewTagAndMarkerReplaceAllOldOnes)
                                      "</head>\r\n" + kMarker + "\r\n");
     EXPECT_EQ(insert("p.htm", false, true).result, kInserted);
     // A second old tag goes without a second new one; the marker in the body is not the head's.
-    EXPECT_EQ(readBytes(folder.path("p.htm")),
+    EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))),
               "<head>\r\n" + kTag + "\r\n" + kMarker + "\r\n</head>\r\n" + kMarker + "\r\n");
 }
 
@@ -155,12 +157,12 @@ TEST_F(InsertionTest, CommentedOutTagsStayAsTheyAre)
     const std::string comment = "<!-- <meta name=\"keywords\" content=\"was\">\r\n\r\n" + kMarker + " -->\r\n";
     writeBytes(folder.path("p.htm"), "<head>\r\n" + comment + "<meta name=\"keywords\" content=\"old\">\r\n</head>");
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n" + comment + kTag + "\r\n</head>");
+    EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))), "<head>\r\n" + comment + kTag + "\r\n</head>");
 
     // A live tag after a comment on the same line is replaced.
     writeBytes(folder.path("p.htm"), "<head>\r\n<!-- x --> <meta name=\"keywords\" content=\"old\">\r\n</head>");
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n<!-- x --> \r\n" + kTag + "\r\n</head>");
+    EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))), "<head>\r\n<!-- x --> \r\n" + kTag + "\r\n</head>");
 }
 
 TEST_F(InsertionTest, ScriptsAndStylesOpenNoCommentAndHoldNoTags)
@@ -172,7 +174,7 @@ TEST_F(InsertionTest, ScriptsAndStylesOpenNoCommentAndHoldNoTags)
     writeBytes(folder.path("p.htm"),
                "<head>\r\n" + scripts + "<meta name=\"keywords\" content=\"old\">\r\n</head>");
     EXPECT_EQ(insert("p.htm").result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head>\r\n" + scripts + kTag + "\r\n</head>");
+    EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))), "<head>\r\n" + scripts + kTag + "\r\n</head>");
     EXPECT_EQ(log.text(), "\r\nOLD: <meta name=\"keywords\" content=\"old\">\r\nNEW: " + kTag);
 }
 
@@ -220,7 +222,7 @@ TEST_F(InsertionTest, RefusesTextsThatAreNotAKeywordsTag)
     request.tag = kTag;
     request.path.clear();
     EXPECT_EQ(insertMetaTag(request, nullptr).result, kInsertPathEmpty);
-    EXPECT_EQ(readBytes(folder.path("p.htm")), "<head></head>");
+    EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))), "<head></head>");
 }
 
 TEST_F(InsertionTest, BackupHoldsTheContentJustBeforeEachInsertion)
@@ -306,13 +308,53 @@ TEST_F(InsertionTest, ReadOnlyFolderFailsWithThePageIntact)
     EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
 }
 
+TEST_F(InsertionTest, TheMarkersFingerprintFollowsTheTextAndNothingElse)
+{
+    const auto markerFingerprintOf = [&] {
+        const std::string page = readBytes(folder.path("p.htm"));
+        const auto at = page.find(" data-fingerprint=\"");
+        return at == std::string::npos ? std::string() : page.substr(at + 19, 16);
+    };
+    const auto fingerprintOf = [&](const std::string& page) {
+        writeBytes(folder.path("q.htm"), page);
+        FileSystem fs;
+        return textFingerprint(fs, folder.path("q.htm")).value_or("");
+    };
+    // An old tag in the middle of a line, an old marker, and the end of the head after text.
+    const std::string page = "<html><head><title>T</title><meta name=\"keywords\" content=\"old\">"
+                             "<meta name=\"x\">\r\n<meta name=\"QOVA done\" content=\"2020-01-01\">"
+                             "<style>p{}</style></head>\r\n<body><p>tomatoes</p></body>\r\n";
+    writeBytes(folder.path("p.htm"), page);
+    ASSERT_EQ(insert("p.htm", false, true).result, kInserted);
+    const std::string tagged = markerFingerprintOf();
+    ASSERT_EQ(tagged.size(), 16u);
+    EXPECT_EQ(fingerprintOf(page), tagged);
+    EXPECT_EQ(fingerprintOf(readBytes(folder.path("p.htm"))), tagged);
+    // Tagged again, or with the marker alone, the text is the same.
+    ASSERT_EQ(insert("p.htm", false, true).result, kInserted);
+    EXPECT_EQ(markerFingerprintOf(), tagged);
+    ASSERT_EQ(insertDoneMetaTagOnly(folder.path("p.htm"), "2024-03-06").result, kInserted);
+    EXPECT_EQ(markerFingerprintOf(), tagged);
+    // Line ends and blanks at the ends of lines are no text; a word, a sign or another tag is.
+    std::string lineFeeds = page;
+    std::erase(lineFeeds, '\r');
+    EXPECT_EQ(fingerprintOf(lineFeeds), tagged);
+    EXPECT_EQ(fingerprintOf("  " + page + "\r\n\r\n"), tagged);
+    for (const auto& [from, to] : {std::pair{"tomatoes", "tomatoe"}, {"<p>", "<p>!"},
+                                    {"<style>", "<link><style>"}, {"\"x\"", "\"y\""}}) {
+        std::string edited = page;
+        edited.replace(edited.find(from), std::string(from).size(), to);
+        EXPECT_NE(fingerprintOf(edited), tagged) << to;
+    }
+}
+
 TEST_F(InsertionTest, DoneMarkerAloneReplacesOldOnesAndLeavesKeywords)
 {
     const std::string keywords = "<meta name=\"keywords\" content=\"k\">";
     writeBytes(folder.path("p.htm"), "<head>\r\n" + keywords + "\r\n<meta name=\"QOVA Done\" content=\"2020-01-01\"\r\n"
                                      "\r\n</head>");
     EXPECT_EQ(insertDoneMetaTagOnly(folder.path("p.htm"), "2024-03-05").result, kInserted);
-    EXPECT_EQ(readBytes(folder.path("p.htm")),
+    EXPECT_EQ(test::withoutFingerprints(readBytes(folder.path("p.htm"))),
               "<head>\r\n" + keywords + "\r\n\r\n" + kMarker + "\r\n</head>");
 
     const std::string headless = "<body>\r\n\r\n" + kMarker + "</body>";

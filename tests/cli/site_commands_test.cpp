@@ -75,6 +75,54 @@ TEST_F(SiteCommands, CheckPassesAfterABatchRunAndNamesWhatIsMissingOrStale)
     EXPECT_EQ(readBytes(folder.path("site/index.htm")), page); // check writes nothing
 }
 
+TEST_F(SiteCommands, TheSitesRecipePassesAfterEachRunAndFailsAfterAnEditOrALostTag)
+{
+    const auto edit = [&](const std::string& page, const std::string& from, const std::string& to) {
+        std::string text = readBytes(folder.path(page));
+        text.replace(text.find(from), from.size(), to);
+        folder.write(page, text);
+    };
+    const auto keywordsTagOf = [&](const std::string& page) {
+        const std::string text = readBytes(folder.path(page));
+        const auto start = text.find("<meta name=\"keywords\"");
+        return text.substr(start, text.find('>', start) + 1 - start);
+    };
+    const std::vector<std::string> batch = {"batch", "site", "--recursive", "--quiet"};
+    const std::vector<std::string> check = {"check", "site", "--recursive"};
+    ASSERT_EQ(run(batch).exitStatus, 0);
+    EXPECT_EQ(run(check).exitStatus, 0);
+    // A second run finds nothing to do, and the site still passes on later days.
+    const auto tagged = test::treeContents(folder.path("site"));
+    ASSERT_EQ(run(batch).exitStatus, 0);
+    EXPECT_EQ(test::treeContents(folder.path("site")), tagged);
+    EXPECT_EQ(run({"check", "site", "--recursive", "--today", "2031-01-01"}).exitStatus, 0);
+
+    // A sign added leaves the words and so the tag as they were: the run renews the marker.
+    edit("site/index.htm", "soil</p>", "soil!</p>");
+    edit("site/sub/soil.html", "worms", "worms beetles");
+    const CliResult edited = run(check);
+    EXPECT_EQ(edited.exitStatus, 1);
+    EXPECT_EQ(edited.out, "site/index.htm\tedited\nsite/sub/soil.html\tedited\n");
+    const std::string keywords = keywordsTagOf("site/index.htm");
+    const CliResult renewed = run({"batch", "site", "--recursive"});
+    EXPECT_EQ(renewed.exitStatus, 0);
+    EXPECT_NE(renewed.out.find("File: index.htm  ---  New keywords meta tag is the same as the "
+                               "existing one.  ---  Done meta tag renewed: the text has changed "
+                               "since it was tagged.\n"),
+              std::string::npos)
+        << renewed.out;
+    EXPECT_EQ(keywordsTagOf("site/index.htm"), keywords);
+    EXPECT_EQ(run(check).exitStatus, 0);
+
+    edit("site/index.htm", keywords, "");
+    edit("site/sub/soil.html", "</head>", "<meta name=\"keywords\" content=\"more\"></head>");
+    const CliResult lost = run(check);
+    EXPECT_EQ(lost.exitStatus, 1);
+    EXPECT_EQ(lost.out, "site/index.htm\tmissing\nsite/sub/soil.html\tseveral\n");
+    ASSERT_EQ(run(batch).exitStatus, 0);
+    EXPECT_EQ(run(check).exitStatus, 0);
+}
+
 TEST_F(SiteCommands, CheckJudgesTheTagsOfPagesThatItsUserMayNotWrite)
 {
     folder.write("site/twice.htm", "<html><head><meta name=\"keywords\" content=\"a\">\r\n"
