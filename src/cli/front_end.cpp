@@ -1,6 +1,7 @@
 #include "cli/front_end.h"
 
 #include "cli/command_registry.h"
+#include "cli/settings_file.h"
 #include "cli/usage_error.h"
 #include "support/version.h"
 
@@ -22,7 +23,8 @@ OptionGroup commonOptionGroup()
     return {"Common options",
             {{"data-dir", "DIR", "folder of the common-word lists (cwds_*.txt)"},
              {"help", "", "show this help and exit (also -h)"},
-             {"version", "", "show the version and exit"}}};
+             {"version", "", "show the version and exit"},
+             {"no-config", "", "read no .tagwright settings file"}}};
 }
 
 // The words of text filled into lines of at most kHelpWidth columns, the first continuing
@@ -82,6 +84,10 @@ std::string programHelp(const std::vector<std::unique_ptr<Command>>& commands)
           "Put '--' before an operand that begins with '-'.",
           std::string("Without --data-dir the lists come from $TAGWRIGHT_DATA_DIR, the installed "
                       "data folder or data/ of the source tree."),
+          std::string("Settings: a .tagwright file in the folder acted on, or the nearest "
+                      "folder above it, gives options one a line as here without the dashes "
+                      "('language = en', 'recursive'); '#' begins a comment; options given "
+                      "here win; --no-config reads none."),
           std::string("Exit status: 0 success; 1 failure (batch: a page could not be written; "
                       "check: a page fails; restore: a pair was left alone); 2 usage error.")})
         text += filled({}, paragraph, 0);
@@ -112,11 +118,22 @@ const Command* findCommand(const std::vector<std::unique_ptr<Command>>& commands
     return nullptr;
 }
 
-int runCommand(const Command& command, const std::vector<std::string>& args, const Console& console)
+// The option groups of every command, which a settings file may name.
+std::vector<OptionGroup> everyOptionGroup(const std::vector<std::unique_ptr<Command>>& commands)
+{
+    std::vector<OptionGroup> groups{commonOptionGroup()};
+    for (const auto& command : commands)
+        for (OptionGroup& group : command->optionGroups())
+            groups.push_back(std::move(group));
+    return groups;
+}
+
+int runCommand(const Command& command, const std::vector<std::string>& args, const Console& console,
+               const std::vector<std::unique_ptr<Command>>& commands)
 {
     std::vector<OptionGroup> groups = command.optionGroups();
     groups.push_back(commonOptionGroup());
-    const ParsedOptions options = parseOptions(args, groups);
+    ParsedOptions options = parseOptions(args, groups);
     if (options.has("help")) {
         console.printPlain(commandHelp(command));
         return kExitSuccess;
@@ -125,7 +142,15 @@ int runCommand(const Command& command, const std::vector<std::string>& args, con
         console.printPlain(versionLine());
         return kExitSuccess;
     }
-    return command.run(options, console);
+    if (!options.has("no-config"))
+        if (const auto settings =
+                settingsFileFor(options.operands().empty() ? "." : options.operands().front()))
+            addSettingsFile(*settings, groups, everyOptionGroup(commands), options);
+    try {
+        return command.run(options, console);
+    } catch (const UsageError& error) {
+        throw UsageError(options.placed(error.what()));
+    }
 }
 
 // Options before the command name: --help and --version answer at once, --data-dir is handed
@@ -163,7 +188,7 @@ int dispatch(const std::vector<std::string>& args, const Console& console)
         throw UsageError("unknown command '" + args[i] + "'; run '" + std::string(kProgramName) +
                          " --help'");
     carried.insert(carried.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-    return runCommand(*command, carried, console);
+    return runCommand(*command, carried, console, commands);
 }
 
 } // namespace

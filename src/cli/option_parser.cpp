@@ -38,6 +38,24 @@ std::string ParsedOptions::soleOperand(std::string_view kind, const std::string&
     return operands_.front();
 }
 
+void ParsedOptions::setFromFile(const std::string& name, std::string value, std::string place)
+{
+    set(name, std::move(value));
+    places_[name] = std::move(place);
+}
+
+std::string ParsedOptions::placed(const std::string& message) const
+{
+    for (const auto& [name, place] : places_) {
+        const std::string option = "--" + name;
+        if (message.starts_with(option) &&
+            (message.size() == option.size() || message[option.size()] == ' ' ||
+             message[option.size()] == ':'))
+            return place + ": " + message;
+    }
+    return message;
+}
+
 bool ParsedOptions::has(std::string_view name) const
 {
     return values_.find(name) != values_.end();

@@ -38,10 +38,16 @@ class ParsedOptions
     std::string soleOperand(std::string_view kind, const std::string& missing) const;
 
     void set(const std::string& name, std::string value) { values_[name] = std::move(value); }
+    // A value from a settings file, with its place there ("FILE:LINE").
+    void setFromFile(const std::string& name, std::string value, std::string place);
+    // A usage error's message about a value, headed by the value's place when it came from a
+    // settings file: such messages begin with the option's name ("--language must be ...").
+    std::string placed(const std::string& message) const;
     void addOperand(std::string operand) { operands_.push_back(std::move(operand)); }
 
   private:
     std::map<std::string, std::string, std::less<>> values_;
+    std::map<std::string, std::string, std::less<>> places_;
     std::vector<std::string> operands_;
 };
 
