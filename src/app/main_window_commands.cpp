@@ -82,7 +82,6 @@ AnalysisSettings MainWindow::analysisSettings() const
     settings.preserveCase = ticked(chkPreserveCase);
     settings.wordsToIgnore = wordsToIgnoreList(toCp1252(txbWordsToIgnore->text()));
     settings.displayWords = parameters.displayWords == 1;
-    settings.dialogForUnixFiles = parameters.dialogBoxForUnixFiles == 1;
     settings.dialogForInvalidEndFontTag = parameters.dialogBoxForInvalidEndFontTag == 1;
     settings.logOperations = parameters.logOperations == 1;
     settings.singleFile = singleFileMode();

@@ -89,6 +89,12 @@ ParametersWindow::ParametersWindow(QWidget* mainWindow) : QWidget(mainWindow, Qt
         addCheck("chkDialogBoxForUnixFiles",
                  QStringLiteral("Display a dialog box if a Unix/Linux file is encountered"),
                  &ParameterValues::dialogBoxForUnixFiles);
+    // An LF page is read line by line as fast as a CR LF page, so nothing is asked about it;
+    // the box stays for the saved state, which keeps its value.
+    chkDialogBoxForUnixFiles_->setEnabled(false);
+    chkDialogBoxForUnixFiles_->setToolTip(
+        QStringLiteral("Pages with Unix/Linux line endings are now processed as fast as any "
+                       "other page, so no dialog box is needed for them."));
     chkDialogBoxForInvalidEndFontTag_ =
         addCheck("chkDialogBoxForInvalidEndFontTag",
                  QStringLiteral("Display a dialog box if an invalid end-font tag is found"),

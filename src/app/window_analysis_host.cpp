@@ -116,28 +116,13 @@ void WindowAnalysisHost::flushOutput()
     pendingOutput_.clear();
 }
 
-void WindowAnalysisHost::showUnixFileWarning(std::string_view text)
-{
-    QLabel& label = window_.metaTagInsertedLabel();
-    label.setText(fromCp1252(text));
-    label.setVisible(true);
-    QPalette palette = label.palette();
-    palette.setColor(QPalette::WindowText, Qt::red);
-    label.setPalette(palette);
-    label.repaint();
-}
+// An LF page is an ordinary page here: it is read line by line at full speed, so it is neither
+// flagged nor asked about.
+void WindowAnalysisHost::showUnixFileWarning(std::string_view) {}
 
-QuestionAnswer WindowAnalysisHost::askUnixFile(std::string_view question)
+QuestionAnswer WindowAnalysisHost::askUnixFile(std::string_view)
 {
-    switch (window_.dialogs().ask(QStringLiteral("Unix-type file warning"), fromCp1252(question),
-                                  QuestionButtons::YesNoCancel, MessageIcon::None, Answer::Yes)) {
-    case Answer::Yes:
-        return QuestionAnswer::Yes;
-    case Answer::No:
-        return QuestionAnswer::No;
-    default:
-        return QuestionAnswer::Cancel;
-    }
+    return QuestionAnswer::Yes;
 }
 
 bool WindowAnalysisHost::askProceedAfterInvalidEndFont(std::string_view question)

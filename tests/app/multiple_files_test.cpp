@@ -400,8 +400,7 @@ class MultipleFilesTest : public QObject
             m.side->setJobs(jobs);
             m.h.dialogs.shown.clear();
             m.h.dialogs.answers.clear();
-            for (const Answer answer : {Answer::Yes, Answer::Yes, Answer::No})
-                m.h.dialogs.answers.enqueue(answer);
+            m.h.dialogs.answers.enqueue(Answer::No);
             SeenRun seen;
             m.run([&](const QString& file, EditMetaTagWindow& window) {
                 auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("txbMetaTAG"));
@@ -431,8 +430,8 @@ class MultipleFilesTest : public QObject
                 values.dialogBoxForInvalidEndFontTag = 1;
             });
             const SeenRun one = runWith(1);
-            QVERIFY(one.report.contains(QStringLiteral("Operation on this unix/linux file")));
-            QVERIFY(one.dialogs.size() >= 4); // three questions, the result
+            QVERIFY(!one.report.contains(QStringLiteral("unix/linux")));
+            QVERIFY(one.dialogs.size() >= 2); // the end-font question, the result
             QCOMPARE(one.inspected.size(), inspect ? 27 : 0);
             const SeenRun three = runWith(3);
             QCOMPARE(three.report, one.report);
@@ -520,30 +519,29 @@ class MultipleFilesTest : public QObject
             QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
     }
 
-    void unixFilesAreAskedAboutAndCancelEndsTheRun()
+    // The saved state may still ask for the Unix-type question: LF pages get their tags as
+    // any page does, without a question or a warning.
+    void lfPagesAreOrdinaryPagesInARun()
     {
         MultipleFilesHarness m;
         QVERIFY(m.start());
-        QByteArray unixPage = page("Roses");
-        unixPage.replace("\r\n", "\n");
-        const QStringList paths{m.write(QStringLiteral("a.htm"), unixPage),
-                                m.write(QStringLiteral("b.htm"), unixPage),
-                                m.write(QStringLiteral("c.htm"), unixPage)};
+        QByteArray lfPage = page("Roses");
+        lfPage.replace("\r\n", "\n");
+        const QStringList paths{m.write(QStringLiteral("a.htm"), lfPage),
+                                m.write(QStringLiteral("b.htm"), lfPage)};
         m.chooseFolder();
-        m.setParameters([](ParameterValues& values) { values.confirm = 0; });
-        m.h.dialogs.answers.enqueue(Answer::No);
-        m.h.dialogs.answers.enqueue(Answer::Cancel);
+        m.setParameters([](ParameterValues& values) {
+            values.confirm = 0;
+            values.dialogBoxForUnixFiles = 1;
+        });
         m.run();
 
-        QCOMPARE(m.h.dialogs.shown.size(), 2);
-        for (const ScriptedDialogs::Shown& shown : m.h.dialogs.shown)
-            QCOMPARE(shown.title, QStringLiteral("Unix-type file warning"));
-        QCOMPARE(
-            m.report().count(QStringLiteral("  ---  Operation on this unix/linux file stopped.")),
-            2);
-        QCOMPARE(m.report().count(QStringLiteral("File: ")), 2); // the third page is never reached
+        QCOMPARE(m.h.dialogs.shown.size(), 1);
+        QCOMPARE(m.h.dialogs.shown[0].title, QStringLiteral("Result"));
+        QVERIFY(!m.report().contains(QStringLiteral("unix/linux")));
         for (const QString& path : paths)
-            QCOMPARE(MultipleFilesHarness::read(path), unixPage);
+            QVERIFY(MultipleFilesHarness::read(path).contains("<meta name=\"keywords\""));
+        QVERIFY(!m.h.window->metaTagInsertedLabel().text().contains(QStringLiteral("Unix")));
     }
 
     // Another run (the command line, another window) holds the folder: the window says so at

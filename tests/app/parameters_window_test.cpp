@@ -39,6 +39,9 @@ class ParametersWindowTest : public QObject
         QVERIFY(!check(window, "chkDontLogDone")->isEnabled());
         QVERIFY(check(window, "chkIncludeNewMetaTag")->isEnabled());
         QVERIFY(check(window, "chkIncludeOldMetaTag")->isEnabled());
+        // LF pages are ordinary pages: the box only keeps its saved value, and says why.
+        QVERIFY(!check(window, "chkDialogBoxForUnixFiles")->isEnabled());
+        QVERIFY(check(window, "chkDialogBoxForUnixFiles")->toolTip().contains(QStringLiteral("as fast")));
         QCOMPARE(window.palette().color(QPalette::Window), QColor(192, 255, 192));
         QCOMPARE(check(window, "chkHTM")->palette().color(QPalette::WindowText), QColor(Qt::black));
         QCOMPARE(check(window, "chkHTM")->font().family(), QStringLiteral("Arial"));
@@ -102,6 +105,7 @@ class ParametersWindowTest : public QObject
         values.lessThanNDaysOld = 4;
         values.clearReportAtStart = 0;
         values.saveStateOnClose = 1;
+        values.dialogBoxForUnixFiles = 0;
         window.setValues(values);
         QCOMPARE(window.values(), values);
         QVERIFY(check(window, "chkDontLogDone")->isEnabled());
