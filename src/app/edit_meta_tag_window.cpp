@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -42,6 +43,7 @@ EditMetaTagWindow::EditMetaTagWindow(QWidget* mainWindow) : QDialog(mainWindow)
     txbMetaTAG_ = new QPlainTextEdit(this);
     txbMetaTAG_->setObjectName(QStringLiteral("txbMetaTAG"));
     txbMetaTAG_->setFont(QFont(QStringLiteral("Courier New")));
+    txbMetaTAG_->setTabChangesFocus(true);
     chkInsertMetaTag_ =
         makeCheck(this, "chkInsertMetaTag", QStringLiteral("Insert this keywords meta tag"));
     chkInsertDoneMetaTag_ =
@@ -110,6 +112,15 @@ void EditMetaTagWindow::reject()
     chkInsertMetaTag_->setChecked(false);
     chkStopOperation_->setChecked(true);
     continueCommand();
+}
+
+void EditMetaTagWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void EditMetaTagWindow::showEvent(QShowEvent* event)

@@ -35,10 +35,12 @@ class EditMetaTagWindow : public QDialog
     // "Insert 'Done' meta tag" as the user last left it; unticked before the first display.
     bool insertDoneTicked() const;
 
-    // The close box and Escape decline the tag and stop the run.
+    // The close box declines the tag and stops the run.
     void reject() override;
 
   protected:
+    // Escape does nothing here: as the close box it would write to the page and end the run.
+    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -6,8 +6,10 @@
 #include "app/twips.h"
 #include "app/window_frame.h"
 
+#include <QKeySequence>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 #include <algorithm>
 
@@ -30,6 +32,10 @@ HelpWindow::HelpWindow(QWidget& mainWindow, const QString& text)
     applyFormBackColor(this, colorFromValue(kLightGrey));
     applyFormFontName(this, QStringLiteral("Arial"), true);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::hide);
+    // Escape and Return close the window wherever its focus is, the text box included.
+    for (const int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
+                &QWidget::hide);
 }
 
 // The text's positions and sizes are those of the window with its frame.

@@ -11,6 +11,7 @@
 #include "app/state_file.h"
 #include "app/twips.h"
 #include "app/window_analysis_host.h"
+#include "app/window_frame.h"
 
 #include "output/common_word_lists.h"
 #include "support/version.h"
@@ -24,11 +25,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace tagwright {
 
@@ -88,6 +91,7 @@ bool MainWindow::startUp()
     adjustSize();
     normalHeight_ = height();
     move(twipsToPixels(500), twipsToPixels(1000));
+    keepOnScreen();
 
     if (backColor_ == 0)
         backColor_ = kLightGreen;
@@ -318,12 +322,37 @@ void MainWindow::largeWindowClicked()
     const QRect screenArea = screen()->geometry();
     if (chkLargeWindow->isChecked()) {
         move(x(), screenArea.top() + twipsToPixels(300));
-        resize(width(), screenArea.height() * 9 / 10);
+        // The 90 % are the frame's, title bar included.
+        const int frameExtra = frameGeometry().height() - height();
+        resize(width(), screenArea.height() * 9 / 10 - frameExtra);
+        keepOnScreen();
     } else {
         resize(width(), normalHeight_);
         move(x(), screenArea.top() + (screenArea.height() - frameGeometry().height()) / 2);
+        keepOnScreen();
     }
     setTheFocus();
+}
+
+// Moves the window up or left just enough for its frame to stay on the screen.
+void MainWindow::keepOnScreen()
+{
+    const QRect frame = frameGeometry();
+    const QRect kept = keptOnScreen(frame);
+    if (kept.topLeft() != frame.topLeft())
+        move(kept.topLeft());
+}
+
+// The window manager's frame is known only after the first showing: once it is, the window is
+// kept on the screen with it. Later moves are the user's.
+void MainWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    const QWindow* handle = windowHandle();
+    if (!framedOnScreen_ && handle && !handle->frameMargins().isNull()) {
+        framedOnScreen_ = true;
+        keepOnScreen();
+    }
 }
 
 void MainWindow::applyBackColor()

@@ -116,6 +116,7 @@ class MainWindow : public QWidget
   protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -133,6 +134,7 @@ class MainWindow : public QWidget
     bool commonWordsAvailable(int language) const;
     void singleFileChosen();
     void multipleFilesChosen();
+    void keepOnScreen();
     void largeWindowClicked();
     void applyBackColor();
     void pause(int milliseconds);
@@ -197,6 +199,7 @@ class MainWindow : public QWidget
     std::array<QString, 2> rememberedOutput_;
     std::int32_t backColor_ = kLightGreen;
     int normalHeight_ = 0;
+    bool framedOnScreen_ = false; // kept on the screen once its frame was known
 
     QRadioButton* optSingleFile;
     QRadioButton* optMultipleFiles;

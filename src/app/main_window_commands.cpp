@@ -9,6 +9,7 @@
 #include "app/window_analysis_host.h"
 
 #include "batch/insertion.h"
+#include "batch/safe_replace.h"
 #include "engine/analysis.h"
 #include "engine/input_checks.h"
 #include "output/existing_tags.h"
@@ -290,7 +291,7 @@ void MainWindow::insertClicked()
                                   ? multipleFiles_ && multipleFiles_->inspectDoneTicked()
                                   : parameters.addDone != 0;
         InsertRequest request;
-        request.tag = getMetaTag(outputText());
+        request.tag = tagWithoutTabs(getMetaTag(outputText()));
         request.path = toPath(txbInputFile->text());
         request.backup = optInsertionWithBackup->isChecked();
         request.utf8 = isTextFile(request.path, 16384, 0.1, true).utf8;
@@ -298,6 +299,8 @@ void MainWindow::insertClicked()
         request.doneDate = formatDate(clock().today());
         request.logOldTag = parameters.includeOldMetaTag == 1;
         request.logNewTag = parameters.includeNewMetaTag == 1;
+        // A backup already there is overwritten: it then holds the last version, not the original.
+        const bool replacesBackup = request.backup && fileExists(backupFileName(request.path));
         const InsertOutcome outcome =
             insertMetaTag(request, multipleFiles_ ? &multipleFiles_->reportLog() : nullptr);
         const InsertResultMessage message = insertResultMessage(outcome.result, toCp1252(title));
@@ -308,10 +311,13 @@ void MainWindow::insertClicked()
             text += QStringLiteral("\r\n") + QString::fromStdString(outcome.errorText);
         dialogs().showMessage(fromCp1252(message.title), text, icon);
         if (outcome.result == kInserted && request.backup)
-            dialogs().showMessage(title,
-                                  QStringLiteral("The original file was backed up as\r\n") +
-                                      fromPath(outcome.backupFile),
-                                  MessageIcon::Information);
+            dialogs().showMessage(
+                title,
+                (replacesBackup ? QStringLiteral("The previous version of the file (not the "
+                                                 "original) was backed up as\r\n")
+                                : QStringLiteral("The original file was backed up as\r\n")) +
+                    fromPath(outcome.backupFile),
+                MessageIcon::Information);
     }
     setTheFocus();
 }

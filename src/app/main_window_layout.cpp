@@ -158,6 +158,7 @@ void MainWindow::createControls()
     for (QLabel* label : {lblMetaTagInserted, lblNumberOfWords})
         label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
     txbMetaTAG->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txbMetaTAG->setTabChangesFocus(true);
     txbMetaTAG->setMinimumHeight(twipsToPixels(3000));
     for (QLabel* link : {lblQuorvexSystems, lblOnlineDocumentation}) {
         QFont font = link->font();

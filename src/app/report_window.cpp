@@ -14,7 +14,9 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTextCursor>
+#include <QWindow>
 
 namespace tagwright {
 
@@ -35,9 +37,9 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 } // namespace
 
 ReportWindow::ReportWindow(QWidget* mainWindow, Dialogs& dialogs, QString saveFailureTitle)
-    // A tool window of the main window: the window manager keeps it in front of the main
-    // window, also while a question or the inspect window is up during a run.
-    : QWidget(mainWindow, Qt::Tool), dialogs_(dialogs),
+    // An ordinary window: the main window can cover it, and minimising it leaves the main window
+    // alone; only during a run is it kept in front (setKeptInFront).
+    : QWidget(mainWindow, Qt::Window), dialogs_(dialogs),
       saveFailureTitle_(std::move(saveFailureTitle))
 {
     setObjectName(QStringLiteral("frmReport"));
@@ -92,6 +94,31 @@ void ReportWindow::setButtonsEnabled(bool enabled)
 {
     for (QPushButton* button : {cmdSaveToFile_, cmdCopyToClipboard_, cmdClose_})
         button->setEnabled(enabled);
+}
+
+// A window that is transient for the main window is kept in front of it by the window manager,
+// also while a question or the inspect window is up; Qt makes every child window transient
+// when it is created, so the link is set here, each time, for the native window.
+void ReportWindow::setKeptInFront(bool inFront)
+{
+    keptInFront_ = inFront;
+    linkToMainWindow();
+}
+
+void ReportWindow::linkToMainWindow()
+{
+    QWindow* window = windowHandle();
+    if (!window)
+        return;
+    QWindow* main = keptInFront_ && parentWidget() ? parentWidget()->window()->windowHandle()
+                                                   : nullptr;
+    window->setTransientParent(main);
+}
+
+void ReportWindow::showEvent(QShowEvent* event)
+{
+    linkToMainWindow();
+    QWidget::showEvent(event);
 }
 
 void ReportWindow::present()

@@ -34,9 +34,13 @@ class ReportWindow : public QWidget
     // maximised, in front, with the text painted.
     void present();
     void moveCaretToEnd();
+    // In front of the main window while a run is on; an ordinary window otherwise.
+    void setKeptInFront(bool inFront);
+    bool keptInFront() const { return keptInFront_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -49,6 +53,7 @@ class ReportWindow : public QWidget
     void centreCopyButton();
     void placeOverMainWindow();
     void arrange();
+    void linkToMainWindow();
 
     Dialogs& dialogs_;
     QString saveFailureTitle_;
@@ -58,6 +63,7 @@ class ReportWindow : public QWidget
     QPushButton* cmdSaveToFile_;
     QPushButton* cmdCopyToClipboard_;
     QPushButton* cmdClose_;
+    bool keptInFront_ = false;
 };
 
 } // namespace tagwright

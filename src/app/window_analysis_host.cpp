@@ -51,6 +51,10 @@ void WindowAnalysisHost::analysisStarted()
 void WindowAnalysisHost::endRun()
 {
     flushOutput();
+    // The label counts the words of this analysis: one that found none leaves it empty.
+    if (!wordCountGiven_)
+        window_.numberOfWordsLabel().clear();
+    wordCountGiven_ = false;
     running_ = false;
 }
 
@@ -67,6 +71,7 @@ void WindowAnalysisHost::analysisFinished()
 
 void WindowAnalysisHost::setWordCountText(std::string_view text)
 {
+    wordCountGiven_ = true;
     if (running_)
         pendingWordCount_ = std::string(text);
     else

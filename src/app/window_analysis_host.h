@@ -35,8 +35,8 @@ class WindowAnalysisHost : public AnalysisHost
     bool askProceedAfterInvalidEndFont(std::string_view question) override;
     void reportNowGenerating() override;
 
-    // Shows what is still pending; called when a run ends without analysisFinished (a refused
-    // Unix-type file, an error).
+    // Shows what is still pending; called when a run ends without analysisFinished (a file that
+    // is not text, an error).
     void endRun();
 
   private:
@@ -48,6 +48,7 @@ class WindowAnalysisHost : public AnalysisHost
     void letEventsThrough();
 
     MainWindow& window_;
+    bool wordCountGiven_ = false; // since the last end of a run
     std::string pendingOutput_; // appended during a run, not yet in the box
     std::optional<std::string> pendingWordCount_;
     bool running_ = false;

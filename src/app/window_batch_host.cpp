@@ -1,5 +1,6 @@
 #include "app/window_batch_host.h"
 
+#include "app/box_text.h"
 #include "app/dialogs.h"
 #include "app/edit_meta_tag_window.h"
 #include "app/main_window.h"
@@ -24,6 +25,7 @@ void WindowBatchHost::runStarted()
     main_.listWordsButton().setEnabled(true);
     main_.metaTagInsertedLabel().clear();
     main_.viewReportButton().hide();
+    report_.setKeptInFront(true);
 }
 
 void WindowBatchHost::showReport()
@@ -64,7 +66,7 @@ InspectAnswer WindowBatchHost::inspect(const InspectRequest& request)
         fromCp1252(request.newTag), fromPath(request.filePath), request.addDone);
     if (logOperations_ && !inspectWindow_.isMaximized() && report_.isVisible())
         report_.raise();
-    return {decision.insertConfirmed, toCp1252(decision.tag), decision.insertDone,
+    return {decision.insertConfirmed, tagWithoutTabs(toCp1252(decision.tag)), decision.insertDone,
             decision.stopRun};
 }
 
@@ -86,6 +88,7 @@ void WindowBatchHost::showError(std::string_view text)
 
 void WindowBatchHost::runFinished(std::string_view resultText, bool reportHasText)
 {
+    report_.setKeptInFront(false);
     main_.enableDisableButtons(true);
     main_.listWordsButton().setText(main_.programText(21));
     main_.listWordsButton().setEnabled(true);

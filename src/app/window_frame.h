@@ -15,7 +15,12 @@ namespace tagwright {
 // window that the same window manager has framed already (the main window).
 QMargins frameMargins(const QWidget& window, const QWidget& framed);
 
-// Places `window` so that its frame covers `frame`, right from its first showing.
+// Places `window` so that its frame covers `frame`, right from its first showing, moved just
+// enough to stay on the screen's available area (keptOnScreen).
 void setFrameGeometry(QWidget& window, const QRect& frame, const QWidget& framed);
+
+// `frame` moved up or left just enough to lie on the available area (panels left out) of the
+// screen that shows its centre; a frame larger than that area starts at its top left.
+QRect keptOnScreen(const QRect& frame);
 
 } // namespace tagwright

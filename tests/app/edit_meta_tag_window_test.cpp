@@ -106,16 +106,40 @@ class EditMetaTagWindowTest : public QObject
         QVERIFY(!window.isVisible());
     }
 
+    // Escape is no answer: the page is neither written nor the run ended, and the window waits.
+    // Tab leaves the tag box instead of typing into the tag.
+    void escapeIsIgnoredAndTabLeavesTheTagBox()
+    {
+        EditMetaTagWindow window(nullptr);
+        bool stayedAfterEscape = false;
+        QWidget* focusAfterTab = nullptr;
+        auto* box = control<QPlainTextEdit>(window, "txbMetaTAG");
+        const InspectDecision decision =
+            inspectWith(window, QStringLiteral("tag"), QStringLiteral("a.htm"), true, [&] {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                stayedAfterEscape = window.isVisible();
+                box->setFocus();
+                QTest::keyClick(box, Qt::Key_Tab);
+                focusAfterTab = QApplication::focusWidget();
+                QTest::mouseClick(control<QPushButton>(window, "cmdContinue"), Qt::LeftButton);
+            });
+        QVERIFY(stayedAfterEscape);
+        QVERIFY(focusAfterTab != box);
+        QVERIFY(decision.insertConfirmed);
+        QVERIFY(!decision.stopRun);
+        QCOMPARE(decision.tag, QStringLiteral("tag"));
+    }
+
     void tagBoxLinesUpWithTheMainOutputBox()
     {
         QWidget main;
-        main.setGeometry(40, 50, 1000, 760);
+        main.setGeometry(40, 50, 740, 700);
         auto* folder = new QPushButton(QStringLiteral("Folder"), &main);
         folder->setObjectName(QStringLiteral("cmdFolder"));
         folder->setGeometry(20, 70, 90, 30);
         auto* output = new QPlainTextEdit(&main);
         output->setObjectName(QStringLiteral("txbMetaTAG"));
-        output->setGeometry(30, 400, 900, 200);
+        output->setGeometry(30, 400, 680, 200);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
 
@@ -135,7 +159,7 @@ class EditMetaTagWindowTest : public QObject
         QCOMPARE(frame.left(), main.frameGeometry().left() + twips(100));
         QCOMPARE(frame.width(), main.frameGeometry().width() - twips(200));
         QCOMPARE(tagBoxLeft.x(), output->mapToGlobal(QPoint(0, 0)).x());
-        QCOMPARE(tagBoxWidth, 900);
+        QCOMPARE(tagBoxWidth, 680);
     }
 };
 

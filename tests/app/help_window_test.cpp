@@ -4,8 +4,10 @@
 
 #include <QtTest>
 
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 using namespace tagwright;
 
@@ -46,7 +48,7 @@ class HelpWindowTest : public QObject
     void opensOverTheMainWindowOnceAndKeepsItsPlace()
     {
         QWidget main;
-        main.setGeometry(100, 100, 800, 600);
+        main.setGeometry(60, 80, 700, 600);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         HelpWindow help(main, text());
@@ -70,6 +72,22 @@ class HelpWindowTest : public QObject
                     .startsWith(QStringLiteral("An illustrated verson")));
     }
 
+    // Where the text's place would leave the screen, the window moves up and left just enough.
+    void staysOnTheScreensAvailableArea()
+    {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QWidget main;
+        main.setGeometry(area.right() - 300, area.bottom() - 200, 600, 400);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        HelpWindow help(main, text());
+        help.open();
+        const QRect frame = help.frameGeometry();
+        QCOMPARE(frame.size(), QSize(main.frameGeometry().width() - twipsToPixels(400),
+                                     main.frameGeometry().height() - twipsToPixels(680)));
+        QCOMPARE(frame.bottomRight(), area.bottomRight());
+    }
+
     void openingRestoresAMinimisedWindow()
     {
         QWidget main;
@@ -81,6 +99,21 @@ class HelpWindowTest : public QObject
         help.open();
         QVERIFY(!help.isMinimized());
         QVERIFY(help.isVisible());
+    }
+
+    void escapeAndReturnCloseItFromTheTextBox()
+    {
+        QWidget main;
+        main.show();
+        HelpWindow help(main, text());
+        auto* box = help.findChild<QPlainTextEdit*>(QStringLiteral("txbHelpScreen"));
+        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+            help.open();
+            QVERIFY(QTest::qWaitForWindowActive(&help));
+            box->setFocus();
+            QTest::keyClick(box, key);
+            QVERIFY2(!help.isVisible(), qPrintable(QKeySequence(key).toString()));
+        }
     }
 
     void resizingKeepsTheCloseButtonCentred()

@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 using namespace tagwright;
 
 namespace {
@@ -81,7 +83,12 @@ class MainWindowTest : public QObject
                  QColor(128, 255, 128));
         QCOMPARE(h.label("lblCharsOrLess")->font().family(), QStringLiteral("Arial"));
         QCOMPARE(h.box("txbInputFile")->font().family(), QStringLiteral("Courier New"));
-        QCOMPARE(h.window->pos(), QPoint(twipsToPixels(500), twipsToPixels(1000)));
+        // The text's place, moved left just enough where the window is wider than the screen
+        // leaves room for.
+        const QRect area = h.window->screen()->availableGeometry();
+        QCOMPARE(h.window->frameGeometry().top(), twipsToPixels(1000));
+        QCOMPARE(h.window->frameGeometry().left(),
+                 std::min(twipsToPixels(500), area.right() + 1 - h.window->frameGeometry().width()));
         QVERIFY(h.button("cmdInsert")->isVisible());
         QVERIFY(!h.button("cmdViewReport")->isVisible());
         QVERIFY(!h.button("cmdFolder")->isEnabled());
@@ -149,11 +156,26 @@ class MainWindowTest : public QObject
 
         QByteArray lf = kPage;
         lf.replace("\r\n", "\n");
-        h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("lf.htm"), lf));
+        h.enter("txbInputFile", h.writeFile(QStringLiteral("lf.htm"), lf));
         h.button("cmdListWords")->click();
         QVERIFY2(h.dialogs.shown.isEmpty(), qPrintable(h.dialogs.takeTexts().join('|')));
         QCOMPARE(h.output(), crlfOutput);
         QVERIFY(h.window->wordTableCurrent());
+    }
+
+    void theWordCountIsEmptiedByAnAnalysisThatFindsNothing()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.start());
+        h.box("txbInputFile")->setText(h.writeFile(QStringLiteral("roses.htm"), kPage));
+        h.button("cmdListWords")->click();
+        QVERIFY(!h.label("lblNumberOfWords")->text().isEmpty());
+        static constexpr char kBinary[] = "<html>\0\0\0\0\0\0<head>";
+        h.enter("txbInputFile", h.writeFile(QStringLiteral("binary.htm"),
+                                            QByteArray(kBinary, sizeof kBinary - 1)));
+        h.button("cmdListWords")->click();
+        QCOMPARE(h.dialogs.shown.size(), 1); // not a text file
+        QCOMPARE(h.label("lblNumberOfWords")->text(), QString());
     }
 
     void namesOutsideWindows1252AreFileNames()
@@ -331,6 +353,13 @@ class MainWindowTest : public QObject
                  QStringList{QStringLiteral("The keywords meta tag has not been generated.")});
 
         h.button("cmdGenerateKeywordMetaTag")->click();
+        // Tab leaves the output box; a tab pasted into the tag reaches the page as a blank.
+        auto* output = h.get<QPlainTextEdit>("txbMetaTAG");
+        output->setFocus();
+        QTest::keyClick(output, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != output);
+        output->setPlainText(output->toPlainText().replace(QStringLiteral("rose, "),
+                                                           QStringLiteral("rose,\t")));
         h.option("optInsertionWithBackup")->click();
         h.button("cmdInsert")->click();
         QCOMPARE(titles(h.dialogs), QStringList({QStringLiteral("Insert meta tag into file"),
@@ -344,9 +373,21 @@ class MainWindowTest : public QObject
         const QByteArray content = inserted.readAll();
         QVERIFY(content.contains("<meta name=\"keywords\" content=\"rose, garden"));
         QVERIFY(!content.contains("content=\"roses, garden\""));
+        QVERIFY(!content.contains('\t'));
         QFile previous(backup);
         QVERIFY(previous.open(QIODevice::ReadOnly));
         QCOMPARE(previous.readAll(), kPage);
+
+        // A second insertion with backup overwrites the backup, and says what it holds now.
+        h.button("cmdInsert")->click();
+        QCOMPARE(h.dialogs.takeTexts().value(1),
+                 QStringLiteral("The previous version of the file (not the original) was backed "
+                                "up as\r\n") +
+                     backup);
+        QFile secondBackup(backup);
+        QVERIFY(secondBackup.open(QIODevice::ReadOnly));
+        QCOMPARE(secondBackup.readAll(), content);
+        secondBackup.close();
 
         QVERIFY(QFile::remove(backup));
         h.option("optInsertionWithoutBackup")->click();
@@ -503,8 +544,9 @@ class MainWindowTest : public QObject
         QVERIFY(h.start());
         const int normal = h.window->height();
         const QRect screen = h.window->screen()->geometry();
+        QVERIFY(h.window->screen()->availableGeometry().contains(h.window->frameGeometry()));
         h.check("chkLargeWindow")->click();
-        QTRY_COMPARE(h.window->height(), screen.height() * 9 / 10);
+        QTRY_COMPARE(h.window->frameGeometry().height(), screen.height() * 9 / 10);
         QCOMPARE(h.window->y(), screen.top() + twipsToPixels(300));
         h.check("chkLargeWindow")->click();
         QTRY_COMPARE(h.window->height(), normal);

@@ -159,7 +159,7 @@ class ParametersWindowTest : public QObject
     void opensInTheMainWindowsBottomRightCorner()
     {
         QWidget main;
-        main.setGeometry(50, 60, 1000, 800);
+        main.setGeometry(50, 60, 700, 650);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         ParametersWindow window(&main);

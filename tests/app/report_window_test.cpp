@@ -148,7 +148,7 @@ class ReportWindowTest : public QObject
         stop->move(300, 300);
         auto* numberOfWords = new QLabel(QStringLiteral("123 words"), &main);
         numberOfWords->setObjectName(QStringLiteral("lblNumberOfWords"));
-        main.setGeometry(30, 40, 1000, 700);
+        main.setGeometry(30, 40, 740, 700);
         main.show();
         viewReport->hide();
         ScriptedDialogs dialogs;
