@@ -5,6 +5,7 @@
 #include "batch/text_fingerprint.h"
 #include "cli/analysis_options.h"
 #include "cli/command.h"
+#include "cli/each_file.h"
 #include "cli/file_analysis.h"
 #include "cli/head_tags.h"
 #include "cli/json_output.h"
@@ -110,7 +111,7 @@ class CheckCommand : public Command
 {
   public:
     std::string_view name() const override { return "check"; }
-    std::string_view operands() const override { return "FILE|FOLDER"; }
+    std::string_view operands() const override { return "FILE|FOLDER..."; }
     std::string_view summary() const override
     {
         return "List the pages a batch run would tag that lack a keywords tag, carry several, "
@@ -128,6 +129,13 @@ class CheckCommand : public Command
     }
 
     int run(const ParsedOptions& options, const Console& console) const override
+    {
+        return runForEachFile(options, console, FileHeadings::None,
+                              [&](const ParsedOptions& one) { return runOne(one, console); });
+    }
+
+  private:
+    int runOne(const ParsedOptions& options, const Console& console) const
     {
         const std::string operand = folderOperand(options);
         BatchSettings settings;

@@ -2,6 +2,7 @@
 
 #include "cli/analysis_options.h"
 #include "cli/command_failure.h"
+#include "cli/standard_input_page.h"
 #include "engine/analysis.h"
 #include "output/common_word_lists.h"
 #include "support/data_dir.h"
@@ -32,12 +33,18 @@ std::string fileOperand(const ParsedOptions& options)
     return options.soleOperand("FILE", "Input file not specified.");
 }
 
-std::optional<FileAnalysis> analyseFile(const ParsedOptions& options, const Console& console)
+std::optional<FileAnalysis> analyseFile(const ParsedOptions& options, const Console& console,
+                                        StandardInput standardInput)
 {
-    const std::string path = fileOperand(options);
+    const std::string named = fileOperand(options);
     FileAnalysis analysis{analysisSettingsFrom(options), {}};
+    std::optional<StandardInputPage> input;
+    if (named == "-" && standardInput == StandardInput::Read)
+        input.emplace();
+    // Messages name the page as given.
+    const std::string path = input ? input->path() : named;
     if (const auto message = inputFileMessage(path)) {
-        console.printFileMessage(path, message->text);
+        console.printFileMessage(named, message->text);
         return std::nullopt;
     }
     const CommonWords commonWords = chosenCommonWords(options, analysis.settings, console);
@@ -46,9 +53,9 @@ std::optional<FileAnalysis> analyseFile(const ParsedOptions& options, const Cons
         doFile(path, analysis.settings, commonWords, host, analysis.table);
     // The number of a failure does not say why; the system's description does.
     if (const auto message = analysisResultMessage(outcome))
-        console.printFileMessage(path, message->text, outcome.errorText);
+        console.printFileMessage(named, message->text, outcome.errorText);
     else if (!outcome.errorText.empty())
-        console.printFileMessage(path, outcome.errorText);
+        console.printFileMessage(named, outcome.errorText);
     if (outcome.result != kAnalysisDone)
         return std::nullopt;
     return analysis;

@@ -30,7 +30,11 @@ std::string fileOperand(const ParsedOptions& options);
 CommonWords chosenCommonWords(const ParsedOptions& options, const AnalysisSettings& settings,
                               const Console& console);
 
+// Whether a FILE operand '-' is standard input (list, generate) or a file of that name.
+enum class StandardInput { Read, NotRead };
+
 // Empty after a failure, whose message has been printed.
-std::optional<FileAnalysis> analyseFile(const ParsedOptions& options, const Console& console);
+std::optional<FileAnalysis> analyseFile(const ParsedOptions& options, const Console& console,
+                                        StandardInput standardInput = StandardInput::NotRead);
 
 } // namespace tagwright::cli

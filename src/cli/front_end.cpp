@@ -84,6 +84,9 @@ std::string programHelp(const std::vector<std::unique_ptr<Command>>& commands)
           "Put '--' before an operand that begins with '-'.",
           std::string("Without --data-dir the lists come from $TAGWRIGHT_DATA_DIR, the installed "
                       "data folder or data/ of the source tree."),
+          std::string("list, generate, show, insert and check take several FILEs, each "
+                      "result headed by its file; list and generate read '-' from standard "
+                      "input."),
           std::string("Settings: a .tagwright file in the folder acted on, or the nearest "
                       "folder above it, gives options one a line as here without the dashes "
                       "('language = en', 'recursive'); '#' begins a comment; options given "

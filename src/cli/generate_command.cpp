@@ -1,5 +1,6 @@
 #include "cli/analysis_options.h"
 #include "cli/command.h"
+#include "cli/each_file.h"
 #include "cli/file_analysis.h"
 #include "cli/json_output.h"
 #include "cli/tag_options.h"
@@ -15,7 +16,7 @@ class GenerateCommand : public Command
 {
   public:
     std::string_view name() const override { return "generate"; }
-    std::string_view operands() const override { return "FILE"; }
+    std::string_view operands() const override { return "FILE..."; }
     std::string_view summary() const override
     {
         return "Print the keywords meta tag and the number of its keywords and bytes";
@@ -27,10 +28,17 @@ class GenerateCommand : public Command
 
     int run(const ParsedOptions& options, const Console& console) const override
     {
+        return runForEachFile(options, console, FileHeadings::Shown,
+                              [&](const ParsedOptions& one) { return runOne(one, console); });
+    }
+
+  private:
+    int runOne(const ParsedOptions& options, const Console& console) const
+    {
         // Read before the analysis, so that a bad tag option fails fast.
         const TagSettings tag = tagSettingsFrom(options);
         const bool json = jsonFormatFrom(options);
-        const auto analysis = analyseFile(options, console);
+        const auto analysis = analyseFile(options, console, StandardInput::Read);
         if (!analysis)
             return kExitFailure;
         const std::string box = generateKeywordMetaTag(analysis->table, tag, analysis->settings);

@@ -2,6 +2,7 @@
 #include "batch/insertion.h"
 #include "cli/analysis_options.h"
 #include "cli/command.h"
+#include "cli/each_file.h"
 #include "cli/dry_run.h"
 #include "cli/file_analysis.h"
 #include "cli/tag_options.h"
@@ -31,7 +32,7 @@ class InsertCommand : public Command
 {
   public:
     std::string_view name() const override { return "insert"; }
-    std::string_view operands() const override { return "FILE"; }
+    std::string_view operands() const override { return "FILE..."; }
     std::string_view summary() const override
     {
         return "Write a freshly generated keywords meta tag into the page's head";
@@ -49,6 +50,13 @@ class InsertCommand : public Command
     }
 
     int run(const ParsedOptions& options, const Console& console) const override
+    {
+        return runForEachFile(options, console, FileHeadings::Shown,
+                              [&](const ParsedOptions& one) { return runOne(one, console); });
+    }
+
+  private:
+    int runOne(const ParsedOptions& options, const Console& console) const
     {
         // Read before the analysis, so that a bad option fails fast.
         const TagSettings tag = tagSettingsFrom(options);

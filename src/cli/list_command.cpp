@@ -1,5 +1,6 @@
 #include "cli/analysis_options.h"
 #include "cli/command.h"
+#include "cli/each_file.h"
 #include "cli/file_analysis.h"
 #include "cli/json_output.h"
 #include "output/word_list_report.h"
@@ -14,7 +15,7 @@ class ListCommand : public Command
 {
   public:
     std::string_view name() const override { return "list"; }
-    std::string_view operands() const override { return "FILE"; }
+    std::string_view operands() const override { return "FILE..."; }
     std::string_view summary() const override
     {
         return "Print the ranked word list: rank, key value, frequency, density and word";
@@ -26,8 +27,15 @@ class ListCommand : public Command
 
     int run(const ParsedOptions& options, const Console& console) const override
     {
+        return runForEachFile(options, console, FileHeadings::Shown,
+                              [&](const ParsedOptions& one) { return runOne(one, console); });
+    }
+
+  private:
+    int runOne(const ParsedOptions& options, const Console& console) const
+    {
         const bool json = jsonFormatFrom(options);
-        const auto analysis = analyseFile(options, console);
+        const auto analysis = analyseFile(options, console, StandardInput::Read);
         if (!analysis)
             return kExitFailure;
         const std::string list = showWordList(analysis->table, analysis->settings);

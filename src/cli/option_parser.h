@@ -44,6 +44,13 @@ class ParsedOptions
     // settings file: such messages begin with the option's name ("--language must be ...").
     std::string placed(const std::string& message) const;
     void addOperand(std::string operand) { operands_.push_back(std::move(operand)); }
+    // The same options with that one operand.
+    ParsedOptions withSoleOperand(std::string operand) const
+    {
+        ParsedOptions one = *this;
+        one.operands_ = {std::move(operand)};
+        return one;
+    }
 
   private:
     std::map<std::string, std::string, std::less<>> values_;

@@ -1,4 +1,5 @@
 #include "cli/command.h"
+#include "cli/each_file.h"
 #include "cli/file_analysis.h"
 #include "cli/json_output.h"
 #include "output/existing_tags.h"
@@ -14,7 +15,7 @@ class ShowCommand : public Command
 {
   public:
     std::string_view name() const override { return "show"; }
-    std::string_view operands() const override { return "FILE"; }
+    std::string_view operands() const override { return "FILE..."; }
     std::string_view summary() const override
     {
         return "Print the title, keywords, description and done marker that the page carries";
@@ -22,6 +23,13 @@ class ShowCommand : public Command
     std::vector<OptionGroup> optionGroups() const override { return {outputOptionGroup()}; }
 
     int run(const ParsedOptions& options, const Console& console) const override
+    {
+        return runForEachFile(options, console, FileHeadings::Shown,
+                              [&](const ParsedOptions& one) { return runOne(one, console); });
+    }
+
+  private:
+    int runOne(const ParsedOptions& options, const Console& console) const
     {
         // The operand as given: the reader trims the blanks an input box may carry.
         const std::string path = fileOperand(options);

@@ -85,7 +85,9 @@ pid_t startCli(const std::vector<std::string>& args, const std::string& folder,
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    const std::string inPath = folder + "/.stdin";
+    posix_spawn_file_actions_addopen(
+        &actions, 0, ::access(inPath.c_str(), F_OK) == 0 ? inPath.c_str() : "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,

@@ -15,7 +15,7 @@ struct CliResult
 };
 
 // Runs tagwright-cli with the arguments in the folder given, with TAGWRIGHT_DATA_DIR pointing at
-// the project's data folder. Its stdout goes to stdoutPath when one is given (and is then not
+// the project's data folder, and the folder's file .stdin (or nothing) on its standard input. Its stdout goes to stdoutPath when one is given (and is then not
 // read back). Unprivileged, a run as root becomes one as the user nobody, so that file
 // permissions apply.
 CliResult runCli(const std::vector<std::string>& args, const std::string& folder,

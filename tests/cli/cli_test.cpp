@@ -106,7 +106,7 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndOneLineNamingTheCause)
         {{"frobnicate", "page.htm"}, "frobnicate"},
         {{"--bogus", "list", "page.htm"}, "--bogus"},
         {{"list"}, "Input file not specified."},
-        {{"list", "page.htm", "other.htm"}, "other.htm"},
+        {{"batch", "site", "other"}, "other"},
         {{"list", "-x.htm"}, "-x.htm"},
         {{"list", "page.htm", "--bogus"}, "--bogus"},
         {{"list", "page.htm", "--max-keywords", "10"}, "--max-keywords"},
@@ -136,6 +136,27 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndOneLineNamingTheCause)
         EXPECT_NE(result.err.find(named), std::string::npos) << command << ": " << result.err;
         EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << command << ": " << result.err;
     }
+}
+
+TEST_F(Cli, SeveralFilesAreEachHeadedByTheirNameAndDashIsStandardInput)
+{
+    folder.write("page.htm", kFruitPage);
+    folder.write("other.htm", "<html><head></head><body><p>plum plum</p></body></html>\r\n");
+    const std::string page = run({"generate", "page.htm"}).out;
+    const std::string other = run({"generate", "other.htm"}).out;
+    const CliResult both = run({"generate", "page.htm", "missing.htm", "other.htm"});
+    EXPECT_EQ(both.exitStatus, 1);
+    EXPECT_EQ(both.out, "==> page.htm <==\n" + page + "\n==> missing.htm <==\n\n==> other.htm <==\n" +
+                            other);
+    EXPECT_EQ(both.err, "tagwright-cli: missing.htm: Input file does not exist.\n");
+    const CliResult json = run({"show", "page.htm", "other.htm", "--format", "json"});
+    EXPECT_EQ(json.exitStatus, 0);
+    EXPECT_TRUE(json.out.starts_with("{\"file\":\"page.htm\",\"type\":\"file\"}\n")) << json.out;
+    EXPECT_EQ(run({"check", "page.htm", "other.htm"}).out, "page.htm\tmissing\nother.htm\tmissing\n");
+
+    folder.write(".stdin", kFruitPage);
+    EXPECT_EQ(run({"generate", "-"}).out, page);
+    EXPECT_EQ(run({"list", "-"}).out, run({"list", "page.htm"}).out);
 }
 
 TEST_F(Cli, ListPrintsTheWordListWithUnixLineEnds)

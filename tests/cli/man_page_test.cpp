@@ -36,7 +36,7 @@ TEST(ManPage, NamesEveryCommandAndOptionOfTheHelpAndNoOther)
         test::readBytes(std::string(TAGWRIGHT_TEST_DATA_DIR) + "/../dist/unix/tagwright-cli.1.in");
     ASSERT_FALSE(page.empty());
     const std::string help = runCli({"--help"}, folder.path()).out;
-    const std::set<std::string> commands = matches(help, "\n  ([a-z]+) [A-Z|]+ ");
+    const std::set<std::string> commands = matches(help, "\n  ([a-z]+) [A-Z|.]+ ");
     ASSERT_EQ(commands.size(), 7u) << help;
 
     std::set<std::string> options;
