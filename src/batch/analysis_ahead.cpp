@@ -1,21 +1,42 @@
 #include "batch/analysis_ahead.h"
 
-#include "batch/safe_replace.h"
 #include "batch/temporary_files.h"
 #include "engine/input_checks.h"
 #include "output/meta_tag.h"
 
-#include <algorithm>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace tagwright {
 
+namespace {
+
+// What the page is now, a link followed to its target.
+std::optional<FileStamp> pageStamp(const PageFile& file, FolderAccess& access)
+{
+    struct stat status
+    {
+    };
+    if (!access.targetStatus(*file.folder, file.name, status))
+        return std::nullopt;
+    return fileStamp(status);
+}
+
+} // namespace
+
+bool PageAnalysis::stillAsAnalysed(const PageFile& file, FolderAccess& access) const
+{
+    return analysed && pageStamp(file, access) == analysed;
+}
+
 AnalysisAhead::AnalysisAhead(const AnalysisSettings& settings, const CommonWords& commonWords,
-                             unsigned jobs, std::optional<WriteAhead> writeAhead)
-    : settings_(settings), commonWords_(commonWords), writeAhead_(std::move(writeAhead)),
-      jobs_(jobs)
+                             unsigned jobs, FolderAccess& access, PassingOver passingOver,
+                             std::optional<WriteAhead> writeAhead)
+    : settings_(settings), commonWords_(commonWords), access_(access),
+      passingOver_(std::move(passingOver)), writeAhead_(std::move(writeAhead)), jobs_(jobs)
 {
     const unsigned writing = writeAhead_ ? kWritingThreads : 0;
     window_ = 2 * std::size_t{jobs} + writing;
@@ -36,6 +57,18 @@ AnalysisAhead::~AnalysisAhead()
     changed_.notify_all();
 }
 
+std::size_t AnalysisAhead::heldBytesEstimate(std::uintmax_t pageBytes)
+{
+    // Measured: a word table with the words recorded for the host takes some 22 bytes for a
+    // byte of a page of different words, up to 36 for the shortest words, and 32,767 words of
+    // the longest kind some 11 MB; reading, preparing and scanning a line takes about three
+    // times the line, and a page without line ends is one line.
+    constexpr std::uintmax_t kLargestTable = 16 * 1024 * 1024;
+    constexpr std::uintmax_t kBase = 64 * 1024;
+    const std::uintmax_t bytes = kBase + std::min(pageBytes * 48, kLargestTable) + 3 * pageBytes;
+    return static_cast<std::size_t>(std::min<std::uintmax_t>(bytes, SIZE_MAX / 2));
+}
+
 void AnalysisAhead::start(std::vector<PageFile> pages)
 {
     {
@@ -44,18 +77,29 @@ void AnalysisAhead::start(std::vector<PageFile> pages)
         nextToStart_ = 0;
         nextToTake_ = 0;
         ++generation_;
-        done_.clear();
+        erase(done_.begin(), done_.end());
+        estimated_.reset();
+        writingHeld_ = false;
         stopping_ = false;
     }
     changed_.notify_all();
+}
+
+void AnalysisAhead::erase(std::map<std::size_t, Held>::iterator first,
+                          std::map<std::size_t, Held>::iterator last)
+{
+    for (auto held = first; held != last; ++held)
+        reserved_ -= held->second.bytes;
+    done_.erase(first, last);
 }
 
 std::optional<PageAnalysis> AnalysisAhead::take(std::size_t index,
                                                 const std::function<bool()>& stopRequested)
 {
     std::unique_lock lock(mutex_);
-    done_.erase(done_.begin(), done_.lower_bound(index));
+    erase(done_.begin(), done_.lower_bound(index));
     nextToTake_ = index + 1;
+    writingHeld_ = false;
     // A page that no worker started (it was behind the window) is started now.
     nextToStart_ = std::max(nextToStart_, index);
     changed_.notify_all();
@@ -66,9 +110,24 @@ std::optional<PageAnalysis> AnalysisAhead::take(std::size_t index,
         if (stopped)
             return std::nullopt;
     }
-    PageAnalysis page = std::move(done_.at(index));
-    done_.erase(index);
+    const auto held = done_.find(index);
+    PageAnalysis page = std::move(held->second.page);
+    erase(held, std::next(held));
+    changed_.notify_all();
     return page;
+}
+
+bool AnalysisAhead::releaseWrittenAhead()
+{
+    std::unique_lock lock(mutex_);
+    writingHeld_ = true;
+    bool held = writing_ > 0;
+    changed_.wait(lock, [&] { return writing_ == 0; });
+    for (auto& [index, page] : done_) {
+        held = held || page.page.insertion.has_value();
+        page.page.insertion.reset();
+    }
+    return held;
 }
 
 void AnalysisAhead::stop()
@@ -77,62 +136,104 @@ void AnalysisAhead::stop()
     pages_.clear();
     nextToStart_ = 0;
     ++generation_;
-    done_.clear();
+    erase(done_.begin(), done_.end());
     stopping_ = true;
     changed_.notify_all();
     changed_.wait(lock, [&] { return busy_ == 0; });
 }
 
-bool AnalysisAhead::mayStartNext() const
+std::size_t AnalysisAhead::estimateOfNext()
 {
-    return nextToStart_ < pages_.size() && nextToStart_ < nextToTake_ + window_ &&
-           analysing_ < jobs_;
+    if (estimated_ != nextToStart_) {
+        estimated_ = nextToStart_;
+        struct stat status
+        {
+        };
+        const PageFile& file = pages_[nextToStart_];
+        const bool known = access_.targetStatus(*file.folder, file.name, status);
+        estimate_ = heldBytesEstimate(known ? static_cast<std::uintmax_t>(status.st_size) : 0);
+    }
+    return estimate_;
+}
+
+bool AnalysisAhead::mayStartNext()
+{
+    if (nextToStart_ >= pages_.size() || nextToStart_ >= nextToTake_ + window_ ||
+        analysing_ >= jobs_)
+        return false;
+    // The page the run waits for goes whatever its size, as it would on one job.
+    return nextToStart_ + 1 == nextToTake_ || reserved_ + estimateOfNext() <= kHeldAheadBudget;
 }
 
 void AnalysisAhead::work(std::stop_token stop)
 {
     std::unique_lock lock(mutex_);
     while (changed_.wait(lock, stop, [&] { return mayStartNext(); })) {
+        const std::size_t bytes = estimateOfNext();
         const std::size_t index = nextToStart_++;
         const std::size_t generation = generation_;
         const PageFile file = pages_[index];
+        reserved_ += bytes;
+        // In the walk's order, as the run meets the pages.
+        const bool admitted = passingOver_.admits(file);
         ++analysing_;
         ++busy_;
         lock.unlock();
-        PageAnalysis page = analyse(file);
+        std::optional<OldTagAndDoneDate> head;
+        PageAnalysis page = admitted ? analyse(file, head) : PageAnalysis{};
+        page.passedOver = !admitted || page.passedOver;
         lock.lock();
         --analysing_;
         changed_.notify_all(); // another page may be analysed while this one is written
-        if (writeAhead_ && generation == generation_) {
+        if (writeAhead_ && head && generation == generation_ && !writingHeld_) {
+            ++writing_;
             lock.unlock();
-            writeAhead(file, page);
+            writeAhead(file, *head, page);
             lock.lock();
+            --writing_;
         }
-        if (generation == generation_)
-            done_.emplace(index, std::move(page));
-        else
+        if (generation == generation_) {
+            if (writingHeld_)
+                page.insertion.reset();
+            done_.emplace(index, Held{std::move(page), bytes});
+        } else {
             page = {}; // dropped with its file before stop() can return
+            reserved_ -= bytes;
+        }
         --busy_;
         changed_.notify_all();
     }
 }
 
-PageAnalysis AnalysisAhead::analyse(const PageFile& file) const
+PageAnalysis AnalysisAhead::analyse(const PageFile& file,
+                                    std::optional<OldTagAndDoneDate>& head) const
 {
     PageAnalysis page;
     RecordedHostCalls::Recorder host(page.calls, stopping_);
     try {
+        if (passingOver_.byHead || writeAhead_)
+            head = passingOver_.readHead(file);
+        if (passingOver_.byHead && passingOver_.byHead(*head)) {
+            page.passedOver = true;
+            return page;
+        }
+        page.analysed = pageStamp(file, access_);
         page.outcome =
             doFile(file.readPath(), settings_, commonWords_, host, page.table, file.path());
-        page.needsTheRun = page.calls.metEndFontQuestion();
+        // A failure to read the page is the run's to meet, and a page that changed while it was
+        // read is read again at its turn.
+        page.needsTheRun = page.calls.metEndFontQuestion() || page.outcome.result > 0 ||
+                           !page.stillAsAnalysed(file, access_);
     } catch (...) {
         // A failure that escapes the analysis ends the walk: the run meets it at the page's turn.
         page.needsTheRun = true;
+        head.reset();
     }
     return page;
 }
 
-void AnalysisAhead::writeAhead(const PageFile& file, PageAnalysis& page) const
+void AnalysisAhead::writeAhead(const PageFile& file, const OldTagAndDoneDate& head,
+                               PageAnalysis& page) const
 {
     // A page reached through a link is written at its turn: the run may pass it over (another
     // name of a page, a link out of the folder), and writes nothing beside another tree's page.
@@ -145,7 +246,7 @@ void AnalysisAhead::writeAhead(const PageFile& file, PageAnalysis& page) const
         struct stat status
         {
         };
-        if (page.outcome.result != kAnalysisDone || page.needsTheRun ||
+        if (page.outcome.result != kAnalysisDone || page.needsTheRun || page.passedOver ||
             !writeAhead_->fs->nameStatus(*file.folder, file.name, status) ||
             !S_ISREG(status.st_mode) ||
             static_cast<std::uintmax_t>(status.st_size) > kLargestPageWrittenAhead)
@@ -156,7 +257,7 @@ void AnalysisAhead::writeAhead(const PageFile& file, PageAnalysis& page) const
         request.tag = getMetaTag(generateKeywordMetaTag(page.table, writeAhead_->tag, settings_));
         request.utf8 =
             detectEncoding(file.readPath(), true) == static_cast<std::int16_t>(Encoding::Utf8);
-        if (writeAhead_->wouldWrite(file, request.tag, request.utf8))
+        if (writeAhead_->wouldWrite(head, request.tag, request.utf8))
             page.insertion = prepareInsertion(request, *writeAhead_->fs);
     } catch (...) {
         page.insertion.reset();

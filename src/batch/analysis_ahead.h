@@ -3,11 +3,15 @@
 // The analysis of the next pages of a batch run on worker threads, while the run's own thread
 // keeps the walk's order for everything the user sees and every write. A worker never talks to
 // a host: it records what its analysis would have asked or changed in the report, and the run
-// asks and changes it when the page's turn comes.
+// asks and changes it when the page's turn comes. What a worker does is a guess that the page's
+// turn may throw away: the run decides, and redoes what no longer holds as one job would.
 
 #include "batch/file_system.h"
 #include "batch/insertion.h"
+#include "batch/old_tag_reader.h"
+#include "batch/page_file.h"
 #include "batch/recorded_host_calls.h"
+#include "batch/safe_replace.h"
 #include "engine/analysis.h"
 #include "engine/analysis_settings.h"
 #include "engine/common_words.h"
@@ -38,31 +42,54 @@ struct PageAnalysis
     // What the analysis told its host (the Unix-type question among it, answered Yes); the run
     // tells the host at the page's turn.
     RecordedHostCalls calls;
-    // The analysis met a question that changes its result (an invalid end-font tag), or a
-    // failure that escaped it: the run analyses the page again itself.
+    // The analysis met a question that changes its result (an invalid end-font tag), a failure
+    // that escaped it, or a failure to read the page: the run analyses the page again itself.
     bool needsTheRun = false;
+    // The worker expected the run to pass the page over and did not analyse it.
+    bool passedOver = false;
+    // The page as the analysis read it: when it is no longer so at its turn, the analysis is
+    // done again there.
+    std::optional<FileStamp> analysed;
     // The page's new content with the tag composed from the table, written and forced to the
     // disk ahead; the run commits it when it decides to write that very insertion.
     std::optional<PreparedInsertion> insertion;
+
+    // Whether the page is still as the analysis read it.
+    bool stillAsAnalysed(const PageFile& file, FolderAccess& access) const;
+};
+
+// What a worker knows of the run's decisions before a page's analysis, so that it leaves alone
+// the pages that their turn passes over.
+struct PassingOver
+{
+    // Whether the run admits a page: not another name of a page met before, nor a link out of
+    // the tree. Called in the walk's order, one page at a time.
+    std::function<bool(const PageFile& page)> admits;
+    // The page's old tag and done marker as the run reads them (a short read of the head).
+    std::function<OldTagAndDoneDate(const PageFile& page)> readHead;
+    // Whether the run passes a page with that head over (done recently); none when the run
+    // passes no page over for its head.
+    std::function<bool(const OldTagAndDoneDate& head)> byHead;
 };
 
 // What a worker needs to write a page's new content ahead: the tag settings, the insertion as
 // the run asks for it (the tag, the path and the encoding are the page's), the file
 // operations, which must bear being called from several threads, and whether the run would
-// write the page with that tag as its head reads now (not when it is done recently or already
+// write the page with that tag and the head read before its analysis (not when it already
 // carries the tag), so that no page is written ahead for nothing.
 struct WriteAhead
 {
     TagSettings tag;
     InsertRequest request;
     FileSystem* fs = nullptr;
-    std::function<bool(const PageFile& page, const std::string& tag, bool utf8)> wouldWrite;
+    std::function<bool(const OldTagAndDoneDate& head, const std::string& tag, bool utf8)> wouldWrite;
 };
 
 // Pages are analysed on at most `jobs` threads at once, one a core. Writing a page ahead is mostly
 // waiting for the disk to take its new content (a flush of several milliseconds): threads beyond
 // the analysing ones write and flush the pages already analysed, so that as many flushes overlap
-// as the window lets pages go ahead.
+// as the window lets pages go ahead. What pages ahead hold in memory stays within
+// kHeldAheadBudget, whatever the number of jobs and the size of the pages.
 class AnalysisAhead
 {
   public:
@@ -74,10 +101,16 @@ class AnalysisAhead
     // ends is read, lowered and written whole, then flushed) cannot be given up, and a stop of the
     // run would wait for it.
     static constexpr std::uintmax_t kLargestPageWrittenAhead = 1024 * 1024;
+    // The memory that the pages analysed ahead of the page the run waits for may take at most,
+    // as heldBytesEstimate reckons it. The page the run waits for is analysed whatever its size,
+    // as with one job.
+    static constexpr std::size_t kHeldAheadBudget = std::size_t{192} * 1024 * 1024;
 
     // Starts threads that analyse with the run's settings and common words, which must outlive
-    // this object: `jobs` of them, and kWritingThreads more when pages are written ahead.
+    // this object, as must `access`, through which they look at pages: `jobs` of them, and
+    // kWritingThreads more when pages are written ahead.
     AnalysisAhead(const AnalysisSettings& settings, const CommonWords& commonWords, unsigned jobs,
+                  FolderAccess& access, PassingOver passingOver,
                   std::optional<WriteAhead> writeAhead = std::nullopt);
     AnalysisAhead(const AnalysisAhead&) = delete;
     AnalysisAhead& operator=(const AnalysisAhead&) = delete;
@@ -90,20 +123,40 @@ class AnalysisAhead
     // stopRequested every kWaitInterval of the wait; none when it answered true. The pages
     // before it are dropped.
     std::optional<PageAnalysis> take(std::size_t index, const std::function<bool()>& stopRequested);
+    // Removes the files of the pages written ahead (their analyses stay) and writes none until
+    // the next page is taken, so that a write of the run's own stands as it would on one job (a
+    // nearly full disk). Returns whether any file was written or being written ahead.
+    bool releaseWrittenAhead();
     // Drops every page not yet taken; workers end their current analysis at its next step. Returns
     // once no page is worked on, so that no file written ahead outlives it.
     void stop();
 
+    // What analysing a page of that many bytes and holding its result may take at most: the
+    // word table, which is bounded, and a line as long as the page.
+    static std::size_t heldBytesEstimate(std::uintmax_t pageBytes);
+
   private:
+    struct Held
+    {
+        PageAnalysis page;
+        std::size_t bytes = 0; // as reserved from the budget
+    };
+
     void work(std::stop_token stop);
-    bool mayStartNext() const;
-    PageAnalysis analyse(const PageFile& file) const;
+    bool mayStartNext();
+    std::size_t estimateOfNext();
+    void erase(std::map<std::size_t, Held>::iterator first, std::map<std::size_t, Held>::iterator last);
+    // The page's analysis, unless its head (read into `head` when the run's rules need it)
+    // tells that the run passes it over.
+    PageAnalysis analyse(const PageFile& file, std::optional<OldTagAndDoneDate>& head) const;
     // The new content of an analysed page written and forced to the disk, when the run would
     // write it.
-    void writeAhead(const PageFile& file, PageAnalysis& page) const;
+    void writeAhead(const PageFile& file, const OldTagAndDoneDate& head, PageAnalysis& page) const;
 
     const AnalysisSettings& settings_;
     const CommonWords& commonWords_;
+    FolderAccess& access_;
+    PassingOver passingOver_;
     std::optional<WriteAhead> writeAhead_;
     unsigned jobs_;      // pages analysed at once
     std::size_t window_; // how far the workers may run ahead of the page taken last
@@ -115,8 +168,13 @@ class AnalysisAhead
     std::size_t nextToTake_ = 0;
     std::size_t generation_ = 0; // counts start() and stop(): results of older paths are dropped
     unsigned analysing_ = 0;     // pages being analysed
+    unsigned writing_ = 0;       // pages being written ahead
     unsigned busy_ = 0;          // pages being analysed or written
-    std::map<std::size_t, PageAnalysis> done_;
+    bool writingHeld_ = false;   // no page is written ahead until the next is taken
+    std::size_t reserved_ = 0;   // bytes of the budget taken by pages worked on or held
+    std::optional<std::size_t> estimated_; // the page whose estimate is estimate_
+    std::size_t estimate_ = 0;
+    std::map<std::size_t, Held> done_;
     std::atomic<bool> stopping_ = false;
     std::vector<std::jthread> workers_;
 };

@@ -24,6 +24,7 @@
 #include <cstring>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace tagwright {
 
@@ -39,6 +40,13 @@ constexpr std::array<Extension, 4> kExtensions{{{&BatchSettings::htm, "*.htm"},
                                                 {&BatchSettings::html, "*.html"},
                                                 {&BatchSettings::shtm, "*.shtm"},
                                                 {&BatchSettings::shtml, "*.shtml"}}};
+
+// A failure that the files written ahead may have caused: a full disk or quota.
+bool isLackOfSpace(const std::string& errorText)
+{
+    return errorText.find(std::strerror(ENOSPC)) != std::string::npos ||
+           errorText.find(std::strerror(EDQUOT)) != std::string::npos;
+}
 
 bool isUtf8Page(const PageFile& page)
 {
@@ -65,6 +73,19 @@ FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
     analysis_.singleFile = false;
     analysis_.logOperations = job.settings.logOperations;
     if (job.jobs > 1) {
+        // Workers leave alone the pages their turn passes over: another name of a page met
+        // before, a link out of the tree (by their own register, fed in the walk's order), and,
+        // when the run skips them, pages done recently.
+        PassingOver passingOver{
+            [this](const PageFile& page) {
+                return pagesAhead_->admit(page).admission == PageAdmission::Admitted;
+            },
+            [this](const PageFile& page) { return oldTagAndDoneDate(page); },
+            {}};
+        if (job.settings.skipDone)
+            passingOver.byHead = [this](const OldTagAndDoneDate& head) {
+                return passesOverAsDone(head);
+            };
         // Without the inspect window the tag is the one composed from the table, so a worker
         // may write the new page ahead and force it to the disk while the run treats the pages
         // before it. Not in a run that writes nothing, nor where a person may take a while.
@@ -77,17 +98,15 @@ FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
             request.logOldTag = job.settings.includeOldMetaTag;
             request.logNewTag = job.settings.includeNewMetaTag;
             request.flushFolder = false;
-            writeAhead =
-                WriteAhead{job.tag, request, &fs,
-                           [this](const PageFile& page, const std::string& tag, bool utf8) {
-                               const OldTagAndDoneDate old = oldTagAndDoneDate(page);
-                               return !passesOverAsDone(old) &&
-                                      !keepsItsTag(tag, old, utf8);
-                           }};
+            writeAhead = WriteAhead{
+                job.tag, request, &fs,
+                [](const OldTagAndDoneDate& head, const std::string& tag, bool utf8) {
+                    return !keepsItsTag(tag, head, utf8);
+                }};
         }
         try {
-            ahead_ = std::make_unique<AnalysisAhead>(analysis_, job.commonWords, job.jobs,
-                                                     std::move(writeAhead));
+            ahead_ = std::make_unique<AnalysisAhead>(analysis_, job.commonWords, job.jobs, fs,
+                                                     std::move(passingOver), std::move(writeAhead));
         } catch (const std::system_error&) {
             // The system gives no more threads: the run is the one on one job, which gives the
             // same report and pages.
@@ -141,6 +160,7 @@ void FolderRun::processFolder(const std::string& folder)
 {
     const auto top = std::make_shared<const Folder>(fs_.openFolder(folder));
     pages_.emplace(top, fs_);
+    pagesAhead_.emplace(top, fs_);
     walkFolders(top, job_.settings.includeAllSubfolders, fs_,
                 [&](const std::shared_ptr<const Folder>& walked, const FolderListing& listing) {
                     if (walked != top) {
@@ -353,7 +373,9 @@ AnalysisOutcome FolderRun::analyseCurrentFile(AnalysisHost& statusHost, std::siz
     // analysis here at its first step, as in the run on one thread.
     std::optional<PageAnalysis> page =
         ahead_->take(index, [&] { return statusHost.stopRequestedWhileWaiting(); });
-    if (!page || page->needsTheRun)
+    // The worker's analysis stands only for the page as it read it.
+    if (!page || page->needsTheRun || page->passedOver ||
+        !page->stillAsAnalysed(currentPage_, fs_))
         return analyseHere();
     AnalysisOutcome declined;
     switch (page->calls.tellTo(statusHost)) {
@@ -526,10 +548,7 @@ void FolderRun::insert(const std::string& tag, bool withDone, const OldTagAndDon
         host_.pageFinished(currentFile_, PageResult::Failed);
         return;
     }
-    const InsertOutcome outcome = preparedInsertion_ && preparedInsertion_->request() == request
-                                      ? preparedInsertion_->commit(&log_)
-                                      : insertMetaTag(request, &log_, fs_);
-    preparedInsertion_.reset();
+    const InsertOutcome outcome = writePage(request);
     const int result = outcome.result;
     switch (result) {
     case kInserted:
@@ -558,6 +577,25 @@ void FolderRun::insert(const std::string& tag, bool withDone, const OldTagAndDon
         return;
     }
     host_.pageFinished(currentFile_, PageResult::PassedOver);
+}
+
+InsertOutcome FolderRun::writePage(const InsertRequest& request)
+{
+    std::optional<PreparedInsertion> prepared = std::exchange(preparedInsertion_, std::nullopt);
+    if (prepared && !(prepared->request() == request))
+        prepared.reset(); // its file goes before the page is written here
+    const bool failedAhead = prepared && !prepared->ready();
+    InsertOutcome outcome = prepared ? prepared->commit(&log_) : insertMetaTag(request, &log_, fs_);
+    prepared.reset();
+    if (outcome.result != kInsertFailed || !ahead_)
+        return outcome;
+    // Writing ahead is a guess: a page whose writing ahead failed, or whose write failed for
+    // want of space beside files written ahead of it, is written again as on one job, with
+    // nothing held ahead. Its failure counts only when that fails too.
+    const bool heldAhead = ahead_->releaseWrittenAhead();
+    if (failedAhead || (heldAhead && isLackOfSpace(outcome.errorText)))
+        outcome = insertMetaTag(request, &log_, fs_);
+    return outcome;
 }
 
 bool FolderRun::insertDoneMarkerOnly()

@@ -150,6 +150,8 @@ class FolderRun
     // Writes the tag, unless it is the one the page carries; then a marker whose fingerprint no
     // longer matches the page's text is renewed, so that the page reads as tagged as it is now.
     void insert(const std::string& tag, bool withDone, const OldTagAndDoneDate& old, bool utf8);
+    // The page's insertion: committed as written ahead, or made here.
+    InsertOutcome writePage(const InsertRequest& request);
     // The done marker alone, for a page whose new tag was declined. False when the page could
     // not be written (reported and recorded as a failure).
     bool insertDoneMarkerOnly();
@@ -169,6 +171,8 @@ class FolderRun
     WordTable table_;
     BatchCounts counts_;
     std::optional<PageRegister> pages_;
+    // The workers' own account of the pages met, in the walk's order, for their guesses.
+    std::optional<PageRegister> pagesAhead_;
     std::vector<WritingFolder> writing_;
     std::string currentFile_; // the page as the walk names it
     PageFile currentPage_;    // the file that it leads to, which the run reads and rewrites

@@ -64,6 +64,8 @@ class PreparedInsertion
 {
   public:
     const InsertRequest& request() const { return request_; }
+    // Whether the new page is written and waits for its commit (not refused, nor failed).
+    bool ready() const { return !settled_; }
     // Once: the outcome insertMetaTag would give.
     InsertOutcome commit(ReportLog* log);
 
