@@ -11,6 +11,7 @@ const std::vector<NamedCheck>& allChecks()
         {"insertion", checkInsertion},
         {"analysis", checkAnalysis},
         {"line_preparation", checkLinePreparation},
+        {"parallel_run", checkParallelRun},
     };
     return checks;
 }

@@ -24,6 +24,7 @@ std::string checkExistingTags(std::string_view input);
 std::string checkInsertion(std::string_view input);
 std::string checkAnalysis(std::string_view input);
 std::string checkLinePreparation(std::string_view input);
+std::string checkParallelRun(std::string_view input);
 
 const std::vector<NamedCheck>& allChecks();
 
