@@ -61,11 +61,11 @@ std::size_t AnalysisAhead::heldBytesEstimate(std::uintmax_t pageBytes)
 {
     // Measured: a word table with the words recorded for the host takes some 22 bytes for a
     // byte of a page of different words, up to 36 for the shortest words, and 32,767 words of
-    // the longest kind some 11 MB; reading, preparing and scanning a line takes about three
-    // times the line, and a page without line ends is one line.
+    // the longest kind some 11 MB; a page without line ends is one line, whose reading,
+    // preparing and scanning take some four times its length.
     constexpr std::uintmax_t kLargestTable = 16 * 1024 * 1024;
     constexpr std::uintmax_t kBase = 64 * 1024;
-    const std::uintmax_t bytes = kBase + std::min(pageBytes * 48, kLargestTable) + 3 * pageBytes;
+    const std::uintmax_t bytes = kBase + std::min(pageBytes * 48, kLargestTable) + 5 * pageBytes;
     return static_cast<std::size_t>(std::min<std::uintmax_t>(bytes, SIZE_MAX / 2));
 }
 
