@@ -4,8 +4,6 @@
 
 namespace tagwright::cli {
 
-namespace {
-
 const OptionSpec* findOption(const std::vector<OptionGroup>& groups, std::string_view name)
 {
     for (const OptionGroup& group : groups)
@@ -14,6 +12,8 @@ const OptionSpec* findOption(const std::vector<OptionGroup>& groups, std::string
                 return &option;
     return nullptr;
 }
+
+namespace {
 
 // Whether arg is one of the options, as "--name" or "--name=VALUE".
 bool namesOption(const std::vector<OptionGroup>& groups, const std::string& arg)

@@ -26,6 +26,9 @@ struct OptionGroup
     std::vector<OptionSpec> options;
 };
 
+// The option of that name (without "--") in the groups; none when no group has it.
+const OptionSpec* findOption(const std::vector<OptionGroup>& groups, std::string_view name);
+
 class ParsedOptions
 {
   public:

@@ -11,15 +11,6 @@ namespace tagwright::cli {
 
 namespace {
 
-const OptionSpec* findOption(const std::vector<OptionGroup>& groups, std::string_view name)
-{
-    for (const OptionGroup& group : groups)
-        for (const OptionSpec& option : group.options)
-            if (option.name == name)
-                return &option;
-    return nullptr;
-}
-
 std::string trimmed(std::string_view text)
 {
     const auto first = text.find_first_not_of(" \t\r");
