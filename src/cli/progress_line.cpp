@@ -1,8 +1,6 @@
 #include "cli/progress_line.h"
 
-#include "support/files.h"
 #include "support/folder_walk.h"
-#include "support/strings.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,12 +31,6 @@ std::string durationText(double seconds)
     char text[32];
     std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
     return text;
-}
-
-bool isPageName(const std::string& name, const std::set<std::string>& extensions)
-{
-    return extensions.contains(fileExtension(name, true)) &&
-           lowerCaseAccented(name).find(".bak.") == std::string::npos;
 }
 
 } // namespace
@@ -82,20 +74,19 @@ void ProgressLine::draw(Clock::time_point now)
     std::fflush(stderr);
 }
 
-std::int64_t pagesToWalk(const std::string& folder, bool recursive,
-                         const std::set<std::string>& extensions)
+std::int64_t pagesToWalk(const std::string& folder, const PageScope& scope)
 {
     std::int64_t count = 0;
     if (!progressWanted())
         return count;
     // The pages the run examines: names that cannot be looked at are failures it counts too.
     FolderAccess access;
-    walkFolders(std::make_shared<const Folder>(access.openFolder(folder)), recursive, access,
+    walkFolders(std::make_shared<const Folder>(access.openFolder(folder)), scope.recursive, access,
                 [&](const std::shared_ptr<const Folder>&, const FolderListing& listing) {
                     for (const std::string& name : listing.files)
-                        count += isPageName(name, extensions) ? 1 : 0;
+                        count += scope.takesPage(name) ? 1 : 0;
                     for (const NameLeftOut& name : listing.leftOut)
-                        count += name.errorNumber != 0 && isPageName(name.name, extensions) ? 1 : 0;
+                        count += name.errorNumber != 0 && scope.takesPage(name.name) ? 1 : 0;
                     return true;
                 });
     return count;

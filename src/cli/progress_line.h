@@ -4,10 +4,11 @@
 // found, pages per second, time left), redrawn in place and erased at the end. Only when stderr
 // is a terminal and stdout does not feed a pipe: a log file gets nothing, nor does a pager.
 
+#include "cli/report_destination.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 
 namespace tagwright::cli {
@@ -37,7 +38,6 @@ class ProgressLine
 
 // The pages that a walk over folder would take: files with a ticked extension, backups left
 // out, in subfolders too with recursive. Only counted when the line is shown (0 otherwise).
-std::int64_t pagesToWalk(const std::string& folder, bool recursive,
-                         const std::set<std::string>& extensions);
+std::int64_t pagesToWalk(const std::string& folder, const PageScope& scope);
 
 } // namespace tagwright::cli

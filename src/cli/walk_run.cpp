@@ -11,7 +11,7 @@ BatchCounts runWalk(const BatchJob& job, const PageChange& onChange, ReportLog& 
                     DryRunFileSystem::Permissions permissions)
 {
     const PageScope scope = pageScopeOf(job.folder, job.settings);
-    ProgressLine progress(pagesToWalk(job.folder, scope.recursive, scope.extensions));
+    ProgressLine progress(pagesToWalk(job.folder, scope));
     CliBatchHost host(progress, onFinished);
     SilentAnalysisHost analysisHost;
     if (!onChange)
