@@ -55,6 +55,15 @@ bool isUtf8Page(const PageFile& page)
 
 } // namespace
 
+std::set<std::string> tickedExtensions(const BatchSettings& settings)
+{
+    std::set<std::string> extensions;
+    for (const Extension& extension : kExtensions)
+        if (settings.*extension.ticked)
+            extensions.emplace(extension.pattern.substr(2));
+    return extensions;
+}
+
 unsigned defaultJobs()
 {
     return std::clamp(std::thread::hardware_concurrency(), 1u, kMostJobs);

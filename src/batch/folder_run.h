@@ -57,6 +57,9 @@ inline constexpr unsigned kMostJobs = 64;
 // The jobs of a run by default: one a core, at most kMostJobs.
 unsigned defaultJobs();
 
+// The extensions that a run takes pages of, lower case, without the dot.
+std::set<std::string> tickedExtensions(const BatchSettings& settings);
+
 // A page that could not be written: a write or read failure, or a refusal to replace it; cause
 // is the system's description of the failure or the refusal's reason.
 struct PageFailure

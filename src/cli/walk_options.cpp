@@ -1,5 +1,6 @@
 #include "cli/walk_options.h"
 
+#include "batch/folder_run.h"
 #include "cli/usage_error.h"
 
 #include <sys/stat.h>
@@ -85,11 +86,7 @@ bool isFolderOrSaysWhy(const std::string& path, const Console& console)
 
 PageScope pageScopeOf(const std::string& folder, const BatchSettings& settings)
 {
-    PageScope scope{folder, settings.includeAllSubfolders, {}};
-    for (const ExtensionOption& extension : kExtensions)
-        if (settings.*extension.ticked)
-            scope.extensions.emplace(extension.name);
-    return scope;
+    return {folder, settings.includeAllSubfolders, tickedExtensions(settings)};
 }
 
 } // namespace tagwright::cli
