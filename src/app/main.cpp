@@ -2,13 +2,16 @@
 #include "app/multiple_files_windows.h"
 #include "app/qt_dialogs.h"
 
+#include "batch/temporary_files.h"
 #include "support/data_dir.h"
+#include "support/termination_signals.h"
 
 #include <QApplication>
 #include <QStandardPaths>
 
 int main(int argc, char** argv)
 {
+    tagwright::catchTerminationSignals(tagwright::removeTemporaryFilesAndEnd);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tagwright"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tagwright")));

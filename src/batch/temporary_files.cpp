@@ -13,7 +13,6 @@
 #include <charconv>
 #include <climits>
 #include <cstring>
-#include <mutex>
 
 namespace tagwright {
 
@@ -42,50 +41,6 @@ std::atomic<bool> ending{false};
 // How long the handler waits at most, in all, for other threads to finish making files.
 constexpr int kMostWaits = 1000;
 constexpr timespec kWait = {0, 1000 * 1000};
-
-extern "C" void removeTemporaryFiles(int signalNumber)
-{
-    ending.store(true);
-    const pid_t self = ::gettid();
-    int waited = 0;
-    for (Slot& slot : slots) {
-        // A slot taken by a handler of another signal at the same time is removed here too: the
-        // first handler to raise its signal ends the process.
-        int expected = kReady;
-        if (!slot.state.compare_exchange_strong(expected, kRemoving) && expected != kRemoving)
-            continue;
-        // A file that another thread is making (the system call may take a while) is there to
-        // remove once it is made.
-        for (; waited < kMostWaits; ++waited) {
-            const pid_t maker = slot.maker.load();
-            if (maker == 0 || maker == self)
-                break;
-            ::nanosleep(&kWait, nullptr);
-        }
-        ::unlinkat(slot.folder, slot.name, 0);
-    }
-    // The action is back to the default (SA_RESETHAND): the signal ends the process once this
-    // handler returns.
-    ::raise(signalNumber);
-}
-
-void catchTerminationSignals()
-{
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction current
-        {
-        };
-        if (::sigaction(signalNumber, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
-            continue;
-        struct sigaction action
-        {
-        };
-        action.sa_handler = removeTemporaryFiles;
-        ::sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND;
-        ::sigaction(signalNumber, &action, nullptr);
-    }
-}
 
 bool processGone(pid_t process)
 {
@@ -138,8 +93,6 @@ void removeLeftoverTemporaryFiles(const Folder& folder, FileSystem& fs)
 
 TemporaryFileGuard::TemporaryFileGuard(const Folder& folder, const std::string& name) : slot_(-1)
 {
-    static std::once_flag caught;
-    std::call_once(caught, catchTerminationSignals);
     if (name.size() > NAME_MAX)
         return;
     for (std::size_t index = 0; index < slots.size(); ++index) {
@@ -191,6 +144,32 @@ TemporaryFileGuard::~TemporaryFileGuard()
         ::close(folder);
         slot.state.store(kFree);
     }
+}
+
+extern "C" void removeTemporaryFilesAndEnd(int signalNumber)
+{
+    ending.store(true);
+    const pid_t self = ::gettid();
+    int waited = 0;
+    for (Slot& slot : slots) {
+        // A slot taken by a handler of another signal at the same time is removed here too: the
+        // first handler to raise its signal ends the process.
+        int expected = kReady;
+        if (!slot.state.compare_exchange_strong(expected, kRemoving) && expected != kRemoving)
+            continue;
+        // A file that another thread is making (the system call may take a while) is there to
+        // remove once it is made.
+        for (; waited < kMostWaits; ++waited) {
+            const pid_t maker = slot.maker.load();
+            if (maker == 0 || maker == self)
+                break;
+            ::nanosleep(&kWait, nullptr);
+        }
+        ::unlinkat(slot.folder, slot.name, 0);
+    }
+    // The action is back to the default (SA_RESETHAND): the signal ends the process once this
+    // handler returns.
+    ::raise(signalNumber);
 }
 
 } // namespace tagwright

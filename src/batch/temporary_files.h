@@ -2,9 +2,9 @@
 
 // The program's temporary files: short names that a later run recognises as its own
 // (".tagwright-PID-N.tmp", so that a page name of any allowed length can still be rewritten),
-// and their removal when SIGINT, SIGTERM or SIGHUP ends the process in the middle of a rewrite.
-// A process killed outright leaves them behind; the next run that holds the folder's lock
-// removes them.
+// and their removal when a termination signal ends the process in the middle of a rewrite: the
+// programs install removeTemporaryFilesAndEnd as its handler (the core installs none). A process
+// killed outright leaves them behind; the next run that holds the folder's lock removes them.
 
 #include "batch/file_system.h"
 
@@ -30,7 +30,7 @@ std::optional<pid_t> temporaryFileOwner(std::string_view name);
 // insertion takes no folder lock. Only for a folder whose lock the caller holds.
 void removeLeftoverTemporaryFiles(const Folder& folder, FileSystem& fs);
 
-// How many temporary files the termination signals can find at once. A file beyond them is left
+// How many temporary files a termination signal can find at once. A file beyond them is left
 // behind by a signal, for the next run that holds its folder's lock to remove.
 inline constexpr std::size_t kGuardedTemporaryFiles = 32;
 
@@ -38,7 +38,7 @@ inline constexpr std::size_t kGuardedTemporaryFiles = 32;
 // find it and remove it before the process ends; forgets it when it goes out of scope (the file
 // then was renamed or removed). The name is kept before the file is made, through make(): a
 // signal that comes while the system makes the file, on this thread or on another, still removes
-// it. The signals are caught only while their action is the default one.
+// it.
 class TemporaryFileGuard
 {
   public:
@@ -55,5 +55,11 @@ class TemporaryFileGuard
   private:
     int slot_; // -1 when every slot was taken: the file then waits for the next run
 };
+
+// The handler of a termination signal in a program that rewrites files, which its main installs
+// (support/termination_signals.h): removes every temporary file that a guard keeps, waiting a
+// little for one that another thread is making, lets no guard make another, and raises the
+// signal again, which ends the process as it would have ended. Async-signal-safe.
+extern "C" void removeTemporaryFilesAndEnd(int signalNumber);
 
 } // namespace tagwright

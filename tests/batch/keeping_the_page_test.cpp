@@ -7,6 +7,8 @@
 #include "failing_file_system.h"
 #include "batch/insertion.h"
 #include "batch/safe_replace.h"
+#include "batch/temporary_files.h"
+#include "support/termination_signals.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -277,6 +279,7 @@ TEST(KeepingThePage, ATerminationSignalLeavesNoTemporaryFile)
             const pid_t child = ::fork();
             ASSERT_GE(child, 0);
             if (child == 0) {
+                catchTerminationSignals(removeTemporaryFilesAndEnd);
                 SignalledMeanwhile signalled(signalNumber, moment);
                 insert(folder.path("page.htm"), true, signalled);
                 ::_exit(0);

@@ -3,6 +3,7 @@
 #include "../support/temp_folder.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -152,6 +153,11 @@ bool BackgroundCli::waitForStderr(const std::string& text) const
             return false;
         usleep(10'000);
     }
+}
+
+void BackgroundCli::sendSignal(int signalNumber) const
+{
+    ::kill(pid_, signalNumber);
 }
 
 CliResult BackgroundCli::finish()

@@ -32,6 +32,8 @@ class BackgroundCli
 
     // Waits until the process has written text on stderr; false when it ended without.
     bool waitForStderr(const std::string& text) const;
+    // Sends the process a signal.
+    void sendSignal(int signalNumber) const;
     // Waits for the process to end.
     CliResult finish();
 

@@ -1,7 +1,12 @@
 #include "../support/temp_folder.h"
 #include "cli_process.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include <filesystem>
 
@@ -11,6 +16,7 @@ namespace tagwright {
 namespace {
 
 using test::TempFolder;
+using testing::BackgroundCli;
 using testing::CliResult;
 using testing::runCli;
 
@@ -157,6 +163,31 @@ TEST_F(Cli, SeveralFilesAreEachHeadedByTheirNameAndDashIsStandardInput)
     folder.write(".stdin", kFruitPage);
     EXPECT_EQ(run({"generate", "-"}).out, page);
     EXPECT_EQ(run({"list", "-"}).out, run({"list", "page.htm"}).out);
+}
+
+// The copy of standard input is a temporary file like a rewrite's: a termination signal that
+// comes while the page is still being read removes it.
+TEST_F(Cli, ATerminationSignalRemovesTheCopyOfStandardInput)
+{
+    namespace fs = std::filesystem;
+    const std::string temporary = folder.path("tmp");
+    fs::create_directory(temporary);
+    ASSERT_EQ(::mkfifo(folder.path(".stdin").c_str(), 0600), 0);
+    // Held open for writing by the test, the pipe never ends: the program waits for more.
+    const int pipe = ::open(folder.path(".stdin").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(pipe, 0);
+    const std::string before = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+    ::setenv("TMPDIR", temporary.c_str(), 1);
+    BackgroundCli listing({"list", "-"}, folder.path());
+    before.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", before.c_str(), 1);
+    ASSERT_EQ(::write(pipe, kFruitPage.data(), kFruitPage.size()),
+              static_cast<ssize_t>(kFruitPage.size()));
+    while (fs::is_empty(temporary))
+        ::usleep(10'000);
+    listing.sendSignal(SIGTERM);
+    listing.finish();
+    ::close(pipe);
+    EXPECT_TRUE(fs::is_empty(temporary));
 }
 
 TEST_F(Cli, ListPrintsTheWordListWithUnixLineEnds)
