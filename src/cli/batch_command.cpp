@@ -4,12 +4,12 @@
 #include "cli/file_analysis.h"
 #include "cli/json_output.h"
 #include "cli/option_values.h"
-#include "cli/program_texts.h"
 #include "cli/report_destination.h"
 #include "cli/run_hold.h"
 #include "cli/tag_options.h"
 #include "cli/today_option.h"
 #include "cli/usage_error.h"
+#include "cli/walk_command.h"
 #include "cli/walk_options.h"
 #include "cli/walk_run.h"
 
@@ -144,11 +144,10 @@ void printOutcome(const BatchCounts& counts, bool dryRun, const Console& console
     console.printNote(summary);
 }
 
-class BatchCommand : public Command
+class BatchCommand : public WalkCommand
 {
   public:
     std::string_view name() const override { return "batch"; }
-    std::string_view operands() const override { return "FOLDER"; }
     std::string_view summary() const override
     {
         return "Insert a keywords meta tag into every page of a folder and print the report";
@@ -178,52 +177,58 @@ class BatchCommand : public Command
         return {batch, analysisOptionGroup(), tagOptionGroup(), outputOptionGroup()};
     }
 
-    int run(const ParsedOptions& options, const Console& console) const override
+  protected:
+    WalkPlan plan(const ParsedOptions& options, const Console& console) const override
     {
-        const std::string folder = folderOperand(options);
-        const BatchSettings settings = batchSettingsFrom(options);
-        const TagSettings tag = tagSettingsFrom(options);
-        AnalysisSettings analysis = analysisSettingsFrom(options);
-        analysis.singleFile = false;
-        const std::int32_t today = todayJdnFrom(options);
-        const DryRunChoice dryRun = dryRunChoiceFrom(options);
+        WalkPlan walkPlan;
+        walkPlan.settings = batchSettingsFrom(options);
+        BatchValues values{tagSettingsFrom(options), analysisSettingsFrom(options),
+                           todayJdnFrom(options), dryRunChoiceFrom(options),
+                           jsonFormatFrom(options)};
+        values.analysis.singleFile = false;
         // With --diff, stdout carries the diff alone, ready for patch.
-        const bool json = jsonFormatFrom(options);
-        if (json && dryRun.diff)
+        if (values.json && values.dryRun.diff)
             throw UsageError("--diff and --format json both want stdout: choose one");
-        const bool quiet = options.has("quiet") || dryRun.diff || json;
-        if (!isFolderOrSaysWhy(folder, console))
-            return kExitFailure;
-        std::optional<ReportDestination> report;
-        if (const auto reportPath = options.value("report")) {
-            try {
-                report.emplace(*reportPath, pageScopeOf(folder, settings));
-            } catch (const ReportRefused& refused) {
-                console.printMessage(refused.what());
-                return kExitFailure;
-            }
-            if (json && report->isStandardOutput())
-                throw UsageError("--format json and --report to standard output both want "
-                                 "stdout: choose one");
-        }
+        values.quiet = options.has("quiet") || values.dryRun.diff || values.json;
         // A dry run writes nothing, so it neither waits for another run nor keeps one waiting.
-        std::unique_ptr<RunLock> runLock;
-        if (!dryRun.dryRun && !(runLock = holdRunFolder(folder, options, console)))
-            return kExitFailure;
+        walkPlan.writes = !values.dryRun.dryRun;
+        walkPlan.programTexts = true;
+        walkPlan.walk = [&options, &console, values](WalkStart& start) {
+            return walk(options, console, start, values);
+        };
+        return walkPlan;
+    }
 
-        const std::optional<ProgramTextStore> texts = loadProgramTexts(options, console);
-        if (!texts)
-            return kExitFailure;
-        const CommonWords commonWords = chosenCommonWords(options, analysis, console);
+  private:
+    // The command's own values, read before the prelude.
+    struct BatchValues
+    {
+        TagSettings tag;
+        AnalysisSettings analysis;
+        std::int32_t today = 0;
+        DryRunChoice dryRun;
+        bool json = false;
+        bool quiet = false;
+    };
 
-        BatchJob job{folder, settings, analysis, tag, commonWords, *texts, today};
+    static int walk(const ParsedOptions& options, const Console& console, WalkStart& start,
+                    const BatchValues& values)
+    {
+        const DryRunChoice& dryRun = values.dryRun;
+        const bool json = values.json;
+        const ProgramTextStore& texts = *start.texts;
+        std::optional<ReportDestination>& report = start.report;
+        const CommonWords commonWords = chosenCommonWords(options, values.analysis, console);
+
+        BatchJob job{start.folder, start.settings, values.analysis, values.tag,
+                     commonWords,  texts,          values.today};
         job.jobs =
             static_cast<unsigned>(wholeNumberOption(options, "jobs", 1, static_cast<int>(kMostJobs),
                                                     static_cast<int>(defaultJobs())));
-        job.runLock = runLock.get();
+        job.runLock = start.runLock.get();
         PageRecords records;
         // The report as the run writes it; sent to stdout itself, it is printed there once.
-        const bool printed = !quiet && !(report && report->isStandardOutput());
+        const bool printed = !values.quiet && !(report && report->isStandardOutput());
         ReportLog log([&](std::string_view lines) {
             if (printed)
                 console.printBytes(terminalText(lines));
@@ -250,7 +255,7 @@ class BatchCommand : public Command
         int status = counts.failures.empty() ? kExitSuccess : kExitFailure;
         if (report) {
             if (const std::string failure = report->finish(); !failure.empty()) {
-                console.printFileMessage(*options.value("report"), texts->text(13), failure);
+                console.printFileMessage(*options.value("report"), texts.text(13), failure);
                 status = kExitFailure;
             }
         }

@@ -12,6 +12,7 @@
 #include "cli/option_values.h"
 #include "cli/program_texts.h"
 #include "cli/today_option.h"
+#include "cli/walk_command.h"
 #include "cli/walk_options.h"
 #include "cli/walk_run.h"
 #include "engine/analysis.h"
@@ -22,7 +23,6 @@
 #include "support/files.h"
 #include "support/quoted_name.h"
 
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <set>
@@ -92,22 +92,7 @@ BatchCounts checkPage(const std::string& path, const AnalysisSettings& analysis,
     return counts;
 }
 
-// Why a file given to check is none of the pages a batch run over its folder would take;
-// empty when it is one.
-std::string whyNotAPage(const std::string& path, const PageScope& scope)
-{
-    const std::string name = std::filesystem::path(path).filename().string();
-    if (scope.takesPage(name))
-        return {};
-    if (scope.extensions.contains(fileExtension(name, true)))
-        return "Not checked: a backup (NAME.bak.EXT) is no page of a run.";
-    std::string list;
-    for (const std::string& extension : scope.extensions)
-        list.append(list.empty() ? "" : ", ").append(extension);
-    return "Not checked: a batch run takes only pages ending in " + list + " (--ext).";
-}
-
-class CheckCommand : public Command
+class CheckCommand : public WalkCommand
 {
   public:
     std::string_view name() const override { return "check"; }
@@ -130,36 +115,35 @@ class CheckCommand : public Command
 
     int run(const ParsedOptions& options, const Console& console) const override
     {
-        return runForEachFile(options, console, FileHeadings::None,
-                              [&](const ParsedOptions& one) { return runOne(one, console); });
+        return runForEachFile(options, console, FileHeadings::None, [&](const ParsedOptions& one) {
+            return WalkCommand::run(one, console);
+        });
     }
 
-  private:
-    int runOne(const ParsedOptions& options, const Console& console) const
+  protected:
+    WalkPlan plan(const ParsedOptions& options, const Console& console) const override
     {
-        const std::string operand = folderOperand(options);
-        BatchSettings settings;
-        settings.confirm = false;
-        readWalkingOptions(options, settings);
+        WalkPlan walkPlan;
+        walkPlan.settings.confirm = false;
+        readWalkingOptions(options, walkPlan.settings);
         const std::optional<int> maxAge =
             options.has("max-age")
                 ? std::optional<int>(wholeNumberOption(options, "max-age", 1, kMaxAgeLimit, 1))
                 : std::nullopt;
         const std::int32_t today = todayJdnFrom(options);
         const bool json = jsonFormatFrom(options);
-        const bool onePage = fileExists(operand);
-        if (!onePage && !isFolderOrSaysWhy(operand, console))
-            return kExitFailure;
-        if (onePage) {
-            if (const std::string why = whyNotAPage(operand, pageScopeOf(operand, settings));
-                !why.empty()) {
-                console.printFileMessage(operand, why);
-                return kExitFailure;
-            }
-        }
-        const std::optional<ProgramTextStore> texts = loadProgramTexts(options, console);
-        if (!texts)
-            return kExitFailure;
+        walkPlan.programTexts = true;
+        walkPlan.takesOnePage = true;
+        walkPlan.walk = [&options, &console, maxAge, today, json](WalkStart& start) {
+            return check(options, console, start, maxAge, today, json);
+        };
+        return walkPlan;
+    }
+
+  private:
+    static int check(const ParsedOptions& options, const Console& console, const WalkStart& start,
+                     std::optional<int> maxAge, std::int32_t today, bool json)
+    {
         AnalysisSettings analysis = analysisSettingsFrom(options);
         analysis.singleFile = false;
         const CommonWords commonWords = chosenCommonWords(options, analysis, console);
@@ -174,7 +158,8 @@ class CheckCommand : public Command
                 failing.push_back({page, std::move(reason), {}, {}});
         };
         ReportLog log([](std::string_view) {}); // a check shows no report
-        const BatchJob job{operand, settings, analysis, TagSettings{}, commonWords, *texts, today};
+        const BatchJob job{start.folder, start.settings, analysis, TagSettings{},
+                           commonWords,  *start.texts,   today};
         // A page whose tag stays is judged as it is; a failing page keeps its tags.
         const CliBatchHost::PageNotice finished = [&](const FinishedPage& page) {
             if (page.result == PageResult::Unchanged)
@@ -185,8 +170,9 @@ class CheckCommand : public Command
             }
         };
         const BatchCounts counts =
-            onePage ? checkPage(operand, analysis, commonWords, judge, finished)
-                    : runWalk(job, judge, log, finished, DryRunFileSystem::Permissions::Disregarded);
+            start.onePage
+                ? checkPage(start.folder, analysis, commonWords, judge, finished)
+                : runWalk(job, judge, log, finished, DryRunFileSystem::Permissions::Disregarded);
         for (const PageVerdict& verdict : failing)
             if (json)
                 printJsonLine(console, {{"type", "page"},

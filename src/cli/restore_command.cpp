@@ -4,6 +4,7 @@
 #include "cli/command.h"
 #include "cli/progress_line.h"
 #include "cli/run_hold.h"
+#include "cli/walk_command.h"
 #include "cli/walk_options.h"
 #include "support/quoted_name.h"
 
@@ -43,11 +44,10 @@ std::string tallyLine(const RestoreTally& tally, bool dryRun)
     return line;
 }
 
-class RestoreCommand : public Command
+class RestoreCommand : public WalkCommand
 {
   public:
     std::string_view name() const override { return "restore"; }
-    std::string_view operands() const override { return "FOLDER"; }
     std::string_view summary() const override
     {
         return "Put back the backups (NAME.bak.EXT) that batch --backup made; one level of "
@@ -61,19 +61,24 @@ class RestoreCommand : public Command
         return {restore};
     }
 
-    int run(const ParsedOptions& options, const Console& console) const override
+  protected:
+    WalkPlan plan(const ParsedOptions& options, const Console& console) const override
     {
-        const std::string folder = folderOperand(options);
-        BatchSettings settings;
-        readWalkingOptions(options, settings);
+        WalkPlan walkPlan;
+        readWalkingOptions(options, walkPlan.settings);
         const bool dryRun = options.has("dry-run");
-        if (!isFolderOrSaysWhy(folder, console))
-            return kExitFailure;
-        std::unique_ptr<RunLock> runLock;
-        if (!dryRun && !(runLock = holdRunFolder(folder, options, console)))
-            return kExitFailure;
-        const PageScope scope = pageScopeOf(folder, settings);
-        const FoundPairs found = findBackupPairs(folder, scope.recursive, scope.extensions);
+        walkPlan.writes = !dryRun;
+        walkPlan.walk = [&console, dryRun](WalkStart& start) {
+            return restore(console, start, dryRun);
+        };
+        return walkPlan;
+    }
+
+  private:
+    static int restore(const Console& console, const WalkStart& start, bool dryRun)
+    {
+        const PageScope& scope = start.scope;
+        const FoundPairs found = findBackupPairs(start.folder, scope.recursive, scope.extensions);
 
         FileSystem realFileSystem;
         DryRunFileSystem dryRunFileSystem([](const std::string&, const std::string&) {});
@@ -90,7 +95,7 @@ class RestoreCommand : public Command
         {
             ProgressLine progress(static_cast<std::int64_t>(found.pairs.size()));
             RestoreRun run;
-            run.runLock = runLock.get();
+            run.runLock = start.runLock.get();
             run.dryRun = dryRun;
             run.pairDone = [&](const BackupPair& pair, const RestoreOutcome& outcome) {
                 progress.pageDone();

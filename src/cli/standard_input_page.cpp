@@ -66,8 +66,7 @@ StandardInputPage::StandardInputPage() : folder_(FolderAccess().openFolder(tempo
         name_ = unguessableName(random);
         guard_.emplace(folder_, name_);
         guard_->make([&] {
-            fd = ::openat(folder_.fd(), name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC,
-                          0600);
+            fd = ::openat(folder_.fd(), name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
             return fd >= 0;
         });
         if (fd < 0 && errno != EEXIST)

@@ -2,10 +2,12 @@
 
 #include "batch/folder_run.h"
 #include "cli/usage_error.h"
+#include "support/files.h"
 
 #include <sys/stat.h>
 
 #include <array>
+#include <filesystem>
 #include <sstream>
 
 namespace tagwright::cli {
@@ -87,6 +89,19 @@ bool isFolderOrSaysWhy(const std::string& path, const Console& console)
 PageScope pageScopeOf(const std::string& folder, const BatchSettings& settings)
 {
     return {folder, settings.includeAllSubfolders, tickedExtensions(settings)};
+}
+
+std::string whyNotAPage(const std::string& path, const PageScope& scope)
+{
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (scope.takesPage(name))
+        return {};
+    if (scope.extensions.contains(fileExtension(name, true)))
+        return "Not checked: a backup (NAME.bak.EXT) is no page of a run.";
+    std::string list;
+    for (const std::string& extension : scope.extensions)
+        list.append(list.empty() ? "" : ", ").append(extension);
+    return "Not checked: a batch run takes only pages ending in " + list + " (--ext).";
 }
 
 } // namespace tagwright::cli

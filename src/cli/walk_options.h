@@ -29,4 +29,8 @@ bool isFolderOrSaysWhy(const std::string& path, const Console& console);
 // The extensions that the settings tick, lower case.
 PageScope pageScopeOf(const std::string& folder, const BatchSettings& settings);
 
+// Why a file given in place of its folder is none of the pages a run over that folder would
+// take; empty when it is one.
+std::string whyNotAPage(const std::string& path, const PageScope& scope);
+
 } // namespace tagwright::cli
