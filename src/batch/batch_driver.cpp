@@ -1,5 +1,7 @@
 #include "batch/batch_driver.h"
 
+#include "batch/site_word_survey.h"
+
 #include <exception>
 #include <new>
 #include <optional>
@@ -60,7 +62,6 @@ void closeReportAfterFailure(const BatchCounts& counts, bool outOfMemory, Report
 BatchCounts runBatch(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost, ReportLog& log,
                      FileSystem& fs)
 {
-    FolderRun run(job, host, analysisHost, log, fs);
     host.runStarted();
     log.setLoggingOn(job.settings.logOperations);
     if (job.settings.logOperations) {
@@ -70,26 +71,46 @@ BatchCounts runBatch(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
             log.output("\r\n" + std::string(reportName(job.folder).size() + 8, '-'));
     }
     analysisHost.setOutputText({});
-    if (job.settings.logOperations) {
-        host.showReport();
-        run.logFolderLine(job.folder);
-    }
 
     // A failure that ends the walk is one more page that was not written.
     std::optional<PageFailure> walkFailure;
+    std::optional<SiteWords> siteWords;
+    std::optional<FolderRun> run;
+    bool stoppedBeforeThePages = false;
     try {
-        run.processFolder(job.folder);
+        if (job.settings.siteWords > 0) {
+            host.setProgressText("Finding the site words ...");
+            siteWords = findSiteWords(job, analysisHost, fs);
+            stoppedBeforeThePages = !siteWords;
+            host.setProgressText({});
+        }
+        if (job.settings.logOperations)
+            host.showReport();
+        if (stoppedBeforeThePages) {
+            log.output(std::string(log.isEmpty() ? "" : "\r\n") +
+                       std::string(kStoppedAtUsersRequest) + "\r\n");
+        } else {
+            run.emplace(job, host, analysisHost, log, fs, siteWords.value_or(SiteWords{}));
+            if (siteWords) {
+                log.output(siteWordsReportLine(*siteWords));
+                host.siteWordsFound(*siteWords);
+            }
+            run->logFolderLine(job.folder);
+            run->processFolder(job.folder);
+        }
     } catch (const std::bad_alloc&) {
         host.showError("Insufficient memory.");
-        closeReportAfterFailure(run.counts(), true, log);
+        closeReportAfterFailure(run ? run->counts() : BatchCounts{}, true, log);
         walkFailure = PageFailure{job.folder, "Insufficient memory."};
     } catch (const std::exception& failure) {
         host.showError(failure.what());
-        closeReportAfterFailure(run.counts(), false, log);
+        closeReportAfterFailure(run ? run->counts() : BatchCounts{}, false, log);
         walkFailure = PageFailure{job.folder, failure.what()};
     }
 
-    BatchCounts counts = run.counts();
+    BatchCounts counts = run ? run->counts() : BatchCounts{};
+    counts.stopRun = counts.stopRun || stoppedBeforeThePages;
+    counts.siteWords = siteWords;
     if (walkFailure)
         counts.failures.push_back(*walkFailure);
     logSummary(counts, job.texts, log);

@@ -3,6 +3,8 @@
 // What a batch run needs from its caller besides the analysis host: the desktop program's
 // windows, or, for the command line and tests, a run without a person.
 
+#include "batch/site_words.h"
+
 #include <string>
 #include <string_view>
 
@@ -56,6 +58,9 @@ public:
     // when there is none) and the tag composed for it, as Windows-1252 text, before the tag is
     // inspected and written.
     virtual void tagComposed(std::string_view /*oldTag*/, std::string_view /*newTag*/) {}
+    // The site words the run leaves out of every tag, found before its first page, when the run
+    // was asked to find them.
+    virtual void siteWordsFound(const SiteWords& /*siteWords*/) {}
     // The run is done with a page (named as the run names it).
     virtual void pageFinished(std::string_view /*path*/, PageResult /*result*/) {}
     // A failure that ended the walk: its text, title "Error", exclamation icon.

@@ -3,6 +3,9 @@
 // The options of the batch parameters window that a run reads, copied when the run starts so
 // that the run never sees a half-made change. Defaults are the window's start values.
 
+#include <set>
+#include <string>
+
 namespace tagwright {
 
 struct BatchSettings {
@@ -25,6 +28,17 @@ struct BatchSettings {
     int lessThanNDaysOld = 0;
     bool dontLogDone = false;
     bool clearReportAtStart = true;
+    // Words among the keywords of more than this share of the run's pages, in percent, are left
+    // out of every tag of the run; 0: the rule is off.
+    int siteWords = 0;
+
+    // Whether a file of that name is a page of the run: a ticked extension, and no backup.
+    bool takesFile(const std::string& name) const;
+    // Whether the name ends in a ticked extension (a backup's does too).
+    bool hasTickedExtension(const std::string& name) const;
 };
+
+// The extensions that a run takes pages of, lower case, without the dot.
+std::set<std::string> tickedExtensions(const BatchSettings& settings);
 
 } // namespace tagwright

@@ -19,7 +19,6 @@
 #include "support/strings.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -29,17 +28,6 @@
 namespace tagwright {
 
 namespace {
-
-struct Extension
-{
-    bool BatchSettings::*ticked;
-    std::string_view pattern;
-};
-
-constexpr std::array<Extension, 4> kExtensions{{{&BatchSettings::htm, "*.htm"},
-                                                {&BatchSettings::html, "*.html"},
-                                                {&BatchSettings::shtm, "*.shtm"},
-                                                {&BatchSettings::shtml, "*.shtml"}}};
 
 // A failure that the files written ahead may have caused: a full disk or quota.
 bool isLackOfSpace(const std::string& errorText)
@@ -55,15 +43,6 @@ bool isUtf8Page(const PageFile& page)
 
 } // namespace
 
-std::set<std::string> tickedExtensions(const BatchSettings& settings)
-{
-    std::set<std::string> extensions;
-    for (const Extension& extension : kExtensions)
-        if (settings.*extension.ticked)
-            extensions.emplace(extension.pattern.substr(2));
-    return extensions;
-}
-
 unsigned defaultJobs()
 {
     return std::clamp(std::thread::hardware_concurrency(), 1u, kMostJobs);
@@ -74,27 +53,50 @@ std::string reportName(const std::string& name)
     return utf8ToCp1252(shellQuotedName(name));
 }
 
-FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost,
-                     ReportLog& log, FileSystem& fs)
-    : job_(job), host_(host), analysisHost_(analysisHost), log_(log), fs_(fs),
-      analysis_(job.analysis), doneDate_(formatDate(jdnToGregorian(job.todayJdn)))
+AnalysisSettings analysisOfRun(const BatchJob& job)
 {
-    analysis_.singleFile = false;
-    analysis_.logOperations = job.settings.logOperations;
+    AnalysisSettings analysis = job.analysis;
+    analysis.singleFile = false;
+    analysis.logOperations = job.settings.logOperations;
+    return analysis;
+}
+
+OldTagAndDoneDate headOfPage(const BatchJob& job, const PageFile& page, FileSystem& fs)
+{
+    const int lessThanDays = job.settings.lessThanNDaysOld + 1;
+    return readOldTagAndDoneDate(page, job.todayJdn, lessThanDays, fs);
+}
+
+bool passesOverAsDone(const BatchSettings& settings, const OldTagAndDoneDate& head)
+{
+    return settings.skipDone && head.doneRecently;
+}
+
+PassingOver passingOverAhead(const BatchJob& job, std::optional<PageRegister>& pagesAhead,
+                             FileSystem& fs)
+{
+    PassingOver passingOver{
+        [&pagesAhead](const PageFile& page) {
+            return pagesAhead->admit(page).admission == PageAdmission::Admitted;
+        },
+        [&job, &fs](const PageFile& page) { return headOfPage(job, page, fs); },
+        {}};
+    if (job.settings.skipDone)
+        passingOver.byHead = [&job](const OldTagAndDoneDate& head) {
+            return passesOverAsDone(job.settings, head);
+        };
+    return passingOver;
+}
+
+FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost,
+                     ReportLog& log, FileSystem& fs, const SiteWords& siteWords)
+    : job_(job), host_(host), analysisHost_(analysisHost), log_(log), fs_(fs),
+      analysis_(analysisOfRun(job)), tag_(job.tag),
+      doneDate_(formatDate(jdnToGregorian(job.todayJdn)))
+{
+    for (const SiteWord& siteWord : siteWords.words)
+        tag_.leftOut.insert(siteWord.word);
     if (job.jobs > 1) {
-        // Workers leave alone the pages their turn passes over: another name of a page met
-        // before, a link out of the tree (by their own register, fed in the walk's order), and,
-        // when the run skips them, pages done recently.
-        PassingOver passingOver{
-            [this](const PageFile& page) {
-                return pagesAhead_->admit(page).admission == PageAdmission::Admitted;
-            },
-            [this](const PageFile& page) { return oldTagAndDoneDate(page); },
-            {}};
-        if (job.settings.skipDone)
-            passingOver.byHead = [this](const OldTagAndDoneDate& head) {
-                return passesOverAsDone(head);
-            };
         // Without the inspect window the tag is the one composed from the table, so a worker
         // may write the new page ahead and force it to the disk while the run treats the pages
         // before it. Not in a run that writes nothing, nor where a person may take a while.
@@ -108,14 +110,15 @@ FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
             request.logNewTag = job.settings.includeNewMetaTag;
             request.flushFolder = false;
             writeAhead = WriteAhead{
-                job.tag, request, &fs,
+                tag_, request, &fs,
                 [](const OldTagAndDoneDate& head, const std::string& tag, bool utf8) {
                     return !keepsItsTag(tag, head, utf8);
                 }};
         }
         try {
             ahead_ = std::make_unique<AnalysisAhead>(analysis_, job.commonWords, job.jobs, fs,
-                                                     std::move(passingOver), std::move(writeAhead));
+                                                     passingOverAhead(job, pagesAhead_, fs),
+                                                     std::move(writeAhead));
         } catch (const std::system_error&) {
             // The system gives no more threads: the run is the one on one job, which gives the
             // same report and pages.
@@ -123,27 +126,11 @@ FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
     }
 }
 
-bool FolderRun::takesFile(const std::string& name) const
-{
-    if (lowerCaseAccented(name).find(".bak.") != std::string::npos)
-        return false;
-    for (const Extension& extension : kExtensions) {
-        if (job_.settings.*extension.ticked && matchFileName(name, extension.pattern, false))
-            return true;
-    }
-    return false;
-}
-
 bool FolderRun::folderHasTargetFiles(const FolderListing& listing) const
 {
-    for (const Extension& extension : kExtensions) {
-        if (job_.settings.*extension.ticked &&
-            std::any_of(listing.files.begin(), listing.files.end(), [&](const std::string& name) {
-                return matchFileName(name, extension.pattern, false);
-            }))
-            return true;
-    }
-    return false;
+    return std::ranges::any_of(listing.files, [this](const std::string& name) {
+        return job_.settings.hasTickedExtension(name);
+    });
 }
 
 void FolderRun::logFolderLine(const std::string& folder)
@@ -192,12 +179,12 @@ void FolderRun::processListing(const std::shared_ptr<const Folder>& folder,
         return;
     }
     if (std::any_of(listing.files.begin(), listing.files.end(),
-                    [this](const std::string& name) { return takesFile(name); })) {
+                    [this](const std::string& name) { return job_.settings.takesFile(name); })) {
         processPages(folder, listing);
         return;
     }
     for (const NameLeftOut& name : listing.leftOut) {
-        if (takesFile(name.name))
+        if (job_.settings.takesFile(name.name))
             reportLeftOut(*folder, name);
     }
 }
@@ -234,11 +221,11 @@ void FolderRun::processPages(const std::shared_ptr<const Folder>& folder,
     std::vector<std::string> taken;
     std::vector<const NameLeftOut*> leftOut;
     for (const std::string& name : listing.files) {
-        if (takesFile(name))
+        if (job_.settings.takesFile(name))
             taken.push_back(name);
     }
     for (const NameLeftOut& name : listing.leftOut) {
-        if (takesFile(name.name))
+        if (job_.settings.takesFile(name.name))
             leftOut.push_back(&name);
     }
     if (ahead_) {
@@ -332,8 +319,8 @@ void FolderRun::processFile(const std::shared_ptr<const Folder>& folder, const s
         return;
     }
 
-    const OldTagAndDoneDate old = oldTagAndDoneDate(currentPage_);
-    if (passesOverAsDone(old)) {
+    const OldTagAndDoneDate old = headOfPage(job_, currentPage_, fs_);
+    if (passesOverAsDone(job_.settings, old)) {
         if (!job_.settings.dontLogDone)
             log_.output("\r\nFile: " + reportName(name) + "  ---  Done already on " + old.doneDate +
                         ".\r\n");
@@ -476,7 +463,7 @@ bool FolderRun::logAnalysisOutcome(std::int16_t result, std::uint8_t offendingBy
 
 bool FolderRun::composeAndInsert(const OldTagAndDoneDate& old)
 {
-    const std::string boxText = generateKeywordMetaTag(table_, job_.tag, analysis_);
+    const std::string boxText = generateKeywordMetaTag(table_, tag_, analysis_);
     analysisHost_.setOutputText(boxText);
     const bool utf8 = isUtf8Page(currentPage_);
     const std::string shownOldTag = oldTagAsShown(old.oldTag, utf8);
@@ -502,17 +489,6 @@ bool FolderRun::composeAndInsert(const OldTagAndDoneDate& old)
         return true;
     log_.output("\r\n\r\n" + job_.texts.text(30) + "\r\n");
     return false;
-}
-
-OldTagAndDoneDate FolderRun::oldTagAndDoneDate(const PageFile& page) const
-{
-    const int lessThanDays = job_.settings.lessThanNDaysOld + 1;
-    return readOldTagAndDoneDate(page, job_.todayJdn, lessThanDays, fs_);
-}
-
-bool FolderRun::passesOverAsDone(const OldTagAndDoneDate& old) const
-{
-    return job_.settings.skipDone && old.doneRecently;
 }
 
 std::string FolderRun::oldTagAsShown(const std::string& oldTag, bool utf8)
@@ -643,7 +619,7 @@ void FolderRun::recordFailure(const InsertOutcome& outcome)
 
 void FolderRun::logStopped()
 {
-    log_.output("\r\n\r\nOperation stopped at user's request.\r\n");
+    log_.output("\r\n\r\n" + std::string(kStoppedAtUsersRequest) + "\r\n");
 }
 
 } // namespace tagwright

@@ -15,6 +15,7 @@
 #include "batch/page_register.h"
 #include "batch/report_log.h"
 #include "batch/run_lock.h"
+#include "batch/site_words.h"
 #include "engine/analysis_host.h"
 #include "engine/analysis_settings.h"
 #include "engine/common_words.h"
@@ -28,6 +29,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tagwright {
@@ -57,9 +59,6 @@ inline constexpr unsigned kMostJobs = 64;
 // The jobs of a run by default: one a core, at most kMostJobs.
 unsigned defaultJobs();
 
-// The extensions that a run takes pages of, lower case, without the dot.
-std::set<std::string> tickedExtensions(const BatchSettings& settings);
-
 // A page that could not be written: a write or read failure, or a refusal to replace it; cause
 // is the system's description of the failure or the refusal's reason.
 struct PageFailure
@@ -77,13 +76,30 @@ struct BatchCounts
     std::string insertedFiles; // each path followed by CR LF, in the order of insertion
     bool stopRun = false;
     std::vector<PageFailure> failures; // every page that could not be written, in walk order
+    std::optional<SiteWords> siteWords; // found before the pages, when the run asked for them
 };
+
+// How the report tells that the user ended the run.
+inline constexpr std::string_view kStoppedAtUsersRequest = "Operation stopped at user's request.";
+
+// The settings of the analysis of a run's pages.
+AnalysisSettings analysisOfRun(const BatchJob& job);
+// A page's old tag and done marker as the run reads them; safe on worker threads.
+OldTagAndDoneDate headOfPage(const BatchJob& job, const PageFile& page, FileSystem& fs);
+// A page done recently is passed over when the run skips such pages.
+bool passesOverAsDone(const BatchSettings& settings, const OldTagAndDoneDate& head);
+// What the workers that analyse ahead know of the pages the run passes over: another name of a
+// page met before, a link out of the tree (by their own register, made when the walk starts and
+// fed in the walk's order), and, when the run skips them, pages done recently.
+PassingOver passingOverAhead(const BatchJob& job, std::optional<PageRegister>& pagesAhead,
+                             FileSystem& fs);
 
 class FolderRun
 {
   public:
+    // The site words, when the run found any, are left out of every tag.
     FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysisHost, ReportLog& log,
-              FileSystem& fs);
+              FileSystem& fs, const SiteWords& siteWords = {});
 
     // Treats the pages of folder and, with includeAllSubfolders, its subfolders depth first.
     void processFolder(const std::string& folder);
@@ -109,7 +125,6 @@ class FolderRun
         bool written = false;
     };
 
-    bool takesFile(const std::string& name) const;
     // The pages of one walked folder, and a line for each other name with a ticked extension.
     void processListing(const std::shared_ptr<const Folder>& folder, const FolderListing& listing);
     // The pages of one folder, written under the folder's lock.
@@ -141,10 +156,6 @@ class FolderRun
     bool logAnalysisOutcome(std::int16_t result, std::uint8_t offendingByte, std::int32_t position);
     // False when the user declined the tag and ended the run.
     bool composeAndInsert(const OldTagAndDoneDate& old);
-    // The page's old tag and done marker as the run reads them; safe on worker threads.
-    OldTagAndDoneDate oldTagAndDoneDate(const PageFile& page) const;
-    // A page done recently is passed over when the run skips such pages.
-    bool passesOverAsDone(const OldTagAndDoneDate& old) const;
     // The old tag as the report and the inspect window show it: Windows-1252 text.
     static std::string oldTagAsShown(const std::string& oldTag, bool utf8);
     // A new tag that only differs in letter case from the page's tag is not written; a head with
@@ -170,6 +181,7 @@ class FolderRun
     ReportLog& log_;
     FileSystem& fs_;
     AnalysisSettings analysis_; // the job's, for a multiple-files run
+    TagSettings tag_;           // the job's, with the site words left out
     std::string doneDate_;
     WordTable table_;
     BatchCounts counts_;

@@ -6,6 +6,7 @@
 #include "cli/option_values.h"
 #include "cli/report_destination.h"
 #include "cli/run_hold.h"
+#include "cli/site_words_option.h"
 #include "cli/tag_options.h"
 #include "cli/today_option.h"
 #include "cli/usage_error.h"
@@ -39,6 +40,7 @@ BatchSettings batchSettingsFrom(const ParsedOptions& options)
         throw UsageError("--log-old needs the new tag logged too; it cannot go with --no-log-new");
     settings.includeOldMetaTag = options.has("log-old");
     settings.includeNewMetaTag = !options.has("no-log-new");
+    settings.siteWords = siteWordsFrom(options);
     return settings;
 }
 
@@ -81,7 +83,8 @@ class PageRecords
         for (std::size_t at = 0; at < lines.size();) {
             const std::size_t end = std::min(lines.find('\n', at), lines.size());
             const std::string line = lines.substr(at, end - at);
-            if (!line.empty() && !line.starts_with("Folder: "))
+            if (!line.empty() && !line.starts_with("Folder: ") &&
+                !line.starts_with(kSiteWordsLineStart))
                 report += (report.empty() ? "" : "\n") + line;
             at = end + 1;
         }
@@ -96,6 +99,8 @@ class PageRecords
 
     void print(const BatchCounts& counts, bool dryRun, const Console& console)
     {
+        if (counts.siteWords)
+            printJsonLine(console, siteWordsJson(*counts.siteWords));
         // Each failure goes with its page; one that no page stands for (a folder) on its own.
         std::vector<bool> told(counts.failures.size(), false);
         for (auto& [page, record] : pages_) {
@@ -168,6 +173,7 @@ class BatchCommand : public WalkCommand
              todayOption("the date of the done markers written, and the day from which "
                          "--skip-done counts"),
              {"quiet", "", "print no report on stdout"},
+             siteWordsOption(),
              {"jobs", "N",
               "analyse pages on N threads (1..64; default: the number of cores; 1: one page "
               "after the other)"},

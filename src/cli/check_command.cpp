@@ -11,6 +11,7 @@
 #include "cli/json_output.h"
 #include "cli/option_values.h"
 #include "cli/program_texts.h"
+#include "cli/site_words_option.h"
 #include "cli/today_option.h"
 #include "cli/walk_command.h"
 #include "cli/walk_options.h"
@@ -109,6 +110,7 @@ class CheckCommand : public WalkCommand
                              {{"max-age", "DAYS",
                                "also fail pages without a done marker dated less than DAYS days "
                                "before today"},
+                              siteWordsOption(),
                               todayOption("the day from which --max-age counts")});
         return {check, outputOptionGroup()};
     }
@@ -126,6 +128,7 @@ class CheckCommand : public WalkCommand
         WalkPlan walkPlan;
         walkPlan.settings.confirm = false;
         readWalkingOptions(options, walkPlan.settings);
+        walkPlan.settings.siteWords = siteWordsFrom(options);
         const std::optional<int> maxAge =
             options.has("max-age")
                 ? std::optional<int>(wholeNumberOption(options, "max-age", 1, kMaxAgeLimit, 1))
@@ -173,6 +176,8 @@ class CheckCommand : public WalkCommand
             start.onePage
                 ? checkPage(start.folder, analysis, commonWords, judge, finished)
                 : runWalk(job, judge, log, finished, DryRunFileSystem::Permissions::Disregarded);
+        if (json && counts.siteWords)
+            printJsonLine(console, siteWordsJson(*counts.siteWords));
         for (const PageVerdict& verdict : failing)
             if (json)
                 printJsonLine(console, {{"type", "page"},

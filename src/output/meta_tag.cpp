@@ -36,25 +36,33 @@ std::string preparedBeginPhrase(std::string_view beginWith, bool preserveCase)
     return preserveCase ? phrase : lowerCaseAccented(phrase);
 }
 
-} // namespace
-
-std::string generateKeywordMetaTag(const WordTable& table, const TagSettings& tag,
-                                   const AnalysisSettings& analysis)
+// The tag up to its last keyword, and the words taken from the table for it.
+struct Composition
 {
-    if (table.count() < 1)
-        return showNoWordsMessage(analysis);
+    std::string box;
+    int keywords = 0;
+    std::vector<std::string_view> taken;
+};
 
-    std::string box(kTagBeginning);
-    const std::string phrase = preparedBeginPhrase(tag.beginWith, analysis.preserveCase);
+Composition composeKeywords(const WordTable& table, const TagSettings& tag, bool preserveCase)
+{
+    Composition tagSoFar{std::string(kTagBeginning), 0, {}};
+    std::string& box = tagSoFar.box;
+    int& keywords = tagSoFar.keywords;
+    const std::string phrase = preparedBeginPhrase(tag.beginWith, preserveCase);
     box += phrase;
     // A phrase that was only a comma adds no keyword, so the first word needs no separator.
-    int keywords = phrase.empty() ? 0 : static_cast<int>(std::ranges::count(phrase, ',')) + 1;
+    keywords = phrase.empty() ? 0 : static_cast<int>(std::ranges::count(phrase, ',')) + 1;
     // The lower-cased box text, kept alongside so that each word is tested against it cheaply.
     std::string lowered = lowerCaseAccented(box);
     const std::string_view separator = tag.spaceAfterComma ? ", " : ",";
 
     for (const WordEntry& entry : table.entries()) {
         const std::string& word = entry.text;
+        const std::string lowerWord = lowerCaseAccented(word);
+        // A word left out is passed over before the limits, as if the table did not hold it.
+        if (tag.leftOut.contains(lowerWord))
+            continue;
         if (tag.maxKeywords > 0 && keywords + 1 > tag.maxKeywords)
             break;
         // One character is counted for the separator, even when it is a comma and a blank.
@@ -62,7 +70,6 @@ std::string generateKeywordMetaTag(const WordTable& table, const TagSettings& ta
             box.size() + word.size() + 1 > static_cast<std::size_t>(tag.maxBytes))
             break;
         // A word already contained in the tag (also inside a longer keyword) is passed over.
-        const std::string lowerWord = lowerCaseAccented(word);
         if (lowered.find(lowerWord) != std::string::npos)
             continue;
         if (keywords > 0) {
@@ -72,14 +79,34 @@ std::string generateKeywordMetaTag(const WordTable& table, const TagSettings& ta
         box += word;
         lowered += lowerWord;
         ++keywords;
+        tagSoFar.taken.push_back(word);
     }
+    return tagSoFar;
+}
 
+} // namespace
+
+std::string generateKeywordMetaTag(const WordTable& table, const TagSettings& tag,
+                                   const AnalysisSettings& analysis)
+{
+    if (table.count() < 1)
+        return showNoWordsMessage(analysis);
+
+    Composition composed = composeKeywords(table, tag, analysis.preserveCase);
+    std::string& box = composed.box;
     const std::size_t bytes = box.size();
     box += tag.forwardSlash ? "\" />" : "\">";
     if (analysis.singleFile)
-        box += "\r\n\r\nNumber of keywords in meta tag: " + std::to_string(keywords) +
+        box += "\r\n\r\nNumber of keywords in meta tag: " + std::to_string(composed.keywords) +
                "\r\nNumber of bytes in meta tag: " + std::to_string(bytes);
     return box;
+}
+
+std::vector<std::string> tagWords(const WordTable& table, const TagSettings& tag,
+                                  const AnalysisSettings& analysis)
+{
+    const Composition composed = composeKeywords(table, tag, analysis.preserveCase);
+    return {composed.taken.begin(), composed.taken.end()};
 }
 
 std::string getMetaTag(std::string_view boxText)

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tagwright {
 
@@ -16,6 +17,11 @@ namespace tagwright {
 // single-file mode two count lines follow. An empty table gives the no-words message.
 std::string generateKeywordMetaTag(const WordTable& table, const TagSettings& tag,
                                    const AnalysisSettings& analysis);
+
+// The words of the table that the tag takes, in the tag's order (the begin phrase is not
+// among them).
+std::vector<std::string> tagWords(const WordTable& table, const TagSettings& tag,
+                                  const AnalysisSettings& analysis);
 
 // The tag alone, out of an output box's text (the count lines and surrounding space dropped).
 std::string getMetaTag(std::string_view boxText);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 
 namespace tagwright {
@@ -16,6 +17,9 @@ struct TagSettings
     std::string beginWith;       // keywords that always open the tag, separated by commas
     bool spaceAfterComma = true; // a blank follows each separating comma
     bool forwardSlash = false;   // the tag ends in " />" instead of ">"
+    // Words, lower case, that never enter the tag, as if the table did not hold them: the site
+    // words of a batch run.
+    std::set<std::string, std::less<>> leftOut;
 };
 
 } // namespace tagwright

@@ -129,6 +129,29 @@ TEST(MetaTag, WordsInsideTheTagTextAreSkippedAndDoNotCount)
     EXPECT_NE(box.find("Number of keywords in meta tag: 5\r\n"), std::string::npos);
 }
 
+TEST(MetaTag, WordsLeftOutArePassedOverInAnyCaseBeforeTheLimitsAndTheRestFillsThem)
+{
+    TagSettings tag;
+    tag.maxKeywords = 3;
+    tag.maxBytes = 60;
+    tag.leftOut = {"navigationsidebar", "garden"};
+    const WordTable table = tableOf({{"Garden", 9},
+                                     {"compost", 8},
+                                     {"tomatoes", 7},
+                                     {"NavigationSidebar", 6},
+                                     {"basil", 5},
+                                     {"lettuce", 4}});
+    // A word left out neither counts towards the keywords nor ends the tag at the byte limit,
+    // which it alone would pass.
+    EXPECT_EQ(content(generateKeywordMetaTag(table, tag, multipleFiles())),
+              "compost, tomatoes, basil");
+    tag.beginWith = "garden";
+    EXPECT_EQ(content(generateKeywordMetaTag(table, tag, multipleFiles())),
+              "garden, compost, tomatoes");
+    EXPECT_EQ(tagWords(table, tag, multipleFiles()),
+              (std::vector<std::string>{"compost", "tomatoes"}));
+}
+
 TEST(MetaTag, EmptyTableGivesTheNoWordsMessage)
 {
     EXPECT_EQ(generateKeywordMetaTag(WordTable(), {}, {}),

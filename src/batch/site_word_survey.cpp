@@ -1,0 +1,128 @@
+#include "batch/site_word_survey.h"
+
+#include "batch/analysis_ahead.h"
+#include "batch/page_register.h"
+#include "engine/analysis.h"
+#include "output/meta_tag.h"
+#include "support/folder_walk.h"
+
+#include <memory>
+#include <system_error>
+
+namespace tagwright {
+
+namespace {
+
+// The run's host as the survey's analyses meet it: Stop alone comes through.
+class SurveyHost : public SilentAnalysisHost
+{
+  public:
+    explicit SurveyHost(AnalysisHost& run) : run_(run) {}
+
+    bool stopRequested() override { return run_.stopRequested(); }
+    bool stopRequestedWhileWaiting() override { return run_.stopRequestedWhileWaiting(); }
+
+  private:
+    AnalysisHost& run_;
+};
+
+class SiteWordSurvey
+{
+  public:
+    SiteWordSurvey(const BatchJob& job, AnalysisHost& host, FileSystem& fs)
+        : job_(job), host_(host), fs_(fs), analysis_(analysisOfRun(job))
+    {
+        if (job.jobs <= 1)
+            return;
+        try {
+            ahead_ = std::make_unique<AnalysisAhead>(analysis_, job.commonWords, job.jobs, fs,
+                                                     passingOverAhead(job, pagesAhead_, fs));
+        } catch (const std::system_error&) {
+            // No more threads: the pages are analysed one after the other.
+        }
+    }
+
+    std::optional<SiteWords> find()
+    {
+        const auto top = std::make_shared<const Folder>(fs_.openFolder(job_.folder));
+        pages_.emplace(top, fs_);
+        pagesAhead_.emplace(top, fs_);
+        const bool walked = walkFolders(
+            top, job_.settings.includeAllSubfolders, fs_,
+            [this](const std::shared_ptr<const Folder>& folder, const FolderListing& listing) {
+                return tallyPages(folder, listing);
+            });
+        if (!walked)
+            return std::nullopt;
+        return tally_.siteWords(job_.settings.siteWords);
+    }
+
+  private:
+    // False when Stop was pressed.
+    bool tallyPages(const std::shared_ptr<const Folder>& folder, const FolderListing& listing)
+    {
+        std::vector<PageFile> pages;
+        for (const std::string& name : listing.files) {
+            if (job_.settings.takesFile(name))
+                pages.push_back({folder, name});
+        }
+        if (ahead_)
+            ahead_->start(pages);
+        bool goOn = true;
+        for (std::size_t index = 0; index < pages.size() && goOn; ++index)
+            goOn = tallyPage(pages[index], index);
+        if (ahead_)
+            ahead_->stop();
+        return goOn;
+    }
+
+    bool tallyPage(const PageFile& named, std::size_t index)
+    {
+        const Admission admitted = pages_->admit(named);
+        if (admitted.admission != PageAdmission::Admitted)
+            return true;
+        const PageFile& page = admitted.file;
+        if (job_.settings.skipDone && passesOverAsDone(job_.settings, headOfPage(job_, page, fs_)))
+            return true;
+        WordTable table;
+        AnalysisOutcome outcome;
+        std::optional<PageAnalysis> ahead;
+        if (ahead_) {
+            ahead = ahead_->take(index, [this] { return host_.stopRequestedWhileWaiting(); });
+            if (!ahead)
+                return false;
+        }
+        if (ahead && !ahead->needsTheRun && !ahead->passedOver &&
+            ahead->stillAsAnalysed(page, fs_)) {
+            table = std::move(ahead->table);
+            outcome = ahead->outcome;
+        } else {
+            SurveyHost host(host_);
+            outcome = doFile(page.readPath(), analysis_, job_.commonWords, host, table,
+                             page.path());
+        }
+        if (outcome.result == kAnalysisStopped)
+            return false;
+        if (outcome.result == kAnalysisDone && table.count() > 0)
+            tally_.addTag(tagWords(table, job_.tag, analysis_));
+        return true;
+    }
+
+    const BatchJob& job_;
+    AnalysisHost& host_;
+    FileSystem& fs_;
+    AnalysisSettings analysis_;
+    std::optional<PageRegister> pages_;
+    std::optional<PageRegister> pagesAhead_; // the workers' own, fed in the walk's order
+    std::unique_ptr<AnalysisAhead> ahead_;
+    SiteWordTally tally_;
+};
+
+} // namespace
+
+std::optional<SiteWords> findSiteWords(const BatchJob& job, AnalysisHost& host, FileSystem& fs)
+{
+    return SiteWordSurvey(job, host, fs).find();
+}
+
+} // namespace tagwright
