@@ -127,6 +127,13 @@ QString helpText(const QString& singleFileManual, const QString& multipleFilesMa
                            "skipped by checking 'Skip files which have a Done meta tag less than' "
                            "and choosing a number of days old (1 for today).") +
             kParagraph;
+    text += QStringLiteral("A site's navigation, repeated on every page, can take places in "
+                           "every tag.  With a percent in 'Leave out words found on more than', "
+                           "a run first reads all the pages it would tag, writing nothing, and "
+                           "then leaves the words that stand in the tags of more than that share "
+                           "of the pages out of every tag; the report names them first.  Leave "
+                           "the box empty to keep every word.") +
+            kParagraph;
     text += QStringLiteral("If 'Inspect keywords meta tag' is checked then a window appears for "
                            "each file, in which you can stop the whole operation, skip the file, "
                            "or add or remove keywords before inserting the meta tag.  In either "

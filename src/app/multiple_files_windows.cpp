@@ -37,6 +37,7 @@ BatchSettings batchSettings(const ParameterValues& values)
     settings.lessThanNDaysOld = values.lessThanNDaysOld;
     settings.dontLogDone = values.dontLogDone == 1;
     settings.clearReportAtStart = values.clearReportAtStart == 1;
+    settings.siteWords = values.siteWords;
     return settings;
 }
 

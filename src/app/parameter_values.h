@@ -3,7 +3,8 @@
 namespace tagwright {
 
 // The values of the batch parameters window as its controls hold them: check box values
-// (0 unticked, 1 ticked, 2 greyed) and the list position of the day limit (0 = "1 day old").
+// (0 unticked, 1 ticked, 2 greyed), the list position of the day limit (0 = "1 day old") and the
+// percent of the site words (0 for the empty box: the rule off).
 // Plain data, so that the saved state can carry them without the window.
 struct ParameterValues
 {
@@ -27,6 +28,7 @@ struct ParameterValues
     int dialogBoxForInvalidEndFontTag = 0;
     int saveStateOnQuit = 1;
     int saveStateOnClose = 0;
+    int siteWords = 0;
 
     bool operator==(const ParameterValues&) const = default;
 };

@@ -4,6 +4,7 @@
 #include "app/form_style.h"
 #include "app/twips.h"
 #include "app/window_frame.h"
+#include "batch/site_words.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -11,7 +12,9 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -79,6 +82,23 @@ ParametersWindow::ParametersWindow(QWidget* mainWindow) : QWidget(mainWindow, Qt
     chkDontLogDone_ =
         addCheck("chkDontLogDone", QStringLiteral("Don't log 'done' files if skipping them"),
                  &ParameterValues::dontLogDone);
+    lblSiteWords_ = new QLabel(QStringLiteral("Leave out words found on more than "), this);
+    lblSiteWords_->setObjectName(QStringLiteral("lblSiteWords"));
+    txbSiteWords_ = new QLineEdit(this);
+    txbSiteWords_->setObjectName(QStringLiteral("txbSiteWords"));
+    // Empty, or a whole percent that a run takes (1 to 99): nothing else can be typed.
+    txbSiteWords_->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("([1-9][0-9]?)?")), txbSiteWords_));
+    txbSiteWords_->setMaxLength(2);
+    txbSiteWords_->setFixedWidth(
+        txbSiteWords_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + twipsToPixels(120));
+    lblSiteWords_->setBuddy(txbSiteWords_);
+    lblSiteWordsOfPages_ = new QLabel(QStringLiteral(" % of the pages"), this);
+    lblSiteWordsOfPages_->setObjectName(QStringLiteral("lblSiteWordsOfPages"));
+    txbSiteWords_->setToolTip(
+        QStringLiteral("Words that stand in the keywords of more than this share of the pages "
+                       "of a run (a site's navigation, repeated on every page) are left out of "
+                       "every tag. Empty: every word may enter the tags."));
     chkClearReportAtStart_ = addCheck("chkClearReportAtStart",
                                       QStringLiteral("Clear report window before each operation"),
                                       &ParameterValues::clearReportAtStart);
@@ -143,6 +163,13 @@ void ParametersWindow::buildLayout()
     skipDone->addWidget(cboLessThanNDaysOld_);
     skipDone->addStretch();
 
+    auto* siteWords = new QHBoxLayout;
+    siteWords->setSpacing(0);
+    siteWords->addWidget(lblSiteWords_);
+    siteWords->addWidget(txbSiteWords_);
+    siteWords->addWidget(lblSiteWordsOfPages_);
+    siteWords->addStretch();
+
     auto* closeRow = new QHBoxLayout;
     closeRow->addStretch();
     closeRow->addWidget(cmdClose_);
@@ -156,6 +183,7 @@ void ParametersWindow::buildLayout()
     layout->addWidget(chkAddDone_);
     layout->addLayout(skipDone);
     layout->addLayout(indented(chkDontLogDone_));
+    layout->addLayout(siteWords);
     layout->addWidget(chkLogOperations_);
     layout->addLayout(indented(chkIncludeNewMetaTag_));
     layout->addLayout(indented(chkIncludeOldMetaTag_));
@@ -216,6 +244,7 @@ ParameterValues ParametersWindow::values() const
     for (const CheckBinding& check : checks_)
         values.*check.value = checkValue(check.box);
     values.lessThanNDaysOld = cboLessThanNDaysOld_->currentIndex();
+    values.siteWords = txbSiteWords_->text().toInt(); // 0 for the empty box
     return values;
 }
 
@@ -250,6 +279,9 @@ void ParametersWindow::setValues(const ParameterValues& values)
     }
     const bool validDays = values.lessThanNDaysOld >= 0 && values.lessThanNDaysOld < kNumDayChoices;
     cboLessThanNDaysOld_->setCurrentIndex(validDays ? values.lessThanNDaysOld : 0);
+    const bool siteWords = values.siteWords >= kFewestSiteWordsPercent &&
+                           values.siteWords <= kMostSiteWordsPercent;
+    txbSiteWords_->setText(siteWords ? QString::number(values.siteWords) : QString());
     applyAllDependencies();
 }
 

@@ -9,6 +9,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace tagwright {
@@ -67,6 +68,10 @@ class ParametersWindow : public QWidget
     QCheckBox* chkSkipDone_;
     QComboBox* cboLessThanNDaysOld_;
     QCheckBox* chkDontLogDone_;
+    // "Leave out words found on more than [ ] % of the pages": the site words, empty for none.
+    QLabel* lblSiteWords_;
+    QLineEdit* txbSiteWords_;
+    QLabel* lblSiteWordsOfPages_;
     QCheckBox* chkClearReportAtStart_;
     QCheckBox* chkDisplayWords_;
     QCheckBox* chkDialogBoxForUnixFiles_;

@@ -1,5 +1,6 @@
 #include "app/state_file.h"
 
+#include "batch/site_words.h"
 #include "support/files.h"
 
 #include <QFile>
@@ -79,7 +80,8 @@ QStringList stateLines(const SavedState& state)
             flagLine(m.singleFile),
             flagLine(m.insertionWithBackup),
             numberLine(m.backColor),
-            numberLine(p.lessThanNDaysOld)};
+            numberLine(p.lessThanNDaysOld),
+            textLine(p.siteWords > 0 ? QString::number(p.siteWords) : QString())};
 }
 
 // Reads the items in file order; the first item that cannot be read makes the reader fail,
@@ -93,14 +95,10 @@ class ItemReader
 
     // The characters between the opening double quote and the next one; a line without an
     // opening quote is taken whole.
-    QString text()
-    {
-        const QString line = next().trimmed();
-        if (!line.startsWith(QLatin1Char('"')))
-            return line;
-        const qsizetype close = line.indexOf(QLatin1Char('"'), 1);
-        return close < 0 ? line.mid(1) : line.mid(1, close - 1);
-    }
+    QString text() { return textOf(next()); }
+
+    // A text item that a file of an earlier version does not hold: empty then.
+    QString textIfAny() { return ok_ && index_ < lines_.size() ? text() : QString(); }
 
     qint64 number(qint64 low, qint64 high)
     {
@@ -135,6 +133,15 @@ class ItemReader
     }
 
   private:
+    static QString textOf(const QString& item)
+    {
+        const QString line = item.trimmed();
+        if (!line.startsWith(QLatin1Char('"')))
+            return line;
+        const qsizetype close = line.indexOf(QLatin1Char('"'), 1);
+        return close < 0 ? line.mid(1) : line.mid(1, close - 1);
+    }
+
     QString next()
     {
         if (!ok_ || index_ >= lines_.size()) {
@@ -164,6 +171,17 @@ class ItemReader
     qsizetype index_ = 0;
     bool ok_ = true;
 };
+
+// The percent box's text as a share: a whole number in the range a run takes, else 0, the empty
+// box (a value that no run takes is dropped, not the whole state).
+int siteWordsPercent(const QString& text)
+{
+    bool parsed = false;
+    const int percent = text.toInt(&parsed);
+    return parsed && percent >= kFewestSiteWordsPercent && percent <= kMostSiteWordsPercent
+               ? percent
+               : 0;
+}
 
 QStringList fileLines(const QByteArray& bytes)
 {
@@ -230,6 +248,7 @@ std::optional<SavedState> readStateFile(const QString& path)
                                                         std::numeric_limits<std::int32_t>::max()));
     const int days = read.int16();
     p.lessThanNDaysOld = days < 0 || days >= kDayEntries ? 0 : days;
+    p.siteWords = siteWordsPercent(read.textIfAny());
     if (!read.ok())
         return std::nullopt;
     return state;

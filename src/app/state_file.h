@@ -8,10 +8,12 @@
 
 namespace tagwright {
 
-// The saved state file: 45 lines in a fixed order, each ended by CR LF. Texts are written
+// The saved state file: 46 lines in a fixed order, each ended by CR LF. Texts are written
 // between double quotes without escaping, numbers and check box values as decimal integers,
-// the two mode flags as #TRUE# or #FALSE#.
-inline constexpr int kStateFileItems = 45;
+// the two mode flags as #TRUE# or #FALSE#. The text's 45 items come first; the 46th, the
+// percent box of the site words, may be missing (a file of an earlier version), which leaves the
+// box empty.
+inline constexpr int kStateFileItems = 46;
 
 struct StateWriteResult
 {

@@ -20,7 +20,9 @@ WindowBatchHost::WindowBatchHost(MainWindow& main, ReportWindow& report,
 
 void WindowBatchHost::runStarted()
 {
-    // Only Stop stays usable until the run is over.
+    // Only Stop stays usable until the run is over. A Stop pressed before it does not count:
+    // the run may analyse its pages for the site words before the first page's turn.
+    main_.clearStop();
     main_.enableDisableButtons(false);
     main_.listWordsButton().setEnabled(true);
     main_.metaTagInsertedLabel().clear();

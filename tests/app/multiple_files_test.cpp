@@ -656,6 +656,53 @@ class MultipleFilesTest : public QObject
         QVERIFY(!log.isFull());
     }
 
+    void siteWordsBoxIsSavedReloadedAndLeavesTheSharedWordsOut()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        static const QList<QByteArray> subjects{"apricot", "bramble", "cherry", "damson",
+                                                "elderberry", "fig", "gooseberry", "huckleberry",
+                                                "jujube", "kumquat", "loquat", "medlar"};
+        const QByteArray bar = "<div>sidebar navigation glossary</div>\r\n";
+        QStringList paths;
+        for (const QByteArray& subject : subjects)
+            paths << m.write(QString::fromLatin1(subject + ".htm"),
+                             "<html>\r\n<head>\r\n<title>" + subject +
+                                 "</title>\r\n</head>\r\n<body>\r\n" + bar + "<p>" + subject +
+                                 " " + subject + "</p>\r\n" + bar + "</body>\r\n</html>\r\n");
+        m.chooseFolder();
+        m.setParameters([](ParameterValues& values) { values.confirm = 0; });
+
+        // Typed as a user types: only a share a run takes goes in.
+        m.h.button("cmdShowExistingKeywordMetaTag")->click();
+        ParametersWindow& window = m.side->parametersWindow();
+        auto* box = window.findChild<QLineEdit*>(QStringLiteral("txbSiteWords"));
+        QVERIFY(box);
+        QCOMPARE(box->text(), QString());
+        QTest::keyClicks(box, QStringLiteral("0"));
+        QCOMPARE(box->text(), QString());
+        QTest::keyClicks(box, QStringLiteral("50%"));
+        QCOMPARE(box->text(), QStringLiteral("50"));
+        window.findChild<QCheckBox*>(QStringLiteral("chkSaveStateOnClose"))->setChecked(true);
+        window.findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+        QCOMPARE(readStateFile(m.h.window->stateFilePath())->parameters.siteWords, 50);
+
+        QVERIFY(m.start());
+        QCOMPARE(m.side->parametersWindow().findChild<QLineEdit*>(QStringLiteral("txbSiteWords"))
+                     ->text(),
+                 QStringLiteral("50"));
+        m.run();
+        QVERIFY2(m.report().startsWith(QStringLiteral(
+                     "Site words, on more than 50% of the 12 pages tagged, left out of every "
+                     "tag: glossary 100%, navigation 100%, sidebar 100%.\r\n\r\nFolder: ")),
+                 qPrintable(m.report()));
+        for (int i = 0; i < subjects.size(); ++i) {
+            const QByteArray written = MultipleFilesHarness::read(paths[i]);
+            QVERIFY2(written.contains("<meta name=\"keywords\" content=\"" + subjects[i] + "\">"),
+                     written.constData());
+        }
+    }
+
     void parametersSurviveSaveAndLoad()
     {
         MultipleFilesHarness m;

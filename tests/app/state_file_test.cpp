@@ -59,6 +59,7 @@ SavedState unusualState()
     state.parameters.includeOldMetaTag = 1;
     state.parameters.saveStateOnClose = 1;
     state.parameters.lessThanNDaysOld = 6;
+    state.parameters.siteWords = 50;
     return state;
 }
 
@@ -84,7 +85,7 @@ class StateFileTest : public QObject
                                                 "9", "5", "4", "2", "2", "0"}));
         QCOMPARE(lines.mid(22, 19), QStringList({"0", "1", "1", "0", "0", "1", "1", "1", "0", "0",
                                                  "0", "1", "0", "1", "1", "1", "0", "1", "0"}));
-        QCOMPARE(lines.mid(41), QStringList({"#TRUE#", "#TRUE#", "8454016", "0"}));
+        QCOMPARE(lines.mid(41), QStringList({"#TRUE#", "#TRUE#", "8454016", "0", "\"\""}));
     }
 
     void everyItemSurvivesSaveAndLoad()
@@ -117,6 +118,32 @@ class StateFileTest : public QObject
         QCOMPARE(read->main.ignoreCommonWords, 0);
         QVERIFY(read->main.singleFile);
         QVERIFY(!read->main.insertionWithBackup);
+    }
+
+    // The site words' box follows the text's items: a file of an earlier version, without it,
+    // loads with the box empty, and a value that no run takes empties the box alone.
+    void siteWordsItemMayBeMissingOrDropped()
+    {
+        QVERIFY(writeStateFile(path(), unusualState()).written);
+        QStringList lines = readLines(path());
+        QCOMPARE(lines.at(45), QStringLiteral("\"50\""));
+        for (const QString& item : {QStringLiteral("\"100\""), QStringLiteral("\"x\"")}) {
+            lines[45] = item;
+            writeLines(path(), lines);
+            const std::optional<SavedState> read = readStateFile(path());
+            QVERIFY(read.has_value());
+            QCOMPARE(read->parameters.siteWords, 0);
+            QCOMPARE(read->parameters.lessThanNDaysOld, 6);
+        }
+        writeLines(path(), lines.mid(0, 45));
+        QFile earlier(path());
+        QVERIFY(earlier.open(QIODevice::ReadWrite));
+        earlier.resize(earlier.size() - 2); // not even the last line's end
+        earlier.close();
+        const std::optional<SavedState> read = readStateFile(path());
+        QVERIFY(read.has_value());
+        QCOMPARE(read->parameters.siteWords, 0);
+        QCOMPARE(read->parameters.lessThanNDaysOld, 6);
     }
 
     void dayListOutOfRangeBecomesTheFirstEntry_data()
