@@ -3,6 +3,7 @@
 // What a batch run needs from its caller besides the analysis host: the desktop program's
 // windows, or, for the command line and tests, a run without a person.
 
+#include "batch/page_record.h"
 #include "batch/site_words.h"
 
 #include <string>
@@ -27,15 +28,6 @@ struct InspectAnswer {
     bool stopRun = false;        // "Stop the operation after this insertion (if any)"
 };
 
-// How a run finished with a page.
-enum class PageResult {
-    Written,     // the new tag was written (in a dry run: would be)
-    Unchanged,   // the new tag is the one the page carries: nothing written
-    DoneAlready, // skipped as done recently
-    PassedOver,  // by rule: not a text file, no words, no </head>, another name, ...
-    Failed,      // could not be read or written; the run's failures say why
-};
-
 class BatchHost {
 public:
     virtual ~BatchHost() = default;
@@ -54,15 +46,11 @@ public:
     virtual InspectAnswer inspect(const InspectRequest& request) = 0;
     // "Go on to the next file?", title "Continue?", Yes/No; true for Yes.
     virtual bool askGoOnToNextFile() = 0;
-    // The current page's keywords tag as the report and the inspect window show it (a message
-    // when there is none) and the tag composed for it, as Windows-1252 text, before the tag is
-    // inspected and written.
-    virtual void tagComposed(std::string_view /*oldTag*/, std::string_view /*newTag*/) {}
     // The site words the run leaves out of every tag, found before its first page, when the run
     // was asked to find them.
     virtual void siteWordsFound(const SiteWords& /*siteWords*/) {}
-    // The run is done with a page (named as the run names it).
-    virtual void pageFinished(std::string_view /*path*/, PageResult /*result*/) {}
+    // The run is done with a page: how, and with which tags.
+    virtual void pageFinished(const PageRecord& /*page*/) {}
     // A failure that ended the walk: its text, title "Error", exclamation icon.
     virtual void showError(std::string_view text) = 0;
     // The run is over: commands back, windows restored, the result box (title "Result", no

@@ -198,11 +198,13 @@ void FolderRun::reportLeftOut(const Folder& folder, const NameLeftOut& name)
     }
     // A page that may be there but cannot be looked at is one that was not written.
     currentFile_ = folder.pathOf(name.name);
+    record_ = PageRecord{};
+    record_.page = currentFile_;
     ++counts_.filesExamined;
     log_.output("\r\nFile: " + reportName(name.name) + "  ---  The file cannot be read (" +
                 name.reason + ").\r\n");
     recordFailure(name.reason);
-    host_.pageFinished(currentFile_, PageResult::Failed);
+    finishPage(PageResult::Failed);
 }
 
 void FolderRun::processPages(const std::shared_ptr<const Folder>& folder,
@@ -311,20 +313,20 @@ void FolderRun::processFile(const std::shared_ptr<const Folder>& folder, const s
 {
     const PageFile named{folder, name};
     currentFile_ = named.path();
+    record_ = PageRecord{};
+    record_.page = currentFile_;
     preparedInsertion_.reset();
     ++counts_.filesExamined;
     analysisHost_.setOutputText({});
-    if (!admitPage(named)) {
-        host_.pageFinished(currentFile_, PageResult::PassedOver);
+    if (!admitPage(named))
         return;
-    }
 
     const OldTagAndDoneDate old = headOfPage(job_, currentPage_, fs_);
     if (passesOverAsDone(job_.settings, old)) {
         if (!job_.settings.dontLogDone)
             log_.output("\r\nFile: " + reportName(name) + "  ---  Done already on " + old.doneDate +
                         ".\r\n");
-        host_.pageFinished(currentFile_, PageResult::DoneAlready);
+        finishPage(PageResult::DoneAlready);
         return;
     }
 
@@ -344,8 +346,8 @@ void FolderRun::processFile(const std::shared_ptr<const Folder>& folder, const s
         if (!composeAndInsert(old))
             return;
     } else {
-        host_.pageFinished(currentFile_,
-                           outcome.result > 0 ? PageResult::Failed : PageResult::PassedOver);
+        finishPage(outcome.result > 0 ? PageResult::Failed : PageResult::PassedOver,
+                   passed_over::kStopped);
         if (counts_.stopRun)
             return;
     }
@@ -402,10 +404,12 @@ bool FolderRun::admitPage(const PageFile& named)
     case PageAdmission::AlreadyTreated:
         log_.output("\r\nFile: " + reportName(name) +
                     "  ---  Passed over: another name of a page already treated.\r\n");
+        finishPage(PageResult::PassedOver, passed_over::kAnotherName);
         return false;
     case PageAdmission::OutsideFolder:
         log_.output("\r\nFile: " + reportName(name) +
                     "  ---  Passed over: a link that leads out of the folder.\r\n");
+        finishPage(PageResult::PassedOver, passed_over::kOutsideFolder);
         return false;
     }
     return false;
@@ -433,12 +437,15 @@ bool FolderRun::logAnalysisOutcome(std::int16_t result, std::uint8_t offendingBy
     case kNotATextFile:
         log_.output("  ---  Not a text file (byte" + numberText(position) + " is" +
                     numberText(offendingByte) + ").");
+        record_.reason = passed_over::kNotATextFile;
         break;
     case kAnalysisStopped:
         log_.output("  ---  Operation on this file stopped.");
+        record_.reason = passed_over::kStopped;
         break;
     case kUnixFileDeclined:
         log_.output("  ---  Operation on this unix/linux file stopped.");
+        record_.reason = passed_over::kUnixFileDeclined;
         break;
     default:
         log_.output("  --- Unexpected error:" + numberText(result));
@@ -468,7 +475,8 @@ bool FolderRun::composeAndInsert(const OldTagAndDoneDate& old)
     const bool utf8 = isUtf8Page(currentPage_);
     const std::string shownOldTag = oldTagAsShown(old.oldTag, utf8);
 
-    host_.tagComposed(shownOldTag, getMetaTag(boxText));
+    record_.oldTag = shownOldTag;
+    record_.newTag = getMetaTag(boxText);
     if (!job_.settings.confirm) {
         insert(getMetaTag(boxText), job_.settings.addDone, old, utf8);
         return true;
@@ -482,9 +490,10 @@ bool FolderRun::composeAndInsert(const OldTagAndDoneDate& old)
         return true;
     }
     log_.output("  ---  " + job_.texts.text(29));
-    host_.pageFinished(currentFile_, answer.insertDone && !insertDoneMarkerOnly()
-                                         ? PageResult::Failed
-                                         : PageResult::PassedOver);
+    if (answer.insertDone && !insertDoneMarkerOnly())
+        finishPage(PageResult::Failed);
+    else
+        finishPage(PageResult::PassedOver, passed_over::kDeclined);
     if (!counts_.stopRun)
         return true;
     log_.output("\r\n\r\n" + job_.texts.text(30) + "\r\n");
@@ -505,14 +514,14 @@ bool FolderRun::keepsItsTag(const std::string& tag, const OldTagAndDoneDate& old
 void FolderRun::insert(const std::string& tag, bool withDone, const OldTagAndDoneDate& old,
                        bool utf8)
 {
+    record_.newTag = tag;
     if (keepsItsTag(tag, old, utf8)) {
         log_.output("  ---  New keywords meta tag is the same as the existing one.");
         const bool renew = withDone && !old.fingerprint.empty() &&
                            textFingerprint(fs_, currentPage_.readPath()) != old.fingerprint;
         if (renew)
             log_.output("  ---  Done meta tag renewed: the text has changed since it was tagged.");
-        host_.pageFinished(currentFile_, !renew || insertDoneMarkerOnly() ? PageResult::Unchanged
-                                                                          : PageResult::Failed);
+        finishPage(!renew || insertDoneMarkerOnly() ? PageResult::Unchanged : PageResult::Failed);
         return;
     }
     InsertRequest request;
@@ -530,7 +539,7 @@ void FolderRun::insert(const std::string& tag, bool withDone, const OldTagAndDon
         preparedInsertion_.reset();
         log_.output("  ---  Passed over: another run is writing in this folder.");
         recordFailure(*refused);
-        host_.pageFinished(currentFile_, PageResult::Failed);
+        finishPage(PageResult::Failed);
         return;
     }
     const InsertOutcome outcome = writePage(request);
@@ -542,26 +551,28 @@ void FolderRun::insert(const std::string& tag, bool withDone, const OldTagAndDon
             log_.output("  ---  Keywords meta tag inserted.");
         ++counts_.filesInserted;
         counts_.insertedFiles += reportName(currentFile_) + "\r\n";
-        host_.pageFinished(currentFile_, PageResult::Written);
+        finishPage(PageResult::Written);
         return;
     case kInsertNotAKeywordsTag:
         log_.output("  ---  No keywords meta tag to insert.");
-        break;
+        finishPage(PageResult::PassedOver, passed_over::kNoWords);
+        return;
     case kInsertOldTagOverLines:
         log_.output("  ---  Keywords meta tag not inserted because existing meta tag occupies more "
                     "than one line.");
-        break;
+        finishPage(PageResult::PassedOver, passed_over::kOldTagOverLines);
+        return;
     case kInsertHeadEndMissing:
         log_.output("  ---  Keywords meta tag not inserted because </head> is missing.");
-        break;
+        finishPage(PageResult::PassedOver, passed_over::kHeadEndMissing);
+        return;
     default:
         log_.output("  ---  An error (" + std::to_string(result) +
                     ") occurred during meta tag insertion.");
         recordFailure(outcome);
-        host_.pageFinished(currentFile_, PageResult::Failed);
+        finishPage(PageResult::Failed);
         return;
     }
-    host_.pageFinished(currentFile_, PageResult::PassedOver);
 }
 
 InsertOutcome FolderRun::writePage(const InsertRequest& request)
@@ -615,6 +626,16 @@ void FolderRun::recordFailure(const InsertOutcome& outcome)
 {
     recordFailure(outcome.errorText.empty() ? insertResultMessage(outcome.result, {}).text
                                             : outcome.errorText);
+}
+
+void FolderRun::finishPage(PageResult result, std::string_view reason)
+{
+    record_.result = result;
+    if (record_.reason.empty())
+        record_.reason = reason;
+    if (result != PageResult::PassedOver)
+        record_.reason.clear();
+    host_.pageFinished(record_);
 }
 
 void FolderRun::logStopped()

@@ -170,6 +170,9 @@ class FolderRun
     // not be written (reported and recorded as a failure).
     bool insertDoneMarkerOnly();
     void recordFailure(std::string cause);
+    // Tells the host how the run finished with the current page; reason: why it was passed over,
+    // unless the record says so already.
+    void finishPage(PageResult result, std::string_view reason = {});
     // A write that failed: the system's description, or the result's message when there is none.
     void recordFailure(const InsertOutcome& outcome);
     void logStopped();
@@ -191,6 +194,7 @@ class FolderRun
     std::vector<WritingFolder> writing_;
     std::string currentFile_; // the page as the walk names it
     PageFile currentPage_;    // the file that it leads to, which the run reads and rewrites
+    PageRecord record_;       // what the run tells of the current page when it is done with it
     std::unique_ptr<AnalysisAhead> ahead_;               // with more than one job
     std::optional<PreparedInsertion> preparedInsertion_; // the current page's, written ahead
 };

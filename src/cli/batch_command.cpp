@@ -2,6 +2,7 @@
 #include "cli/command.h"
 #include "cli/dry_run.h"
 #include "cli/file_analysis.h"
+#include "cli/html_report.h"
 #include "cli/json_output.h"
 #include "cli/option_values.h"
 #include "cli/report_destination.h"
@@ -69,7 +70,7 @@ class PageRecords
   public:
     void takeLines(std::string_view lines) { unattributed_.append(lines); }
 
-    void add(const FinishedPage& page, const ReportLog& log)
+    void add(const PageRecord& page, const ReportLog& log)
     {
         // The report since the last page: the lines handed out since, then the line being
         // written (whose end comes with the next lines).
@@ -170,6 +171,7 @@ class BatchCommand : public WalkCommand
              {"log-old", "", "report each replaced keywords tag"},
              {"no-log-new", "", "do not report the new tags"},
              {"report", "FILE", "also save the report to FILE ('-' for standard output)"},
+             htmlReportOption(),
              todayOption("the date of the done markers written, and the day from which "
                          "--skip-done counts"),
              {"quiet", "", "print no report on stdout"},
@@ -233,6 +235,9 @@ class BatchCommand : public WalkCommand
                                                     static_cast<int>(defaultJobs())));
         job.runLock = start.runLock.get();
         PageRecords records;
+        std::optional<SiteReport> siteReport;
+        if (start.htmlReport)
+            siteReport.emplace(reportedRun(job, false, dryRun.dryRun));
         // The report as the run writes it; sent to stdout itself, it is printed there once.
         const bool printed = !values.quiet && !(report && report->isStandardOutput());
         ReportLog log([&](std::string_view lines) {
@@ -251,14 +256,21 @@ class BatchCommand : public WalkCommand
                     printDiff(console, page, target, content);
             };
         const BatchCounts counts =
-            runWalk(job, showChange, log, [&](const FinishedPage& page) {
+            runWalk(job, showChange, log, [&](const PageRecord& page) {
                 if (json)
                     records.add(page, log);
+                if (siteReport)
+                    siteReport->add(page);
             });
         if (json)
             records.print(counts, dryRun.dryRun, console);
 
         int status = counts.failures.empty() ? kExitSuccess : kExitFailure;
+        if (siteReport) {
+            siteReport->setCounts(counts);
+            if (!writeHtmlReport(*start.htmlReport, *siteReport, options, console))
+                status = kExitFailure;
+        }
         if (report) {
             if (const std::string failure = report->finish(); !failure.empty()) {
                 console.printFileMessage(*options.value("report"), texts.text(13), failure);

@@ -8,11 +8,13 @@
 #include "cli/each_file.h"
 #include "cli/file_analysis.h"
 #include "cli/head_tags.h"
+#include "cli/html_report.h"
 #include "cli/json_output.h"
 #include "cli/option_values.h"
 #include "cli/program_texts.h"
 #include "cli/site_words_option.h"
 #include "cli/today_option.h"
+#include "cli/usage_error.h"
 #include "cli/walk_command.h"
 #include "cli/walk_options.h"
 #include "cli/walk_run.h"
@@ -89,7 +91,7 @@ BatchCounts checkPage(const std::string& path, const AnalysisSettings& analysis,
         counts.failures.push_back({path, inserted.errorText});
     const std::string oldTag = readOldTagAndDoneDate(path, 0, 1).oldTag;
     onFinished({path, inserted.result == kInsertFailed ? PageResult::Failed : PageResult::Written,
-                request.utf8 ? utf8ToCp1252(oldTag) : oldTag, request.tag});
+                {}, request.utf8 ? utf8ToCp1252(oldTag) : oldTag, request.tag});
     return counts;
 }
 
@@ -111,12 +113,17 @@ class CheckCommand : public WalkCommand
                                "also fail pages without a done marker dated less than DAYS days "
                                "before today"},
                               siteWordsOption(),
-                              todayOption("the day from which --max-age counts")});
+                              todayOption("the day from which --max-age counts"),
+                              htmlReportOption()});
         return {check, outputOptionGroup()};
     }
 
     int run(const ParsedOptions& options, const Console& console) const override
     {
+        // One web page tells of one run.
+        if (options.operands().size() > 1 && options.has("report-html"))
+            throw UsageError("--report-html tells of one FILE or FOLDER, not " +
+                             std::to_string(options.operands().size()));
         return runForEachFile(options, console, FileHeadings::None, [&](const ParsedOptions& one) {
             return WalkCommand::run(one, console);
         });
@@ -144,7 +151,7 @@ class CheckCommand : public WalkCommand
     }
 
   private:
-    static int check(const ParsedOptions& options, const Console& console, const WalkStart& start,
+    static int check(const ParsedOptions& options, const Console& console, WalkStart& start,
                      std::optional<int> maxAge, std::int32_t today, bool json)
     {
         AnalysisSettings analysis = analysisSettingsFrom(options);
@@ -163,14 +170,20 @@ class CheckCommand : public WalkCommand
         ReportLog log([](std::string_view) {}); // a check shows no report
         const BatchJob job{start.folder, start.settings, analysis, TagSettings{},
                            commonWords,  *start.texts,   today};
+        std::optional<SiteReport> siteReport;
+        if (start.htmlReport)
+            siteReport.emplace(reportedRun(job, true, true));
         // A page whose tag stays is judged as it is; a failing page keeps its tags.
-        const CliBatchHost::PageNotice finished = [&](const FinishedPage& page) {
+        const CliBatchHost::PageNotice finished = [&](const PageRecord& page) {
             if (page.result == PageResult::Unchanged)
                 judge(page.page, resolvedFilePath(page.page), {});
-            if (!failing.empty() && failing.back().page == page.page) {
+            const bool fails = !failing.empty() && failing.back().page == page.page;
+            if (fails) {
                 failing.back().oldTag = page.oldTag;
                 failing.back().newTag = page.newTag;
             }
+            if (siteReport)
+                siteReport->add(page, fails ? failing.back().reason : std::string());
         };
         const BatchCounts counts =
             start.onePage
@@ -194,6 +207,11 @@ class CheckCommand : public WalkCommand
                                     {"errors", counts.failures.size()}});
         for (const PageFailure& failure : counts.failures)
             console.printFileMessage(failure.path, failure.cause);
+        if (siteReport) {
+            siteReport->setCounts(counts);
+            if (!writeHtmlReport(*start.htmlReport, *siteReport, options, console))
+                return kExitFailure;
+        }
         return failing.empty() && counts.failures.empty() ? kExitSuccess : kExitFailure;
     }
 };

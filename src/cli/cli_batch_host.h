@@ -7,25 +7,14 @@
 #include "cli/progress_line.h"
 
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace tagwright::cli {
 
-// How the run finished with a page; the tags as Windows-1252 text, when the run composed one
-// (the old one may be the message that the page has none).
-struct FinishedPage
-{
-    std::string page; // as the run names it
-    PageResult result = PageResult::PassedOver;
-    std::optional<std::string> oldTag; // empty when the page had none
-    std::optional<std::string> newTag;
-};
-
 class CliBatchHost : public UnattendedBatchHost
 {
   public:
-    using PageNotice = std::function<void(const FinishedPage& page)>;
+    using PageNotice = std::function<void(const PageRecord& page)>;
 
     CliBatchHost(ProgressLine& progress, PageNotice onFinished)
         : progress_(progress), onFinished_(std::move(onFinished))
@@ -33,18 +22,11 @@ class CliBatchHost : public UnattendedBatchHost
     }
 
     void setInputFile(std::string_view path) override { page_ = path; }
-    void tagComposed(std::string_view oldTag, std::string_view newTag) override
-    {
-        oldTag_ = oldTag;
-        newTag_ = newTag;
-    }
-    void pageFinished(std::string_view path, PageResult result) override
+    void pageFinished(const PageRecord& page) override
     {
         progress_.pageDone();
         if (onFinished_)
-            onFinished_({std::string(path), result, std::move(oldTag_), std::move(newTag_)});
-        oldTag_.reset();
-        newTag_.reset();
+            onFinished_(page);
     }
     // The page as the run names it: the folder operand joined with the names below it.
     const std::string& page() const { return page_; }
@@ -53,8 +35,6 @@ class CliBatchHost : public UnattendedBatchHost
     ProgressLine& progress_;
     PageNotice onFinished_;
     std::string page_;
-    std::optional<std::string> oldTag_;
-    std::optional<std::string> newTag_;
 };
 
 } // namespace tagwright::cli

@@ -1,6 +1,7 @@
 #include "cli/json_output.h"
 
 #include "cli/usage_error.h"
+#include "output/meta_tag.h"
 #include "support/cp1252.h"
 #include "support/utf8_sequences.h"
 
@@ -66,22 +67,12 @@ std::optional<long long> countAfter(const std::string& line, std::string_view la
     return wholeNumber(std::string_view(line).substr(label.size()));
 }
 
-// The keywords of a tag's content, in order, without the blanks around them.
+// The keywords of a tag's content, in order.
 json keywordsOf(const std::string& tag)
 {
     json keywords = json::array();
-    constexpr std::string_view kContent = "content=\"";
-    const std::size_t start = tag.find(kContent);
-    if (start == std::string::npos)
-        return keywords;
-    const std::size_t from = start + kContent.size();
-    const std::string content = tag.substr(from, tag.find('"', from) - from);
-    std::istringstream items(content);
-    for (std::string item; std::getline(items, item, ',');) {
-        const std::size_t first = item.find_first_not_of(' ');
-        if (first != std::string::npos)
-            keywords.push_back(item.substr(first, item.find_last_not_of(' ') + 1 - first));
-    }
+    for (std::string& keyword : keywordsOfTag(tag))
+        keywords.push_back(std::move(keyword));
     return keywords;
 }
 

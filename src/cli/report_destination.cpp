@@ -2,6 +2,7 @@
 
 #include "batch/file_system.h"
 #include "batch/report_log.h"
+#include "batch/safe_replace.h"
 #include "support/files.h"
 #include "support/quoted_name.h"
 #include "support/strings.h"
@@ -88,16 +89,28 @@ bool isPageOfTheRun(const std::string& path, const PageScope& pages)
     return file.string().starts_with(inside);
 }
 
-[[noreturn]] void refuse(const std::string& path, const std::string& reason)
+// Throws the refusal of a destination: "--report PATH: reason".
+class Refusal
 {
-    throw ReportRefused("--report " + shellQuotedName(path) + ": " + reason);
-}
+  public:
+    Refusal(std::string_view option, const std::string& path)
+        : start_(std::string(option) + " " + shellQuotedName(path) + ": ")
+    {
+    }
+    [[noreturn]] void operator()(const std::string& reason) const
+    {
+        throw ReportRefused(start_ + reason);
+    }
 
-int openForWritingThrough(const std::string& path)
+  private:
+    std::string start_;
+};
+
+int openForWritingThrough(const std::string& path, const Refusal& refuse)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        refuse(path, std::strerror(errno));
+        refuse(std::strerror(errno));
     return fd;
 }
 
@@ -109,15 +122,17 @@ bool PageScope::takesPage(const std::string& name) const
            lowerCaseAccented(name).find(".bak.") == std::string::npos;
 }
 
-ReportDestination::ReportDestination(const std::string& path, const PageScope& pages)
+ReportDestination::ReportDestination(const std::string& path, const PageScope& pages,
+                                     std::string_view option)
 {
+    const Refusal refuse(option, path);
     const std::optional<int> own =
         path == "-" ? std::optional<int>(STDOUT_FILENO) : ownDescriptor(path);
     if (own) {
         standardOutput_ = *own == STDOUT_FILENO;
         fd_ = ::fcntl(*own, F_DUPFD_CLOEXEC, 0);
         if (fd_ < 0)
-            refuse(path, std::strerror(errno));
+            refuse(std::strerror(errno));
         return;
     }
     struct stat status
@@ -125,28 +140,28 @@ ReportDestination::ReportDestination(const std::string& path, const PageScope& p
     };
     if (::stat(path.c_str(), &status) == 0) {
         if (S_ISDIR(status.st_mode))
-            refuse(path, "is a folder");
+            refuse("is a folder");
         if (S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode)) {
-            fd_ = openForWritingThrough(path);
+            fd_ = openForWritingThrough(path, refuse);
             return;
         }
         if (!S_ISREG(status.st_mode))
-            refuse(path, "is neither a regular file nor a terminal nor a pipe");
+            refuse("is neither a regular file nor a terminal nor a pipe");
     } else if (errno != ENOENT) {
-        refuse(path, std::strerror(errno));
+        refuse(std::strerror(errno));
     }
     if (isPageOfTheRun(path, pages))
-        refuse(path, "is a page of the run");
+        refuse("is a page of the run");
     const std::string folder = containingFolder(path);
     struct stat folderStatus
     {
     };
     if (::stat(folder.c_str(), &folderStatus) != 0)
-        refuse(path, std::strerror(errno));
+        refuse(std::strerror(errno));
     if (!S_ISDIR(folderStatus.st_mode))
-        refuse(path, std::strerror(ENOTDIR));
+        refuse(std::strerror(ENOTDIR));
     if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        refuse(path, std::strerror(errno));
+        refuse(std::strerror(errno));
     file_ = path;
 }
 
@@ -172,6 +187,25 @@ std::string ReportDestination::finish()
     if (fd_ < 0)
         return saveBytesToFile(kept_, file_);
     return failure_;
+}
+
+std::string ReportDestination::write(const std::function<void(PageWriter&)>& produce)
+{
+    FileSystem fs;
+    if (fd_ < 0) {
+        return replaceFile(fs, locateFile(fs, file_), {}, [&](PageWriter& writer) {
+                   produce(writer);
+                   return 0;
+               }).errorText;
+    }
+    PageWriter writer(fs, fd_);
+    produce(writer);
+    return writer.finish() ? std::string() : std::strerror(errno);
+}
+
+std::string ReportDestination::linkBase() const
+{
+    return fd_ < 0 ? containingFolder(file_) : ".";
 }
 
 } // namespace tagwright::cli

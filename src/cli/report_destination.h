@@ -5,6 +5,9 @@
 // descriptors (/dev/stdout, /dev/fd/N, a link to one) are written through; a regular file is
 // replaced safely; a folder, a block device, a socket and a page of the run are refused.
 
+#include "batch/page_io.h"
+
+#include <functional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -27,8 +30,9 @@ struct PageScope
 class ReportDestination
 {
   public:
-    // Throws ReportRefused when the report cannot go to path.
-    ReportDestination(const std::string& path, const PageScope& pages);
+    // Throws ReportRefused, whose text begins with option, when the report cannot go to path.
+    ReportDestination(const std::string& path, const PageScope& pages,
+                      std::string_view option = "--report");
     ReportDestination(const ReportDestination&) = delete;
     ReportDestination& operator=(const ReportDestination&) = delete;
     ~ReportDestination();
@@ -39,6 +43,11 @@ class ReportDestination
     // Saves the report to its file; returns the empty text or the description of the first
     // failure to write the report.
     std::string finish();
+    // Writes a report made at the end of the run, streamed by produce, in place of what append
+    // kept; the failure's description or the empty text.
+    std::string write(const std::function<void(PageWriter&)>& produce);
+    // The folder from which links in the report lead: the file's, or the working folder.
+    std::string linkBase() const;
 
     // Whether the report goes to this process's standard output ("-", /dev/stdout, ...).
     bool isStandardOutput() const { return standardOutput_; }

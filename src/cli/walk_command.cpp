@@ -1,5 +1,6 @@
 #include "cli/walk_command.h"
 
+#include "cli/html_report.h"
 #include "cli/json_output.h"
 #include "cli/program_texts.h"
 #include "cli/run_hold.h"
@@ -25,17 +26,17 @@ int WalkCommand::run(const ParsedOptions& options, const Console& console) const
     } else if (!isFolderOrSaysWhy(start.folder, console)) {
         return kExitFailure;
     }
-    if (const auto reportPath = options.value("report")) {
-        try {
+    try {
+        if (const auto reportPath = options.value("report"))
             start.report.emplace(*reportPath, start.scope);
-        } catch (const ReportRefused& refused) {
-            console.printMessage(refused.what());
-            return kExitFailure;
-        }
-        if (jsonFormatFrom(options) && start.report->isStandardOutput())
-            throw UsageError("--format json and --report to standard output both want "
-                             "stdout: choose one");
+        start.htmlReport = htmlReportDestination(options, start.scope);
+    } catch (const ReportRefused& refused) {
+        console.printMessage(refused.what());
+        return kExitFailure;
     }
+    if (jsonFormatFrom(options) && start.report && start.report->isStandardOutput())
+        throw UsageError("--format json and --report to standard output both want "
+                         "stdout: choose one");
     if (walkPlan.writes && !(start.runLock = holdRunFolder(start.folder, options, console)))
         return kExitFailure;
     if (walkPlan.programTexts && !(start.texts = loadProgramTexts(options, console)))

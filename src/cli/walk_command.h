@@ -2,8 +2,8 @@
 
 // A command that walks a folder of pages (batch, check, restore). Its run is one prelude for
 // them all: the command reads its own options first (a usage error comes before anything is
-// looked at), then the folder is checked, the --report destination, the hold on a folder that
-// the run writes in and the program texts; only then does the command walk.
+// looked at), then the folder is checked, the --report and --report-html destinations, the hold
+// on a folder that the run writes in and the program texts; only then does the command walk.
 
 #include "batch/batch_settings.h"
 #include "batch/run_lock.h"
@@ -26,6 +26,7 @@ struct WalkStart
     PageScope scope;
     bool onePage = false;                    // a page of the folder given in its place
     std::optional<ReportDestination> report; // --report, checked and open
+    std::unique_ptr<ReportDestination> htmlReport; // --report-html, likewise
     std::unique_ptr<RunLock> runLock;        // held when the run writes
     std::optional<ProgramTextStore> texts;   // when the walk asked for them
 };

@@ -119,4 +119,24 @@ std::string getMetaTag(std::string_view boxText)
     return text;
 }
 
+std::vector<std::string> keywordsOfTag(std::string_view tag)
+{
+    std::vector<std::string> keywords;
+    constexpr std::string_view kContent = "content=\"";
+    const std::size_t start = tag.find(kContent);
+    if (start == std::string_view::npos)
+        return keywords;
+    const std::size_t from = start + kContent.size();
+    const std::string_view content = tag.substr(from, tag.find('"', from) - from);
+    for (std::size_t at = 0; at <= content.size();) {
+        const std::size_t end = std::min(content.find(',', at), content.size());
+        const std::string_view item = content.substr(at, end - at);
+        const std::size_t first = item.find_first_not_of(' ');
+        if (first != std::string_view::npos)
+            keywords.emplace_back(item.substr(first, item.find_last_not_of(' ') + 1 - first));
+        at = end + 1;
+    }
+    return keywords;
+}
+
 } // namespace tagwright

@@ -1,0 +1,39 @@
+#include "batch/site_report.h"
+
+#include "batch/safe_replace.h"
+#include "support/files.h"
+
+namespace tagwright {
+
+SiteReport::SiteReport(ReportedRun run) : run_(std::move(run)) {}
+
+const std::string* SiteReport::kept(std::string_view text)
+{
+    if (text.empty())
+        return nullptr;
+    return &*texts_.emplace(text).first;
+}
+
+const std::string* SiteReport::keptTag(const std::optional<std::string>& text)
+{
+    return text ? &*texts_.emplace(*text).first : nullptr;
+}
+
+void SiteReport::add(const PageRecord& page, std::string_view verdict)
+{
+    pages_.push_back({page.page, page.result, kept(page.reason), kept(verdict), keptTag(page.oldTag),
+                      keptTag(page.newTag)});
+}
+
+std::string SiteReport::save(const std::string& path) const
+{
+    FileSystem fs;
+    const std::string linkBase = containingFolder(path);
+    const ReplaceResult result = replaceFile(fs, locateFile(fs, path), {}, [&](PageWriter& out) {
+        write(out, linkBase);
+        return 0;
+    });
+    return result.errorText;
+}
+
+} // namespace tagwright
