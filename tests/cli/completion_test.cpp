@@ -92,7 +92,7 @@ TEST_F(Completion, BashOffersEachCommandsOptionsAndNoFileNamesAfterAnOptionsValu
 {
     // Options whose values are names of their own, files or folders.
     const std::set<std::string> named = {"--format", "--language", "--ext", "--report",
-                                         "--data-dir"};
+                                         "--report-html", "--data-dir"};
     std::vector<std::string> lines;
     std::vector<std::string> expected;
     for (const std::string& command : commands) {
