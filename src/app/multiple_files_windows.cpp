@@ -87,7 +87,8 @@ void MultipleFilesWindows::runBatch()
                        jobs_,
                        &runLock};
     WindowBatchHost host(main_, *report_, *inspect_, settings.logOperations);
-    tagwright::runBatch(job, host, main_.analysisHost(), report_->log());
+    report_->beginSiteReport(reportedRun(job, false, false));
+    report_->finishSiteReport(tagwright::runBatch(job, host, main_.analysisHost(), report_->log()));
 }
 
 void MultipleFilesWindows::showReport()

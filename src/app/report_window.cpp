@@ -51,6 +51,9 @@ ReportWindow::ReportWindow(QWidget* mainWindow, Dialogs& dialogs, QString saveFa
     txbText_->setFont(QFont(QStringLiteral("Courier New")));
     txbText_->viewport()->installEventFilter(this);
     cmdSaveToFile_ = makeButton(this, "cmdSaveToFile", QStringLiteral("Save to file"));
+    cmdSaveAsWebPage_ =
+        makeButton(this, "cmdSaveAsWebPage", QStringLiteral("Save as web page..."));
+    cmdSaveAsWebPage_->setEnabled(false);
     cmdCopyToClipboard_ =
         makeButton(this, "cmdCopyToClipboard", QStringLiteral("Copy selected text to clipboard"));
     cmdClose_ = makeButton(this, "cmdClose", QStringLiteral("Close"));
@@ -58,11 +61,13 @@ ReportWindow::ReportWindow(QWidget* mainWindow, Dialogs& dialogs, QString saveFa
     applyFormForeColor(this, Qt::black);
     applyFormBackColor(this, kSecondaryWindowBackColor);
 
-    setMinimumSize(twipsToPixels(kMinimumWidth), twipsToPixels(kMinimumHeight));
+    setMinimumSize(std::max(twipsToPixels(kMinimumWidth), widthOfTheButtons()),
+                   twipsToPixels(kMinimumHeight));
     resize(twipsToPixels(9000), twipsToPixels(4500));
     setCopyCaption(false);
 
     connect(cmdSaveToFile_, &QPushButton::clicked, this, &ReportWindow::saveToFile);
+    connect(cmdSaveAsWebPage_, &QPushButton::clicked, this, &ReportWindow::saveAsWebPage);
     connect(cmdCopyToClipboard_, &QPushButton::clicked, this, &ReportWindow::copyToClipboard);
     connect(cmdClose_, &QPushButton::clicked, this, &ReportWindow::closeCommand);
     log_.setChangeListener([this] { showLog(); });
@@ -94,6 +99,29 @@ void ReportWindow::setButtonsEnabled(bool enabled)
 {
     for (QPushButton* button : {cmdSaveToFile_, cmdCopyToClipboard_, cmdClose_})
         button->setEnabled(enabled);
+    cmdSaveAsWebPage_->setEnabled(enabled && siteReportFinished_);
+}
+
+void ReportWindow::beginSiteReport(ReportedRun run)
+{
+    siteReport_ = std::make_unique<SiteReport>(std::move(run));
+    siteReportFinished_ = false;
+    cmdSaveAsWebPage_->setEnabled(false);
+}
+
+void ReportWindow::addToSiteReport(const PageRecord& page)
+{
+    if (siteReport_)
+        siteReport_->add(page);
+}
+
+void ReportWindow::finishSiteReport(const BatchCounts& counts)
+{
+    if (!siteReport_)
+        return;
+    siteReport_->setCounts(counts);
+    siteReportFinished_ = true;
+    cmdSaveAsWebPage_->setEnabled(cmdSaveToFile_->isEnabled());
 }
 
 // A window that is transient for the main window is kept in front of it by the window manager,
@@ -153,6 +181,24 @@ void ReportWindow::saveToFile()
     activateWindow();
 }
 
+// The last run as one web page, written as the command line's --report-html writes it.
+void ReportWindow::saveAsWebPage()
+{
+    if (!siteReportFinished_)
+        return;
+    const QString path =
+        dialogs_.saveFileName(QStringLiteral("Save the report as a web page."),
+                              QStringLiteral("Web pages|*.html;*.htm"), QStringLiteral("report.html"));
+    if (!path.isEmpty()) {
+        const std::string error = siteReport_->save(toPath(path));
+        if (!error.empty())
+            dialogs_.showMessage(saveFailureTitle_, QString::fromStdString(error),
+                                 MessageIcon::Warning);
+    }
+    raise();
+    activateWindow();
+}
+
 void ReportWindow::copyToClipboard()
 {
     if (!log_.text().empty()) {
@@ -198,10 +244,30 @@ void ReportWindow::setCopyCaption(bool selection)
     centreCopyButton();
 }
 
+// Centred in the room between the two save buttons and Close, which the longer caption fits.
 void ReportWindow::centreCopyButton()
 {
-    cmdCopyToClipboard_->move((width() - cmdCopyToClipboard_->width()) / 2,
+    const int left = cmdSaveAsWebPage_->geometry().right() + 1;
+    const int room = cmdClose_->x() - left;
+    cmdCopyToClipboard_->move(left + (room - cmdCopyToClipboard_->width()) / 2,
                               cmdCopyToClipboard_->y());
+}
+
+// The four buttons side by side, the copy button with its longer caption.
+int ReportWindow::widthOfTheButtons() const
+{
+    return 5 * twipsToPixels(120) + saveButtonWidth() + cmdSaveAsWebPage_->sizeHint().width() +
+           twipsToPixels(kLongCopyWidth) + closeButtonWidth();
+}
+
+int ReportWindow::saveButtonWidth() const
+{
+    return std::max(cmdSaveToFile_->sizeHint().width(), twipsToPixels(1500));
+}
+
+int ReportWindow::closeButtonWidth() const
+{
+    return std::max(cmdClose_->sizeHint().width(), twipsToPixels(1200));
 }
 
 bool ReportWindow::eventFilter(QObject* watched, QEvent* event)
@@ -241,17 +307,19 @@ void ReportWindow::resizeEvent(QResizeEvent* event)
     arrange();
 }
 
-// The text box fills the window above one row of buttons: save on the left, copy centred,
-// close on the right with the text box's margin.
+// The text box fills the window above one row of buttons: the two saves on the left, copy
+// centred, close on the right with the text box's margin.
 void ReportWindow::arrange()
 {
     const int margin = twipsToPixels(120);
     const int buttonHeight = cmdClose_->sizeHint().height();
     const int buttonTop = height() - margin - buttonHeight;
     txbText_->setGeometry(margin, margin, width() - 2 * margin, buttonTop - 2 * margin);
-    const int saveWidth = std::max(cmdSaveToFile_->sizeHint().width(), twipsToPixels(1500));
-    const int closeWidth = std::max(cmdClose_->sizeHint().width(), twipsToPixels(1200));
+    const int saveWidth = saveButtonWidth();
+    const int closeWidth = closeButtonWidth();
     cmdSaveToFile_->setGeometry(margin, buttonTop, saveWidth, buttonHeight);
+    cmdSaveAsWebPage_->setGeometry(margin + saveWidth + margin, buttonTop,
+                                   cmdSaveAsWebPage_->sizeHint().width(), buttonHeight);
     cmdCopyToClipboard_->setGeometry(cmdCopyToClipboard_->x(), buttonTop,
                                      cmdCopyToClipboard_->width(), buttonHeight);
     cmdClose_->setGeometry(width() - closeWidth - margin, buttonTop, closeWidth, buttonHeight);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "batch/report_log.h"
+#include "batch/site_report.h"
 
 #include <QString>
 #include <QWidget>
 
+#include <memory>
 #include <string>
 
 class QPlainTextEdit;
@@ -38,6 +40,13 @@ class ReportWindow : public QWidget
     void setKeptInFront(bool inFront);
     bool keptInFront() const { return keptInFront_; }
 
+    // The site report of a batch run: begun as the run starts, told of each page as the run
+    // finishes with it, finished with the run's counts; "Save as web page..." writes the last
+    // one finished.
+    void beginSiteReport(ReportedRun run);
+    void addToSiteReport(const PageRecord& page);
+    void finishSiteReport(const BatchCounts& counts);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -47,10 +56,14 @@ class ReportWindow : public QWidget
   private:
     void showLog();
     void saveToFile();
+    void saveAsWebPage();
     void copyToClipboard();
     void closeCommand();
     void setCopyCaption(bool selection);
     void centreCopyButton();
+    int widthOfTheButtons() const;
+    int saveButtonWidth() const;
+    int closeButtonWidth() const;
     void placeOverMainWindow();
     void arrange();
     void linkToMainWindow();
@@ -61,9 +74,12 @@ class ReportWindow : public QWidget
     std::string shownText_; // the log text that the text box shows
     QPlainTextEdit* txbText_;
     QPushButton* cmdSaveToFile_;
+    QPushButton* cmdSaveAsWebPage_;
     QPushButton* cmdCopyToClipboard_;
     QPushButton* cmdClose_;
     bool keptInFront_ = false;
+    std::unique_ptr<SiteReport> siteReport_;
+    bool siteReportFinished_ = false;
 };
 
 } // namespace tagwright

@@ -30,6 +30,12 @@ void WindowBatchHost::runStarted()
     report_.setKeptInFront(true);
 }
 
+// The report window keeps the run's pages for its web page.
+void WindowBatchHost::pageFinished(const PageRecord& page)
+{
+    report_.addToSiteReport(page);
+}
+
 void WindowBatchHost::showReport()
 {
     // Over a main window in its normal state the report comes back from any state to its place.

@@ -23,6 +23,7 @@ class WindowBatchHost : public BatchHost
     void setProgressText(std::string_view text) override;
     InspectAnswer inspect(const InspectRequest& request) override;
     bool askGoOnToNextFile() override;
+    void pageFinished(const PageRecord& page) override;
     void showError(std::string_view text) override;
     void runFinished(std::string_view resultText, bool reportHasText) override;
 

@@ -1,9 +1,17 @@
 #include "batch/site_report.h"
 
 #include "batch/safe_replace.h"
+#include "batch/settings_differences.h"
+#include "support/dates.h"
 #include "support/files.h"
 
 namespace tagwright {
+
+ReportedRun reportedRun(const BatchJob& job, bool check, bool dryRun)
+{
+    return {check, job.folder, formatDate(jdnToGregorian(job.todayJdn)),
+            settingsDifferences(job.settings, job.analysis, job.tag), dryRun};
+}
 
 SiteReport::SiteReport(ReportedRun run) : run_(std::move(run)) {}
 

@@ -29,6 +29,10 @@ struct ReportedRun
     bool dryRun = false;
 };
 
+// The run of a job as the report describes it: its day, and its settings that differ from the
+// defaults.
+ReportedRun reportedRun(const BatchJob& job, bool check, bool dryRun);
+
 // The keywords that stand in the most tags of the site.
 inline constexpr std::size_t kChartedKeywords = 20;
 

@@ -123,11 +123,14 @@ std::vector<std::string> keywordSet(const std::string& tag)
 
 std::string numberWithSeparators(long long number)
 {
-    std::string digits = std::to_string(number);
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0 && digits[0] != '-';
-         at -= 3)
-        digits.insert(static_cast<std::size_t>(at), ",");
-    return digits;
+    const std::string digits = std::to_string(number < 0 ? -number : number);
+    std::string text = number < 0 ? "-" : "";
+    for (std::size_t at = 0; at < digits.size(); ++at) {
+        if (at > 0 && (digits.size() - at) % 3 == 0)
+            text += ',';
+        text += digits[at];
+    }
+    return text;
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 #include "cli/html_report.h"
 
-#include "batch/settings_differences.h"
 #include "cli/usage_error.h"
-#include "support/dates.h"
 
 namespace tagwright::cli {
 
@@ -32,12 +30,6 @@ std::unique_ptr<ReportDestination> htmlReportDestination(const ParsedOptions& op
         throw UsageError("--report-html cannot go to standard output, which the run's own output "
                          "takes: name a file");
     return destination;
-}
-
-ReportedRun reportedRun(const BatchJob& job, bool check, bool dryRun)
-{
-    return {check, job.folder, formatDate(jdnToGregorian(job.todayJdn)),
-            settingsDifferences(job.settings, job.analysis, job.tag), dryRun};
 }
 
 bool writeHtmlReport(ReportDestination& destination, const SiteReport& report,

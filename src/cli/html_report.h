@@ -22,9 +22,6 @@ OptionSpec htmlReportOption();
 std::unique_ptr<ReportDestination> htmlReportDestination(const ParsedOptions& options,
                                                          const PageScope& pages);
 
-// The run as the report describes it.
-ReportedRun reportedRun(const BatchJob& job, bool check, bool dryRun);
-
 // Writes the report; false, after saying why on stderr, when it could not be written.
 bool writeHtmlReport(ReportDestination& destination, const SiteReport& report,
                      const ParsedOptions& options, const Console& console);

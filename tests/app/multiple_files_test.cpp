@@ -12,6 +12,7 @@
 #include <QDirIterator>
 #include <QTimer>
 #include <QWindow>
+#include <QXmlStreamReader>
 
 #include <functional>
 #include <map>
@@ -164,6 +165,53 @@ class MultipleFilesTest : public QObject
 
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    // "Save as web page..." writes the last run as the command line's --report-html does: one
+    // well-formed page with a row for each page examined; a save that fails says why.
+    void savesTheLastRunAsOneWebPage()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        m.write(QStringLiteral("a.htm"), page("Roses"));
+        m.write(QStringLiteral("b.htm"), page("Tulips"));
+        m.write(QStringLiteral("<&>.htm"), page("Lilies"));
+        m.write(QStringLiteral("notes.htm"), "no head\r\n");
+        m.chooseFolder();
+        m.setParameters([](ParameterValues& values) { values.confirm = 0; });
+        QPushButton* save = m.h.button("cmdSaveAsWebPage");
+        QVERIFY(!save->isEnabled()); // no run yet
+        m.run();
+        QVERIFY(save->isEnabled());
+
+        const qsizetype shown = m.h.dialogs.shown.size(); // the run's result
+        QTemporaryDir elsewhere;
+        const QString path = elsewhere.filePath(QStringLiteral("site.html"));
+        m.h.dialogs.fileNames.enqueue(path);
+        save->click();
+        QCOMPARE(m.h.dialogs.fileDialogTitles.last(), QStringLiteral("Save the report as a web page."));
+        QXmlStreamReader html(MultipleFilesHarness::read(path));
+        QStringList rows;
+        int bars = 0;
+        while (!html.atEnd()) {
+            if (html.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            const QString classes = html.attributes().value(QStringLiteral("class")).toString();
+            if (html.name() == QStringLiteral("tr") && classes.startsWith(QStringLiteral("page ")))
+                rows.append(classes);
+            bars += html.name() == QStringLiteral("rect") && classes == QStringLiteral("bar");
+        }
+        QVERIFY2(!html.hasError(), qPrintable(html.errorString()));
+        QCOMPARE(rows, (QStringList{QStringLiteral("page written"), QStringLiteral("page written"),
+                                    QStringLiteral("page written"), QStringLiteral("page passed")}));
+        QVERIFY(bars > 0);
+        QCOMPARE(m.h.dialogs.shown.size(), shown);
+
+        m.h.dialogs.fileNames.enqueue(elsewhere.filePath(QStringLiteral("missing/site.html")));
+        save->click();
+        QCOMPARE(m.h.dialogs.shown.size(), shown + 1);
+        QCOMPARE(m.h.dialogs.shown.last().icon, MessageIcon::Warning);
+        QCOMPARE(m.h.dialogs.shown.last().text, QStringLiteral("No such file or directory"));
+    }
 
     void inspectDeclinesOneFileAndEditsAnother()
     {

@@ -105,7 +105,10 @@ class ReportWindowTest : public QObject
         QTest::mouseRelease(box->viewport(), Qt::LeftButton, {}, QPoint(1, 1));
         QCOMPARE(copy->text(), QStringLiteral("Copy selected text to clipboard"));
         QCOMPARE(copy->width(), qRound(3165 * window.logicalDpiX() / 1440.0));
-        QCOMPARE(copy->x(), (window.width() - copy->width()) / 2);
+        // Centred between the save buttons and Close.
+        const int left = control<QPushButton>(window, "cmdSaveAsWebPage")->geometry().right() + 1;
+        const int right = control<QPushButton>(window, "cmdClose")->x();
+        QCOMPARE(copy->x(), left + (right - left - copy->width()) / 2);
 
         QTest::mouseClick(copy, Qt::LeftButton);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Folder: /site\n\nFile"));

@@ -163,6 +163,34 @@ TEST_F(SiteReport, OfABatchRunHoldsEveryPageItsResultAndTheKeywordsOfTheSite)
     EXPECT_NE(page.find("@media print"), std::string::npos);
 }
 
+TEST(SiteReportOfSiteWords, ShowsTheWordsLeftOutOfEveryTag)
+{
+    if (!hasPython())
+        GTEST_SKIP() << "python3 reads the report";
+    TempFolder folder;
+    std::filesystem::create_directories(folder.path("site"));
+    const std::vector<std::string> subjects{"apple", "birch", "cedar", "daisy", "elder", "fig",
+                                            "grape", "hazel", "iris", "juniper", "kale", "lime"};
+    for (const std::string& subject : subjects)
+        folder.write("site/" + subject + ".htm",
+                     "<html><head><title>" + subject + "</title></head><body>\n<p>Sidebar "
+                     "glossary</p><p>" + subject + " " + subject + " " + subject +
+                     "</p><p>Sidebar glossary</p>\n</body></html>\n");
+    const CliResult run = runCli(
+        {"batch", "site", "--site-words", "50", "--report-html", "r.html", "--quiet"},
+        folder.path());
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const json report = readReport(folder.path("r.html"));
+    EXPECT_EQ(report["charts"]["site-words"],
+              (json{{{"label", "glossary"}, {"value", "12 (100%)"}, {"bars", 1}},
+                    {{"label", "sidebar"}, {"value", "12 (100%)"}, {"bars", 1}}}));
+    ASSERT_EQ(report["charts"]["keywords"].size(), 12u);
+    for (const json& bar : report["charts"]["keywords"])
+        EXPECT_EQ(bar["value"], "1") << bar;
+    EXPECT_NE(report["run"].get<std::string>().find("site words: on more than 50% of the pages"),
+              std::string::npos);
+}
+
 TEST_F(SiteReport, OfACheckJudgesEachPage)
 {
     const CliResult run =
