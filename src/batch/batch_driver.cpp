@@ -92,7 +92,8 @@ BatchCounts runBatch(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
         } else {
             run.emplace(job, host, analysisHost, log, fs, siteWords.value_or(SiteWords{}));
             if (siteWords) {
-                log.output(siteWordsReportLine(*siteWords));
+                // On a line of its own after what a report kept from earlier runs holds.
+                log.output((log.isEmpty() ? "" : "\r\n") + siteWordsReportLine(*siteWords));
                 host.siteWordsFound(*siteWords);
             }
             run->logFolderLine(job.folder);

@@ -76,6 +76,15 @@ TEST_F(SiteWordsTest, WordsOnMoreThanTheShareAreLeftOutOfEveryTagAndNamedAtTheRe
         // On exactly half the pages: not more than the share.
         EXPECT_EQ(tag.find("appendix") != std::string::npos, number % 2 == 0) << tag;
     }
+
+    // A report kept from the run before gets the line after its dashes; pages that keep their
+    // tags are tallied as well, and so is the page done recently, no longer skipped.
+    settings.clearReportAtStart = false;
+    settings.skipDone = false;
+    run();
+    EXPECT_EQ(occurrences(log.text(), "-\r\nSite words, on more than 50% of the 13 pages tagged"), 1u)
+        << log.text();
+    EXPECT_EQ(occurrences(log.text(), "is the same as the existing one."), 12u);
 }
 
 TEST_F(SiteWordsTest, SeveralJobsFindAndLeaveOutTheSameWordsAsOne)
