@@ -214,6 +214,7 @@ void MainWindow::singleFileChosen()
     optInsertionWithBackup->setVisible(true);
     optInsertionWithoutBackup->setVisible(true);
     cmdInsert->setVisible(true);
+    cmdRestoreBackups->setVisible(false);
     lblMetaTagInserted->setVisible(false);
     cmdViewReport->setVisible(false);
     if (startUpCompleted_) {
@@ -240,6 +241,7 @@ void MainWindow::multipleFilesChosen()
     optInsertionWithBackup->setVisible(false);
     optInsertionWithoutBackup->setVisible(false);
     cmdInsert->setVisible(false);
+    cmdRestoreBackups->setVisible(true);
     lblMetaTagInserted->setVisible(true);
     cmdViewReport->setVisible(multipleFiles_ && multipleFiles_->reportHasText());
     if (startUpCompleted_) {
@@ -270,6 +272,7 @@ void MainWindow::enableDisableButtons(bool enable)
     for (QWidget* control : std::initializer_list<QWidget*>{
              cmdShowExistingKeywordMetaTag, cmdGenerateKeywordMetaTag, cmdReset,
              cmdClearBeginMetaTagWith, cmdClearWordsToIgnore, cmdHelp, cmdClearOutput, cmdInsert,
+             cmdRestoreBackups,
              txbMaxNumKeywordsInMetaTag, txbMaxNumBytesInMetaTag, optSingleFile, optMultipleFiles})
         control->setEnabled(enable);
     txbInputFile->setReadOnly(!enable);

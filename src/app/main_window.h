@@ -14,6 +14,8 @@
 #include <QWidget>
 
 #include <array>
+#include <atomic>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -159,6 +161,8 @@ class MainWindow : public QWidget
     void generateClicked();
     void showExistingClicked();
     void insertClicked();
+    void restoreBackupsClicked();
+    bool folderChecked();
     void viewReportClicked();
     void clearInputFile();
     void clearFolder();
@@ -168,6 +172,8 @@ class MainWindow : public QWidget
     void showWords(bool generateMetaTag);
     void showExistingTags();
     bool checkInsertion(const QString& title);
+    // Runs work off the window's thread with every command disabled until it has ended.
+    void runWithCommandsDisabled(const std::function<void()>& work);
 
     // Saved state (main_window_state.cpp).
     MainWindowState mainState() const;
@@ -187,7 +193,7 @@ class MainWindow : public QWidget
     HelpWindow* helpWindow_ = nullptr;
 
     bool startUpCompleted_ = false;
-    bool stop_ = false;
+    std::atomic<bool> stop_ = false; // set on the window's thread, read by the run's
     bool wordTableCurrent_ = false;
     int changesOfInput_ = 0;
     bool germanChosen_ = false;
@@ -257,6 +263,7 @@ class MainWindow : public QWidget
     QRadioButton* optInsertionWithBackup;
     QRadioButton* optInsertionWithoutBackup;
     QPushButton* cmdInsert;
+    QPushButton* cmdRestoreBackups;
     QPushButton* cmdViewReport;
     QLabel* lblMetaTagInserted;
     QCheckBox* chkLargeWindow;

@@ -7,6 +7,7 @@
 #include "app/multiple_files_side.h"
 #include "app/qt_text.h"
 #include "app/window_analysis_host.h"
+#include "app/window_thread.h"
 
 #include "batch/insertion.h"
 #include "batch/safe_replace.h"
@@ -131,8 +132,12 @@ void MainWindow::doIt(bool generateMetaTag)
         }
         stop_ = false;
         const int changesBefore = changesOfInput_;
-        const AnalysisOutcome outcome =
-            doFile(path, analysisSettings(), commonWords_, *analysisHost_, wordTable_);
+        const AnalysisSettings settings = analysisSettings();
+        // Stop is there from the start: the file is read off the window's thread.
+        enableDisableButtons(false);
+        AnalysisOutcome outcome;
+        runOffWindowThread(
+            [&] { outcome = doFile(path, settings, commonWords_, *analysisHost_, wordTable_); });
         analysisHost_->endRun();
         if (outcome.result != kAnalysisDone) {
             if (const std::optional<UserMessage> message = analysisResultMessage(outcome))
@@ -224,6 +229,20 @@ void MainWindow::generateClicked()
         doIt(true);
         return;
     }
+    if (folderChecked() && multipleFiles_)
+        multipleFiles_->runBatch();
+}
+
+void MainWindow::restoreBackupsClicked()
+{
+    if (folderChecked() && multipleFiles_)
+        multipleFiles_->restoreBackups();
+    setTheFocus();
+}
+
+// The folder box, trimmed, names a folder that exists; else the user is told.
+bool MainWindow::folderChecked()
+{
     txbFolder->setText(txbFolder->text().trimmed());
     const QString title = QStringLiteral("Invalid input");
     if (txbFolder->text().isEmpty())
@@ -231,8 +250,9 @@ void MainWindow::generateClicked()
                               MessageIcon::Warning);
     else if (!isDirectory(toPath(txbFolder->text())))
         dialogs().showMessage(title, QStringLiteral("Folder does not exist"), MessageIcon::Warning);
-    else if (multipleFiles_)
-        multipleFiles_->runBatch();
+    else
+        return true;
+    return false;
 }
 
 void MainWindow::showExistingClicked()
@@ -250,7 +270,9 @@ void MainWindow::showExistingTags()
 {
     txbInputFile->setText(txbInputFile->text().trimmed());
     // A UTF-8 page's texts come in the box's code page, as on the command line.
-    const ExistingTags tags = existingTagsOfFile(toPath(txbInputFile->text()));
+    const std::string path = toPath(txbInputFile->text());
+    ExistingTags tags;
+    runWithCommandsDisabled([&] { tags = existingTagsOfFile(path); });
     if (tags.refusal) {
         showUserMessage(dialogs(), *tags.refusal);
         return;
@@ -294,15 +316,20 @@ void MainWindow::insertClicked()
         request.tag = tagWithoutTabs(getMetaTag(outputText()));
         request.path = toPath(txbInputFile->text());
         request.backup = optInsertionWithBackup->isChecked();
-        request.utf8 = isTextFile(request.path, 16384, 0.1, true).utf8;
         request.withDone = withDone;
         request.doneDate = formatDate(clock().today());
         request.logOldTag = parameters.includeOldMetaTag == 1;
         request.logNewTag = parameters.includeNewMetaTag == 1;
-        // A backup already there is overwritten: it then holds the last version, not the original.
-        const bool replacesBackup = request.backup && fileExists(backupFileName(request.path));
-        const InsertOutcome outcome =
-            insertMetaTag(request, multipleFiles_ ? &multipleFiles_->reportLog() : nullptr);
+        ReportLog* const log = multipleFiles_ ? &multipleFiles_->reportLog() : nullptr;
+        bool replacesBackup = false;
+        InsertOutcome outcome;
+        runWithCommandsDisabled([&] {
+            request.utf8 = isTextFile(request.path, 16384, 0.1, true).utf8;
+            // A backup already there is overwritten: it then holds the last version, not the
+            // original.
+            replacesBackup = request.backup && fileExists(backupFileName(request.path));
+            outcome = insertMetaTag(request, log);
+        });
         const InsertResultMessage message = insertResultMessage(outcome.result, toCp1252(title));
         const MessageIcon icon =
             outcome.result == kInserted ? MessageIcon::Information : MessageIcon::Warning;
@@ -320,6 +347,15 @@ void MainWindow::insertClicked()
                 MessageIcon::Information);
     }
     setTheFocus();
+}
+
+// For work that cannot be given up: no Stop meanwhile.
+void MainWindow::runWithCommandsDisabled(const std::function<void()>& work)
+{
+    enableDisableButtons(false);
+    cmdListWords->setEnabled(false);
+    runOffWindowThread(work);
+    enableDisableButtons(true);
 }
 
 void MainWindow::viewReportClicked()

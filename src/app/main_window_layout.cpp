@@ -130,6 +130,8 @@ void MainWindow::createControls()
         named<QRadioButton>(Frame1, "optInsertionWithoutBackup", QStringLiteral("without backup"));
     cmdInsert =
         named<QPushButton>(Frame1, "cmdInsert", QStringLiteral("Insert meta tag into file"));
+    cmdRestoreBackups =
+        named<QPushButton>(Frame1, "cmdRestoreBackups", QStringLiteral("Restore backups..."));
     cmdViewReport = named<QPushButton>(Frame1, "cmdViewReport", QStringLiteral("View report"));
     lblMetaTagInserted = named<QLabel>(Frame1, "lblMetaTagInserted");
     chkLargeWindow = named<QCheckBox>(Frame1, "chkLargeWindow", QStringLiteral("Large window"));
@@ -239,6 +241,7 @@ void MainWindow::layOutControls()
     frameRow->addWidget(optInsertionWithBackup);
     frameRow->addWidget(optInsertionWithoutBackup);
     frameRow->addWidget(cmdInsert);
+    frameRow->addWidget(cmdRestoreBackups);
     frameRow->addWidget(cmdViewReport);
     frameRow->addWidget(lblMetaTagInserted, 1);
     frameRow->addWidget(chkLargeWindow);
@@ -309,6 +312,7 @@ void MainWindow::connectControls()
     });
     connect(cmdClearOutput, &QPushButton::clicked, this, &MainWindow::clearOutput);
     connect(cmdInsert, &QPushButton::clicked, this, &MainWindow::insertClicked);
+    connect(cmdRestoreBackups, &QPushButton::clicked, this, &MainWindow::restoreBackupsClicked);
     connect(cmdViewReport, &QPushButton::clicked, this, &MainWindow::viewReportClicked);
     connect(chkLargeWindow, &QCheckBox::clicked, this, &MainWindow::largeWindowClicked);
     connect(cmdHelp, &QPushButton::clicked, this, &MainWindow::openHelp);

@@ -19,6 +19,8 @@ class MultipleFilesSide
     virtual void showParameters() = 0;
     // "Generate/insert keywords meta tag" with a folder that exists.
     virtual void runBatch() = 0;
+    // "Restore backups..." with a folder that exists.
+    virtual void restoreBackups() = 0;
     // "View report": shows the report window without blocking.
     virtual void showReport() = 0;
     // Whether the report window holds text (the "View report" button is shown then).

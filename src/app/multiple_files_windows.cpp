@@ -8,6 +8,7 @@
 #include "app/report_window.h"
 #include "app/window_analysis_host.h"
 #include "app/window_batch_host.h"
+#include "app/window_thread.h"
 
 #include "batch/batch_driver.h"
 #include "batch/run_lock.h"
@@ -16,8 +17,6 @@
 #include <QLineEdit>
 
 namespace tagwright {
-
-namespace {
 
 BatchSettings batchSettings(const ParameterValues& values)
 {
@@ -41,8 +40,6 @@ BatchSettings batchSettings(const ParameterValues& values)
     return settings;
 }
 
-} // namespace
-
 MultipleFilesWindows::MultipleFilesWindows(MainWindow& main)
     : main_(main), parameters_(new ParametersWindow(&main)),
       report_(new ReportWindow(&main, main.dialogs(), main.programText(13))),
@@ -60,22 +57,15 @@ void MultipleFilesWindows::showParameters()
 }
 
 // The folder box holds a folder that exists (the main window checked it). The settings are
-// copied here, so that a change made during the run waits for the next one. The next pages are
-// analysed on every core while the window shows one and asks about it. The run holds its folder
-// throughout; while another run (another window, the command line) holds that tree, the window
-// says so and starts nothing, rather than waiting with no end in sight and no way to stop.
+// copied here, so that a change made during the run waits for the next one. The run reads and
+// writes its pages off the window's thread, and the next pages are analysed on every core while
+// the window shows one and asks about it. The run holds its folder throughout.
 void MultipleFilesWindows::runBatch()
 {
     const std::string folder = toPath(main_.folderBox().text().trimmed());
-    const RunLock runLock(folder, [](const std::string&) { return false; });
-    if (runLock.state() == RunLock::State::TakenByAnother) {
-        main_.dialogs().showMessage(
-            QStringLiteral("Not started"),
-            QStringLiteral("Another run over this folder, a folder above it or one in it has "
-                           "not finished.\r\nStart this one when it has."),
-            MessageIcon::Warning);
+    const std::unique_ptr<RunLock> runLock = holdFolder(folder);
+    if (!runLock)
         return;
-    }
     const BatchSettings settings = batchSettings(parameters_->values());
     const BatchJob job{folder,
                        settings,
@@ -85,10 +75,34 @@ void MultipleFilesWindows::runBatch()
                        main_.programTexts(),
                        todayJdn(main_.clock()),
                        jobs_,
-                       &runLock};
+                       runLock.get()};
     WindowBatchHost host(main_, *report_, *inspect_, settings.logOperations);
     report_->beginSiteReport(reportedRun(job, false, false));
-    report_->finishSiteReport(tagwright::runBatch(job, host, main_.analysisHost(), report_->log()));
+    // Nothing else starts before the run has taken the commands over; Stop is there at once.
+    main_.clearStop();
+    main_.enableDisableButtons(false);
+    FileSystem realFileSystem;
+    BatchCounts counts;
+    runOffWindowThread([&] {
+        counts = tagwright::runBatch(job, host, main_.analysisHost(), report_->log(),
+                                     fileSystem_ ? *fileSystem_ : realFileSystem);
+    });
+    report_->finishSiteReport(counts);
+}
+
+// While another run (another window, the command line) holds the tree, the window says so and
+// starts nothing, rather than waiting with no end in sight and no way to stop.
+std::unique_ptr<RunLock> MultipleFilesWindows::holdFolder(const std::string& folder)
+{
+    auto runLock = std::make_unique<RunLock>(folder, [](const std::string&) { return false; });
+    if (runLock->state() != RunLock::State::TakenByAnother)
+        return runLock;
+    main_.dialogs().showMessage(
+        QStringLiteral("Not started"),
+        QStringLiteral("Another run over this folder, a folder above it or one in it has "
+                       "not finished.\r\nStart this one when it has."),
+        MessageIcon::Warning);
+    return nullptr;
 }
 
 void MultipleFilesWindows::showReport()

@@ -6,6 +6,7 @@
 #include "app/qt_text.h"
 #include "app/twips.h"
 #include "app/window_frame.h"
+#include "app/window_thread.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,6 +18,8 @@
 #include <QShowEvent>
 #include <QTextCursor>
 #include <QWindow>
+
+#include <utility>
 
 namespace tagwright {
 
@@ -70,14 +73,36 @@ ReportWindow::ReportWindow(QWidget* mainWindow, Dialogs& dialogs, QString saveFa
     connect(cmdSaveAsWebPage_, &QPushButton::clicked, this, &ReportWindow::saveAsWebPage);
     connect(cmdCopyToClipboard_, &QPushButton::clicked, this, &ReportWindow::copyToClipboard);
     connect(cmdClose_, &QPushButton::clicked, this, &ReportWindow::closeCommand);
-    log_.setChangeListener([this] { showLog(); });
+    log_.setChangeListener([this] { followLog(); });
+}
+
+// A run changes the log on its own thread: the window shows the latest text when it comes to it,
+// once however many changes came meanwhile.
+void ReportWindow::followLog()
+{
+    if (onTheWindowThread()) {
+        showLog(log_.text());
+        return;
+    }
+    const std::lock_guard lock(latestMutex_);
+    latestText_ = log_.text();
+    if (std::exchange(latestPosted_, true))
+        return;
+    postToWindowThread([this] {
+        std::string text;
+        {
+            const std::lock_guard lock(latestMutex_);
+            text = std::move(latestText_);
+            latestPosted_ = false;
+        }
+        showLog(text);
+    });
 }
 
 // Follows the log: an entry appended at the end is added to the box, any other change
 // replaces the box's text; either way the caret goes to the end, so the view follows the log.
-void ReportWindow::showLog()
+void ReportWindow::showLog(const std::string& text)
 {
-    const std::string& text = log_.text();
     if (text.size() >= shownText_.size() && text.compare(0, shownText_.size(), shownText_) == 0) {
         QTextCursor cursor(txbText_->document());
         cursor.movePosition(QTextCursor::End);
@@ -219,7 +244,7 @@ void ReportWindow::copyToClipboard()
 void ReportWindow::closeCommand()
 {
     if (QWidget* main = parentWidget()) {
-        const bool hasText = !log_.text().empty();
+        const bool hasText = !shownText_.empty();
         if (auto* viewReport = main->findChild<QPushButton*>(QStringLiteral("cmdViewReport")))
             viewReport->setVisible(hasText);
         if (auto* numberOfWords = main->findChild<QLabel*>(QStringLiteral("lblNumberOfWords"));

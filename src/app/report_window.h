@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 class QPlainTextEdit;
@@ -54,7 +55,8 @@ class ReportWindow : public QWidget
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void showLog();
+    void followLog();
+    void showLog(const std::string& text);
     void saveToFile();
     void saveAsWebPage();
     void copyToClipboard();
@@ -72,6 +74,9 @@ class ReportWindow : public QWidget
     QString saveFailureTitle_;
     ReportLog log_;
     std::string shownText_; // the log text that the text box shows
+    std::mutex latestMutex_;
+    std::string latestText_; // the log's text as a run left it, for the window's thread
+    bool latestPosted_ = false;
     QPlainTextEdit* txbText_;
     QPushButton* cmdSaveToFile_;
     QPushButton* cmdSaveAsWebPage_;

@@ -2,8 +2,8 @@
 
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "app/window_thread.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -13,39 +13,29 @@ namespace tagwright {
 bool WindowAnalysisHost::stopRequested()
 {
     // Reading the clock costs more than a scan step, so it is read at every 64th step only.
-    if (++steps_ % kStepsPerClockRead == 0 &&
-        (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventInterval)) {
-        if (!sinceShown_.isValid() || sinceShown_.elapsed() >= kShowInterval) {
-            flushOutput();
-            sinceShown_.start();
-        }
-        letEventsThrough();
+    if (++steps_ % kStepsPerClockRead == 0 && sinceShown_.isValid() &&
+        sinceShown_.elapsed() >= kShowInterval) {
+        flushOutput();
+        sinceShown_.start();
     }
     return window_.stopPressed();
 }
 
 bool WindowAnalysisHost::stopRequestedWhileWaiting()
 {
-    letEventsThrough();
     return window_.stopPressed();
-}
-
-void WindowAnalysisHost::letEventsThrough()
-{
-    QCoreApplication::processEvents();
-    sinceEvents_.start();
 }
 
 void WindowAnalysisHost::analysisStarted()
 {
-    window_.listWordsButton().setText(QStringLiteral("Stop"));
-    window_.enableDisableButtons(false);
     pendingOutput_.clear();
     pendingWordCount_.reset();
     running_ = true;
     sinceShown_.start();
-    // Stop is shown and takes a click before the first line is read, however long that takes.
-    letEventsThrough();
+    onWindowThread([this] {
+        window_.listWordsButton().setText(QStringLiteral("Stop"));
+        window_.enableDisableButtons(false);
+    });
 }
 
 void WindowAnalysisHost::endRun()
@@ -53,7 +43,7 @@ void WindowAnalysisHost::endRun()
     flushOutput();
     // The label counts the words of this analysis: one that found none leaves it empty.
     if (!wordCountGiven_)
-        window_.numberOfWordsLabel().clear();
+        postToWindowThread([this] { window_.numberOfWordsLabel().clear(); });
     wordCountGiven_ = false;
     running_ = false;
 }
@@ -61,12 +51,12 @@ void WindowAnalysisHost::endRun()
 void WindowAnalysisHost::analysisFinished()
 {
     endRun();
-    if (window_.singleFileMode()) {
-        window_.listWordsButton().setText(QStringLiteral("List words"));
-        window_.enableDisableButtons(true);
-    } else {
-        window_.listWordsButton().setEnabled(false);
-    }
+    postToWindowThread([this] {
+        if (window_.singleFileMode()) {
+            window_.listWordsButton().setText(QStringLiteral("List words"));
+            window_.enableDisableButtons(true);
+        }
+    });
 }
 
 void WindowAnalysisHost::setWordCountText(std::string_view text)
@@ -75,30 +65,33 @@ void WindowAnalysisHost::setWordCountText(std::string_view text)
     if (running_)
         pendingWordCount_ = std::string(text);
     else
-        window_.numberOfWordsLabel().setText(fromCp1252(text));
+        postToWindowThread([this, shown = fromCp1252(text)] {
+            window_.numberOfWordsLabel().setText(shown);
+        });
 }
 
 void WindowAnalysisHost::setWordCountBusy(bool busy)
 {
-    QLabel& label = window_.numberOfWordsLabel();
-    QPalette palette = label.palette();
-    palette.setColor(QPalette::WindowText, busy ? Qt::red : Qt::black);
-    label.setPalette(palette);
-    QFont font = label.font();
-    font.setBold(busy);
-    label.setFont(font);
+    postToWindowThread([this, busy] {
+        QLabel& label = window_.numberOfWordsLabel();
+        QPalette palette = label.palette();
+        palette.setColor(QPalette::WindowText, busy ? Qt::red : Qt::black);
+        label.setPalette(palette);
+        QFont font = label.font();
+        font.setBold(busy);
+        label.setFont(font);
+    });
 }
 
 std::string WindowAnalysisHost::outputText() const
 {
-    return window_.outputText() + pendingOutput_;
+    return onWindowThread([this] { return window_.outputText(); }) + pendingOutput_;
 }
 
 void WindowAnalysisHost::setOutputText(std::string_view text)
 {
     pendingOutput_.clear();
-    window_.setOutputText(std::string(text));
-    window_.outputBox().repaint();
+    postToWindowThread([this, shown = std::string(text)] { window_.setOutputText(shown); });
 }
 
 void WindowAnalysisHost::appendOutputText(std::string_view text)
@@ -106,19 +99,21 @@ void WindowAnalysisHost::appendOutputText(std::string_view text)
     if (running_)
         pendingOutput_ += text;
     else
-        window_.appendOutputText(std::string(text));
+        postToWindowThread(
+            [this, shown = std::string(text)] { window_.appendOutputText(shown); });
 }
 
 void WindowAnalysisHost::flushOutput()
 {
-    if (pendingWordCount_) {
-        window_.numberOfWordsLabel().setText(fromCp1252(*pendingWordCount_));
-        pendingWordCount_.reset();
-    }
-    if (pendingOutput_.empty())
+    if (!pendingWordCount_ && pendingOutput_.empty())
         return;
-    window_.appendOutputText(pendingOutput_);
-    pendingOutput_.clear();
+    postToWindowThread([this, count = std::exchange(pendingWordCount_, std::nullopt),
+                        output = std::exchange(pendingOutput_, {})] {
+        if (count)
+            window_.numberOfWordsLabel().setText(fromCp1252(*count));
+        if (!output.empty())
+            window_.appendOutputText(output);
+    });
 }
 
 // An LF page is an ordinary page here: it is read line by line at full speed, so it is neither
@@ -132,14 +127,16 @@ QuestionAnswer WindowAnalysisHost::askUnixFile(std::string_view)
 
 bool WindowAnalysisHost::askProceedAfterInvalidEndFont(std::string_view question)
 {
-    return window_.dialogs().ask(QStringLiteral("Font tag error"), fromCp1252(question),
-                                 QuestionButtons::YesNo, MessageIcon::None,
-                                 Answer::Yes) == Answer::Yes;
+    return onWindowThread([this, &question] {
+        return window_.dialogs().ask(QStringLiteral("Font tag error"), fromCp1252(question),
+                                     QuestionButtons::YesNo, MessageIcon::None,
+                                     Answer::Yes) == Answer::Yes;
+    });
 }
 
 void WindowAnalysisHost::reportNowGenerating()
 {
-    window_.reportNowGenerating();
+    onWindowThread([this] { window_.reportNowGenerating(); });
 }
 
 } // namespace tagwright

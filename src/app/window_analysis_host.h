@@ -13,9 +13,10 @@ class MainWindow;
 
 // The analysis as the main window shows it: "List words" becomes "Stop", the word-count label
 // turns red and bold while counting, words appear in the output box, questions go through the
-// window's dialogs. Pending events (Stop among them) are let through at most every ~20 ms of
-// work, not at every scan step. The words shown as found and the word count reach the window
-// every ~200 ms: the box lays out its whole growing paragraph again at every change.
+// window's dialogs. The analysis runs off the window's thread (runOffWindowThread): what it shows
+// is posted to the window, what it asks waits for the answer there, and Stop is a flag that the
+// window sets. The words shown as found and the word count reach the window every ~200 ms: the
+// box lays out its whole growing paragraph again at every change.
 class WindowAnalysisHost : public AnalysisHost
 {
   public:
@@ -40,19 +41,16 @@ class WindowAnalysisHost : public AnalysisHost
     void endRun();
 
   private:
-    static constexpr int kEventInterval = 20; // milliseconds of work between event rounds
     static constexpr int kShowInterval = 200; // milliseconds between updates of the box
     static constexpr unsigned kStepsPerClockRead = 64;
 
     void flushOutput();
-    void letEventsThrough();
 
     MainWindow& window_;
     bool wordCountGiven_ = false; // since the last end of a run
     std::string pendingOutput_; // appended during a run, not yet in the box
     std::optional<std::string> pendingWordCount_;
     bool running_ = false;
-    QElapsedTimer sinceEvents_;
     QElapsedTimer sinceShown_;
     unsigned steps_ = 0;
 };

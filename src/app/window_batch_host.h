@@ -9,7 +9,8 @@ class MainWindow;
 class ReportWindow;
 
 // A batch run as the windows show it: the main window's progress label, input box, commands and
-// "View report" button, the report window and the modal inspect window.
+// "View report" button, the report window and the modal inspect window. The run calls it from
+// its own thread; each call is done on the window's thread before the run goes on.
 class WindowBatchHost : public BatchHost
 {
   public:
@@ -28,6 +29,9 @@ class WindowBatchHost : public BatchHost
     void runFinished(std::string_view resultText, bool reportHasText) override;
 
   private:
+    void showProgressText(std::string_view text);
+    void finishRun(std::string_view resultText, bool reportHasText);
+
     MainWindow& main_;
     ReportWindow& report_;
     EditMetaTagWindow& inspectWindow_;

@@ -140,4 +140,38 @@ std::vector<PageFailure> restorePairs(std::span<const BackupPair> pairs, FileSys
     return unflushed;
 }
 
+void RestoreTally::count(const RestoreOutcome& outcome)
+{
+    switch (outcome.result) {
+    case RestoreResult::Restored:
+        ++restored;
+        break;
+    case RestoreResult::LeftAlone:
+        ++leftAlone;
+        break;
+    case RestoreResult::Failed:
+        ++failed;
+        break;
+    }
+}
+
+std::string RestoreTally::line(bool dryRun) const
+{
+    const std::size_t pairs = total();
+    std::string text = std::to_string(restored) + " of " + std::to_string(pairs) +
+                       (pairs == 1 ? " page" : " pages") +
+                       (dryRun ? " would be restored" : " restored") + " from their backups.";
+    // Appended piece by piece: GCC 12 sees a false overlap in " " + std::to_string(...) at -O3.
+    const auto addCount = [&text](std::size_t count, std::string_view what) {
+        text.append(" ").append(std::to_string(count)).append(what);
+    };
+    if (leftAlone > 0)
+        addCount(leftAlone, " left alone.");
+    if (failed > 0)
+        addCount(failed, " could not be restored.");
+    if (dryRun)
+        text += " Dry run: no file was written.";
+    return text;
+}
+
 } // namespace tagwright

@@ -61,4 +61,17 @@ inline constexpr std::string_view kFolderHeldByAnother = "Another run is writing
 std::vector<PageFailure> restorePairs(std::span<const BackupPair> pairs, FileSystem& fs,
                                       const RestoreRun& run);
 
+// How the pairs of a restore ended.
+struct RestoreTally
+{
+    std::size_t restored = 0;
+    std::size_t leftAlone = 0;
+    std::size_t failed = 0;
+
+    void count(const RestoreOutcome& outcome);
+    std::size_t total() const { return restored + leftAlone + failed; }
+    // The line that ends a restore: how many pages of how many were put back, and what was not.
+    std::string line(bool dryRun) const;
+};
+
 } // namespace tagwright

@@ -345,6 +345,10 @@ void FolderRun::processFile(const std::shared_ptr<const Folder>& folder, const s
     if (logAnalysisOutcome(outcome.result, outcome.offendingByte, outcome.position)) {
         if (!composeAndInsert(old))
             return;
+        // A Stop pressed once the analysis was over, while the page was inspected or written,
+        // is taken now, before anything is asked about the next page.
+        if (!counts_.stopRun && analysisHost_.stopRequested() && !goesOnAfterStop())
+            counts_.stopRun = true;
     } else {
         finishPage(outcome.result > 0 ? PageResult::Failed : PageResult::PassedOver,
                    passed_over::kStopped);
@@ -455,17 +459,22 @@ bool FolderRun::logAnalysisOutcome(std::int16_t result, std::uint8_t offendingBy
         log_.output("\r\n");
         return false;
     }
-    if (result == kAnalysisStopped) {
-        if (!host_.askGoOnToNextFile()) {
-            logStopped();
-            counts_.stopRun = true;
-            return false;
-        }
-        if (job_.settings.logOperations)
-            host_.showReport();
-        analysisHost_.setOutputText({});
+    if (result == kAnalysisStopped && !goesOnAfterStop()) {
+        logStopped();
+        counts_.stopRun = true;
+        return false;
     }
     return result == kAnalysisDone;
+}
+
+bool FolderRun::goesOnAfterStop()
+{
+    if (!host_.askGoOnToNextFile())
+        return false;
+    if (job_.settings.logOperations)
+        host_.showReport();
+    analysisHost_.setOutputText({});
+    return true;
 }
 
 bool FolderRun::composeAndInsert(const OldTagAndDoneDate& old)

@@ -152,6 +152,8 @@ class FolderRun
     // False, with a report line, for a name that leads to a page this run must leave alone;
     // otherwise the file the run reads and rewrites becomes the current page.
     bool admitPage(const PageFile& named);
+    // Stop was pressed: "Go on to the next file?"; false for No.
+    bool goesOnAfterStop();
     // After the analysis of the current file; false when the run or the file ends there.
     bool logAnalysisOutcome(std::int16_t result, std::uint8_t offendingByte, std::int32_t position);
     // False when the user declined the tag and ended the run.

@@ -16,34 +16,6 @@ namespace tagwright::cli {
 
 namespace {
 
-// How the pairs of a run ended.
-struct RestoreTally
-{
-    std::size_t restored = 0;
-    std::size_t leftAlone = 0;
-    std::size_t failed = 0;
-};
-
-// The line that ends a run: how many pages of how many were put back, and what was not.
-std::string tallyLine(const RestoreTally& tally, bool dryRun)
-{
-    const std::size_t pairs = tally.restored + tally.leftAlone + tally.failed;
-    std::string line = std::to_string(tally.restored) + " of " + std::to_string(pairs) +
-                       (pairs == 1 ? " page" : " pages") +
-                       (dryRun ? " would be restored" : " restored") + " from their backups.";
-    // Appended piece by piece: GCC 12 sees a false overlap in " " + std::to_string(...) at -O3.
-    const auto addCount = [&line](std::size_t count, std::string_view what) {
-        line.append(" ").append(std::to_string(count)).append(what);
-    };
-    if (tally.leftAlone > 0)
-        addCount(tally.leftAlone, " left alone.");
-    if (tally.failed > 0)
-        addCount(tally.failed, " could not be restored.");
-    if (dryRun)
-        line += " Dry run: no file was written.";
-    return line;
-}
-
 class RestoreCommand : public WalkCommand
 {
   public:
@@ -100,18 +72,16 @@ class RestoreCommand : public WalkCommand
             run.pairDone = [&](const BackupPair& pair, const RestoreOutcome& outcome) {
                 progress.pageDone();
                 const std::string name = shellQuotedName(pair.page.path());
+                tally.count(outcome);
                 switch (outcome.result) {
                 case RestoreResult::Restored:
                     listing += name + (dryRun ? "\twould be restored\n" : "\trestored\n");
-                    ++tally.restored;
                     break;
                 case RestoreResult::LeftAlone:
                     listing += name + "\tleft alone: " + outcome.reason + "\n";
-                    ++tally.leftAlone;
                     break;
                 case RestoreResult::Failed:
                     failures.push_back(name + ": " + outcome.reason);
-                    ++tally.failed;
                     break;
                 }
             };
@@ -123,7 +93,7 @@ class RestoreCommand : public WalkCommand
         console.printBytes(listing);
         for (const std::string& failure : failures)
             console.printMessage(failure);
-        console.printNote(tallyLine(tally, dryRun));
+        console.printNote(tally.line(dryRun));
         return status;
     }
 };

@@ -6,6 +6,7 @@
 #include "app/qt_text.h"
 #include "app/report_window.h"
 #include "app/state_file.h"
+#include "batch/file_system.h"
 #include "batch/run_lock.h"
 
 #include <QDir>
@@ -14,7 +15,10 @@
 #include <QWindow>
 #include <QXmlStreamReader>
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <map>
 
 using namespace tagwright;
@@ -118,6 +122,41 @@ struct MultipleFilesHarness
         h.button("cmdGenerateKeywordMetaTag")->click();
         return displays;
     }
+};
+
+// A file system whose first writing of a file's content waits until the test lets it go on
+// (or, so that a window that cannot let it go on fails rather than hangs, for a few seconds).
+class HeldWrites : public FileSystem
+{
+  public:
+    bool writeAll(int fd, std::string_view data) override
+    {
+        std::unique_lock lock(mutex_);
+        if (!released_) {
+            held_ = true;
+            changed_.wait_for(lock, std::chrono::seconds(5), [this] { return released_; });
+            released_ = true;
+        }
+        lock.unlock();
+        return FileSystem::writeAll(fd, data);
+    }
+    bool isHeld()
+    {
+        const std::lock_guard lock(mutex_);
+        return held_ && !released_;
+    }
+    void release()
+    {
+        const std::lock_guard lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool held_ = false;
+    bool released_ = false;
 };
 
 void tick(EditMetaTagWindow& window, const char* name, bool ticked)
@@ -527,18 +566,17 @@ class MultipleFilesTest : public QObject
                 m.site.filePath(name).replace(QStringLiteral(".htm"), QStringLiteral(".bak.htm")));
         }
 
-        // Stop is clicked as the sixth page is taken up, when the window lets events through;
-        // "Go on to the next file?" is answered No.
-        std::function<void()> stopAtSixthPage = [&] {
-            if (m.report().count(QStringLiteral("File: ")) >= 6)
-                m.h.button("cmdListWords")->click();
-            else
-                QTimer::singleShot(0, stopAtSixthPage);
-        };
-        QTimer::singleShot(0, stopAtSixthPage);
+        // Stop is clicked as the sixth page is taken up (the input box shows it, while the run
+        // waits); "Go on to the next file?" is answered No.
+        const QMetaObject::Connection stopAtSixthPage = QObject::connect(
+            m.h.box("txbInputFile"), &QLineEdit::textChanged, [&](const QString& file) {
+                if (file.endsWith(QStringLiteral("p05.htm")))
+                    m.h.button("cmdListWords")->click();
+            });
         m.h.dialogs.shown.clear();
         m.h.dialogs.answers.enqueue(Answer::No);
         m.run();
+        QObject::disconnect(stopAtSixthPage);
 
         QCOMPARE(m.h.dialogs.shown.size(), 2);
         QCOMPARE(m.h.dialogs.shown[0].text, QStringLiteral("Go on to the next file?"));
@@ -578,6 +616,103 @@ class MultipleFilesTest : public QObject
 
     // The saved state may still ask for the Unix-type question: LF pages get their tags as
     // any page does, without a question or a warning.
+    // The run writes off the window's thread: while a page's writing is held up, the window
+    // turns its events, shows Stop and takes it; the Stop acts once that write is done, before
+    // the next page's inspect window, with "Go on to the next file?".
+    void stopDuringASlowWriteActsAfterItBeforeTheNextPage()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        const QString a = m.write(QStringLiteral("a.htm"), page("Roses"));
+        const QString b = m.write(QStringLiteral("b.htm"), page("Tulips"));
+        m.chooseFolder();
+        m.side->setJobs(1);
+        HeldWrites held;
+        m.side->setFileSystem(held);
+        bool stopShownWhileHeld = false;
+        QTimer whileHeld;
+        QObject::connect(&whileHeld, &QTimer::timeout, [&] {
+            if (!held.isHeld())
+                return;
+            whileHeld.stop();
+            QPushButton* stop = m.h.button("cmdListWords");
+            stopShownWhileHeld = stop->isEnabled() && stop->text() == QStringLiteral("Stop");
+            stop->click();
+            held.release();
+        });
+        whileHeld.start(1);
+        m.h.dialogs.answers.enqueue(Answer::No);
+        QStringList inspected;
+        m.run([&](const QString& file, EditMetaTagWindow&) { inspected << file; });
+
+        QVERIFY(stopShownWhileHeld);
+        QCOMPARE(inspected, QStringList{QStringLiteral("a.htm")});
+        QCOMPARE(m.h.dialogs.shown.size(), 2);
+        QCOMPARE(m.h.dialogs.shown[0].text, QStringLiteral("Go on to the next file?"));
+        QCOMPARE(m.h.dialogs.shown[1].title, QStringLiteral("Result"));
+        QVERIFY(MultipleFilesHarness::read(a).contains("content=\"roses"));
+        QCOMPARE(MultipleFilesHarness::read(b), page("Tulips"));
+        QVERIFY(m.report().contains(
+            QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
+    }
+
+    // "Restore backups..." lists the pairs that the command line's restore would put back,
+    // asks once, and puts back each page as it was before the run; No changes nothing.
+    void restoreBackupsUndoesARunWithBackups()
+    {
+        MultipleFilesHarness m;
+        QVERIFY(m.start());
+        const QString a = m.write(QStringLiteral("a.htm"), page("Roses"));
+        const QString b = m.write(QStringLiteral("b.htm"), page("Tulips"));
+        m.chooseFolder();
+        m.setParameters([](ParameterValues& values) {
+            values.confirm = 0;
+            values.backup = 1;
+        });
+        m.run();
+        // A pair that no run made stays as it is.
+        const QString c = m.write(QStringLiteral("c.htm"), page("Lilies"));
+        const QString cBackup = m.write(QStringLiteral("c.bak.htm"), page("Irises"));
+        const QByteArray taggedA = MultipleFilesHarness::read(a);
+        QVERIFY(taggedA != page("Roses"));
+        QVERIFY(m.h.button("cmdRestoreBackups")->isVisible());
+
+        m.h.dialogs.shown.clear();
+        m.h.dialogs.answers.enqueue(Answer::No);
+        m.h.button("cmdRestoreBackups")->click();
+        QCOMPARE(m.h.dialogs.shown.size(), 1);
+        QCOMPARE(m.h.dialogs.shown[0].title, QStringLiteral("Restore backups"));
+        QVERIFY(m.h.dialogs.shown[0].question);
+        QVERIFY(m.h.dialogs.shown[0].text.startsWith(
+            QStringLiteral("Give 2 pages the content of their backups")));
+        QString report = m.report();
+        QVERIFY(report.contains(QStringLiteral("File: a.htm  ---  Its backup can be put back.")));
+        QVERIFY(report.contains(QStringLiteral("File: b.htm  ---  Its backup can be put back.")));
+        QVERIFY(report.contains(QStringLiteral("File: c.htm  ---  Left alone: ")));
+        QVERIFY(report.contains(QStringLiteral("Nothing was restored.")));
+        QCOMPARE(MultipleFilesHarness::read(a), taggedA);
+        QVERIFY(QFile::exists(m.site.filePath(QStringLiteral("a.bak.htm"))));
+
+        m.h.dialogs.shown.clear();
+        m.h.dialogs.answers.enqueue(Answer::Yes);
+        m.h.button("cmdRestoreBackups")->click();
+        QCOMPARE(MultipleFilesHarness::read(a), page("Roses"));
+        QCOMPARE(MultipleFilesHarness::read(b), page("Tulips"));
+        QVERIFY(!QFile::exists(m.site.filePath(QStringLiteral("a.bak.htm"))));
+        QVERIFY(!QFile::exists(m.site.filePath(QStringLiteral("b.bak.htm"))));
+        QCOMPARE(MultipleFilesHarness::read(c), page("Lilies"));
+        QCOMPARE(MultipleFilesHarness::read(cBackup), page("Irises"));
+        report = m.report();
+        QVERIFY(report.contains(QStringLiteral("File: a.htm  ---  Restored from its backup.")));
+        QVERIFY(report.contains(QStringLiteral("File: b.htm  ---  Restored from its backup.")));
+        const QString tally = QStringLiteral("2 of 3 pages restored from their backups. 1 left alone.");
+        QVERIFY(report.contains(tally));
+        QCOMPARE(m.h.dialogs.shown.size(), 2);
+        QCOMPARE(m.h.dialogs.shown[1].title, QStringLiteral("Result"));
+        QCOMPARE(m.h.dialogs.shown[1].text, tally);
+        QVERIFY(m.h.button("cmdGenerateKeywordMetaTag")->isEnabled());
+    }
+
     void lfPagesAreOrdinaryPagesInARun()
     {
         MultipleFilesHarness m;
