@@ -334,8 +334,8 @@ void MainWindow::insertClicked()
         const MessageIcon icon =
             outcome.result == kInserted ? MessageIcon::Information : MessageIcon::Warning;
         QString text = fromCp1252(message.text);
-        if (!outcome.errorText.empty()) // the message alone does not say why the page was kept
-            text += QStringLiteral("\r\n") + QString::fromStdString(outcome.errorText);
+        if (!outcome.causeText().empty()) // the message alone does not say why the page was kept
+            text += QStringLiteral("\r\n") + QString::fromStdString(outcome.causeText());
         dialogs().showMessage(fromCp1252(message.title), text, icon);
         if (outcome.result == kInserted && request.backup)
             dialogs().showMessage(

@@ -116,7 +116,7 @@ FoundPairs findBackupPairs(const std::string& folder, bool recursive,
     walkFolders(std::make_shared<const Folder>(access.openFolder(folder)), recursive, access,
                 [&](const std::shared_ptr<const Folder>& walked, const FolderListing& listing) {
                     if (!listing.ok())
-                        found.unreadable.push_back({walked->path(), listing.errorText});
+                        found.unreadable.push_back({walked->path(), listing.failure->text});
                     for (const std::string& name : listing.files)
                         if (const auto page = pageNameOf(name, extensions))
                             found.pairs.push_back({{walked, *page}, {walked, name}});

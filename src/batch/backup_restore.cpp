@@ -226,21 +226,21 @@ RestoreOutcome restoreBackup(const PageFile& page, const PageFile& backup, FileS
     ReplaceOptions options;
     options.asRead = pageFile.stamp;
     options.flushFolder = false;
-    int copyError = 0;
     PreparedReplacement replacement = prepareReplacement(
         fs, page, {},
-        [&](PageWriter& writer) {
-            copyError = copyBackup(fs, backupFile.fd(), writer);
-            return copyError == 0 ? 0 : kReplaceFailed;
+        [&](PageWriter& writer) -> Expected<int> {
+            if (const int copyError = copyBackup(fs, backupFile.fd(), writer); copyError != 0)
+                return Failure::ofError(copyError);
+            return 0;
         },
         options);
-    if (const ReplaceResult& prepared = replacement.prepared(); prepared.code != 0)
-        return failed(prepared.errorText.empty() ? std::strerror(copyError) : prepared.errorText);
+    if (const ReplaceResult& prepared = replacement.prepared(); !prepared)
+        return failed(prepared.failure().text);
     // What was put in place must be the backup that was judged.
     if (!sameFile(fs, backupFile.fd(), backupFile.stamp))
         return failed("The backup changed while it was being put back.");
-    if (const ReplaceResult replaced = replacement.commit(); replaced.code != 0)
-        return failed(replaced.errorText);
+    if (const ReplaceResult replaced = replacement.commit(); !replaced)
+        return failed(replaced.failure().text);
     if (!sameFile(fs, backup, backupFile.stamp))
         return failed("The page is put back, but its backup changed meanwhile and stays.");
     if (!fs.remove(*backup.folder, backup.name))

@@ -51,7 +51,7 @@ InsertOutcome insertDoneMetaTagOnly(const PageFile& file, const std::string& pat
     int readError = 0;
     const std::optional<std::string> fingerprint = textFingerprint(fs, page.fd(), readError);
     if (readError != 0)
-        return {kInsertFailed, {}, std::strerror(readError)};
+        return {kInsertFailed, {}, Failure::ofError(readError)};
     const std::string marker = doneMetaTagLine(doneDate, fingerprint.value_or(""));
     LineReader reader = pageLineReader(fs, page.fd());
     HeadEdit edit;
@@ -59,9 +59,8 @@ InsertOutcome insertDoneMetaTagOnly(const PageFile& file, const std::string& pat
     ReplaceOptions options;
     options.asRead = fileStamp(fs, page.fd());
     if (!options.asRead)
-        return {kInsertFailed, {}, std::strerror(errno)};
-    return rewriteOutcome(replaceFile(fs, target, {}, headRewriteOf(reader, edit), options),
-                          reader.errorNumber());
+        return {kInsertFailed, {}, Failure::ofErrno()};
+    return rewriteOutcome(replaceFile(fs, target, {}, headRewriteOf(reader, edit), options));
 }
 
 InsertOutcome insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate)

@@ -29,13 +29,6 @@ namespace tagwright {
 
 namespace {
 
-// A failure that the files written ahead may have caused: a full disk or quota.
-bool isLackOfSpace(const std::string& errorText)
-{
-    return errorText.find(std::strerror(ENOSPC)) != std::string::npos ||
-           errorText.find(std::strerror(EDQUOT)) != std::string::npos;
-}
-
 bool isUtf8Page(const PageFile& page)
 {
     return detectEncoding(page.readPath(), true) == static_cast<std::int16_t>(Encoding::Utf8);
@@ -174,8 +167,8 @@ void FolderRun::processListing(const std::shared_ptr<const Folder>& folder,
 {
     if (!listing.ok()) {
         log_.output("\r\nFolder: " + reportName(folder->path()) +
-                    "  ---  The folder cannot be read (" + listing.errorText + ").\r\n");
-        counts_.failures.push_back({folder->path(), listing.errorText});
+                    "  ---  The folder cannot be read (" + listing.failure->text + ").\r\n");
+        counts_.failures.push_back({folder->path(), listing.failure->text});
         return;
     }
     if (std::any_of(listing.files.begin(), listing.files.end(),
@@ -338,8 +331,8 @@ void FolderRun::processFile(const std::shared_ptr<const Folder>& folder, const s
     const AnalysisOutcome outcome = analyseCurrentFile(statusHost, index);
     removeStatusText();
     if (outcome.result > 0)
-        recordFailure(outcome.errorText.empty() ? "error" + numberText(outcome.result)
-                                                : outcome.errorText);
+        recordFailure(outcome.causeText().empty() ? "error" + numberText(outcome.result)
+                                                : outcome.causeText());
     if (outcome.stopRun)
         counts_.stopRun = true;
     if (logAnalysisOutcome(outcome.result, outcome.offendingByte, outcome.position)) {
@@ -598,7 +591,7 @@ InsertOutcome FolderRun::writePage(const InsertRequest& request)
     // want of space beside files written ahead of it, is written again as on one job, with
     // nothing held ahead. Its failure counts only when that fails too.
     const bool heldAhead = ahead_->releaseWrittenAhead();
-    if (failedAhead || (heldAhead && isLackOfSpace(outcome.errorText)))
+    if (failedAhead || (heldAhead && outcome.cause && outcome.cause->isLackOfSpace()))
         outcome = insertMetaTag(request, &log_, fs_);
     return outcome;
 }
@@ -633,8 +626,8 @@ void FolderRun::recordFailure(std::string cause)
 
 void FolderRun::recordFailure(const InsertOutcome& outcome)
 {
-    recordFailure(outcome.errorText.empty() ? insertResultMessage(outcome.result, {}).text
-                                            : outcome.errorText);
+    recordFailure(outcome.causeText().empty() ? insertResultMessage(outcome.result, {}).text
+                                            : outcome.causeText());
 }
 
 void FolderRun::finishPage(PageResult result, std::string_view reason)

@@ -123,9 +123,11 @@ int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
 
 ContentProducer headRewriteOf(LineReader& reader, const HeadEdit& edit)
 {
-    return [&reader, &edit](PageWriter& writer) {
+    return [&reader, &edit](PageWriter& writer) -> Expected<int> {
         const int result = rewriteHead(reader, writer, edit);
-        return reader.errorNumber() != 0 ? kReplaceFailed : result;
+        if (reader.errorNumber() != 0)
+            return Failure::ofError(reader.errorNumber());
+        return result;
     };
 }
 

@@ -36,8 +36,8 @@ struct HeadEdit {
 // A read failure shows in reader.errorNumber().
 int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit);
 
-// rewriteHead as the new content of a safe replace: kReplaceFailed when the page could not be
-// read to its end, whatever the head gave. Reader and edit must outlive the producer.
+// rewriteHead as the new content of a safe replace: the reader's failure when the page could not
+// be read to its end, whatever the head gave. Reader and edit must outlive the producer.
 ContentProducer headRewriteOf(LineReader& reader, const HeadEdit& edit);
 
 } // namespace tagwright

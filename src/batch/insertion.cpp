@@ -76,7 +76,7 @@ PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs)
         int readError = 0;
         const std::optional<std::string> fingerprint = textFingerprint(fs, page.fd(), readError);
         if (readError != 0)
-            return settle({kInsertFailed, {}, std::strerror(readError)});
+            return settle({kInsertFailed, {}, Failure::ofError(readError)});
         marker = doneMetaTagLine(request.doneDate, fingerprint.value_or(""));
     }
     LineReader reader = pageLineReader(fs, page.fd());
@@ -85,13 +85,12 @@ PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs)
     ReplaceOptions options;
     options.asRead = fileStamp(fs, page.fd());
     if (!options.asRead)
-        return settle({kInsertFailed, {}, std::strerror(errno)});
+        return settle({kInsertFailed, {}, Failure::ofErrno()});
     options.flushFolder = request.flushFolder;
     prepared.replacement_ =
         prepareReplacement(fs, target, backupName, headRewriteOf(reader, edit), options);
-    InsertOutcome outcome = rewriteOutcome(prepared.replacement_.prepared(), reader.errorNumber());
-    if (outcome.result != kInserted)
-        return settle(std::move(outcome));
+    if (!prepared.replacement_.ready())
+        return settle(rewriteOutcome(prepared.replacement_.prepared()));
     return prepared;
 }
 
@@ -99,16 +98,15 @@ InsertOutcome PreparedInsertion::commit(ReportLog* log)
 {
     if (settled_)
         return *settled_;
-    const ReplaceResult replaced = replacement_.commit();
-    if (replaced.code != 0)
-        return {replaced.code == kReplaceFailed ? kInsertFailed : replaced.code,
-                {},
-                replaced.errorText};
+    InsertOutcome outcome = rewriteOutcome(replacement_.commit());
+    if (outcome.result != kInserted)
+        return outcome;
     if (log) {
         for (const std::string& line : reportLines_)
             log->output(line);
     }
-    return {kInserted, backup_, replaced.errorText};
+    outcome.backupFile = backup_;
+    return outcome;
 }
 
 InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log, FileSystem& fs)
@@ -122,12 +120,13 @@ InsertOutcome insertMetaTag(const InsertRequest& request, ReportLog* log)
     return insertMetaTag(request, log, fs);
 }
 
-InsertOutcome rewriteOutcome(const ReplaceResult& replaced, int readError)
+InsertOutcome rewriteOutcome(const ReplaceResult& replaced)
 {
-    static_assert(kInsertFailed == kReplaceFailed);
-    if (replaced.code == kReplaceFailed && replaced.errorText.empty() && readError != 0)
-        return {kInsertFailed, {}, std::strerror(readError)};
-    return {replaced.code, {}, replaced.errorText};
+    if (!replaced)
+        return {kInsertFailed, {}, replaced.failure()};
+    if (replaced->abandonedWith != 0)
+        return {replaced->abandonedWith, {}, std::nullopt};
+    return {kInserted, {}, replaced->folderNotFlushed};
 }
 
 PageFile fileToRewrite(FileSystem& fs, const PageFile& given, const std::string& path)
@@ -139,11 +138,12 @@ PageToRewrite openPageToRewrite(FileSystem& fs, const PageFile& file)
 {
     const auto refusal = [](int error) {
         if (error == ENOENT || error == ENOTDIR)
-            return PageToRewrite{-1, InsertOutcome{kInsertFileNotFound, {}, {}}};
+            return PageToRewrite{-1, InsertOutcome{kInsertFileNotFound, {}, std::nullopt}};
         // A link where the run found a regular file: another name was put in the page's place.
         if (error == ELOOP)
-            return PageToRewrite{-1, InsertOutcome{kInsertFailed, {}, kFileChanged}};
-        return PageToRewrite{-1, InsertOutcome{kInsertFailed, {}, std::strerror(error)}};
+            return PageToRewrite{-1,
+                                 InsertOutcome{kInsertFailed, {}, Failure::refusal(kFileChanged)}};
+        return PageToRewrite{-1, InsertOutcome{kInsertFailed, {}, Failure::ofError(error)}};
     };
     if (!file.folder->isOpen())
         return refusal(file.folder->error());

@@ -42,13 +42,17 @@ struct InsertRequest
     bool operator==(const InsertRequest&) const = default;
 };
 
+// The text's numeric result, which the windows and the report tell, with its cause.
 struct InsertOutcome
 {
     int result = kInserted;
     std::string backupFile; // where the previous content went, when a backup was made
-    // With kInsertFailed: the system's description, or why the page was not replaced; with
-    // kInserted: that the page's folder could not be forced to the disk (kFolderNotFlushed).
-    std::string errorText;
+    // With kInsertFailed: the failure, or why the page was not replaced; with kInserted: that the
+    // page's folder could not be forced to the disk (kFolderNotFlushed).
+    std::optional<Failure> cause;
+
+    // The cause's description; empty when there is none.
+    std::string causeText() const { return cause ? cause->text : std::string(); }
 };
 
 // Rewrites the page so that its head carries the new tag in place of every keywords meta tag,
@@ -90,9 +94,8 @@ struct InsertResultMessage
 };
 InsertResultMessage insertResultMessage(int result, const std::string& successTitle);
 
-// What a rewrite of a page came to: the replace's result, a failure without the system's
-// description named by the page reader's error (readError, 0 for none).
-InsertOutcome rewriteOutcome(const ReplaceResult& replaced, int readError);
+// What a rewrite of a page came to, by the replace's result.
+InsertOutcome rewriteOutcome(const ReplaceResult& replaced);
 
 // The file a rewrite replaces: the one given, or the one path leads to.
 PageFile fileToRewrite(FileSystem& fs, const PageFile& given, const std::string& path);

@@ -19,22 +19,6 @@ namespace tagwright {
 
 namespace {
 
-struct Failure
-{
-    std::string text;
-};
-
-Failure failureFromErrno()
-{
-    return Failure{std::strerror(errno)};
-}
-
-// What could not be done, with the system's reason.
-Failure withReason(const char* what)
-{
-    return Failure{std::string(what) + " (" + std::strerror(errno) + ")."};
-}
-
 // A temporary file in a folder, under the first name of the program's own naming that no file
 // bears (a taken name is passed over, so nothing is ever replaced), made by `take` under the
 // guard returned, so that a termination signal removes it from the moment it exists. None, with
@@ -76,14 +60,14 @@ std::optional<Failure> takeOverAttributes(FileSystem& fs, int fd, const PageFile
     {
     };
     if (!fs.openStatus(fd, created))
-        return failureFromErrno();
+        return Failure::ofErrno();
     if ((created.st_uid != previous.st_uid || created.st_gid != previous.st_gid) &&
         !fs.setOwner(fd, previous.st_uid, previous.st_gid))
-        return withReason(kOwnerNotKept);
+        return Failure::withReason(kOwnerNotKept);
     if (!fs.setMode(fd, previous.st_mode & 07777))
-        return withReason(kModeNotKept);
+        return Failure::withReason(kModeNotKept);
     if (!fs.copyExtendedAttributes(*previousFile.folder, previousFile.name, fd))
-        return withReason(kAttributesNotKept);
+        return Failure::withReason(kAttributesNotKept);
     return std::nullopt;
 }
 
@@ -99,11 +83,11 @@ std::optional<Failure> copyContent(FileSystem& fs, int source, int copy)
     for (;;) {
         const ssize_t got = fs.read(source, buffer.get(), 64 * 1024);
         if (got < 0)
-            return failureFromErrno();
+            return Failure::ofErrno();
         if (got == 0)
             return std::nullopt;
         if (!fs.writeAll(copy, std::string_view(buffer.get(), static_cast<std::size_t>(got))))
-            return failureFromErrno();
+            return Failure::ofErrno();
     }
 }
 
@@ -116,17 +100,17 @@ std::optional<Failure> copyPrevious(FileSystem& fs, const PageFile& target,
     const Folder& folder = *target.folder;
     OpenFile source(fs, fs.openForReading(folder, target.name));
     if (!source.isOpen())
-        return failureFromErrno();
+        return Failure::ofErrno();
     OpenFile copy(fs, createTemporaryIn(fs, folder, 0600, copyName, guard));
     if (!copy.isOpen())
-        return failureFromErrno();
+        return Failure::ofErrno();
     auto failure = copyContent(fs, source.fd(), copy.fd());
     if (!failure)
         failure = takeOverAttributes(fs, copy.fd(), target, previous);
     if (!failure) {
         const struct timespec times[2] = {previous.st_atim, previous.st_mtim};
         if (!fs.setTimes(copy.fd(), times) || !fs.flush(copy.fd()) || !copy.close())
-            failure = failureFromErrno();
+            failure = Failure::ofErrno();
     }
     if (failure) {
         copy.close();
@@ -149,19 +133,19 @@ std::optional<Failure> makeBackup(FileSystem& fs, const PageFile& target,
         });
     if (!guard) {
         if (!linkUnsupported(errno))
-            return failureFromErrno();
+            return Failure::ofErrno();
         if (auto failure = copyPrevious(fs, target, previous, linkName, guard))
             return failure;
     }
     if (!fs.rename(folder, linkName, backupName)) {
-        const Failure failure = failureFromErrno();
+        const Failure failure = Failure::ofErrno();
         fs.remove(folder, linkName);
         return failure;
     }
     // When the backup name already was a name of the same file, the rename did nothing (and
     // that name holds the previous content already): the second name must not stay behind.
     if (!fs.remove(folder, linkName) && errno != ENOENT)
-        return failureFromErrno();
+        return Failure::ofErrno();
     return std::nullopt;
 }
 
@@ -178,11 +162,11 @@ std::optional<Failure> unalterable(FileSystem& fs, const PageFile& target)
     OpenFile file(fs, fs.openForReading(*target.folder, target.name));
     int flags = 0;
     if (!file.isOpen() || !fs.readFileFlags(file.fd(), flags))
-        return flagsUnsupported(errno) ? std::nullopt : std::optional(failureFromErrno());
+        return flagsUnsupported(errno) ? std::nullopt : std::optional(Failure::ofErrno());
     if (!file.close())
-        return failureFromErrno();
+        return Failure::ofErrno();
     if ((flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0)
-        return Failure{kUnalterableFile};
+        return Failure::refusal(kUnalterableFile);
     return std::nullopt;
 }
 
@@ -194,9 +178,9 @@ std::optional<Failure> unchangedSince(FileSystem& fs, const PageFile& target,
     {
     };
     if (!fs.nameStatus(*target.folder, target.name, now))
-        return errno == ENOENT ? Failure{kFileChanged} : failureFromErrno();
+        return errno == ENOENT ? Failure::refusal(kFileChanged) : Failure::ofErrno();
     if (!(fileStamp(now) == expected))
-        return Failure{kFileChanged};
+        return Failure::refusal(kFileChanged);
     return std::nullopt;
 }
 
@@ -272,30 +256,30 @@ PreparedReplacement prepareReplacement(FileSystem& fs, const PageFile& target,
     prepared.target_ = target;
     prepared.backupName_ = backupName;
     prepared.flushFolder_ = options.flushFolder;
-    const auto refuse = [&](std::string text) {
-        prepared.prepared_ = {kReplaceFailed, std::move(text)};
+    const auto refuse = [&](Failure failure) {
+        prepared.prepared_ = std::move(failure);
         return std::move(prepared);
     };
     // Only a file that is not there before it was read is made anew; any other failure to
     // learn what the file is leaves it alone, since the new file could not be what it was.
     const Folder& folder = *target.folder;
     if (!folder.isOpen())
-        return refuse(std::strerror(folder.error()));
+        return refuse(Failure::ofError(folder.error()));
     struct stat& previous = prepared.previous_;
     prepared.replacing_ = fs.nameStatus(folder, target.name, previous);
     if (!prepared.replacing_ && errno != ENOENT)
-        return refuse(failureFromErrno().text);
+        return refuse(Failure::ofErrno());
     if (!prepared.replacing_ && options.asRead)
-        return refuse(kFileChanged);
+        return refuse(Failure::refusal(kFileChanged));
     // A name that is no longer the file read (a link put in its place among others) is left.
     if (prepared.replacing_ && ((options.asRead && !(fileStamp(previous) == *options.asRead)) ||
                                 !S_ISREG(previous.st_mode)))
-        return refuse(kFileChanged);
+        return refuse(Failure::refusal(kFileChanged));
     if (prepared.replacing_ && (previous.st_mode & 0222) == 0)
-        return refuse(kReadOnlyFile);
+        return refuse(Failure::refusal(kReadOnlyFile));
     if (prepared.replacing_) {
         if (auto refusal = unalterable(fs, target))
-            return refuse(refusal->text);
+            return refuse(std::move(*refusal));
     }
     prepared.expected_ = options.asRead.value_or(fileStamp(previous));
     // A new file gets what creating it plainly gives (the mask, a folder's default ACL); a
@@ -304,59 +288,61 @@ PreparedReplacement prepareReplacement(FileSystem& fs, const PageFile& target,
     OpenFile temporary(fs, createTemporaryIn(fs, folder, prepared.replacing_ ? 0600 : 0666,
                                              temporaryName, prepared.guard_));
     if (!temporary.isOpen()) {
-        prepared.prepared_ = {kReplaceFailed, failureFromErrno().text};
+        prepared.prepared_ = Failure::ofErrno();
         return prepared;
     }
     prepared.temporaryName_ = temporaryName;
-    const auto abandon = [&](int code, const std::string& text) {
+    const auto abandon = [&](ReplaceResult result) {
         temporary.close();
         prepared.discard();
-        prepared.prepared_ = {code, text};
+        prepared.prepared_ = std::move(result);
         return std::move(prepared);
     };
     PageWriter writer(fs, temporary.fd());
-    const int produced = produce(writer);
-    if (produced != 0)
-        return abandon(produced, {});
+    const Expected<int> produced = produce(writer);
+    if (!produced)
+        return abandon(produced.failure());
+    if (*produced != 0)
+        return abandon(Replaced{*produced, std::nullopt});
     if (!writer.finish())
-        return abandon(kReplaceFailed, failureFromErrno().text);
+        return abandon(Failure::ofErrno());
     if (prepared.replacing_) {
-        if (const auto failure = takeOverAttributes(fs, temporary.fd(), target, previous))
-            return abandon(kReplaceFailed, failure->text);
+        if (auto failure = takeOverAttributes(fs, temporary.fd(), target, previous))
+            return abandon(std::move(*failure));
     }
     if (!fs.flush(temporary.fd()) || !temporary.close())
-        return abandon(kReplaceFailed, failureFromErrno().text);
+        return abandon(Failure::ofErrno());
     return prepared;
 }
 
 ReplaceResult PreparedReplacement::commit()
 {
-    if (prepared_.code != 0 || temporaryName_.empty())
-        return prepared_.code != 0 ? prepared_ : ReplaceResult{kReplaceFailed, {}};
+    if (!ready() || temporaryName_.empty())
+        return ready() ? ReplaceResult(Failure{}) : prepared_;
     FileSystem& fs = *fs_;
-    const auto abandon = [&](const std::string& text) {
+    const auto abandon = [&](Failure failure) {
         discard();
-        return ReplaceResult{kReplaceFailed, text};
+        return ReplaceResult(std::move(failure));
     };
     if (replacing_) {
         if (auto failure = unchangedSince(fs, target_, expected_))
-            return abandon(failure->text);
+            return abandon(std::move(*failure));
     }
     if (replacing_ && !backupName_.empty()) {
         // Made unalterable since the preparation: no backup may replace an older one.
         if (auto failure = unalterable(fs, target_))
-            return abandon(failure->text);
+            return abandon(std::move(*failure));
         if (auto failure = makeBackup(fs, target_, previous_, backupName_))
-            return abandon(failure->text);
+            return abandon(std::move(*failure));
     }
     if (!fs.rename(*target_.folder, temporaryName_, target_.name))
-        return abandon(failureFromErrno().text);
+        return abandon(Failure::ofErrno());
     temporaryName_.clear();
     guard_.reset();
     // The page is written now, whatever the folder's flush gives.
     if (flushFolder_ && !fs.flushFolder(*target_.folder))
-        return {0, withReason(kFolderNotFlushed).text};
-    return {};
+        return Replaced{0, Failure::withReason(kFolderNotFlushed)};
+    return Replaced{};
 }
 
 ReplaceResult replaceFile(FileSystem& fs, const PageFile& target, const std::string& backupName,

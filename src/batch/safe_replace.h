@@ -9,6 +9,7 @@
 #include "batch/file_system.h"
 #include "batch/page_file.h"
 #include "batch/page_io.h"
+#include "support/expected.h"
 
 #include <sys/stat.h>
 
@@ -19,12 +20,9 @@
 
 namespace tagwright {
 
-// Produces the new content; returns 0 to go ahead or a negative code to abandon the rewrite.
-using ContentProducer = std::function<int(PageWriter&)>;
-
-// Result of replaceFile when a file operation failed or the file may not be replaced;
-// errorText then says why.
-inline constexpr int kReplaceFailed = -7;
+// Produces the new content: 0 to go ahead, a negative code of the caller's to abandon the
+// rewrite, or the failure that kept the content from being produced (the page read).
+using ContentProducer = std::function<Expected<int>(PageWriter&)>;
 
 // Why a file is not replaced although every operation would succeed.
 inline constexpr const char* kReadOnlyFile = "The file is read-only for everyone.";
@@ -41,13 +39,15 @@ inline constexpr const char* kAttributesNotKept =
 inline constexpr const char* kFolderNotFlushed =
     "The file was written, but forcing its folder to the disk failed";
 
-struct ReplaceResult
+// How a replace ended when nothing failed and nothing was refused.
+struct Replaced
 {
-    int code = 0; // 0, the producer's code, or kReplaceFailed
-    // The system's description of a failed operation, or the refusal; with code 0, that the file
-    // was replaced but its folder could not be forced to the disk (kFolderNotFlushed).
-    std::string errorText;
+    int abandonedWith = 0; // the producer's code when it abandoned the rewrite; else 0
+    // The file is replaced, but its folder could not be forced to the disk (kFolderNotFlushed).
+    std::optional<Failure> folderNotFlushed;
 };
+// The failure is that of a file operation, or why the file may not be replaced.
+using ReplaceResult = Expected<Replaced>;
 
 // What tells one content of a file from another: its identity, size and modification time;
 // and what the new file takes over from it: its permission bits, owner and group (a page made
@@ -107,9 +107,11 @@ class PreparedReplacement
     PreparedReplacement& operator=(const PreparedReplacement&) = delete;
     ~PreparedReplacement();
 
-    // What the preparation gave: 0 when the temporary file is ready, else as replaceFile.
+    // What the preparation gave, as replaceFile.
     const ReplaceResult& prepared() const { return prepared_; }
-    // Replaces the file with the prepared content; once, and only after a preparation that gave 0.
+    // Whether the temporary file is written and waits for its commit.
+    bool ready() const { return prepared_ && prepared_->abandonedWith == 0; }
+    // Replaces the file with the prepared content; once, and only when ready().
     ReplaceResult commit();
 
   private:

@@ -75,7 +75,7 @@ BatchCounts checkPage(const std::string& path, const AnalysisSettings& analysis,
     WordTable table;
     const AnalysisOutcome outcome = doFile(path, analysis, commonWords, host, table);
     if (outcome.result > 0)
-        counts.failures.push_back({path, outcome.errorText});
+        counts.failures.push_back({path, outcome.causeText()});
     if (outcome.result != kAnalysisDone || table.count() == 0)
         return counts;
     InsertRequest request;
@@ -88,7 +88,7 @@ BatchCounts checkPage(const std::string& path, const AnalysisSettings& analysis,
                             DryRunFileSystem::Permissions::Disregarded);
     const InsertOutcome inserted = insertMetaTag(request, nullptr, dryRun);
     if (inserted.result == kInsertFailed)
-        counts.failures.push_back({path, inserted.errorText});
+        counts.failures.push_back({path, inserted.causeText()});
     const std::string oldTag = readOldTagAndDoneDate(path, 0, 1).oldTag;
     onFinished({path, inserted.result == kInsertFailed ? PageResult::Failed : PageResult::Written,
                 {}, request.utf8 ? utf8ToCp1252(oldTag) : oldTag, request.tag});

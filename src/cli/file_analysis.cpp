@@ -53,9 +53,9 @@ std::optional<FileAnalysis> analyseFile(const ParsedOptions& options, const Cons
         doFile(path, analysis.settings, commonWords, host, analysis.table);
     // The number of a failure does not say why; the system's description does.
     if (const auto message = analysisResultMessage(outcome))
-        console.printFileMessage(named, message->text, outcome.errorText);
-    else if (!outcome.errorText.empty())
-        console.printFileMessage(named, outcome.errorText);
+        console.printFileMessage(named, message->text, outcome.causeText());
+    else if (!outcome.causeText().empty())
+        console.printFileMessage(named, outcome.causeText());
     if (outcome.result != kAnalysisDone)
         return std::nullopt;
     return analysis;

@@ -85,11 +85,11 @@ class InsertCommand : public Command
         const InsertResultMessage message =
             insertResultMessage(outcome.result, "Insert meta tag into file");
         if (outcome.result != kInserted) {
-            console.printFileMessage(request.path, message.text, outcome.errorText);
+            console.printFileMessage(request.path, message.text, outcome.causeText());
             return kExitFailure;
         }
         // Written, but perhaps not for good: its folder could not be forced to the disk.
-        const bool flushed = outcome.errorText.empty();
+        const bool flushed = outcome.causeText().empty();
         if (!dryRun.diff) { // stdout carries the diff alone
             console.printBoxText(message.text);
             if (!outcome.backupFile.empty()) {
@@ -98,7 +98,7 @@ class InsertCommand : public Command
             }
         }
         if (!flushed)
-            console.printFileMessage(request.path, outcome.errorText);
+            console.printFileMessage(request.path, outcome.causeText());
         return flushed ? kExitSuccess : kExitFailure;
     }
 };

@@ -21,13 +21,8 @@ constexpr std::int32_t kTextSampleBytes = 16384;
 constexpr double kMaxControlPercent = 0.1;
 constexpr std::int16_t kOutOfMemoryError = 7;
 
-// A failure while reading or counting, carried to the end of the run as its error number.
-struct RunError
-{
-    std::int16_t number;
-    std::string text; // the system's description
-};
-
+// The error number of a run whose file could not be read (a Failure thrown to the end of the
+// run), by the system's error.
 std::int16_t readErrorNumber(int error)
 {
     switch (error) {
@@ -66,10 +61,10 @@ bool scanFile(const std::string& path, const LinePreparation& preparation, Scann
               AnalysisHost& host)
 {
     if (!fileExists(path))
-        throw RunError{kFileNotFoundError, std::strerror(ENOENT)};
+        throw Failure::ofError(ENOENT);
     LineReader reader(path, LineEnds::OfPage);
     if (!reader.isOpen())
-        throw RunError{readErrorNumber(reader.errorNumber()), std::strerror(reader.errorNumber())};
+        throw Failure::ofError(reader.errorNumber());
     bool stopped = false;
     const KeepPreparing keepGoing = [&] { return !(stopped = host.stopRequested()); };
     reader.setKeepReading(keepGoing);
@@ -85,7 +80,7 @@ bool scanFile(const std::string& path, const LinePreparation& preparation, Scann
             return true;
     }
     if (reader.errorNumber() != 0)
-        throw RunError{readErrorNumber(reader.errorNumber()), std::strerror(reader.errorNumber())};
+        throw Failure::ofError(reader.errorNumber());
     return stopped;
 }
 
@@ -151,9 +146,9 @@ AnalysisOutcome doFile(const std::string& path, const AnalysisSettings& settings
         table.normaliseKeyValues();
         host.setWordCountText("Number of words found satisfying above conditions: " +
                               std::to_string(table.count()));
-    } catch (const RunError& error) {
-        outcome.result = error.number;
-        outcome.errorText = error.text;
+    } catch (const Failure& failure) {
+        outcome.result = readErrorNumber(failure.error);
+        outcome.cause = failure;
     } catch (const Overflow&) {
         outcome.result = kOverflowError;
     } catch (const std::bad_alloc&) {

@@ -5,6 +5,7 @@
 #include "engine/common_words.h"
 #include "engine/user_message.h"
 #include "engine/word_table.h"
+#include "support/expected.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,8 +33,11 @@ struct AnalysisOutcome
     std::int32_t position = 0;
     // The Unix-file question was answered Cancel: a multiple-files run stops.
     bool stopRun = false;
-    // For a failure that struck while the file was read: the system's description of it.
-    std::string errorText;
+    // For a failure that struck while the file was read: the system's error and description.
+    std::optional<Failure> cause;
+
+    // The cause's description; empty when there is none.
+    std::string causeText() const { return cause ? cause->text : std::string(); }
 };
 
 // Analyses one file into `table`: checks that it is text, reads it line by line, prepares and

@@ -154,7 +154,7 @@ std::int32_t countMatchingFiles(const std::string& folder, std::string_view patt
     errorText.clear();
     const FolderListing listing = listFolder(folder);
     if (!listing.ok()) {
-        errorText = listing.errorText;
+        errorText = listing.failure->text;
         return -1;
     }
     if (pattern == "*.*" && totalSize == nullptr)
@@ -268,8 +268,7 @@ TextLines readTextLines(const std::string& path, const TextLinesOptions& options
     if (reader.errorNumber() != 0) {
         result.text.clear();
         result.lineCount = 0;
-        result.errorNumber = reader.errorNumber();
-        result.errorText = reader.errorText();
+        result.failure = Failure::ofError(reader.errorNumber());
     }
     return result;
 }

@@ -3,7 +3,10 @@
 // File, folder and path routines. Paths are the platform's bytes with "/" as separator; file
 // names compare with their letter case, so path-case normalisation leaves a path as it is.
 
+#include "support/expected.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -68,8 +71,7 @@ struct TextLines
 {
     std::string text; // the lines with CR LF between them
     std::int32_t lineCount = 0;
-    int errorNumber = 0; // the platform's; the text is then empty
-    std::string errorText;
+    std::optional<Failure> failure; // the text is then empty
 };
 
 TextLines readTextLines(const std::string& path, const TextLinesOptions& options);

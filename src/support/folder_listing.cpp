@@ -13,8 +13,7 @@ namespace {
 FolderListing failure(int error)
 {
     FolderListing listing;
-    listing.errorNumber = error;
-    listing.errorText = std::strerror(error);
+    listing.failure = Failure::ofError(error);
     return listing;
 }
 

@@ -3,8 +3,10 @@
 // What a folder holds, for the batch run's walk and the matching-file count. Paths are the
 // platform's bytes with "/" as separator.
 
+#include "support/expected.h"
 #include "support/folder.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,11 +33,10 @@ struct FolderListing
     // Every other name, sorted: pipes, devices, sockets, links that lead nowhere, loops of
     // links, links to folders, and names that cannot be looked at.
     std::vector<NameLeftOut> leftOut;
-    // The platform's error number and description of a failure; 0 and empty on success.
-    int errorNumber = 0;
-    std::string errorText;
+    // Why the folder could not be listed; none on success.
+    std::optional<Failure> failure;
 
-    bool ok() const { return errorNumber == 0; }
+    bool ok() const { return !failure; }
 };
 
 // Lists an open folder (or gives the failure of a folder that could not be opened).

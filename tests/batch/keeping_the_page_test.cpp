@@ -120,7 +120,7 @@ TEST(KeepingThePage, APageThatCannotStayWhatItWasIsNotReplaced)
     ::chmod(page.c_str(), 0444);
     InsertOutcome outcome = insert(page, true);
     EXPECT_EQ(outcome.result, kInsertFailed);
-    EXPECT_EQ(outcome.errorText, kReadOnlyFile);
+    EXPECT_EQ(outcome.causeText(), kReadOnlyFile);
     ::chmod(page.c_str(), 0644);
 
     PageChangingMeanwhile appending([&] {
@@ -128,7 +128,7 @@ TEST(KeepingThePage, APageThatCannotStayWhatItWasIsNotReplaced)
     });
     outcome = insert(page, true, appending);
     EXPECT_EQ(outcome.result, kInsertFailed);
-    EXPECT_EQ(outcome.errorText, kFileChanged);
+    EXPECT_EQ(outcome.causeText(), kFileChanged);
     EXPECT_EQ(readBytes(page), kPage + "<p>added meanwhile</p>\r\n");
     EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
 
@@ -137,7 +137,7 @@ TEST(KeepingThePage, APageThatCannotStayWhatItWasIsNotReplaced)
     PageChangingMeanwhile hiding([&] { ::chmod(page.c_str(), 0600); });
     outcome = insert(page, false, hiding);
     EXPECT_EQ(outcome.result, kInsertFailed);
-    EXPECT_EQ(outcome.errorText, kFileChanged);
+    EXPECT_EQ(outcome.causeText(), kFileChanged);
     EXPECT_EQ(readBytes(page), kPage);
     struct stat hidden
     {
@@ -155,7 +155,7 @@ TEST(KeepingThePage, APageThatCannotStayWhatItWasIsNotReplaced)
         // The failure names what cannot be kept, not only the system's bare reason.
         const int result = test::runUnprivileged([&] {
             const InsertOutcome refused = insert(page, false);
-            return refused.result == kInsertFailed && refused.errorText.starts_with(kOwnerNotKept)
+            return refused.result == kInsertFailed && refused.causeText().starts_with(kOwnerNotKept)
                        ? 0
                        : 1;
         });
@@ -196,7 +196,7 @@ TEST(KeepingThePage, APageThatCannotBeLookedAtOrIsGoneIsNotWrittenAnew)
         testing::FailingFileSystem failing(step, 1, EIO);
         const InsertOutcome outcome = insert(page, true, failing);
         EXPECT_EQ(outcome.result, kInsertFailed);
-        EXPECT_EQ(outcome.errorText, std::strerror(EIO));
+        EXPECT_EQ(outcome.causeText(), std::strerror(EIO));
         EXPECT_EQ(readBytes(page), kPage);
         EXPECT_EQ(attribute(page, "user.origin"), "kept");
         EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
@@ -206,7 +206,7 @@ TEST(KeepingThePage, APageThatCannotBeLookedAtOrIsGoneIsNotWrittenAnew)
     PageDeletedOnceRead deleting;
     const InsertOutcome outcome = insert(page, true, deleting);
     EXPECT_EQ(outcome.result, kInsertFailed);
-    EXPECT_EQ(outcome.errorText, kFileChanged);
+    EXPECT_EQ(outcome.causeText(), kFileChanged);
     EXPECT_TRUE(namesIn(folder.path()).empty());
 }
 

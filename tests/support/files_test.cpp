@@ -168,8 +168,9 @@ TEST(Files, ReadTextLines)
     const TextLines missing = readTextLines(folder.path("missing.htm"), {});
     EXPECT_EQ(missing.text, "");
     EXPECT_EQ(missing.lineCount, 0);
-    EXPECT_EQ(missing.errorNumber, ENOENT);
-    EXPECT_EQ(missing.errorText, "No such file or directory");
+    ASSERT_TRUE(missing.failure);
+    EXPECT_EQ(missing.failure->error, ENOENT);
+    EXPECT_EQ(missing.failure->text, "No such file or directory");
 }
 
 TEST(Files, WriteTextToFile)

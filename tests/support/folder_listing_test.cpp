@@ -29,7 +29,7 @@ TEST(FolderListing, RegularFilesAndRealSubfoldersInByteOrder)
     ASSERT_EQ(mkfifo(folder.path("pipe.htm").c_str(), 0600), 0);
 
     const FolderListing listing = listFolder(folder.path());
-    ASSERT_TRUE(listing.ok()) << listing.errorText;
+    ASSERT_TRUE(listing.ok()) << listing.failure->text;
     EXPECT_EQ(listing.files, (Names{"B.htm", "a.html", "b.htm", "link.htm", "\xC3\xA9.htm"}));
     EXPECT_EQ(listing.subfolders, (Names{"Sub2", "sub"}));
     EXPECT_EQ(listFolder(folder.path() + "/").files.size(), 5u);
@@ -48,20 +48,20 @@ TEST(FolderListing, Failures)
 {
     const test::TempFolder folder;
     const FolderListing missing = listFolder(folder.path("missing"));
-    EXPECT_FALSE(missing.ok());
-    EXPECT_EQ(missing.errorText, "No such file or directory");
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.failure->text, "No such file or directory");
 
     const FolderListing notAFolder = listFolder(folder.write("file.htm", "x"));
-    EXPECT_FALSE(notAFolder.ok());
-    EXPECT_EQ(notAFolder.errorText, "Not a directory");
+    ASSERT_FALSE(notAFolder.ok());
+    EXPECT_EQ(notAFolder.failure->text, "Not a directory");
 
     if (geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind the superuser";
     fs::create_directory(folder.path("closed"));
     fs::permissions(folder.path("closed"), fs::perms::none);
     const FolderListing closed = listFolder(folder.path("closed"));
-    EXPECT_FALSE(closed.ok());
-    EXPECT_EQ(closed.errorText, "Permission denied");
+    ASSERT_FALSE(closed.ok());
+    EXPECT_EQ(closed.failure->text, "Permission denied");
 }
 
 } // namespace
