@@ -90,15 +90,7 @@ std::string saveReportToFile(std::string_view text, const std::string& path)
 
 std::string saveBytesToFile(std::string_view bytes, const std::string& path)
 {
-    FileSystem fs;
-    const ReplaceResult result =
-        replaceFile(fs, locateFile(fs, path), {}, [&](PageWriter& writer) -> Expected<int> {
-            writer.writeBytes(bytes);
-            return 0;
-        });
-    if (!result)
-        return result.failure().text;
-    return result->folderNotFlushed ? result->folderNotFlushed->text : std::string();
+    return saveFile(path, [&](PageWriter& writer) { writer.writeBytes(bytes); });
 }
 
 } // namespace tagwright

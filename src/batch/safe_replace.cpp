@@ -352,6 +352,19 @@ ReplaceResult replaceFile(FileSystem& fs, const PageFile& target, const std::str
     return prepared.commit();
 }
 
+std::string saveFile(const std::string& path, const std::function<void(PageWriter&)>& write)
+{
+    FileSystem fs;
+    const ReplaceResult result =
+        replaceFile(fs, locateFile(fs, path), {}, [&](PageWriter& writer) -> Expected<int> {
+            write(writer);
+            return 0;
+        });
+    if (!result)
+        return result.failure().text;
+    return result->folderNotFlushed ? result->folderNotFlushed->text : std::string();
+}
+
 std::string backupFileName(const std::string& path)
 {
     const auto slash = path.rfind('/');

@@ -91,6 +91,10 @@ struct ReplaceOptions
 ReplaceResult replaceFile(FileSystem& fs, const PageFile& target, const std::string& backupName,
                           const ContentProducer& produce, const ReplaceOptions& options = {});
 
+// Saves a file that the user named (a report) through replaceFile, its content written by
+// `write`: the empty text, or what went wrong (a failure, or its folder not forced to the disk).
+std::string saveFile(const std::string& path, const std::function<void(PageWriter&)>& write);
+
 class TemporaryFileGuard;
 
 // replaceFile in two steps, so that the new content can be written and forced to the disk ahead

@@ -35,13 +35,8 @@ void SiteReport::add(const PageRecord& page, std::string_view verdict)
 
 std::string SiteReport::save(const std::string& path) const
 {
-    FileSystem fs;
     const std::string linkBase = containingFolder(path);
-    const ReplaceResult result = replaceFile(fs, locateFile(fs, path), {}, [&](PageWriter& out) {
-        write(out, linkBase);
-        return 0;
-    });
-    return result.errorText;
+    return saveFile(path, [&](PageWriter& out) { write(out, linkBase); });
 }
 
 } // namespace tagwright

@@ -191,13 +191,9 @@ std::string ReportDestination::finish()
 
 std::string ReportDestination::write(const std::function<void(PageWriter&)>& produce)
 {
+    if (fd_ < 0)
+        return saveFile(file_, produce);
     FileSystem fs;
-    if (fd_ < 0) {
-        return replaceFile(fs, locateFile(fs, file_), {}, [&](PageWriter& writer) {
-                   produce(writer);
-                   return 0;
-               }).errorText;
-    }
     PageWriter writer(fs, fd_);
     produce(writer);
     return writer.finish() ? std::string() : std::strerror(errno);
