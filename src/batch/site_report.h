@@ -10,10 +10,9 @@
 #include "batch/page_io.h"
 #include "batch/page_record.h"
 
-#include <cstdint>
 #include <string>
+#include <optional>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -53,8 +52,6 @@ class SiteReport
     // The report saved to a file through the safe replace; the description of the failure, or
     // the empty text.
     std::string save(const std::string& path) const;
-
-    std::size_t pageCount() const { return pages_.size(); }
 
   private:
     friend class SiteReportWriter;

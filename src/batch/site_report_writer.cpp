@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <unordered_map>
 
 namespace tagwright {
 
@@ -40,9 +41,11 @@ col.page{width:24%}col.result{width:16%}col.check{width:10%}
 ins{color:var(--ins);background:var(--ins-bg);text-decoration:none}
 del{color:var(--del);background:var(--del-bg)}
 a{color:inherit}
+div.rows{content-visibility:auto;contain-intrinsic-size:auto 20000px}
 @media print{:root{--fg:#000;--bg:#fff;--muted:#444;--line:#999;--head:#eee;--bar:#555;
 --ins:#000;--ins-bg:#ddd;--del:#000;--del-bg:#fff;--fail:#000;--group:#f2f2f2}
 body{margin:0;max-width:none;font-size:10pt}thead th{position:static}
+div.rows{content-visibility:visible}
 thead{display:table-header-group}tr{break-inside:avoid}a{text-decoration:none}
 ins{font-weight:600}del{text-decoration:line-through}})";
 
@@ -51,6 +54,7 @@ constexpr int kChartLabels = 210;
 constexpr int kChartBars = 380;
 constexpr int kChartWidth = 660;
 constexpr std::size_t kLongestLabel = 30; // characters of a chart's label
+constexpr int kRowsABlock = 500;
 
 struct Bar
 {
@@ -149,6 +153,9 @@ class SiteReportWriter
         folderPrefix_ = run_.folder.ends_with('/') ? run_.folder : run_.folder + "/";
         for (const PageFailure& failure : report.counts_.failures)
             causes_.emplace(failure.path, failure.cause);
+        for (const Page& page : report.pages_)
+            if (const std::string* tag = carriedTag(page))
+                ++tagPages_[tag];
     }
 
     void write()
@@ -299,12 +306,8 @@ class SiteReportWriter
 
     void writeKeywords()
     {
-        std::unordered_map<const std::string*, long long> tags;
-        for (const Page& page : report_.pages_)
-            if (const std::string* tag = carriedTag(page))
-                ++tags[tag];
         std::unordered_map<std::string, long long> pagesOf;
-        for (const auto& [tag, pages] : tags)
+        for (const auto& [tag, pages] : tagPages_)
             for (std::string& keyword : keywordSet(*tag))
                 pagesOf[std::move(keyword)] += pages;
         std::vector<std::pair<std::string, long long>> keywords(pagesOf.begin(), pagesOf.end());
@@ -391,36 +394,38 @@ class SiteReportWriter
         // Pages that carry the very same tag, most first; the rest in the walk's order.
         std::unordered_map<const std::string*, std::vector<const Page*>> byTag;
         for (const Page& page : report_.pages_)
-            if (const std::string* tag = carriedTag(page))
+            if (const std::string* tag = carriedTag(page); tag && tagPages_.at(tag) > 1)
                 byTag[tag].push_back(&page);
         std::vector<const std::vector<const Page*>*> groups;
         for (const auto& [tag, pages] : byTag)
-            if (pages.size() > 1)
-                groups.push_back(&pages);
+            groups.push_back(&pages);
         std::sort(groups.begin(), groups.end(), [](const auto* a, const auto* b) {
             return a->size() != b->size() ? a->size() > b->size() : a->front() < b->front();
         });
-        put("<section id=\"pages\">\n<h2>Pages</h2>\n<table>\n<colgroup><col class=\"page\" />");
+        tableStart_ = "<div class=\"rows\">\n<table>\n<colgroup><col class=\"page\" />";
         if (run_.check)
-            put("<col class=\"check\" />");
-        put("<col class=\"result\" /><col /><col /></colgroup>\n<thead><tr><th>Page</th>");
+            tableStart_ += "<col class=\"check\" />";
+        tableStart_ += "<col class=\"result\" /><col /><col /></colgroup>\n<thead><tr><th>Page</th>";
         if (run_.check)
-            put("<th>Check</th>");
-        put("<th>Result</th><th>Old tag</th><th>New tag</th></tr></thead>\n");
+            tableStart_ += "<th>Check</th>";
+        tableStart_ += "<th>Result</th><th>Old tag</th><th>New tag</th></tr></thead>\n";
         const std::string columns = run_.check ? "5" : "4";
+        put("<section id=\"pages\">\n<h2>Pages</h2>\n");
+        put(tableStart_);
         for (const auto* group : groups) {
-            put("<tbody class=\"same-tag\">\n<tr class=\"group\"><th colspan=\"" + columns +
+            openBody("same-tag");
+            startRow();
+            put("<tr class=\"group\"><th colspan=\"" + columns +
                 "\" scope=\"rowgroup\">The very same tag on " +
-                numberWithSeparators(static_cast<long long>(group->size())) +
-                " pages</th></tr>\n");
+                numberWithSeparators(static_cast<long long>(group->size())) + " pages</th></tr>\n");
             for (const Page* page : *group)
                 writeRow(*page);
             put("</tbody>\n");
         }
-        put("<tbody>\n");
+        openBody({});
         bool any = false;
         for (const Page& page : report_.pages_) {
-            if (const std::string* tag = carriedTag(page); tag && byTag[tag].size() > 1)
+            if (const std::string* tag = carriedTag(page); tag && tagPages_.at(tag) > 1)
                 continue;
             writeRow(page);
             any = true;
@@ -429,11 +434,30 @@ class SiteReportWriter
             put("<tr><td colspan=\"" + columns + "\" class=\"note\">" +
                 (groups.empty() ? "No page was examined." : "Every page shares its tag.") +
                 "</td></tr>\n");
-        put("</tbody>\n</table>\n</section>\n");
+        put("</tbody>\n</table>\n</div>\n</section>\n");
+    }
+
+    // The rows go in tables of kRowsABlock rows each, which a browser lays out only when they
+    // come into view, so that a site of any size opens at once.
+    void openBody(std::string_view bodyClass)
+    {
+        bodyClass_ = bodyClass;
+        put(bodyClass_.empty() ? "<tbody>\n" : "<tbody class=\"" + bodyClass_ + "\">\n");
+    }
+
+    void startRow()
+    {
+        if (rowsInBlock_++ < kRowsABlock)
+            return;
+        put("</tbody>\n</table>\n</div>\n");
+        put(tableStart_);
+        openBody(std::string(bodyClass_));
+        rowsInBlock_ = 1;
     }
 
     void writeRow(const Page& page)
     {
+        startRow();
         put("<tr class=\"page ");
         put(resultClass(page.result));
         put("\"><td>");
@@ -532,6 +556,10 @@ class SiteReportWriter
     std::string fromBase_;     // the run's folder as seen from the report's
     std::string folderPrefix_; // the run's folder as pages' paths begin with it
     std::unordered_map<std::string, std::string> causes_;
+    std::unordered_map<const std::string*, long long> tagPages_; // the pages carrying each tag
+    std::string tableStart_; // what opens each table of rows
+    std::string bodyClass_;  // the class of the row group being written
+    int rowsInBlock_ = 0;
 };
 
 void SiteReport::write(PageWriter& out, const std::string& linkBase) const

@@ -45,11 +45,14 @@ def main(path):
 
     rows = []
     groups = []
+    # A group's rows may go on in the next table of rows, without a heading there.
     for tbody in root.iter("tbody"):
+        if "same-tag" not in tbody.get("class", ""):
+            continue
         heading = tbody.find("tr/th")
-        if heading is not None and "same-tag" in tbody.get("class", ""):
-            groups.append(
-                {"heading": text(heading), "rows": len([r for r in tbody.iter("tr") if "page" in r.get("class", "").split()])})
+        if heading is not None:
+            groups.append({"heading": text(heading), "rows": 0})
+        groups[-1]["rows"] += len([r for r in tbody.iter("tr") if "page" in r.get("class", "").split()])
     for row in root.iter("tr"):
         classes = row.get("class", "").split()
         if "page" not in classes:

@@ -191,6 +191,35 @@ TEST(SiteReportOfSiteWords, ShowsTheWordsLeftOutOfEveryTag)
               std::string::npos);
 }
 
+// A large site's rows go in tables of 500; a group of pages that share their tag goes on
+// across them.
+TEST(SiteReportOfALargeSite, KeepsEveryRowAndEveryGroupAcrossItsTables)
+{
+    if (!hasPython())
+        GTEST_SKIP() << "python3 reads the report";
+    TempFolder folder;
+    std::filesystem::create_directories(folder.path("site"));
+    for (int page = 0; page < 1100; ++page) {
+        // Made-up words, each its own, none the plural of another.
+        std::string subject = page < 600 ? "shared" : "own";
+        for (int n = page; page >= 600 && n > 0; n /= 26)
+            subject += static_cast<char>('a' + n % 26);
+        subject += page < 600 ? "" : "x";
+        folder.write("site/p" + std::to_string(10000 + page) + ".htm",
+                     "<html><head><title>" + subject + "</title></head><body><p>" + subject +
+                         " garden " + subject + " garden</p></body></html>\n");
+    }
+    const CliResult run =
+        runCli({"batch", "site", "--dry-run", "--quiet", "--report-html", "r.html"}, folder.path());
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const json report = readReport(folder.path("r.html"));
+    EXPECT_EQ(report["rows"].size(), 1100u);
+    EXPECT_EQ(report["groups"],
+              (json{{{"heading", "The very same tag on 600 pages"}, {"rows", 600}}}));
+    EXPECT_EQ(report["rows"][600]["name"], "p10600.htm");
+    EXPECT_EQ(report["counts"]["Would be tagged"], "1,100");
+}
+
 TEST_F(SiteReport, OfACheckJudgesEachPage)
 {
     const CliResult run =
