@@ -86,6 +86,7 @@ void MultipleFilesWindows::restoreBackups()
     main_.enableDisableButtons(false);
     host.runStarted();
     const std::string result = restoreAsAgreed(folder, *runLock, host);
+    host.setReportButtonsEnabled(true);
     host.runFinished(result, !report_->log().text().empty());
 }
 

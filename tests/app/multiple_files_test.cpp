@@ -690,6 +690,8 @@ class MultipleFilesTest : public QObject
         QVERIFY(report.contains(QStringLiteral("File: b.htm  ---  Its backup can be put back.")));
         QVERIFY(report.contains(QStringLiteral("File: c.htm  ---  Left alone: ")));
         QVERIFY(report.contains(QStringLiteral("Nothing was restored.")));
+        QVERIFY(m.side->reportWindow().findChild<QPushButton*>(QStringLiteral("cmdClose"))
+                    ->isEnabled());
         QCOMPARE(MultipleFilesHarness::read(a), taggedA);
         QVERIFY(QFile::exists(m.site.filePath(QStringLiteral("a.bak.htm"))));
 
