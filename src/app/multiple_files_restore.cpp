@@ -16,6 +16,8 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace tagwright {
 
 namespace {
@@ -51,8 +53,8 @@ class RestoreReport
         log_.output(line + "\r\n");
         tally.count(outcome);
         host_.setProgressText((dryRun ? "Backups examined: " : "Backups put back: ") +
-                              std::to_string(tally.total()) +
-                              " of " + std::to_string(pairs_) + ".");
+                              std::to_string(tally.total()) + " of " + std::to_string(pairs_) +
+                              ".");
     }
 
     RestoreTally tally;
@@ -67,6 +69,24 @@ class RestoreReport
 std::string plural(std::size_t count, const char* one, const char* more)
 {
     return std::to_string(count) + (count == 1 ? one : more);
+}
+
+// The question names the pages, the first ten of many: the report, which lists them all, may
+// stand behind the main window while it is asked.
+std::string restoreQuestion(const std::vector<BackupPair>& pairs, const std::string& folder)
+{
+    constexpr std::size_t kNamed = 10;
+    const std::string prefix = folder.ends_with('/') ? folder : folder + "/";
+    std::string text = "Give " + plural(pairs.size(), " page", " pages") + " the content of " +
+                       (pairs.size() == 1 ? "its backup" : "their backups") + "?\r\n";
+    for (std::size_t i = 0; i < std::min(kNamed, pairs.size()); ++i) {
+        const std::string path = pairs[i].page.path();
+        text += "\r\n" + reportName(path.starts_with(prefix) ? path.substr(prefix.size()) : path);
+    }
+    if (pairs.size() > kNamed)
+        text +=
+            "\r\n... and " + std::to_string(pairs.size() - kNamed) + " more, listed in the report";
+    return text + "\r\n\r\nEach backup is removed once it is put back.";
 }
 
 constexpr std::string_view kStopped = "\r\nOperation stopped at user's request.\r\n";
@@ -90,8 +110,8 @@ void MultipleFilesWindows::restoreBackups()
     host.runFinished(result, !report_->log().text().empty());
 }
 
-std::string MultipleFilesWindows::restoreAsAgreed(const std::string& folder,
-                                                  const RunLock& runLock, WindowBatchHost& host)
+std::string MultipleFilesWindows::restoreAsAgreed(const std::string& folder, const RunLock& runLock,
+                                                  WindowBatchHost& host)
 {
     const ParameterValues values = parameters_->values();
     ReportLog& log = report_->log();
@@ -114,8 +134,8 @@ std::string MultipleFilesWindows::restoreAsAgreed(const std::string& folder,
         found = findBackupPairs(folder, values.includeAllSubfolders == 1,
                                 tickedExtensions(batchSettings(values)));
         for (const PageFailure& unreadable : found.unreadable)
-            log.output("\r\nFolder: " + reportName(unreadable.path) + "  ---  Not read: " +
-                       unreadable.cause + "\r\n");
+            log.output("\r\nFolder: " + reportName(unreadable.path) +
+                       "  ---  Not read: " + unreadable.cause + "\r\n");
         // What would be put back is what a dry run of the restore puts back.
         DryRunFileSystem dryRun([](const std::string&, const std::string&) {});
         RestoreReport report(log, host, found.pairs.size());
@@ -141,14 +161,9 @@ std::string MultipleFilesWindows::restoreAsAgreed(const std::string& folder,
         main_.setOutputText("No backup can be put back.");
         return {};
     }
-    const std::string question = "Give " + plural(restorable.size(), " page", " pages") +
-                                 " the content of " +
-                                 (restorable.size() == 1 ? "its backup" : "their backups") +
-                                 ", as listed in the report?\r\nEach backup is removed once it is "
-                                 "put back.";
-    if (main_.dialogs().ask(QStringLiteral("Restore backups"), fromCp1252(question),
-                            QuestionButtons::YesNo, MessageIcon::None,
-                            Answer::No) != Answer::Yes) {
+    if (main_.dialogs().ask(QStringLiteral("Restore backups"),
+                            fromCp1252(restoreQuestion(restorable, folder)), QuestionButtons::YesNo,
+                            MessageIcon::None, Answer::No) != Answer::Yes) {
         log.output("\r\nNothing was restored.\r\n");
         return {};
     }
@@ -165,8 +180,8 @@ std::string MultipleFilesWindows::restoreAsAgreed(const std::string& folder,
         };
         for (const PageFailure& unflushed :
              restorePairs(restorable, fileSystem_ ? *fileSystem_ : realFileSystem, run))
-            log.output("Folder: " + reportName(unflushed.path) + "  ---  Not forced to the disk: " +
-                       unflushed.cause + "\r\n");
+            log.output("Folder: " + reportName(unflushed.path) +
+                       "  ---  Not forced to the disk: " + unflushed.cause + "\r\n");
     });
     if (report.tally.total() < restorable.size())
         log.output(std::string(kStopped));

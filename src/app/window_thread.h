@@ -26,8 +26,7 @@ inline bool onTheWindowThread()
 }
 
 // Runs call on the window's thread and waits for its result (at once when called there).
-template <class Call>
-std::invoke_result_t<Call> onWindowThread(Call&& call)
+template <class Call> std::invoke_result_t<Call> onWindowThread(Call&& call)
 {
     using Result = std::invoke_result_t<Call>;
     if (onTheWindowThread())

@@ -35,8 +35,8 @@ constexpr unsigned kWritingThreads = 8;
 
 // The outcomes of the pairs' restores, in the pairs' order; none for a pair not begun after a
 // stop. A pair that a thread could not finish (memory) is restored again here.
-std::vector<std::optional<RestoreOutcome>>
-restoreSideBySide(std::span<const BackupPair> pairs, FileSystem& fs, const RestoreRun& run)
+std::vector<std::optional<RestoreOutcome>> restoreSideBySide(std::span<const BackupPair> pairs,
+                                                             FileSystem& fs, const RestoreRun& run)
 {
     std::vector<std::optional<RestoreOutcome>> outcomes(pairs.size());
     std::vector<char> begun(pairs.size(), 0);

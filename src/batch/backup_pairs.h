@@ -28,7 +28,7 @@ struct BackupPair
 
 struct FoundPairs
 {
-    std::vector<BackupPair> pairs; // in the walk's order, folder by folder
+    std::vector<BackupPair> pairs;       // in the walk's order, folder by folder
     std::vector<PageFailure> unreadable; // folders that could not be read, with the reason
 };
 

@@ -683,8 +683,8 @@ class MultipleFilesTest : public QObject
         QCOMPARE(m.h.dialogs.shown.size(), 1);
         QCOMPARE(m.h.dialogs.shown[0].title, QStringLiteral("Restore backups"));
         QVERIFY(m.h.dialogs.shown[0].question);
-        QVERIFY(m.h.dialogs.shown[0].text.startsWith(
-            QStringLiteral("Give 2 pages the content of their backups")));
+        QVERIFY(m.h.dialogs.shown[0].text.startsWith(QStringLiteral(
+            "Give 2 pages the content of their backups?\r\n\r\na.htm\r\nb.htm\r\n")));
         QString report = m.report();
         QVERIFY(report.contains(QStringLiteral("File: a.htm  ---  Its backup can be put back.")));
         QVERIFY(report.contains(QStringLiteral("File: b.htm  ---  Its backup can be put back.")));
@@ -707,7 +707,8 @@ class MultipleFilesTest : public QObject
         report = m.report();
         QVERIFY(report.contains(QStringLiteral("File: a.htm  ---  Restored from its backup.")));
         QVERIFY(report.contains(QStringLiteral("File: b.htm  ---  Restored from its backup.")));
-        const QString tally = QStringLiteral("2 of 3 pages restored from their backups. 1 left alone.");
+        const QString tally =
+            QStringLiteral("2 of 3 pages restored from their backups. 1 left alone.");
         QVERIFY(report.contains(tally));
         QCOMPARE(m.h.dialogs.shown.size(), 2);
         QCOMPARE(m.h.dialogs.shown[1].title, QStringLiteral("Result"));
