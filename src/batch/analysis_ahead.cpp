@@ -54,7 +54,6 @@ AnalysisAhead::~AnalysisAhead()
     stop();
     for (std::jthread& worker : workers_)
         worker.request_stop();
-    changed_.notify_all();
 }
 
 std::size_t AnalysisAhead::heldBytesEstimate(std::uintmax_t pageBytes)
@@ -82,7 +81,7 @@ void AnalysisAhead::start(std::vector<PageFile> pages)
         writingHeld_ = false;
         stopping_ = false;
     }
-    changed_.notify_all();
+    startable_.notify_all();
 }
 
 void AnalysisAhead::erase(std::map<std::size_t, Held>::iterator first,
@@ -102,8 +101,8 @@ std::optional<PageAnalysis> AnalysisAhead::take(std::size_t index,
     writingHeld_ = false;
     // A page that no worker started (it was behind the window) is started now.
     nextToStart_ = std::max(nextToStart_, index);
-    changed_.notify_all();
-    while (!changed_.wait_for(lock, kWaitInterval, [&] { return done_.contains(index); })) {
+    startable_.notify_one();
+    while (!finished_.wait_for(lock, kWaitInterval, [&] { return done_.contains(index); })) {
         lock.unlock();
         const bool stopped = stopRequested();
         lock.lock();
@@ -113,7 +112,7 @@ std::optional<PageAnalysis> AnalysisAhead::take(std::size_t index,
     const auto held = done_.find(index);
     PageAnalysis page = std::move(held->second.page);
     erase(held, std::next(held));
-    changed_.notify_all();
+    startable_.notify_one();
     return page;
 }
 
@@ -122,7 +121,7 @@ bool AnalysisAhead::releaseWrittenAhead()
     std::unique_lock lock(mutex_);
     writingHeld_ = true;
     bool held = writing_ > 0;
-    changed_.wait(lock, [&] { return writing_ == 0; });
+    finished_.wait(lock, [&] { return writing_ == 0; });
     for (auto& [index, page] : done_) {
         held = held || page.page.insertion.has_value();
         page.page.insertion.reset();
@@ -138,8 +137,7 @@ void AnalysisAhead::stop()
     ++generation_;
     erase(done_.begin(), done_.end());
     stopping_ = true;
-    changed_.notify_all();
-    changed_.wait(lock, [&] { return busy_ == 0; });
+    finished_.wait(lock, [&] { return busy_ == 0; });
 }
 
 std::size_t AnalysisAhead::estimateOfNext()
@@ -168,7 +166,7 @@ bool AnalysisAhead::mayStartNext()
 void AnalysisAhead::work(std::stop_token stop)
 {
     std::unique_lock lock(mutex_);
-    while (changed_.wait(lock, stop, [&] { return mayStartNext(); })) {
+    while (startable_.wait(lock, stop, [&] { return mayStartNext(); })) {
         const std::size_t bytes = estimateOfNext();
         const std::size_t index = nextToStart_++;
         const std::size_t generation = generation_;
@@ -178,13 +176,17 @@ void AnalysisAhead::work(std::stop_token stop)
         const bool admitted = passingOver_.admits(file);
         ++analysing_;
         ++busy_;
+        // Each worker that starts a page wakes the next one if there is more to start: one
+        // wake for each page, not one for every thread.
+        if (mayStartNext())
+            startable_.notify_one();
         lock.unlock();
         std::optional<OldTagAndDoneDate> head;
         PageAnalysis page = admitted ? analyse(file, head) : PageAnalysis{};
         page.passedOver = !admitted || page.passedOver;
         lock.lock();
         --analysing_;
-        changed_.notify_all(); // another page may be analysed while this one is written
+        startable_.notify_one(); // another page may be analysed while this one is written
         if (writeAhead_ && head && generation == generation_ && !writingHeld_) {
             ++writing_;
             lock.unlock();
@@ -201,7 +203,8 @@ void AnalysisAhead::work(std::stop_token stop)
             reserved_ -= bytes;
         }
         --busy_;
-        changed_.notify_all();
+        startable_.notify_one(); // the budget it held is free
+        finished_.notify_all();  // only the run's thread waits there
     }
 }
 

@@ -162,7 +162,8 @@ class AnalysisAhead
     std::size_t window_; // how far the workers may run ahead of the page taken last
 
     std::mutex mutex_;
-    std::condition_variable_any changed_;
+    std::condition_variable_any startable_; // workers wait here for a page to start
+    std::condition_variable finished_;      // the run's thread waits here for pages worked on
     std::vector<PageFile> pages_;
     std::size_t nextToStart_ = 0;
     std::size_t nextToTake_ = 0;
