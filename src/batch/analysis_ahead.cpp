@@ -101,7 +101,7 @@ std::optional<PageAnalysis> AnalysisAhead::take(std::size_t index,
     writingHeld_ = false;
     // A page that no worker started (it was behind the window) is started now.
     nextToStart_ = std::max(nextToStart_, index);
-    startable_.notify_one();
+    wakeAWorkerIfStartable(lock);
     while (!finished_.wait_for(lock, kWaitInterval, [&] { return done_.contains(index); })) {
         lock.unlock();
         const bool stopped = stopRequested();
@@ -112,8 +112,20 @@ std::optional<PageAnalysis> AnalysisAhead::take(std::size_t index,
     const auto held = done_.find(index);
     PageAnalysis page = std::move(held->second.page);
     erase(held, std::next(held));
-    startable_.notify_one();
+    wakeAWorkerIfStartable(lock);
     return page;
+}
+
+void AnalysisAhead::wakeAWorkerIfStartable(std::unique_lock<std::mutex>& lock)
+{
+    // Woken after the lock is let go, a worker does not wait for it at once. Each worker that
+    // starts a page wakes the next one in turn: one wake for each page started, not one for
+    // every thread.
+    if (!mayStartNext())
+        return;
+    lock.unlock();
+    startable_.notify_one();
+    lock.lock();
 }
 
 bool AnalysisAhead::releaseWrittenAhead()
@@ -176,17 +188,14 @@ void AnalysisAhead::work(std::stop_token stop)
         const bool admitted = passingOver_.admits(file);
         ++analysing_;
         ++busy_;
-        // Each worker that starts a page wakes the next one if there is more to start: one
-        // wake for each page, not one for every thread.
-        if (mayStartNext())
-            startable_.notify_one();
+        wakeAWorkerIfStartable(lock);
         lock.unlock();
         std::optional<OldTagAndDoneDate> head;
         PageAnalysis page = admitted ? analyse(file, head) : PageAnalysis{};
         page.passedOver = !admitted || page.passedOver;
         lock.lock();
         --analysing_;
-        startable_.notify_one(); // another page may be analysed while this one is written
+        wakeAWorkerIfStartable(lock); // another page may be analysed while this one is written
         if (writeAhead_ && head && generation == generation_ && !writingHeld_) {
             ++writing_;
             lock.unlock();
@@ -201,10 +210,13 @@ void AnalysisAhead::work(std::stop_token stop)
         } else {
             page = {}; // dropped with its file before stop() can return
             reserved_ -= bytes;
+            wakeAWorkerIfStartable(lock);
         }
         --busy_;
-        startable_.notify_one(); // the budget it held is free
-        finished_.notify_all();  // only the run's thread waits there
+        // Only the run's thread waits there.
+        lock.unlock();
+        finished_.notify_all();
+        lock.lock();
     }
 }
 

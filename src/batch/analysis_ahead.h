@@ -144,6 +144,8 @@ class AnalysisAhead
 
     void work(std::stop_token stop);
     bool mayStartNext();
+    // Wakes one waiting worker when a page may be started, the lock let go meanwhile.
+    void wakeAWorkerIfStartable(std::unique_lock<std::mutex>& lock);
     std::size_t estimateOfNext();
     void erase(std::map<std::size_t, Held>::iterator first, std::map<std::size_t, Held>::iterator last);
     // The page's analysis, unless its head (read into `head` when the run's rules need it)

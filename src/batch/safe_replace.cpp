@@ -79,7 +79,7 @@ bool linkUnsupported(int error)
 
 std::optional<Failure> copyContent(FileSystem& fs, int source, int copy)
 {
-    const auto buffer = std::make_unique<char[]>(64 * 1024);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(64 * 1024);
     for (;;) {
         const ssize_t got = fs.read(source, buffer.get(), 64 * 1024);
         if (got < 0)

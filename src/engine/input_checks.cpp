@@ -79,6 +79,26 @@ constexpr int kCharsetLookLines = 10;
 
 enum class Charset { Undeclared, Utf8, Other };
 
+// The charset that a line declares, its letters compared in lower case. The line is looked at
+// only where an "=" stands: a line may be the whole top of a page (an LF page has no CR), which
+// is not lowered whole.
+Charset charsetOfLine(std::string_view line)
+{
+    constexpr std::string_view kName = "charset";
+    Charset declared = Charset::Undeclared;
+    for (std::size_t equals = line.find('=', kName.size()); equals != std::string_view::npos;
+         equals = line.find('=', equals + 1)) {
+        if (lowerCaseAccented(line.substr(equals - kName.size(), kName.size())) != kName)
+            continue;
+        declared = Charset::Other;
+        const std::string value = lowerCaseAccented(line.substr(equals + 1, 7));
+        for (const std::string_view utf8 : {"utf-8", "\"utf-8\"", "'utf-8'"})
+            if (value.starts_with(utf8))
+                return Charset::Utf8;
+    }
+    return declared;
+}
+
 // The charset declared at the top of the page, `head` (its first kCharsetLookBytes). UTF-8 is
 // recognised in any letter case and with double, single or no quotes: today's pages write it in
 // lower case far more often than not.
@@ -100,12 +120,11 @@ Charset declaredCharset(const Head& head)
         if (line.empty())
             continue;
         ++lines;
-        const std::string lower = lowerCaseAccented(line);
-        for (const std::string_view utf8 : {"charset=utf-8", "charset=\"utf-8\"", "charset='utf-8'"})
-            if (lower.find(utf8) != std::string::npos)
-                return Charset::Utf8;
-        if (lower.find("charset=") != std::string::npos)
-            declared = Charset::Other;
+        const Charset ofLine = charsetOfLine(line);
+        if (ofLine == Charset::Utf8)
+            return ofLine;
+        if (ofLine == Charset::Other)
+            declared = ofLine;
     }
     return declared;
 }
@@ -203,7 +222,13 @@ std::int16_t detectEncodingOf(const std::string& path, bool checkCharset, int& e
         error = notARegularFileError(path);
         return code(TextKind::NotFound);
     }
-    const Head head = readHead(path, 5);
+    // The top of a page is read once: its first bytes tell its kind, the rest its charset. A
+    // failure to read that far leaves what the first bytes tell as it is.
+    const bool looksForCharset = checkCharset && hasTextExtension(path);
+    Head head = readHead(path, looksForCharset ? kCharsetLookBytes : 5);
+    const bool topRead = looksForCharset && head.error == 0;
+    if (head.error != 0 && looksForCharset)
+        head = readHead(path, 5);
     error = head.error;
     if (head.error != 0)
         return code(readFailure(head.error, TextKind::OtherReadError));
@@ -229,10 +254,10 @@ std::int16_t detectEncodingOf(const std::string& path, bool checkCharset, int& e
         if (b[0] == 0 && b[1] == '<')
             return code(Encoding::Utf16BigEndian);
     }
-    if (checkCharset && hasTextExtension(path)) {
+    if (looksForCharset) {
         // A page that declares no charset is UTF-8 when all its bytes are UTF-8 and some are
         // not ASCII (Windows-1252 text with accents is, in practice, never well-formed UTF-8).
-        const Head top = readHead(path, kCharsetLookBytes);
+        const Head top = topRead ? std::move(head) : readHead(path, kCharsetLookBytes);
         error = top.error;
         if (error == 0) {
             const Charset declared = declaredCharset(top);

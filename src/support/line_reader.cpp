@@ -27,7 +27,7 @@ bool isLineFeedSample(std::string_view sample)
 
 LineReader::LineReader(const std::string& path, LineEnds ends, std::size_t bufferSize)
     : file_(std::fopen(path.c_str(), "rb")),
-      buffer_(std::make_unique<char[]>(bufferSizeFor(ends, bufferSize))),
+      buffer_(std::make_unique_for_overwrite<char[]>(bufferSizeFor(ends, bufferSize))),
       bufferSize_(bufferSizeFor(ends, bufferSize))
 {
     if (!file_) {
@@ -52,7 +52,7 @@ LineReader::LineReader(const std::string& path, LineEnds ends, std::size_t buffe
 
 LineReader::LineReader(ByteSource source, LineEnds ends, std::size_t bufferSize)
     : source_(std::move(source)),
-      buffer_(std::make_unique<char[]>(bufferSizeFor(ends, bufferSize))),
+      buffer_(std::make_unique_for_overwrite<char[]>(bufferSizeFor(ends, bufferSize))),
       bufferSize_(bufferSizeFor(ends, bufferSize))
 {
     if (ends == LineEnds::OfPage)

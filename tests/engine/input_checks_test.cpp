@@ -106,6 +106,12 @@ TEST(InputChecks, APageThatDeclaresNoCharsetIsUtf8WhenAllItsBytesAre)
     EXPECT_FALSE(declaresUtf8(
         folder.write("latin.htm", "<meta charset=\"ISO-8859-1\">\r\n" + title)));
     EXPECT_TRUE(declaresUtf8(folder.write("quoted.htm", "<meta charset='UTF-8'>\r\n<p>x</p>\r\n")));
+    // In any letter case, among other attributes, on a line that is the whole top of an LF page.
+    EXPECT_TRUE(declaresUtf8(folder.write(
+        "mixed.htm", "<html lang=en>\n<meta http-equiv=Content-Type content=\"text/html; "
+                     "CharSet=\"Utf-8\"\">\n<p>x</p>\n")));
+    EXPECT_FALSE(declaresUtf8(folder.write(
+        "spaced.htm", "<meta charset = \"utf-8\" data-charset=\"latin1\">\n" + title)));
 
     // All its bytes: far beyond the sample, a character split between two blocks of the
     // reading is whole, and a byte that is not UTF-8 at the very end tells.
