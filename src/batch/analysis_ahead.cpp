@@ -190,16 +190,15 @@ void AnalysisAhead::work(std::stop_token stop)
         ++busy_;
         wakeAWorkerIfStartable(lock);
         lock.unlock();
-        std::optional<OldTagAndDoneDate> head;
-        PageAnalysis page = admitted ? analyse(file, head) : PageAnalysis{};
+        PageAnalysis page = admitted ? analyse(file) : PageAnalysis{};
         page.passedOver = !admitted || page.passedOver;
         lock.lock();
         --analysing_;
         wakeAWorkerIfStartable(lock); // another page may be analysed while this one is written
-        if (writeAhead_ && head && generation == generation_ && !writingHeld_) {
+        if (writeAhead_ && page.head && generation == generation_ && !writingHeld_) {
             ++writing_;
             lock.unlock();
-            writeAhead(file, *head, page);
+            writeAhead(file, page);
             lock.lock();
             --writing_;
         }
@@ -220,19 +219,20 @@ void AnalysisAhead::work(std::stop_token stop)
     }
 }
 
-PageAnalysis AnalysisAhead::analyse(const PageFile& file,
-                                    std::optional<OldTagAndDoneDate>& head) const
+PageAnalysis AnalysisAhead::analyse(const PageFile& file) const
 {
     PageAnalysis page;
     RecordedHostCalls::Recorder host(page.calls, stopping_);
     try {
+        // Taken before anything is read: all that the worker reads holds for the page as long
+        // as it is still so.
+        page.analysed = pageStamp(file, access_);
         if (passingOver_.byHead || writeAhead_)
-            head = passingOver_.readHead(file);
-        if (passingOver_.byHead && passingOver_.byHead(*head)) {
+            page.head = passingOver_.readHead(file);
+        if (passingOver_.byHead && passingOver_.byHead(*page.head)) {
             page.passedOver = true;
             return page;
         }
-        page.analysed = pageStamp(file, access_);
         page.outcome =
             doFile(file.readPath(), settings_, commonWords_, host, page.table, file.path());
         // A failure to read the page is the run's to meet, and a page that changed while it was
@@ -242,13 +242,30 @@ PageAnalysis AnalysisAhead::analyse(const PageFile& file,
     } catch (...) {
         // A failure that escapes the analysis ends the walk: the run meets it at the page's turn.
         page.needsTheRun = true;
-        head.reset();
+        page.head.reset();
     }
     return page;
 }
 
-void AnalysisAhead::writeAhead(const PageFile& file, const OldTagAndDoneDate& head,
-                               PageAnalysis& page) const
+std::optional<OldTagAndDoneDate> AnalysisAhead::headReadAhead(std::size_t index,
+                                                              const PageFile& file)
+{
+    std::optional<OldTagAndDoneDate> head;
+    std::optional<FileStamp> analysed;
+    {
+        const std::scoped_lock lock(mutex_);
+        const auto held = done_.find(index);
+        if (held == done_.end() || held->second.page.needsTheRun)
+            return std::nullopt;
+        head = held->second.page.head;
+        analysed = held->second.page.analysed;
+    }
+    if (!head || !analysed || pageStamp(file, access_) != analysed)
+        return std::nullopt;
+    return head;
+}
+
+void AnalysisAhead::writeAhead(const PageFile& file, PageAnalysis& page) const
 {
     // A page reached through a link is written at its turn: the run may pass it over (another
     // name of a page, a link out of the folder), and writes nothing beside another tree's page.
@@ -269,10 +286,12 @@ void AnalysisAhead::writeAhead(const PageFile& file, const OldTagAndDoneDate& he
         InsertRequest request = writeAhead_->request;
         request.path = file.path();
         request.file = file;
-        request.tag = getMetaTag(generateKeywordMetaTag(page.table, writeAhead_->tag, settings_));
-        request.utf8 =
+        page.boxText = generateKeywordMetaTag(page.table, writeAhead_->tag, settings_);
+        page.utf8 =
             detectEncoding(file.readPath(), true) == static_cast<std::int16_t>(Encoding::Utf8);
-        if (writeAhead_->wouldWrite(head, request.tag, request.utf8))
+        request.tag = getMetaTag(*page.boxText);
+        request.utf8 = *page.utf8;
+        if (writeAhead_->wouldWrite(*page.head, request.tag, request.utf8))
             page.insertion = prepareInsertion(request, *writeAhead_->fs);
     } catch (...) {
         page.insertion.reset();

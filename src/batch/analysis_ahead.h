@@ -47,9 +47,15 @@ struct PageAnalysis
     bool needsTheRun = false;
     // The worker expected the run to pass the page over and did not analyse it.
     bool passedOver = false;
-    // The page as the analysis read it: when it is no longer so at its turn, the analysis is
-    // done again there.
+    // The page as the worker found it before it read it: when it is no longer so at its turn,
+    // the analysis is done again there, and nothing else the worker read of it stands.
     std::optional<FileStamp> analysed;
+    // Its head (old tag and done marker), when the worker read it.
+    std::optional<OldTagAndDoneDate> head;
+    // What the worker composed and found to write the page ahead: the tag as the output box
+    // shows it, and whether the page is UTF-8.
+    std::optional<std::string> boxText;
+    std::optional<bool> utf8;
     // The page's new content with the tag composed from the table, written and forced to the
     // disk ahead; the run commits it when it decides to write that very insertion.
     std::optional<PreparedInsertion> insertion;
@@ -127,6 +133,10 @@ class AnalysisAhead
     // the next page is taken, so that a write of the run's own stands as it would on one job (a
     // nearly full disk). Returns whether any file was written or being written ahead.
     bool releaseWrittenAhead();
+    // The head that a worker read of the page at `index`, when it has done with the page and
+    // the page (`file`, as the run knows it) is still as the worker found it; otherwise none,
+    // and the run reads the head itself. Does not wait.
+    std::optional<OldTagAndDoneDate> headReadAhead(std::size_t index, const PageFile& file);
     // Drops every page not yet taken; workers end their current analysis at its next step. Returns
     // once no page is worked on, so that no file written ahead outlives it.
     void stop();
@@ -148,12 +158,12 @@ class AnalysisAhead
     void wakeAWorkerIfStartable(std::unique_lock<std::mutex>& lock);
     std::size_t estimateOfNext();
     void erase(std::map<std::size_t, Held>::iterator first, std::map<std::size_t, Held>::iterator last);
-    // The page's analysis, unless its head (read into `head` when the run's rules need it)
-    // tells that the run passes it over.
-    PageAnalysis analyse(const PageFile& file, std::optional<OldTagAndDoneDate>& head) const;
+    // The page's analysis, unless its head (read when the run's rules or the writing ahead
+    // need it) tells that the run passes it over.
+    PageAnalysis analyse(const PageFile& file) const;
     // The new content of an analysed page written and forced to the disk, when the run would
     // write it.
-    void writeAhead(const PageFile& file, const OldTagAndDoneDate& head, PageAnalysis& page) const;
+    void writeAhead(const PageFile& file, PageAnalysis& page) const;
 
     const AnalysisSettings& settings_;
     const CommonWords& commonWords_;

@@ -309,12 +309,13 @@ void FolderRun::processFile(const std::shared_ptr<const Folder>& folder, const s
     record_ = PageRecord{};
     record_.page = currentFile_;
     preparedInsertion_.reset();
+    foundAhead_ = {};
     ++counts_.filesExamined;
     analysisHost_.setOutputText({});
     if (!admitPage(named))
         return;
 
-    const OldTagAndDoneDate old = headOfPage(job_, currentPage_, fs_);
+    const OldTagAndDoneDate old = currentHead(index);
     if (passesOverAsDone(job_.settings, old)) {
         if (!job_.settings.dontLogDone)
             log_.output("\r\nFile: " + reportName(name) + "  ---  Done already on " + old.doneDate +
@@ -387,6 +388,7 @@ AnalysisOutcome FolderRun::analyseCurrentFile(AnalysisHost& statusHost, std::siz
     }
     table_ = std::move(page->table);
     preparedInsertion_ = std::move(page->insertion);
+    foundAhead_ = {std::move(page->boxText), page->utf8};
     return page->outcome;
 }
 
@@ -472,9 +474,11 @@ bool FolderRun::goesOnAfterStop()
 
 bool FolderRun::composeAndInsert(const OldTagAndDoneDate& old)
 {
-    const std::string boxText = generateKeywordMetaTag(table_, tag_, analysis_);
+    const std::string boxText = foundAhead_.boxText
+                                    ? std::move(*foundAhead_.boxText)
+                                    : generateKeywordMetaTag(table_, tag_, analysis_);
     analysisHost_.setOutputText(boxText);
-    const bool utf8 = isUtf8Page(currentPage_);
+    const bool utf8 = foundAhead_.utf8 ? *foundAhead_.utf8 : isUtf8Page(currentPage_);
     const std::string shownOldTag = oldTagAsShown(old.oldTag, utf8);
 
     record_.oldTag = shownOldTag;
@@ -500,6 +504,16 @@ bool FolderRun::composeAndInsert(const OldTagAndDoneDate& old)
         return true;
     log_.output("\r\n\r\n" + job_.texts.text(30) + "\r\n");
     return false;
+}
+
+OldTagAndDoneDate FolderRun::currentHead(std::size_t index) const
+{
+    // A worker that read the head of a page that has not changed since saves reading it again.
+    if (ahead_) {
+        if (std::optional<OldTagAndDoneDate> head = ahead_->headReadAhead(index, currentPage_))
+            return std::move(*head);
+    }
+    return headOfPage(job_, currentPage_, fs_);
 }
 
 std::string FolderRun::oldTagAsShown(const std::string& oldTag, bool utf8)

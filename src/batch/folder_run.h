@@ -158,6 +158,9 @@ class FolderRun
     bool logAnalysisOutcome(std::int16_t result, std::uint8_t offendingByte, std::int32_t position);
     // False when the user declined the tag and ended the run.
     bool composeAndInsert(const OldTagAndDoneDate& old);
+    // The current page's old tag and done marker: as a worker read them, when the page is
+    // still as it found it, or read here.
+    OldTagAndDoneDate currentHead(std::size_t index) const;
     // The old tag as the report and the inspect window show it: Windows-1252 text.
     static std::string oldTagAsShown(const std::string& oldTag, bool utf8);
     // A new tag that only differs in letter case from the page's tag is not written; a head with
@@ -199,6 +202,12 @@ class FolderRun
     PageRecord record_;       // what the run tells of the current page when it is done with it
     std::unique_ptr<AnalysisAhead> ahead_;               // with more than one job
     std::optional<PreparedInsertion> preparedInsertion_; // the current page's, written ahead
+    // What the worker whose analysis the current page took composed and found to write it.
+    struct FoundAhead
+    {
+        std::optional<std::string> boxText;
+        std::optional<bool> utf8;
+    } foundAhead_;
 };
 
 // A name as the report shows it: the report is Windows-1252 and the file system's names UTF-8,
