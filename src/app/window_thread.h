@@ -16,7 +16,8 @@
 namespace tagwright {
 
 // Runs work on a thread of its own and lets the window's events through until it has ended;
-// throws again what the work threw. The caller disables what must not start meanwhile.
+// throws again what the work threw. The caller disables what must not start meanwhile. When the
+// system gives no thread, the work is done on the window's thread.
 void runOffWindowThread(const std::function<void()>& work);
 
 // Whether this is the window's thread.
