@@ -283,14 +283,10 @@ void AnalysisAhead::writeAhead(const PageFile& file, PageAnalysis& page) const
             !S_ISREG(status.st_mode) ||
             static_cast<std::uintmax_t>(status.st_size) > kLargestPageWrittenAhead)
             return;
-        InsertRequest request = writeAhead_->request;
-        request.path = file.path();
-        request.file = file;
         page.boxText = generateKeywordMetaTag(page.table, writeAhead_->tag, settings_);
-        page.utf8 =
-            detectEncoding(file.readPath(), true) == static_cast<std::int16_t>(Encoding::Utf8);
-        request.tag = getMetaTag(*page.boxText);
-        request.utf8 = *page.utf8;
+        page.utf8 = isUtf8Page(file.readPath());
+        const InsertRequest request =
+            writeAhead_->request.forPage(file, file.path(), getMetaTag(*page.boxText), *page.utf8);
         if (writeAhead_->wouldWrite(*page.head, request.tag, request.utf8))
             page.insertion = prepareInsertion(request, *writeAhead_->fs);
     } catch (...) {

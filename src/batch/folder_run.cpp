@@ -29,9 +29,17 @@ namespace tagwright {
 
 namespace {
 
-bool isUtf8Page(const PageFile& page)
+// What the run asks of every insertion; the page's own file, tag and encoding go with it.
+InsertRequest insertionOfRun(const BatchSettings& settings, const std::string& doneDate)
 {
-    return detectEncoding(page.readPath(), true) == static_cast<std::int16_t>(Encoding::Utf8);
+    InsertRequest request;
+    request.backup = settings.backup;
+    request.withDone = settings.addDone;
+    request.doneDate = doneDate;
+    request.logOldTag = settings.includeOldMetaTag;
+    request.logNewTag = settings.includeNewMetaTag;
+    request.flushFolder = false; // once per folder, after its last page
+    return request;
 }
 
 } // namespace
@@ -95,15 +103,8 @@ FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
         // before it. Not in a run that writes nothing, nor where a person may take a while.
         std::optional<WriteAhead> writeAhead;
         if (!job.settings.confirm && fs.takesFolderLocks()) {
-            InsertRequest request;
-            request.backup = job.settings.backup;
-            request.withDone = job.settings.addDone;
-            request.doneDate = doneDate_;
-            request.logOldTag = job.settings.includeOldMetaTag;
-            request.logNewTag = job.settings.includeNewMetaTag;
-            request.flushFolder = false;
             writeAhead = WriteAhead{
-                tag_, request, &fs,
+                tag_, insertionOfRun(job.settings, doneDate_), &fs,
                 [](const OldTagAndDoneDate& head, const std::string& tag, bool utf8) {
                     return !keepsItsTag(tag, head, utf8);
                 }};
@@ -478,13 +479,14 @@ bool FolderRun::composeAndInsert(const OldTagAndDoneDate& old)
                                     ? std::move(*foundAhead_.boxText)
                                     : generateKeywordMetaTag(table_, tag_, analysis_);
     analysisHost_.setOutputText(boxText);
-    const bool utf8 = foundAhead_.utf8 ? *foundAhead_.utf8 : isUtf8Page(currentPage_);
+    const bool utf8 = foundAhead_.utf8 ? *foundAhead_.utf8 : isUtf8Page(currentPage_.readPath());
     const std::string shownOldTag = oldTagAsShown(old.oldTag, utf8);
 
     record_.oldTag = shownOldTag;
-    record_.newTag = getMetaTag(boxText);
+    const std::string composedTag = getMetaTag(boxText);
+    record_.newTag = composedTag;
     if (!job_.settings.confirm) {
-        insert(getMetaTag(boxText), job_.settings.addDone, old, utf8);
+        insert(composedTag, job_.settings.addDone, old, utf8);
         return true;
     }
     analysisHost_.setOutputText("Existing keywords meta tag: " + shownOldTag);
@@ -540,17 +542,9 @@ void FolderRun::insert(const std::string& tag, bool withDone, const OldTagAndDon
         finishPage(!renew || insertDoneMarkerOnly() ? PageResult::Unchanged : PageResult::Failed);
         return;
     }
-    InsertRequest request;
-    request.tag = tag;
-    request.path = currentFile_;
-    request.file = currentPage_;
-    request.backup = job_.settings.backup;
-    request.utf8 = utf8;
+    InsertRequest request =
+        insertionOfRun(job_.settings, doneDate_).forPage(currentPage_, currentFile_, tag, utf8);
     request.withDone = withDone;
-    request.doneDate = doneDate_;
-    request.logOldTag = job_.settings.includeOldMetaTag;
-    request.logNewTag = job_.settings.includeNewMetaTag;
-    request.flushFolder = false; // once per folder, after its last page
     if (const auto refused = prepareToWrite(currentPage_)) {
         preparedInsertion_.reset();
         log_.output("  ---  Passed over: another run is writing in this folder.");

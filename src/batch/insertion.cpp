@@ -33,6 +33,17 @@ bool hasExtensionDot(const std::string& path)
 
 } // namespace
 
+InsertRequest InsertRequest::forPage(const PageFile& page, const std::string& shownPath,
+                                     const std::string& pageTag, bool utf8Page) const
+{
+    InsertRequest request = *this;
+    request.file = page;
+    request.path = shownPath;
+    request.tag = pageTag;
+    request.utf8 = utf8Page;
+    return request;
+}
+
 PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs)
 {
     PreparedInsertion prepared;

@@ -39,6 +39,11 @@ struct InsertRequest
     bool logNewTag = false;  // "NEW: " lines in the report
     bool flushFolder = true; // false when the caller forces the folder to the disk itself
 
+    // This request for one page: the file to rewrite, the path the user knows it by, its tag and
+    // whether it is UTF-8.
+    InsertRequest forPage(const PageFile& page, const std::string& shownPath,
+                          const std::string& pageTag, bool utf8Page) const;
+
     bool operator==(const InsertRequest&) const = default;
 };
 

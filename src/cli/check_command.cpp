@@ -80,8 +80,8 @@ BatchCounts checkPage(const std::string& path, const AnalysisSettings& analysis,
         return counts;
     InsertRequest request;
     request.path = path;
-    request.tag = getMetaTag(generateKeywordMetaTag(table, TagSettings{}, analysis));
-    request.utf8 = detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
+    request.tag = composedMetaTag(table, TagSettings{}, analysis);
+    request.utf8 = isUtf8Page(path);
     request.withDone = true;
     DryRunFileSystem dryRun([&](const std::string& target,
                                 const std::string& content) { onChange(path, target, content); },

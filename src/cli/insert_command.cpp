@@ -73,10 +73,9 @@ class InsertCommand : public Command
 
         InsertRequest request;
         request.path = fileOperand(options);
-        request.tag = getMetaTag(generateKeywordMetaTag(analysis->table, tag, analysis->settings));
+        request.tag = composedMetaTag(analysis->table, tag, analysis->settings);
         request.backup = options.has("backup");
-        request.utf8 =
-            detectEncoding(request.path, true) == static_cast<std::int16_t>(Encoding::Utf8);
+        request.utf8 = isUtf8Page(request.path);
         request.withDone = options.has("done");
         request.doneDate = formatDate(jdnToGregorian(today));
         const InsertOutcome outcome = dryRun.dryRun ? insertWithoutWriting(request, dryRun, console)

@@ -1,5 +1,6 @@
 #include "engine/input_checks.h"
 
+#include "support/byte_blocks.h"
 #include "support/files.h"
 #include "support/line_reader.h"
 #include "support/strings.h"
@@ -133,12 +134,10 @@ Charset declaredCharset(const Head& head)
 // eight bytes at a time.
 std::size_t endOfAscii(std::string_view text, std::size_t at)
 {
-    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-    for (std::uint64_t word = 0; text.size() - at >= sizeof word; at += sizeof word) {
-        std::memcpy(&word, text.data() + at, sizeof word);
-        if ((word & kHighBits) != 0)
+    namespace blocks = byte_blocks;
+    for (; text.size() - at >= blocks::kBytes; at += blocks::kBytes)
+        if (!blocks::isAscii(blocks::load(text.data() + at)))
             break;
-    }
     while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80)
         ++at;
     return at;
@@ -286,6 +285,11 @@ std::int16_t detectEncoding(const std::string& path, bool checkCharset)
 {
     int error = 0;
     return detectEncodingOf(path, checkCharset, error);
+}
+
+bool isUtf8Page(const std::string& path)
+{
+    return detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
 }
 
 TextCheck isTextFile(const std::string& path, std::int32_t maxBytes, double maxPercent,

@@ -51,6 +51,9 @@ struct TextCheck
 // charset=utf-8 (any letter case, quoted or not), or when they declare no charset at all and the
 // whole file is well-formed UTF-8 with some bytes beyond ASCII.
 std::int16_t detectEncoding(const std::string& path, bool checkCharset);
+// Whether a page is UTF-8 as every reader and writer of pages takes it (its lines repaired for
+// the analysis, its tag and marker written UTF-8-encoded): detectEncoding with the charset check.
+bool isUtf8Page(const std::string& path);
 bool hasTextExtension(std::string_view path);
 
 // Whether the first maxBytes bytes of the file are text with at most maxPercent control bytes,

@@ -4,6 +4,7 @@
 #include "engine/line_preparation.h"
 #include "engine/overflow.h"
 #include "engine/word_rules.h"
+#include "support/byte_blocks.h"
 
 #include <algorithm>
 #include <array>
@@ -214,23 +215,17 @@ class Scanner::Line
         return pos;
     }
 
-    // The first position in [pos, to) of a or b, or to. Eight bytes at a time: a byte equal to
-    // a or b is a zero byte of the block xor a or xor b, and the lowest zero byte of a block is
-    // found exactly by the borrow test (a false mark can only follow a true one).
+    // The first position in [pos, to) of a or b, or to; eight bytes at a time.
     std::size_t findEither(std::size_t pos, std::size_t to, char a, char b) const
     {
-        constexpr std::uint64_t kOnes = 0x0101010101010101u;
-        constexpr std::uint64_t kHighBits = kOnes * 0x80u;
-        const auto zeroBytes = [](std::uint64_t v) { return (v - kOnes) & ~v & kHighBits; };
-        const std::uint64_t spreadA = kOnes * static_cast<unsigned char>(a);
-        const std::uint64_t spreadB = kOnes * static_cast<unsigned char>(b);
-        // The lowest mark is the first byte in memory on a little-endian machine.
-        for (; std::endian::native == std::endian::little && pos + 8 <= to; pos += 8) {
-            std::uint64_t block = 0;
-            std::memcpy(&block, text_.data() + pos, 8);
-            const std::uint64_t found = zeroBytes(block ^ spreadA) | zeroBytes(block ^ spreadB);
+        namespace blocks = byte_blocks;
+        for (; blocks::kFirstByteLowest && pos + blocks::kBytes <= to; pos += blocks::kBytes) {
+            const std::uint64_t block = blocks::load(text_.data() + pos);
+            const std::uint64_t found =
+                blocks::bytesEqualTo(block, static_cast<unsigned char>(a)) |
+                blocks::bytesEqualTo(block, static_cast<unsigned char>(b));
             if (found != 0)
-                return pos + static_cast<std::size_t>(std::countr_zero(found)) / 8;
+                return pos + blocks::firstMarked(found);
         }
         while (pos < to && text_[pos] != a && text_[pos] != b)
             ++pos;

@@ -83,7 +83,7 @@ ExistingTags existingTagsOfFile(std::string_view inputPath)
 
     LineReader reader(path, LineEnds::OfPage);
     const std::string text = existingTagsText(linesOf(reader));
-    const bool utf8 = detectEncoding(path, true) == static_cast<std::int16_t>(Encoding::Utf8);
+    const bool utf8 = isUtf8Page(path);
     return {std::nullopt, utf8 ? utf8ToCp1252(text) : text};
 }
 

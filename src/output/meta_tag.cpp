@@ -139,4 +139,10 @@ std::vector<std::string> keywordsOfTag(std::string_view tag)
     return keywords;
 }
 
+std::string composedMetaTag(const WordTable& table, const TagSettings& tag,
+                            const AnalysisSettings& analysis)
+{
+    return getMetaTag(generateKeywordMetaTag(table, tag, analysis));
+}
+
 } // namespace tagwright

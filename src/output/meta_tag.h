@@ -26,6 +26,10 @@ std::vector<std::string> tagWords(const WordTable& table, const TagSettings& tag
 // The tag alone, out of an output box's text (the count lines and surrounding space dropped).
 std::string getMetaTag(std::string_view boxText);
 
+// The tag that a page gets from its table, as a run or an insertion writes it.
+std::string composedMetaTag(const WordTable& table, const TagSettings& tag,
+                            const AnalysisSettings& analysis);
+
 // The keywords of a tag's content="..." in order, without the blanks around them; none when the
 // text holds no content.
 std::vector<std::string> keywordsOfTag(std::string_view tag);

@@ -1,5 +1,7 @@
 #include "support/strings.h"
 
+#include "support/byte_blocks.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -78,28 +80,26 @@ void lowerPiece(char* text, std::size_t size, LoweredSoFar& seen)
     // Eight bytes at a time while they are ASCII, where only A-Z change (and none is a trigger
     // or Ž): bit 7 of each byte marks, through one addition, whether it lies above Z or at or
     // above A, and an upper-case letter gains 0x20.
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighBits = kOnes * 0x80u;
+    namespace blocks = byte_blocks;
     // Lowers the ASCII block at `at`; false, and nothing changed, when it holds another byte.
     const auto lowerAsciiBlock = [&](std::size_t at) {
-        std::uint64_t block = 0;
-        std::memcpy(&block, text + at, 8);
-        if ((block & kHighBits) != 0)
+        std::uint64_t block = blocks::load(text + at);
+        if (!blocks::isAscii(block))
             return false;
-        const std::uint64_t aboveZ = block + kOnes * (0x7F - 'Z');
-        const std::uint64_t fromA = block + kOnes * (0x80 - 'A');
-        block |= (fromA & ~aboveZ & kHighBits) >> 2;
-        std::memcpy(text + at, &block, 8);
+        const std::uint64_t aboveZ = block + blocks::kEachByte * (0x7F - 'Z');
+        const std::uint64_t fromA = block + blocks::kEachByte * (0x80 - 'A');
+        block |= (fromA & ~aboveZ & blocks::kHighBits) >> 2;
+        blocks::store(text + at, block);
         return true;
     };
     std::size_t i = 0;
-    for (; i + 8 <= size; i += 8)
+    for (; i + blocks::kBytes <= size; i += blocks::kBytes)
         if (!lowerAsciiBlock(i))
-            for (std::size_t k = i; k < i + 8; ++k)
+            for (std::size_t k = i; k < i + blocks::kBytes; ++k)
                 lowerOne(text[k]);
     // The last bytes as the last eight when those are ASCII: lowering lowered ASCII again
     // changes nothing.
-    if (i < size && size >= 8 && lowerAsciiBlock(size - 8))
+    if (i < size && size >= blocks::kBytes && lowerAsciiBlock(size - blocks::kBytes))
         return;
     for (; i < size; ++i)
         lowerOne(text[i]);
