@@ -149,15 +149,30 @@ void ReportWindow::finishSiteReport(const BatchCounts& counts)
     cmdSaveAsWebPage_->setEnabled(cmdSaveToFile_->isEnabled());
 }
 
-// A window that is transient for the main window is kept in front of it by the window manager,
-// also while a question or the inspect window is up; Qt makes every child window transient
-// when it is created, so the link is set here, each time, for the native window.
+// During a run the report is a dialog of the main window, which the window manager keeps in
+// front of it, also while a question or the inspect window is up. The window system learns of
+// that link only as the window is mapped, and only for a dialog, so the window is shown anew
+// when the link changes. While linked it is marked as a toolbar of the main window: a window
+// manager minimises a dialog together with the window it belongs to (without a taskbar the
+// program would be gone), and for a toolbar it offers no minimise at all.
 void ReportWindow::setKeptInFront(bool inFront)
 {
+    if (inFront == keptInFront_)
+        return;
     keptInFront_ = inFront;
-    linkToMainWindow();
+    const bool shown = isVisible();
+    const Qt::WindowStates states = windowState();
+    setWindowFlags(inFront ? Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                           : Qt::Window);
+    if (shown) {
+        setWindowState(states);
+        show();
+    }
 }
 
+// Qt makes every child window transient for its parent when it creates it; the link stands
+// only while the report is kept in front.
 void ReportWindow::linkToMainWindow()
 {
     QWindow* window = windowHandle();
@@ -171,6 +186,10 @@ void ReportWindow::linkToMainWindow()
 void ReportWindow::showEvent(QShowEvent* event)
 {
     linkToMainWindow();
+    // Qt writes the window type that the attribute asks for only as the attribute changes, to
+    // the native window of the moment; each native window is made with Qt's own type.
+    setAttribute(Qt::WA_X11NetWmWindowTypeToolBar, false);
+    setAttribute(Qt::WA_X11NetWmWindowTypeToolBar, keptInFront_);
     QWidget::showEvent(event);
 }
 

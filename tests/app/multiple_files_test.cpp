@@ -164,6 +164,14 @@ void tick(EditMetaTagWindow& window, const char* name, bool ticked)
     window.findChild<QCheckBox*>(QLatin1String(name))->setChecked(ticked);
 }
 
+// Whether a window manager may offer to minimise the window: not a window marked as a toolbar,
+// and not one without the minimise button.
+bool isMinimisable(const QWidget& window)
+{
+    return window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint) &&
+           !window.testAttribute(Qt::WA_X11NetWmWindowTypeToolBar);
+}
+
 // Pages that differ from one another, as a site's do.
 QByteArray sitePage(int number)
 {
@@ -267,8 +275,13 @@ class MultipleFilesTest : public QObject
         std::map<QString, QString> shownTags;
         QString existingShown;
         QList<const QWindow*> reportInFrontOf;
+        QList<Qt::WindowType> reportTypes;
+        QList<bool> reportMinimisable;
         const int displays = m.run([&](const QString& file, EditMetaTagWindow& window) {
-            reportInFrontOf.append(m.side->reportWindow().windowHandle()->transientParent());
+            const ReportWindow& reportWindow = m.side->reportWindow();
+            reportInFrontOf.append(reportWindow.windowHandle()->transientParent());
+            reportTypes.append(reportWindow.windowType());
+            reportMinimisable.append(isMinimisable(reportWindow));
             auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("txbMetaTAG"));
             shownTags[file] = box->toPlainText();
             if (file == QLatin1String("a.htm")) {
@@ -324,9 +337,14 @@ class MultipleFilesTest : public QObject
         QVERIFY(m.h.button("cmdViewReport")->isHidden());
         // The report is kept in front of the main window only while the run is on; afterwards
         // it is an ordinary window, which the main window can cover.
+        // Kept in front as a dialog, for which alone the window system hears of the link; it
+        // offers no minimise then, which would take the main window with it.
         QCOMPARE(reportInFrontOf, QList<const QWindow*>(2, m.h.window->windowHandle()));
+        QCOMPARE(reportTypes, QList<Qt::WindowType>(2, Qt::Dialog));
+        QCOMPARE(reportMinimisable, QList<bool>(2, false));
         QCOMPARE(m.side->reportWindow().windowType(), Qt::Window);
         QCOMPARE(m.side->reportWindow().windowHandle()->transientParent(), nullptr);
+        QVERIFY(isMinimisable(m.side->reportWindow()));
         for (const char* name : {"cmdSaveToFile", "cmdCopyToClipboard", "cmdClose"})
             QVERIFY(
                 m.side->reportWindow().findChild<QPushButton*>(QLatin1String(name))->isEnabled());
