@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <utility>
 
@@ -38,6 +39,8 @@ AnalysisAhead::AnalysisAhead(const AnalysisSettings& settings, const CommonWords
     : settings_(settings), commonWords_(commonWords), access_(access),
       passingOver_(std::move(passingOver)), writeAhead_(std::move(writeAhead)), jobs_(jobs)
 {
+    assert(!writeAhead_ ||
+           (writeAhead_->fs->bearsSeveralThreads() && writeAhead_->wouldWrite != nullptr));
     const unsigned writing = writeAhead_ ? kWritingThreads : 0;
     window_ = 2 * std::size_t{jobs} + writing;
     // Every page ahead may hold a temporary file, and so may the page taken last; the run's own

@@ -80,15 +80,19 @@ struct PassingOver
 
 // What a worker needs to write a page's new content ahead: the tag settings, the insertion as
 // the run asks for it (the tag, the path and the encoding are the page's), the file
-// operations, which must bear being called from several threads, and whether the run would
-// write the page with that tag and the head read before its analysis (not when it already
-// carries the tag), so that no page is written ahead for nothing.
+// operations, which must bear being called from several threads (bearsSeveralThreads), and
+// whether the run would write the page with that tag and the head read before its analysis (not
+// when it already carries the tag), so that no page is written ahead for nothing.
 struct WriteAhead
 {
+    // Called on the workers' threads: a plain function, so that it reaches none of the run's
+    // state, which only the run's thread may touch.
+    using WouldWrite = bool (*)(const OldTagAndDoneDate& head, const std::string& tag, bool utf8);
+
     TagSettings tag;
     InsertRequest request;
     FileSystem* fs = nullptr;
-    std::function<bool(const OldTagAndDoneDate& head, const std::string& tag, bool utf8)> wouldWrite;
+    WouldWrite wouldWrite = nullptr;
 };
 
 // Pages are analysed on at most `jobs` threads at once, one a core. Writing a page ahead is mostly

@@ -78,7 +78,7 @@ bool restoreFolder(std::span<const BackupPair> pairs, FileSystem& fs, const Rest
 {
     const Folder& folder = *pairs.front().page.folder;
     std::optional<FolderLock> lock;
-    if (fs.takesFolderLocks())
+    if (fs.writesForReal())
         lock.emplace(folder, run.runLock);
     if (lock && lock->state() == FolderLock::State::TakenByAnother) {
         for (const BackupPair& pair : pairs)

@@ -42,7 +42,9 @@ class DryRunFileSystem : public FileSystem
     bool copyExtendedAttributes(const Folder& folder, const std::string& name, int to) override;
     // A page that its user could not replace is still judged when permissions are disregarded.
     bool readFileFlags(int fd, int& flags) override;
-    bool takesFolderLocks() const override { return false; }
+    bool writesForReal() const override { return false; }
+    // The files in memory are kept for one thread.
+    bool bearsSeveralThreads() const override { return false; }
 
   private:
     ReplaceListener listener_;

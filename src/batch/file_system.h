@@ -50,9 +50,12 @@ class FileSystem : public FolderAccess
     // Forces a folder's entries (names just renamed into it) to the disk. A file system that
     // cannot force folders counts as done.
     virtual bool flushFolder(const Folder& folder);
-    // Whether a run through these operations holds a lock on each folder it writes in; a run
-    // that writes nothing takes none.
-    virtual bool takesFolderLocks() const { return true; }
+    // Whether the operations change files for real: a run through them holds a lock on each
+    // folder it writes in; a run that writes nothing (a dry run) takes none.
+    virtual bool writesForReal() const { return true; }
+    // Whether the operations may be called from several threads at once, as the workers of a run
+    // on several jobs call them when they write pages ahead.
+    virtual bool bearsSeveralThreads() const { return true; }
 };
 
 // An open file descriptor that is closed when it goes out of scope.

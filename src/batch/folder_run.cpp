@@ -102,7 +102,7 @@ FolderRun::FolderRun(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
         // may write the new page ahead and force it to the disk while the run treats the pages
         // before it. Not in a run that writes nothing, nor where a person may take a while.
         std::optional<WriteAhead> writeAhead;
-        if (!job.settings.confirm && fs.takesFolderLocks()) {
+        if (!job.settings.confirm && fs.writesForReal() && fs.bearsSeveralThreads()) {
             writeAhead = WriteAhead{
                 tag_, insertionOfRun(job.settings, doneDate_), &fs,
                 [](const OldTagAndDoneDate& head, const std::string& tag, bool utf8) {
@@ -205,7 +205,7 @@ void FolderRun::processPages(const std::shared_ptr<const Folder>& folder,
                              const FolderListing& listing)
 {
     auto lock =
-        fs_.takesFolderLocks() ? std::make_unique<FolderLock>(*folder, job_.runLock) : nullptr;
+        fs_.writesForReal() ? std::make_unique<FolderLock>(*folder, job_.runLock) : nullptr;
     const FolderLock::State lockState = lock ? lock->state() : FolderLock::State::Unavailable;
     if (lockState == FolderLock::State::TakenByAnother) {
         log_.output("\r\nPassed over: another run is writing in this folder.\r\n");
@@ -271,7 +271,7 @@ std::optional<std::string> FolderRun::prepareToWrite(const PageFile& file)
     WritingFolder* writing = writingFolder(*file.folder);
     if (writing == nullptr) {
         // A link's target in another folder: that folder is written under its own lock.
-        auto lock = fs_.takesFolderLocks()
+        auto lock = fs_.writesForReal()
                         ? std::make_unique<FolderLock>(*file.folder, job_.runLock)
                         : nullptr;
         const FolderLock::State state = lock ? lock->state() : FolderLock::State::Unavailable;

@@ -97,6 +97,20 @@ bool WordTable::ranksBefore(Id a, Id b) const
     return stamps_[static_cast<std::size_t>(a)] < stamps_[static_cast<std::size_t>(b)];
 }
 
+bool WordTable::isAlone(Id id) const
+{
+    const auto texts = [this](Id other) { return textOf(other); };
+    const auto firstOf = [&](std::string_view text) {
+        return index_.find(text, WordIndex::hashOf(text), texts);
+    };
+    const std::string_view text = textOf(id);
+    if (firstOf(text) != id || nextSameText_[static_cast<std::size_t>(id)] != kNoId)
+        return false;
+    if (text.size() > 1 && text.back() == 's' && firstOf(text.substr(0, text.size() - 1)) != kNoId)
+        return false;
+    return firstOf(std::string(text) + 's') == kNoId;
+}
+
 WordTable::Id WordTable::find(std::string_view text, std::uint64_t hash) const
 {
     const auto texts = [this](Id id) { return textOf(id); };
@@ -171,6 +185,7 @@ WordTable::Counted WordTable::count(std::string_view word, const WordIndex::Hash
     lastDirect_ = kNoId;
     const Id own = find(word, hash);
     if (own != kNoId && !mayHavePartner_[static_cast<std::size_t>(own)]) {
+        assert(isAlone(own));
         grow(own, value);
         lastDirect_ = own;
         return {};
@@ -224,7 +239,7 @@ WordTable::Counted WordTable::count(std::string_view word, const WordIndex::Hash
 // only if such an entry exists: usually it is the word's only entry (its plural was the entry
 // renamed), and its later occurrences then go to it directly. No later step gives an unmarked
 // entry a partner without a rename, which marks it: a new entry is made only for a text that has
-// no entry and whose singular and plural have none.
+// no entry and whose singular and plural have none. So every unmarked entry isAlone.
 void WordTable::rename(Id id, const std::string& text)
 {
     unlink(id);

@@ -3,6 +3,7 @@
 #include "engine/overflow.h"
 #include "engine/word_index.h"
 
+#include <cassert>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -71,6 +72,7 @@ class WordTable
             mayHavePartner_[static_cast<std::size_t>(id)] ||
             entries_[static_cast<std::size_t>(id)].text.size() != length)
             return false;
+        assert(isAlone(id));
         rankView_ = RankView::Stale;
         grow(id, value);
         return true;
@@ -97,6 +99,12 @@ class WordTable
     Counted count(std::string_view word, const WordIndex::Hashes& hashes, float value,
                   bool thresholdExempt);
 
+    // What the fast paths (the first look-up of count, lastDirect_ and countDirect) rest on: an
+    // entry that mayHavePartner_ leaves unmarked is alone, the only entry of its text, and no
+    // entry is its text plus "s" or less a final "s", so every occurrence of its text is its
+    // own. Only rename gives an entry a partner, and it marks the entries it touches (see there).
+    // A debug build checks it wherever a fast path counts.
+    bool isAlone(Id id) const;
     bool ranksBefore(Id a, Id b) const;
     // The ids of the entries in rank order.
     std::vector<Id> rankOrder() const;
@@ -131,8 +139,7 @@ class WordTable
     std::vector<std::uint64_t> stamps_;
     std::vector<std::uint64_t> hashes_;
     std::vector<Id> nextSameText_;
-    // False when no entry is this entry's text plus "s" or less a final "s" and no other entry
-    // has its text; true when one may be.
+    // False only for an entry that isAlone; true when it may have a partner.
     std::vector<bool> mayHavePartner_;
     WordIndex index_; // text -> first entry of its chain
     std::uint64_t clock_ = 0;
