@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The pace of `tagwright-cli batch --backup` and of the `restore` that undoes it over real pages,
+# for one or more builds side by side: every run gets a fresh copy of the pages (made outside the
+# timing), and the builds and job counts take turns, so that a change in the machine's load
+# touches them all alike. Prints, for each build and job count, the best clock time of the runs
+# with its CPU time (user + system), the pages per second, and the same for the restore.
+#
+#   bench/batch_pace.sh [--pages N] [--runs R] [--jobs "1 2"] [--no-restore] WORK_DIR SOURCE_DIR \
+#       CLI...
+#
+# WORK_DIR: where the copies go (its file system is the one measured: /dev/shm for memory, a
+# folder on the disk for the disk). SOURCE_DIR: a folder of real pages (.htm, .html), for example
+# /usr/share/doc/gcc-12-base/libstdc++ (pages of about 30 KB). With --pages N, N of its pages,
+# spread evenly over it, in ten folders; with --pages 0 (the default) the whole tree as it is, as
+# several SOURCE_DIR separated by colons (/usr/share/doc/python3.11/html:/usr/share/doc/git-doc).
+set -euo pipefail
+
+pages=0 runs=3 jobs="1 2" restore=1
+while [ $# -gt 0 ]; do
+    case $1 in
+    --pages) pages=$2; shift 2 ;;
+    --runs) runs=$2; shift 2 ;;
+    --jobs) jobs=$2; shift 2 ;;
+    --no-restore) restore=0; shift ;;
+    *) break ;;
+    esac
+done
+[ $# -ge 3 ] || { sed -n '2,16p' "$0" >&2; exit 2; }
+work=$1 sources=$2
+shift 2
+clis=("$@")
+here=$(cd "$(dirname "$0")/.." && pwd)
+data=$here/data
+
+mkdir -p "$work"
+work=$(mktemp -d "$work/batch-pace.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# The pages once, in the form every run copies.
+python3 - "$work/pages" "$sources" "$pages" <<'PY'
+import os, shutil, sys
+out, sources, count = sys.argv[1], sys.argv[2].split(":"), int(sys.argv[3])
+if count == 0:
+    for source in sources:
+        shutil.copytree(source, os.path.join(out, os.path.basename(source.rstrip("/"))),
+                        symlinks=False)
+    sys.exit()
+found = sorted(os.path.join(d, f) for s in sources for d, _, fs in os.walk(s, followlinks=True)
+               for f in fs if f.lower().endswith((".htm", ".html")) and ".bak." not in f)
+for i in range(count):
+    folder = os.path.join(out, f"section{i % 10}")
+    os.makedirs(folder, exist_ok=True)
+    shutil.copyfile(found[i * len(found) // count], os.path.join(folder, f"page{i}.htm"))
+PY
+count=$(find "$work/pages" \( -name '*.htm' -o -name '*.html' \) | wc -l)
+megabytes=$(du -sm "$work/pages" | cut -f1)
+echo "$count pages ($megabytes MB) on $(df -T "$work" | awk 'NR == 2 { print $2 }'), load $(cut -d' ' -f1-3 /proc/loadavg)"
+
+timed() { # result file, command...: appends "clock cpu" of one run
+    local out=$1
+    shift
+    /usr/bin/time -f "%e %U %S" -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" ||
+        { cat "$work/stderr.txt" >&2; echo "failed: $*" >&2; exit 1; }
+    awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$work/time.txt" >>"$out"
+}
+
+for run in $(seq "$runs"); do
+    for c in "${!clis[@]}"; do
+        for j in $jobs; do
+            rm -rf "$work/tree"
+            cp -r "$work/pages" "$work/tree"
+            sync -f "$work/tree"
+            timed "$work/batch-$c-$j" "${clis[$c]}" batch "$work/tree" --recursive --backup \
+                --today 2026-12-07 --data-dir "$data" --quiet --jobs "$j"
+            if [ "$restore" = 1 ]; then
+                sync -f "$work/tree"
+                timed "$work/restore-$c-$j" "${clis[$c]}" restore "$work/tree" --recursive
+            fi
+        done
+    done
+done
+
+best() { # result file: the run of least clock time, as "clock s (CPU s), pages/s"
+    sort -n "$1" | head -1 | awk -v n="$count" '{ printf "%6.2f s (CPU %5.2f s) %6.0f pages/s", $1, $2, n / $1 }'
+}
+for c in "${!clis[@]}"; do
+    for j in $jobs; do
+        line="${clis[$c]} --jobs $j: batch $(best "$work/batch-$c-$j")"
+        [ "$restore" = 1 ] && line="$line; restore $(best "$work/restore-$c-$j")"
+        echo "$line"
+    done
+done
+echo "best of $runs; load after: $(cut -d' ' -f1-3 /proc/loadavg)"
