@@ -2,7 +2,7 @@
 // run in a real bash over a folder with files in it.
 
 #include "../support/temp_folder.h"
-#include "cli_process.h"
+#include "help_table.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -16,19 +16,9 @@
 namespace tagwright {
 namespace {
 
-using testing::runCli;
+using testing::matches;
 
 const std::string kDist = std::string(TAGWRIGHT_TEST_DATA_DIR) + "/../dist/unix/";
-
-std::set<std::string> matches(const std::string& text, const std::string& pattern)
-{
-    std::set<std::string> found;
-    const std::regex expression(pattern);
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), expression);
-         it != std::sregex_iterator(); ++it)
-        found.insert((*it)[1]);
-    return found;
-}
 
 // What the bash completion offers for each line of words (the word being completed last), one
 // line of output per line of words.
@@ -61,22 +51,14 @@ class Completion : public ::testing::Test
     {
         folder.write("page.htm", "<html></html>\n");
         std::filesystem::create_directory(folder.path("site"));
-        const std::string help = runCli({"--help"}, folder.path()).out;
-        commands = matches(help, "\n  ([a-z]+) [A-Z]");
-        for (const std::string& command : commands) {
-            const std::string commandHelp = runCli({command, "--help"}, folder.path()).out;
-            optionsOf[command] = matches(commandHelp, "\n  (--[a-z-]+)");
-            for (const std::string& option : matches(commandHelp, "\n  (--[a-z-]+) [A-Z]"))
-                valueOptions.insert(option);
-            allOptions.insert(optionsOf[command].begin(), optionsOf[command].end());
-        }
     }
 
     test::TempFolder folder;
-    std::set<std::string> commands;
-    std::map<std::string, std::set<std::string>> optionsOf;
-    std::set<std::string> allOptions;
-    std::set<std::string> valueOptions;
+    const testing::HelpTable table = testing::helpTable(folder.path());
+    const std::set<std::string>& commands = table.commands;
+    const std::map<std::string, std::set<std::string>>& optionsOf = table.optionsOf;
+    const std::set<std::string>& allOptions = table.allOptions;
+    const std::set<std::string>& valueOptions = table.valueOptions;
 };
 
 TEST_F(Completion, TheScriptsNameOnlyOptionsOfTheTable)
@@ -98,10 +80,10 @@ TEST_F(Completion, BashOffersEachCommandsOptionsAndNoFileNamesAfterAnOptionsValu
     for (const std::string& command : commands) {
         lines.push_back(command + " --");
         std::string options;
-        for (const std::string& option : optionsOf[command])
+        for (const std::string& option : optionsOf.at(command))
             options += (options.empty() ? "" : " ") + option;
         expected.push_back(options);
-        for (const std::string& option : optionsOf[command])
+        for (const std::string& option : optionsOf.at(command))
             if (valueOptions.contains(option) && !named.contains(option)) {
                 lines.push_back(command + " site " + option + " ''");
                 expected.push_back("");
