@@ -8,17 +8,7 @@
 # measures, best of three for the CPU time.
 # Usage: bench/held_ahead.sh [path/to/tagwright-cli]   (default: build-release, then build)
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-cli=${1:-}
-if [ -z "$cli" ]; then
-  for candidate in "$here/build-release/src/cli/tagwright-cli" "$here/build/src/cli/tagwright-cli"; do
-    [ -x "$candidate" ] && cli=$candidate && break
-  done
-fi
-[ -x "$cli" ] || { echo "no tagwright-cli found; build it first" >&2; exit 1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/cli_prelude.sh" "${1:-}"
 
 python3 - "$work" <<'PY'
 import os, random, sys

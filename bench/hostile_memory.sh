@@ -3,17 +3,7 @@
 # 1,000,000 letters. Reports the maximum resident set size that /usr/bin/time measures.
 # Usage: bench/hostile_memory.sh [path/to/tagwright-cli]   (default: build-release, then build)
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-cli=${1:-}
-if [ -z "$cli" ]; then
-  for candidate in "$here/build-release/src/cli/tagwright-cli" "$here/build/src/cli/tagwright-cli"; do
-    [ -x "$candidate" ] && cli=$candidate && break
-  done
-fi
-[ -x "$cli" ] || { echo "no tagwright-cli found; build it first" >&2; exit 1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/cli_prelude.sh" "${1:-}"
 
 # 100 MB of words with blanks but no line break at all: 4,000 distinct words, each about
 # 3,000 times, so that no count passes 16 bits.

@@ -7,18 +7,8 @@
 # Usage: bench/site_report.sh [PAGES] [path/to/tagwright-cli]   (default: 100000; build-release,
 # then build)
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
 pages=${1:-100000}
-cli=${2:-}
-if [ -z "$cli" ]; then
-  for candidate in "$here/build-release/src/cli/tagwright-cli" "$here/build/src/cli/tagwright-cli"; do
-    [ -x "$candidate" ] && cli=$candidate && break
-  done
-fi
-[ -x "$cli" ] || { echo "no tagwright-cli found; build it first" >&2; exit 1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/cli_prelude.sh" "${2:-}"
 
 python3 - "$work/site" "$pages" <<'PY'
 import os, sys

@@ -8,20 +8,10 @@
 #   its dry run.
 # Usage: bench/site_words.sh [path/to/tagwright-cli] [manual folder]
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-cli=${1:-}
 manual=${2:-/usr/share/doc/python3.11/html}
-if [ -z "$cli" ]; then
-  for candidate in "$here/build-release/src/cli/tagwright-cli" "$here/build/src/cli/tagwright-cli"; do
-    [ -x "$candidate" ] && cli=$candidate && break
-  done
-fi
-[ -x "$cli" ] || { echo "no tagwright-cli found; build it first" >&2; exit 1; }
+source "$(dirname "$0")/cli_prelude.sh" "${1:-}"
 [ -d "$manual" ] || { echo "$manual: not there (apt-get install python3.11-doc)" >&2; exit 1; }
 export TAGWRIGHT_DATA_DIR=${TAGWRIGHT_DATA_DIR:-$here/data}
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 cp -r "$manual" "$work/original"
 
 echo "== tags of $(find "$work/original" -name '*.html' | wc -l) pages"
