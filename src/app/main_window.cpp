@@ -211,12 +211,14 @@ void MainWindow::singleFileChosen()
     cmdListWords->setText(QStringLiteral("List words"));
     cmdListWords->setEnabled(true);
     cmdGenerateKeywordMetaTag->setText(QStringLiteral("Generate/show keywords meta tag"));
-    optInsertionWithBackup->setVisible(true);
-    optInsertionWithoutBackup->setVisible(true);
-    cmdInsert->setVisible(true);
+    // What the multiple-files mode showed goes first, so that the row never holds both at once
+    // and the window does not widen for it.
     cmdRestoreBackups->setVisible(false);
     lblMetaTagInserted->setVisible(false);
     cmdViewReport->setVisible(false);
+    optInsertionWithBackup->setVisible(true);
+    optInsertionWithoutBackup->setVisible(true);
+    cmdInsert->setVisible(true);
     if (startUpCompleted_) {
         txbInputFile->setText(rememberedInputFile_);
         rememberedFolder_ = txbFolder->text();

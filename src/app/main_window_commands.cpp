@@ -362,7 +362,6 @@ void MainWindow::viewReportClicked()
 {
     if (multipleFiles_)
         multipleFiles_->showReport();
-    cmdViewReport->hide();
 }
 
 void MainWindow::clearInputFile()

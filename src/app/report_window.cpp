@@ -198,7 +198,7 @@ void ReportWindow::present()
     setCopyCaption(false);
     if (isMinimized()) {
         showNormal();
-    } else {
+    } else if (!isVisible()) {
         if (!isMaximized())
             placeOverMainWindow();
         show();

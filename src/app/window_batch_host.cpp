@@ -141,12 +141,11 @@ void WindowBatchHost::finishRun(std::string_view resultText, bool reportHasText)
         report_.moveCaretToEnd();
         report_.raise();
     }
-    if (!reportHasText || report_.isVisible()) {
-        main_.viewReportButton().hide();
-    } else {
+    // The report is an ordinary window once the run is over, which the main window may cover:
+    // "View report" stays offered while there is a report, to bring it forward again.
+    if (reportHasText && !report_.isVisible())
         main_.numberOfWordsLabel().clear();
-        main_.viewReportButton().show();
-    }
+    main_.viewReportButton().setVisible(reportHasText);
 }
 
 } // namespace tagwright
