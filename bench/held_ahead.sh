@@ -10,19 +10,11 @@
 set -euo pipefail
 source "$(dirname "$0")/cli_prelude.sh" "${1:-}"
 
-python3 - "$work" <<'PY'
+PYTHONPATH="$here/bench" python3 - "$work" <<'PY'
 import os, random, sys
+from made_up_words import made_up
 work = sys.argv[1]
 random.seed(3)
-consonants, vowels = "bcdfghjklmnprstvwz", "aeiou"
-def made_up(i):
-    # Different for every i, never the plural of another (no final s).
-    word = ""
-    while True:
-        word += consonants[i % 18] + vowels[(i // 18) % 5]
-        i //= 90
-        if i == 0:
-            return word + "x"
 # 70 pages of 30,000 different words each.
 os.makedirs(f"{work}/distinct")
 for page in range(70):

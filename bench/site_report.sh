@@ -10,17 +10,10 @@ set -euo pipefail
 pages=${1:-100000}
 source "$(dirname "$0")/cli_prelude.sh" "${2:-}"
 
-python3 - "$work/site" "$pages" <<'PY'
+PYTHONPATH="$here/bench" python3 - "$work/site" "$pages" <<'PY'
 import os, sys
+from made_up_words import made_up
 site, pages = sys.argv[1], int(sys.argv[2])
-consonants, vowels = "bcdfghjklmnprstvwz", "aeiou"
-def made_up(i):
-    word = ""
-    while True:
-        word += consonants[i % 18] + vowels[(i // 18) % 5]
-        i //= 90
-        if i == 0:
-            return word + "x"
 for folder in range(100):
     os.makedirs(f"{site}/part{folder:02}")
 for page in range(pages):
