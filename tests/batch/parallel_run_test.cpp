@@ -298,6 +298,77 @@ TEST_F(ParallelRunTest, PagesDoneRecentlyAreNotAnalysedAhead)
     }
 }
 
+// Marks a page done once a worker has written it ahead, before the run's thread reads the
+// page: at its turn, the page's head is no longer the one the worker read.
+class MarkedAfterItsWritingAhead : public FileSystem
+{
+  public:
+    MarkedAfterItsWritingAhead(std::string page, std::string marked)
+        : page_(std::move(page)), marked_(std::move(marked))
+    {
+    }
+    int openForReading(const Folder& folder, const std::string& name) override
+    {
+        std::unique_lock lock(mutex_);
+        lastRead_[std::this_thread::get_id()] = name;
+        if (std::this_thread::get_id() == runThread_ && name == page_)
+            changed_.wait_for(lock, std::chrono::seconds(10), [&] { return marked; });
+        return FileSystem::openForReading(folder, name);
+    }
+    int createNew(const Folder& folder, const std::string& name, mode_t mode) override
+    {
+        const int fd = FileSystem::createNew(folder, name, mode);
+        const std::scoped_lock lock(mutex_);
+        if (std::this_thread::get_id() != runThread_ &&
+            lastRead_[std::this_thread::get_id()] == page_)
+            writtenAhead_ = fd;
+        return fd;
+    }
+    bool close(int fd) override
+    {
+        const bool closed = FileSystem::close(fd);
+        const std::scoped_lock lock(mutex_);
+        if (fd == writtenAhead_ && !marked) {
+            marked = true;
+            writeBytes(folderPath + "/" + page_, marked_);
+            changed_.notify_all();
+        }
+        return closed;
+    }
+
+    std::string folderPath;
+    bool marked = false;
+
+  private:
+    const std::string page_;
+    const std::string marked_;
+    const std::thread::id runThread_ = std::this_thread::get_id();
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<std::thread::id, std::string> lastRead_;
+    int writtenAhead_ = -1;
+};
+
+TEST_F(ParallelRunTest, APageWhoseHeadChangedAfterAWorkerReadItIsTakenAsItIsAtItsTurn)
+{
+    // One job reads the head at the page's turn and passes the page over as done; several must
+    // not take the head their worker read before the marker came.
+    for (int i = 0; i < 12; ++i)
+        writeBytes(folder.path("page" + std::to_string(i) + ".htm"), page("Garden soil"));
+    const std::string marked =
+        page("Garden soil", "<meta name=\"QOVA done\" content=\"2024-03-04\">\r\n");
+    settings.skipDone = true;
+    settings.lessThanNDaysOld = 6;
+    jobs = 2;
+    MarkedAfterItsWritingAhead files("page3.htm", marked);
+    files.folderPath = folder.path();
+    EXPECT_EQ(run(folder.path(), files).filesInserted, 11);
+    EXPECT_TRUE(files.marked);
+    EXPECT_NE(log.text().find("page3.htm  ---  Done already on 2024-03-04."), std::string::npos)
+        << log.text();
+    EXPECT_EQ(readBytes(folder.path("page3.htm")), marked);
+}
+
 // Counts the program's temporary files that exist at once, from any thread.
 class TemporaryFileCounter : public FileSystem
 {
