@@ -20,7 +20,8 @@ std::string shareText(std::int32_t pages, std::int32_t total, int percent)
             std::string text = std::to_string(scaled / scale);
             if (decimals > 0) {
                 const std::string fraction = std::to_string(scaled % scale + scale);
-                text += "." + fraction.substr(1);
+                text += '.';
+                text.append(fraction, 1);
             }
             return text + "%";
         }
