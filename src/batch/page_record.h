@@ -18,6 +18,10 @@ enum class PageResult {
     Failed,      // could not be read or written; the run's failures say why
 };
 
+// The words a result goes by in a page's record: "written", "unchanged", "done already",
+// "passed over" or "failed".
+std::string_view resultName(PageResult result);
+
 // Why a page was passed over, in the words of its report line.
 namespace passed_over {
 inline constexpr std::string_view kNotATextFile = "not a text file";

@@ -75,38 +75,21 @@ std::string shownName(std::string_view name)
     return htmlEscaped(shellQuotedName(name));
 }
 
+// A written page's words tell whether the run only looked; an unchanged one's say what stayed.
 std::string_view resultText(PageResult result, bool wouldBe)
 {
-    switch (result) {
-    case PageResult::Written:
+    if (result == PageResult::Written)
         return wouldBe ? "would be tagged" : "tagged";
-    case PageResult::Unchanged:
-        return "same tag";
-    case PageResult::DoneAlready:
-        return "done already";
-    case PageResult::PassedOver:
-        return "passed over";
-    case PageResult::Failed:
-        break;
-    }
-    return "failed";
+    return result == PageResult::Unchanged ? "same tag" : resultName(result);
 }
 
+// The class of a page's row: the first word of its result's name, "same" for an unchanged page.
 std::string_view resultClass(PageResult result)
 {
-    switch (result) {
-    case PageResult::Written:
-        return "written";
-    case PageResult::Unchanged:
+    if (result == PageResult::Unchanged)
         return "same";
-    case PageResult::DoneAlready:
-        return "done";
-    case PageResult::PassedOver:
-        return "passed";
-    case PageResult::Failed:
-        break;
-    }
-    return "failed";
+    const std::string_view name = resultName(result);
+    return name.substr(0, name.find(' '));
 }
 
 bool isTag(const std::string* text)

@@ -45,24 +45,6 @@ BatchSettings batchSettingsFrom(const ParsedOptions& options)
     return settings;
 }
 
-// The word for how the run finished with a page, in --format json.
-std::string_view resultName(PageResult result)
-{
-    switch (result) {
-    case PageResult::Written:
-        return "written";
-    case PageResult::Unchanged:
-        return "unchanged";
-    case PageResult::DoneAlready:
-        return "done already";
-    case PageResult::PassedOver:
-        return "passed over";
-    case PageResult::Failed:
-        break;
-    }
-    return "failed";
-}
-
 // What --format json prints for each page: the report's lines about it, taken from the report
 // as the log hands them out.
 class PageRecords
