@@ -26,4 +26,10 @@ int runForEachFile(const ParsedOptions& options, const Console& console, FileHea
     return status;
 }
 
+int EachFileCommand::run(const ParsedOptions& options, const Console& console) const
+{
+    return runForEachFile(options, console, FileHeadings::Shown,
+                          [&](const ParsedOptions& one) { return runOne(one, console); });
+}
+
 } // namespace tagwright::cli

@@ -2,6 +2,7 @@
 
 // A command that acts on one FILE, given several: it runs once for each, in the order given.
 
+#include "cli/command.h"
 #include "cli/console.h"
 #include "cli/option_parser.h"
 
@@ -19,5 +20,16 @@ enum class FileHeadings {
 // {"type": "file", "file": NAME} record. The exit status is 1 when any file failed.
 int runForEachFile(const ParsedOptions& options, const Console& console, FileHeadings headings,
                    const std::function<int(const ParsedOptions&)>& runOne);
+
+// A command that runs alike on each FILE, each result headed by its file.
+class EachFileCommand : public Command
+{
+  public:
+    int run(const ParsedOptions& options, const Console& console) const final;
+
+  protected:
+    // Runs on one FILE: the options hold that operand alone.
+    virtual int runOne(const ParsedOptions& options, const Console& console) const = 0;
+};
 
 } // namespace tagwright::cli

@@ -1,5 +1,4 @@
 #include "cli/analysis_options.h"
-#include "cli/command.h"
 #include "cli/each_file.h"
 #include "cli/file_analysis.h"
 #include "cli/json_output.h"
@@ -12,7 +11,7 @@ namespace tagwright::cli {
 
 namespace {
 
-class GenerateCommand : public Command
+class GenerateCommand : public EachFileCommand
 {
   public:
     std::string_view name() const override { return "generate"; }
@@ -26,14 +25,8 @@ class GenerateCommand : public Command
         return {analysisOptionGroup(), tagOptionGroup(), outputOptionGroup()};
     }
 
-    int run(const ParsedOptions& options, const Console& console) const override
-    {
-        return runForEachFile(options, console, FileHeadings::Shown,
-                              [&](const ParsedOptions& one) { return runOne(one, console); });
-    }
-
   private:
-    int runOne(const ParsedOptions& options, const Console& console) const
+    int runOne(const ParsedOptions& options, const Console& console) const override
     {
         // Read before the analysis, so that a bad tag option fails fast.
         const TagSettings tag = tagSettingsFrom(options);

@@ -1,7 +1,6 @@
 #include "batch/dry_run_file_system.h"
 #include "batch/insertion.h"
 #include "cli/analysis_options.h"
-#include "cli/command.h"
 #include "cli/each_file.h"
 #include "cli/dry_run.h"
 #include "cli/file_analysis.h"
@@ -28,7 +27,7 @@ InsertOutcome insertWithoutWriting(const InsertRequest& request, const DryRunCho
     return insertMetaTag(request, nullptr, files);
 }
 
-class InsertCommand : public Command
+class InsertCommand : public EachFileCommand
 {
   public:
     std::string_view name() const override { return "insert"; }
@@ -49,14 +48,8 @@ class InsertCommand : public Command
                 tagOptionGroup()};
     }
 
-    int run(const ParsedOptions& options, const Console& console) const override
-    {
-        return runForEachFile(options, console, FileHeadings::Shown,
-                              [&](const ParsedOptions& one) { return runOne(one, console); });
-    }
-
   private:
-    int runOne(const ParsedOptions& options, const Console& console) const
+    int runOne(const ParsedOptions& options, const Console& console) const override
     {
         // Read before the analysis, so that a bad option fails fast.
         const TagSettings tag = tagSettingsFrom(options);

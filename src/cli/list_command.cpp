@@ -1,5 +1,4 @@
 #include "cli/analysis_options.h"
-#include "cli/command.h"
 #include "cli/each_file.h"
 #include "cli/file_analysis.h"
 #include "cli/json_output.h"
@@ -11,7 +10,7 @@ namespace tagwright::cli {
 
 namespace {
 
-class ListCommand : public Command
+class ListCommand : public EachFileCommand
 {
   public:
     std::string_view name() const override { return "list"; }
@@ -25,14 +24,8 @@ class ListCommand : public Command
         return {analysisOptionGroup(), outputOptionGroup()};
     }
 
-    int run(const ParsedOptions& options, const Console& console) const override
-    {
-        return runForEachFile(options, console, FileHeadings::Shown,
-                              [&](const ParsedOptions& one) { return runOne(one, console); });
-    }
-
   private:
-    int runOne(const ParsedOptions& options, const Console& console) const
+    int runOne(const ParsedOptions& options, const Console& console) const override
     {
         const bool json = jsonFormatFrom(options);
         const auto analysis = analyseFile(options, console, StandardInput::Read);

@@ -1,4 +1,3 @@
-#include "cli/command.h"
 #include "cli/each_file.h"
 #include "cli/file_analysis.h"
 #include "cli/json_output.h"
@@ -11,7 +10,7 @@ namespace tagwright::cli {
 
 namespace {
 
-class ShowCommand : public Command
+class ShowCommand : public EachFileCommand
 {
   public:
     std::string_view name() const override { return "show"; }
@@ -22,14 +21,8 @@ class ShowCommand : public Command
     }
     std::vector<OptionGroup> optionGroups() const override { return {outputOptionGroup()}; }
 
-    int run(const ParsedOptions& options, const Console& console) const override
-    {
-        return runForEachFile(options, console, FileHeadings::Shown,
-                              [&](const ParsedOptions& one) { return runOne(one, console); });
-    }
-
   private:
-    int runOne(const ParsedOptions& options, const Console& console) const
+    int runOne(const ParsedOptions& options, const Console& console) const override
     {
         // The operand as given: the reader trims the blanks an input box may carry.
         const std::string path = fileOperand(options);
