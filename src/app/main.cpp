@@ -1,6 +1,4 @@
-#include "app/main_window.h"
-#include "app/multiple_files_windows.h"
-#include "app/qt_dialogs.h"
+#include "app/program_windows.h"
 
 #include "batch/temporary_files.h"
 #include "support/data_dir.h"
@@ -16,16 +14,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Tagwright"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tagwright")));
 
-    tagwright::QtDialogs dialogs(nullptr);
     tagwright::MainWindowContext context;
-    context.dialogs = &dialogs;
     context.dataFolder = QString::fromStdString(tagwright::programDataFolder());
     context.userDataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    tagwright::MainWindow window(context);
-    dialogs.setParent(&window);
-    tagwright::MultipleFilesWindows multipleFiles(window);
-    window.attachMultipleFilesSide(&multipleFiles);
-    if (!window.startUp())
+    tagwright::ProgramWindows windows(context);
+    if (!windows.mainWindow().startUp())
         return 1;
     return application.exec();
 }

@@ -2,9 +2,8 @@
 // keywords meta tag" on a page, or a finished batch run over a copy of a folder's pages with its
 // report window. It uses a temporary per-user folder, so no saved state is read or written.
 
-#include "app/main_window.h"
 #include "app/multiple_files_windows.h"
-#include "app/qt_dialogs.h"
+#include "app/program_windows.h"
 #include "app/report_window.h"
 
 #include "support/data_dir.h"
@@ -85,16 +84,13 @@ int main(int argc, char** argv)
     const QString output = QString::fromLocal8Bit(argv[argc - 1]);
     QTemporaryDir userFolder;
     QTemporaryDir site;
-    tagwright::QtDialogs dialogs(nullptr);
     tagwright::MainWindowContext context;
-    context.dialogs = &dialogs;
     context.dataFolder = QString::fromStdString(tagwright::programDataFolder());
     context.userDataFolder = userFolder.path();
     context.progressPause = 0;
-    tagwright::MainWindow window(context);
-    dialogs.setParent(&window);
-    tagwright::MultipleFilesWindows multipleFiles(window);
-    window.attachMultipleFilesSide(&multipleFiles);
+    tagwright::ProgramWindows windows(context);
+    tagwright::MainWindow& window = windows.mainWindow();
+    tagwright::MultipleFilesWindows& multipleFiles = windows.multipleFiles();
     if (!window.startUp())
         return 1;
 
