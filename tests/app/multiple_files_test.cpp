@@ -20,6 +20,7 @@
 #include <functional>
 #include <mutex>
 #include <map>
+#include <utility>
 
 using namespace tagwright;
 
@@ -102,6 +103,21 @@ struct MultipleFilesHarness
     }
 
     QString report() const { return fromCp1252(side->reportLog().text()); }
+
+    bool reportTellsTheUserStopped() const
+    {
+        return report().contains(
+            QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n"));
+    }
+
+    // Two pages, a.htm about roses and b.htm about tulips, in the folder the window is set to.
+    std::pair<QString, QString> chooseFolderOfTwoPages()
+    {
+        std::pair<QString, QString> pages{write(QStringLiteral("a.htm"), page("Roses")),
+                                          write(QStringLiteral("b.htm"), page("Tulips"))};
+        chooseFolder();
+        return pages;
+    }
 
     // Runs the batch; whenever the inspect window is shown, `inspect` gets its file name
     // (as the window shows it) and acts on the window from inside its modal loop.
@@ -420,8 +436,7 @@ class MultipleFilesTest : public QObject
         for (const QString& path : paths)
             changed += MultipleFilesHarness::read(path) != page("Roses");
         QCOMPARE(changed, 1);
-        QVERIFY(m.report().contains(
-            QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
+        QVERIFY(m.reportTellsTheUserStopped());
         QCOMPARE(m.h.dialogs.shown.size(), 1);
         QCOMPARE(m.h.dialogs.shown[0].text,
                  QStringLiteral("A keywords meta tag was inserted in 1 file in 1 folder."));
@@ -468,8 +483,7 @@ class MultipleFilesTest : public QObject
         QCOMPARE(MultipleFilesHarness::read(b), content);
         const QString report = m.report();
         QVERIFY(report.contains(QStringLiteral("  ---  Operation on this file stopped.")));
-        QVERIFY(
-            report.contains(QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
+        QVERIFY(m.reportTellsTheUserStopped());
         QVERIFY(!report.contains(QStringLiteral("Now processing")));
         QCOMPARE(report.count(QStringLiteral("File: ")), 1);
         QVERIFY(m.h.output().startsWith(
@@ -629,8 +643,7 @@ class MultipleFilesTest : public QObject
         QVERIFY(m.h.dialogs.shown.isEmpty());
         QCOMPARE(MultipleFilesHarness::read(a), content);
         QCOMPARE(MultipleFilesHarness::read(b), content);
-        QVERIFY(m.report().contains(
-            QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
+        QVERIFY(m.reportTellsTheUserStopped());
     }
 
     // The saved state may still ask for the Unix-type question: LF pages get their tags as
@@ -642,9 +655,7 @@ class MultipleFilesTest : public QObject
     {
         MultipleFilesHarness m;
         QVERIFY(m.start());
-        const QString a = m.write(QStringLiteral("a.htm"), page("Roses"));
-        const QString b = m.write(QStringLiteral("b.htm"), page("Tulips"));
-        m.chooseFolder();
+        const auto [a, b] = m.chooseFolderOfTwoPages();
         m.side->setJobs(1);
         HeldWrites held;
         m.side->setFileSystem(held);
@@ -671,8 +682,7 @@ class MultipleFilesTest : public QObject
         QCOMPARE(m.h.dialogs.shown[1].title, QStringLiteral("Result"));
         QVERIFY(MultipleFilesHarness::read(a).contains("content=\"roses"));
         QCOMPARE(MultipleFilesHarness::read(b), page("Tulips"));
-        QVERIFY(m.report().contains(
-            QStringLiteral("\r\n\r\nOperation stopped at user's request.\r\n")));
+        QVERIFY(m.reportTellsTheUserStopped());
     }
 
     // "Restore backups..." lists the pairs that the command line's restore would put back,
@@ -681,9 +691,7 @@ class MultipleFilesTest : public QObject
     {
         MultipleFilesHarness m;
         QVERIFY(m.start());
-        const QString a = m.write(QStringLiteral("a.htm"), page("Roses"));
-        const QString b = m.write(QStringLiteral("b.htm"), page("Tulips"));
-        m.chooseFolder();
+        const auto [a, b] = m.chooseFolderOfTwoPages();
         m.setParameters([](ParameterValues& values) {
             values.confirm = 0;
             values.backup = 1;
@@ -785,9 +793,7 @@ class MultipleFilesTest : public QObject
     {
         MultipleFilesHarness m;
         QVERIFY(m.start());
-        const QString a = m.write(QStringLiteral("a.htm"), page("Roses"));
-        const QString b = m.write(QStringLiteral("b.htm"), page("Tulips"));
-        m.chooseFolder();
+        const auto [a, b] = m.chooseFolderOfTwoPages();
         m.setParameters([](ParameterValues& values) { values.confirm = 0; });
         m.run();
         QCOMPARE(m.h.dialogs.shown.size(), 1);
