@@ -457,10 +457,7 @@ class MultipleFilesTest : public QObject
     {
         MultipleFilesHarness m;
         QVERIFY(m.start());
-        const QByteArray content = page("Roses");
-        const QString a = m.write(QStringLiteral("a.htm"), content);
-        const QString b = m.write(QStringLiteral("b.htm"), content);
-        m.chooseFolder();
+        const auto [a, b] = m.chooseFolderOfTwoPages();
         m.setParameters([](ParameterValues& values) { values.confirm = 0; });
         m.h.dialogs.answers.enqueue(Answer::No);
         bool sawStop = false;
@@ -479,8 +476,8 @@ class MultipleFilesTest : public QObject
         QCOMPARE(m.h.dialogs.shown[0].title, QStringLiteral("Continue?"));
         QCOMPARE(m.h.dialogs.shown[0].text, QStringLiteral("Go on to the next file?"));
         QVERIFY(m.h.dialogs.shown[0].question);
-        QCOMPARE(MultipleFilesHarness::read(a), content);
-        QCOMPARE(MultipleFilesHarness::read(b), content);
+        QCOMPARE(MultipleFilesHarness::read(a), page("Roses"));
+        QCOMPARE(MultipleFilesHarness::read(b), page("Tulips"));
         const QString report = m.report();
         QVERIFY(report.contains(QStringLiteral("  ---  Operation on this file stopped.")));
         QVERIFY(m.reportTellsTheUserStopped());
@@ -495,8 +492,8 @@ class MultipleFilesTest : public QObject
         QTimer::singleShot(0, [&] { m.h.button("cmdListWords")->click(); });
         m.run();
         QCOMPARE(m.report().count(QStringLiteral("  ---  Operation on this file stopped.")), 1);
-        QCOMPARE(MultipleFilesHarness::read(a) != content,
-                 MultipleFilesHarness::read(b) == content);
+        QCOMPARE(MultipleFilesHarness::read(a) != page("Roses"),
+                 MultipleFilesHarness::read(b) == page("Tulips"));
     }
 
     // The next pages are analysed on other threads while the window shows a page, asks about
@@ -633,16 +630,13 @@ class MultipleFilesTest : public QObject
     {
         MultipleFilesHarness m;
         QVERIFY(m.start());
-        const QByteArray content = page("Roses");
-        const QString a = m.write(QStringLiteral("a.htm"), content);
-        const QString b = m.write(QStringLiteral("b.htm"), content);
-        m.chooseFolder();
+        const auto [a, b] = m.chooseFolderOfTwoPages();
         m.setParameters([](ParameterValues& values) { values.confirm = 0; });
         QTimer::singleShot(0, [&] { m.h.window->close(); });
         m.run();
         QVERIFY(m.h.dialogs.shown.isEmpty());
-        QCOMPARE(MultipleFilesHarness::read(a), content);
-        QCOMPARE(MultipleFilesHarness::read(b), content);
+        QCOMPARE(MultipleFilesHarness::read(a), page("Roses"));
+        QCOMPARE(MultipleFilesHarness::read(b), page("Tulips"));
         QVERIFY(m.reportTellsTheUserStopped());
     }
 
