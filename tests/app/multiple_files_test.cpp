@@ -640,8 +640,6 @@ class MultipleFilesTest : public QObject
         QVERIFY(m.reportTellsTheUserStopped());
     }
 
-    // The saved state may still ask for the Unix-type question: LF pages get their tags as
-    // any page does, without a question or a warning.
     // The run writes off the window's thread: while a page's writing is held up, the window
     // turns its events, shows Stop and takes it; the Stop acts once that write is done, before
     // the next page's inspect window, with "Go on to the next file?".
@@ -737,6 +735,8 @@ class MultipleFilesTest : public QObject
         QVERIFY(m.h.button("cmdGenerateKeywordMetaTag")->isEnabled());
     }
 
+    // The saved state may still ask for the Unix-type question: LF pages get their tags as
+    // any page does, without a question or a warning.
     void lfPagesAreOrdinaryPagesInARun()
     {
         MultipleFilesHarness m;
