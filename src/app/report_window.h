@@ -39,7 +39,6 @@ class ReportWindow : public QWidget
     void moveCaretToEnd();
     // In front of the main window while a run is on; an ordinary window otherwise.
     void setKeptInFront(bool inFront);
-    bool keptInFront() const { return keptInFront_; }
 
     // The site report of a batch run: begun as the run starts, told of each page as the run
     // finishes with it, finished with the run's counts; "Save as web page..." writes the last
