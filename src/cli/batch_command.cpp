@@ -71,13 +71,15 @@ class PageRecords
                 report += (report.empty() ? "" : "\n") + line;
             at = end + 1;
         }
-        pages_.push_back({page.page,
-                          {{"type", "page"},
-                           {"page", fileNameJson(page.page)},
-                           {"result", resultName(page.result)},
-                           {"oldTag", tagJson(page.oldTag)},
-                           {"newTag", tagJson(page.newTag)},
-                           {"report", report}}});
+        nlohmann::json record = {{"type", "page"},
+                                 {"page", fileNameJson(page.page)},
+                                 {"result", resultName(page.result)},
+                                 {"oldTag", tagJson(page.oldTag)},
+                                 {"newTag", tagJson(page.newTag)},
+                                 {"report", report}};
+        if (page.result == PageResult::PassedOver)
+            record["reason"] = page.reason;
+        pages_.push_back({page.page, std::move(record)});
     }
 
     void print(const BatchCounts& counts, bool dryRun, const Console& console)

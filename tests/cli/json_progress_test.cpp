@@ -74,7 +74,10 @@ TEST(JsonOutput, CarriesTheNumbersOfThePlainOutputAndTheBytesOfNamesThatAreNoUtf
     EXPECT_TRUE(lines[0]["report"].get<std::string>().starts_with("File: $'caf\\351.htm'\n"))
         << lines[0]["report"];
     EXPECT_EQ(lines[1]["result"], "passed over");
+    EXPECT_EQ(lines[1]["reason"], "no keywords meta tag to insert");
     EXPECT_EQ(lines[1]["report"], "File: notes.htm  ---  No keywords meta tag to insert.");
+    // Only a page passed over says why.
+    EXPECT_FALSE(lines[0].contains("reason"));
     EXPECT_EQ(lines[2]["page"], "site/old.htm");
     EXPECT_EQ(lines[2]["oldTag"], "<meta name=\"keywords\" content=\"soil\">");
     EXPECT_EQ(lines[2]["newTag"], "<meta name=\"keywords\" content=\"soil, garden, tomatoes\">");
