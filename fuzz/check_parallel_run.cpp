@@ -26,6 +26,57 @@ namespace fs = std::filesystem;
 
 const std::int32_t kToday = gregorianToJdn(2024, 3, 5);
 
+// The faults that the input chooses from: a step that fails on the page's files from its k-th
+// call on (every open of it; every read of it from a bad spot), a nearly full disk, a page that
+// changes during the run.
+enum class Fault {
+    None,
+    Open,
+    Read,
+    Create,
+    Write,
+    Flush,
+    Close,
+    Link,
+    Rename,
+    Remove,
+    SetMode,
+    CopyAttributes,
+    NearlyFullDisk,
+    PageChanges,
+};
+constexpr int kFaults = 14;
+
+// The step of the page's files that fails from its k-th call on; Count for the other faults.
+testing::Step failingStep(Fault fault)
+{
+    static const std::map<Fault, testing::Step> kSteps = {
+        {Fault::Open, testing::Step::Open},
+        {Fault::Create, testing::Step::Create},
+        {Fault::Write, testing::Step::Write},
+        {Fault::Flush, testing::Step::Flush},
+        {Fault::Close, testing::Step::Close},
+        {Fault::Link, testing::Step::Link},
+        {Fault::Rename, testing::Step::Rename},
+        {Fault::Remove, testing::Step::Remove},
+        {Fault::SetMode, testing::Step::SetMode},
+        {Fault::CopyAttributes, testing::Step::CopyAttributes},
+    };
+    const auto found = kSteps.find(fault);
+    return found == kSteps.end() ? testing::Step::Count : found->second;
+}
+
+// The other faults, at `occurrence` (from 1): the bad spot 256 bytes a step, the space left 600.
+void strike(testing::FaultyFileSystem& files, Fault fault, int occurrence)
+{
+    if (fault == Fault::Read)
+        files.withBadSpot(256 * static_cast<std::size_t>(occurrence));
+    else if (fault == Fault::NearlyFullDisk)
+        files.withSpaceLeft(600LL * occurrence);
+    else if (fault == Fault::PageChanges)
+        files.changingThePage();
+}
+
 std::string fixedPage(const std::string& title, const std::string& head)
 {
     return "<html>\r\n<head>\r\n<title>" + title + "</title>\r\n" + head +
@@ -76,8 +127,14 @@ RunOutcome runOver(const fs::path& folder, const std::string& page, const Choice
     const ProgramTextStore texts;
     BatchJob job{folder.string(), choices.settings, analysis, tag, commonWords, texts, kToday};
     job.jobs = jobs;
-    FaultyFileSystem files((folder / kNames[choices.faultyPage]).string(), choices.fault,
-                           choices.occurrence, choices.hardLinks);
+    // Every open of the page fails, whatever the occurrence.
+    testing::FaultyFileSystem files(failingStep(choices.fault),
+                                    choices.fault == Fault::Open ? 1 : choices.occurrence);
+    files.onlyFor((folder / kNames[choices.faultyPage]).string());
+    files.fromThenOn();
+    strike(files, choices.fault, choices.occurrence);
+    if (!choices.hardLinks)
+        files.withoutHardLinks();
     UnattendedBatchHost host;
     SilentAnalysisHost analysisHost;
     ReportLog log;

@@ -3,38 +3,79 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <string_view>
 
-namespace tagwright::fuzz {
+namespace tagwright::testing {
 
-FaultyFileSystem::FaultyFileSystem(std::string page, Fault fault, int occurrence, bool hardLinks)
-    : page_(std::move(page)), fault_(fault), occurrence_(occurrence), hardLinks_(hardLinks),
-      spaceLeft_(600LL * occurrence)
+const char* stepName(Step step)
+{
+    static constexpr std::array names{"open", "create", "read", "write", "flush",
+                                      "close", "link", "rename", "remove",
+                                      "set owner", "set mode", "copy attributes",
+                                      "read flags", "status", "open status", "set times",
+                                      "open folder", "list folder", "flush folder"};
+    static_assert(names.size() == static_cast<std::size_t>(Step::Count));
+    return names[static_cast<std::size_t>(step)];
+}
+
+FaultyFileSystem::FaultyFileSystem(Step step, int occurrence, int error)
+    : failStep_(step), failOccurrence_(occurrence), error_(error)
 {
 }
 
-bool FaultyFileSystem::fails(Fault step, bool forThePage)
+int FaultyFileSystem::calls(Step step) const
 {
-    if (!forThePage || step != fault_)
+    const std::scoped_lock lock(mutex_);
+    return calls_[static_cast<std::size_t>(step)];
+}
+
+int FaultyFileSystem::opens(const std::string& path) const
+{
+    const std::scoped_lock lock(mutex_);
+    const auto found = opens_.find(path);
+    return found == opens_.end() ? 0 : found->second;
+}
+
+bool FaultyFileSystem::failed() const
+{
+    const std::scoped_lock lock(mutex_);
+    return failed_;
+}
+
+bool FaultyFileSystem::fails(Step step, bool chosen)
+{
+    ++calls_[static_cast<std::size_t>(step)];
+    if (step != failStep_ || (path_ && !chosen))
         return false;
-    if (step != Fault::Open && ++calls_ < occurrence_)
+    ++struck_;
+    if (fromThenOn_ ? struck_ < failOccurrence_ : struck_ != failOccurrence_)
         return false;
-    errno = EIO;
+    failed_ = true;
+    errno = error_;
     return true;
 }
 
-bool FaultyFileSystem::pageName(const std::string& path) const
+bool FaultyFileSystem::chosenName(const std::string& path) const
 {
-    return path == page_ || names_.contains(path);
+    return path == path_ || names_.contains(path);
+}
+
+bool FaultyFileSystem::chosenRead(int fd) const
+{
+    return readFds_.contains(fd) || chosenMadeFds_.contains(fd);
+}
+
+bool FaultyFileSystem::chosenMade(int fd) const
+{
+    return chosenMadeFds_.contains(fd);
 }
 
 void FaultyFileSystem::changeThePage()
 {
-    if (fault_ != Fault::PageChanges || changed_)
+    if (!changing_ || changed_ || !path_)
         return;
     changed_ = true;
-    const int fd = ::open(page_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    const int fd = ::open(path_->c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd < 0)
         return;
     constexpr std::string_view kParagraph = "\r\n<p>pumpkin pumpkin pumpkin squash</p>\r\n";
@@ -55,14 +96,16 @@ long long FaultyFileSystem::spaceOf(const Folder& folder, const std::string& nam
 int FaultyFileSystem::openForReading(const Folder& folder, const std::string& name)
 {
     const std::scoped_lock lock(mutex_);
-    const bool page = folder.pathOf(name) == page_;
-    if (page && std::this_thread::get_id() == runThread_)
+    const std::string path = folder.pathOf(name);
+    ++opens_[path];
+    const bool chosen = path == path_;
+    if (chosen && std::this_thread::get_id() == ownThread_)
         changeThePage();
-    onThePage_[std::this_thread::get_id()] = page;
-    if (fails(Fault::Open, page))
+    onTheChosen_[std::this_thread::get_id()] = chosen;
+    if (fails(Step::Open, chosen))
         return -1;
     const int fd = FileSystem::openForReading(folder, name);
-    if (page && fd >= 0)
+    if (chosen && fd >= 0)
         readFds_.insert(fd);
     return fd;
 }
@@ -70,26 +113,29 @@ int FaultyFileSystem::openForReading(const Folder& folder, const std::string& na
 int FaultyFileSystem::createNew(const Folder& folder, const std::string& name, mode_t mode)
 {
     const std::scoped_lock lock(mutex_);
-    const bool page = onThePage_[std::this_thread::get_id()];
-    if (fails(Fault::Create, page))
+    const bool chosen = onTheChosen_[std::this_thread::get_id()];
+    if (fails(Step::Create, chosen))
         return -1;
     const int fd = FileSystem::createNew(folder, name, mode);
     if (fd >= 0) {
-        writtenFds_.insert(fd);
-        if (page) {
-            pageFds_.insert(fd);
+        madeFds_.insert(fd);
+        if (chosen) {
+            chosenMadeFds_.insert(fd);
             names_.insert(folder.pathOf(name));
         }
     }
     return fd;
 }
+
 ssize_t FaultyFileSystem::read(int fd, char* buffer, std::size_t size)
 {
     {
         const std::scoped_lock lock(mutex_);
-        if (fault_ == Fault::Read && readFds_.contains(fd)) {
+        if (fails(Step::Read, readFds_.contains(fd)))
+            return -1;
+        if (badSpot_ && readFds_.contains(fd)) {
             const off_t at = ::lseek(fd, 0, SEEK_CUR);
-            if (at >= 0 && static_cast<std::size_t>(at) + size > 256 * std::size_t(occurrence_)) {
+            if (at >= 0 && static_cast<std::size_t>(at) + size > *badSpot_) {
                 errno = EIO;
                 return -1;
             }
@@ -102,14 +148,14 @@ bool FaultyFileSystem::writeAll(int fd, std::string_view data)
 {
     {
         const std::scoped_lock lock(mutex_);
-        if (fails(Fault::Write, pageFds_.contains(fd)))
+        if (fails(Step::Write, chosenMade(fd)))
             return false;
-        if (fault_ == Fault::NearlyFullDisk && writtenFds_.contains(fd)) {
-            if (static_cast<long long>(data.size()) > spaceLeft_) {
+        if (spaceLeft_ && madeFds_.contains(fd)) {
+            if (static_cast<long long>(data.size()) > *spaceLeft_) {
                 errno = ENOSPC;
                 return false;
             }
-            spaceLeft_ -= static_cast<long long>(data.size());
+            *spaceLeft_ -= static_cast<long long>(data.size());
         }
     }
     return FileSystem::writeAll(fd, data);
@@ -119,7 +165,7 @@ bool FaultyFileSystem::flush(int fd)
 {
     {
         const std::scoped_lock lock(mutex_);
-        if (fails(Fault::Flush, pageFds_.contains(fd)))
+        if (fails(Step::Flush, chosenMade(fd)))
             return false;
     }
     return FileSystem::flush(fd);
@@ -128,16 +174,16 @@ bool FaultyFileSystem::flush(int fd)
 bool FaultyFileSystem::close(int fd)
 {
     const std::scoped_lock lock(mutex_);
-    const bool page = pageFds_.contains(fd);
-    if (page && std::this_thread::get_id() != runThread_)
+    const bool chosen = chosenMade(fd);
+    if (chosen && std::this_thread::get_id() != ownThread_)
         changeThePage(); // written ahead
     readFds_.erase(fd);
-    writtenFds_.erase(fd);
-    pageFds_.erase(fd);
+    madeFds_.erase(fd);
+    chosenMadeFds_.erase(fd);
     // A failing close still releases the descriptor, as close(2) does.
-    if (fails(Fault::Close, page)) {
+    if (fails(Step::Close, chosen)) {
         ::close(fd);
-        errno = EIO;
+        errno = error_;
         return false;
     }
     return FileSystem::close(fd);
@@ -151,11 +197,11 @@ bool FaultyFileSystem::link(const Folder& folder, const std::string& existing,
         errno = EPERM;
         return false;
     }
-    const bool page = pageName(folder.pathOf(existing));
-    if (fails(Fault::Link, page))
+    const bool chosen = chosenName(folder.pathOf(existing));
+    if (fails(Step::Link, chosen))
         return false;
     const bool linked = FileSystem::link(folder, existing, newName);
-    if (page && linked)
+    if (chosen && linked)
         names_.insert(folder.pathOf(newName));
     return linked;
 }
@@ -163,14 +209,14 @@ bool FaultyFileSystem::link(const Folder& folder, const std::string& existing,
 bool FaultyFileSystem::rename(const Folder& folder, const std::string& from, const std::string& to)
 {
     const std::scoped_lock lock(mutex_);
-    const bool page = pageName(folder.pathOf(from)) || pageName(folder.pathOf(to));
-    if (fails(Fault::Rename, page))
+    const bool chosen = chosenName(folder.pathOf(from)) || chosenName(folder.pathOf(to));
+    if (fails(Step::Rename, chosen))
         return false;
-    const long long replaced = spaceOf(folder, to);
+    const long long replaced = spaceLeft_ ? spaceOf(folder, to) : 0;
     const bool renamed = FileSystem::rename(folder, from, to);
-    if (renamed)
-        spaceLeft_ += replaced;
-    if (page && renamed && folder.pathOf(to) != page_)
+    if (renamed && spaceLeft_)
+        *spaceLeft_ += replaced;
+    if (chosen && renamed && folder.pathOf(to) != path_)
         names_.insert(folder.pathOf(to));
     return renamed;
 }
@@ -178,20 +224,55 @@ bool FaultyFileSystem::rename(const Folder& folder, const std::string& from, con
 bool FaultyFileSystem::remove(const Folder& folder, const std::string& name)
 {
     const std::scoped_lock lock(mutex_);
-    if (fails(Fault::Remove, pageName(folder.pathOf(name))))
+    if (!removing_) {
+        errno = EACCES;
         return false;
-    const long long removed = spaceOf(folder, name);
+    }
+    if (fails(Step::Remove, chosenName(folder.pathOf(name))))
+        return false;
+    const long long removed = spaceLeft_ ? spaceOf(folder, name) : 0;
     if (!FileSystem::remove(folder, name))
         return false;
-    spaceLeft_ += removed;
+    if (spaceLeft_)
+        *spaceLeft_ += removed;
     return true;
+}
+
+bool FaultyFileSystem::openStatus(int fd, struct stat& status)
+{
+    {
+        const std::scoped_lock lock(mutex_);
+        if (fails(Step::OpenStatus, chosenRead(fd)))
+            return false;
+    }
+    return FileSystem::openStatus(fd, status);
+}
+
+bool FaultyFileSystem::setTimes(int fd, const struct timespec times[2])
+{
+    {
+        const std::scoped_lock lock(mutex_);
+        if (fails(Step::SetTimes, chosenMade(fd)))
+            return false;
+    }
+    return FileSystem::setTimes(fd, times);
+}
+
+bool FaultyFileSystem::setOwner(int fd, uid_t owner, gid_t group)
+{
+    {
+        const std::scoped_lock lock(mutex_);
+        if (fails(Step::SetOwner, chosenMade(fd)))
+            return false;
+    }
+    return FileSystem::setOwner(fd, owner, group);
 }
 
 bool FaultyFileSystem::setMode(int fd, mode_t mode)
 {
     {
         const std::scoped_lock lock(mutex_);
-        if (fails(Fault::SetMode, pageFds_.contains(fd)))
+        if (fails(Step::SetMode, chosenMade(fd)))
             return false;
     }
     return FileSystem::setMode(fd, mode);
@@ -202,10 +283,75 @@ bool FaultyFileSystem::copyExtendedAttributes(const Folder& folder, const std::s
 {
     {
         const std::scoped_lock lock(mutex_);
-        if (fails(Fault::CopyAttributes, pageFds_.contains(to)))
+        if (fails(Step::CopyAttributes, chosenMade(to)))
             return false;
     }
     return FileSystem::copyExtendedAttributes(folder, name, to);
 }
 
-} // namespace tagwright::fuzz
+bool FaultyFileSystem::readFileFlags(int fd, int& flags)
+{
+    {
+        const std::scoped_lock lock(mutex_);
+        if (fails(Step::ReadFlags, chosenRead(fd)))
+            return false;
+        if (fakeFlags_ && calls_[static_cast<std::size_t>(Step::ReadFlags)] >= fakeFlagsFrom_) {
+            flags = *fakeFlags_;
+            return true;
+        }
+    }
+    return FileSystem::readFileFlags(fd, flags);
+}
+
+bool FaultyFileSystem::flushFolder(const Folder& folder)
+{
+    {
+        const std::scoped_lock lock(mutex_);
+        if (fails(Step::FlushFolder, folder.path() == path_))
+            return false;
+    }
+    return FileSystem::flushFolder(folder);
+}
+
+Folder FaultyFileSystem::openFolder(const std::string& path)
+{
+    {
+        const std::scoped_lock lock(mutex_);
+        if (fails(Step::OpenFolder, path == path_))
+            return Folder(path, error_);
+    }
+    return FileSystem::openFolder(path);
+}
+
+Folder FaultyFileSystem::openSubfolder(const Folder& parent, const std::string& name)
+{
+    {
+        const std::scoped_lock lock(mutex_);
+        if (fails(Step::OpenFolder, parent.pathOf(name) == path_))
+            return Folder(parent.pathOf(name), error_);
+    }
+    return FileSystem::openSubfolder(parent, name);
+}
+
+bool FaultyFileSystem::readNames(const Folder& folder, std::vector<FolderEntry>& names)
+{
+    {
+        const std::scoped_lock lock(mutex_);
+        if (fails(Step::ListFolder, folder.path() == path_))
+            return false;
+    }
+    return FileSystem::readNames(folder, names);
+}
+
+bool FaultyFileSystem::nameStatus(const Folder& folder, const std::string& name,
+                                  struct stat& status)
+{
+    {
+        const std::scoped_lock lock(mutex_);
+        if (fails(Step::Status, chosenName(folder.pathOf(name))))
+            return false;
+    }
+    return FileSystem::nameStatus(folder, name, status);
+}
+
+} // namespace tagwright::testing

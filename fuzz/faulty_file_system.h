@@ -1,50 +1,90 @@
 #pragma once
 
-// A file system with one fault that strikes every attempt at a page in the same way, however
-// many threads work on it and in whatever order:
-// - on the files of one page: every open of the page fails, or every read of it from a given
-//   byte on (a bad spot of the disk), or, among the files written for it (its new content, its
-//   backup, their names), the k-th call of one step fails and every later call of that step
-//   too (a device that went bad);
-// - a nearly full disk: writes fail once they would take more than the bytes left, which
-//   grow again as files are removed or replaced;
-// - the page changes (a paragraph is added) once a thread other than the run's own has
-//   written its new content ahead, or at the latest when the run's thread first opens it.
+// A file system that performs the real operations but makes chosen calls fail, the way a full
+// disk or a failing device would. It counts the calls of every step, so that a test can first
+// learn how many calls a run makes and then break each in turn. Every call may come from any
+// thread, in whatever order a run on several jobs makes them.
+//
+// Without options the n-th call of one step fails, once. Options narrow or widen the fault:
+// - onlyFor: only the calls on one file or folder count and fail: for a page, the page itself,
+//   the files made for it (its new content, its backup) and their names;
+// - fromThenOn: the n-th call and every later one fail (a device that went bad);
+// - withBadSpot: every read of the file chosen by onlyFor from a given byte on fails;
+// - withSpaceLeft: writes fail with ENOSPC once they would take more than the bytes left, which
+//   grow again as files are removed or replaced (a nearly full disk);
+// - changingThePage: the file chosen by onlyFor changes (a paragraph is added) once a thread
+//   other than the one that made this object has written its new content ahead, or at the latest
+//   when that thread first opens it;
+// - withoutHardLinks, withoutRemoving, withFileFlags.
 
 #include "batch/file_system.h"
 
+#include <array>
+#include <cerrno>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
 
-namespace tagwright::fuzz {
+namespace tagwright::testing {
 
-enum class Fault {
-    None,
+enum class Step {
     Open,
-    Read,
     Create,
+    Read,
     Write,
     Flush,
     Close,
     Link,
     Rename,
     Remove,
+    SetOwner,
     SetMode,
     CopyAttributes,
-    NearlyFullDisk,
-    PageChanges,
+    ReadFlags,
+    Status,
+    OpenStatus,
+    SetTimes,
+    OpenFolder,
+    ListFolder,
+    FlushFolder,
+    Count
 };
-inline constexpr int kFaults = 14;
+
+const char* stepName(Step step);
 
 class FaultyFileSystem : public FileSystem
 {
   public:
-    // `occurrence` counts from 1. For Read it gives the bad spot (256 bytes a step), for
-    // NearlyFullDisk the space left (600 bytes a step).
-    FaultyFileSystem(std::string page, Fault fault, int occurrence, bool hardLinks);
+    // Only counts.
+    FaultyFileSystem() = default;
+    // The occurrence-th call of step (counting from 1) fails with error.
+    FaultyFileSystem(Step step, int occurrence, int error = EIO);
+
+    void onlyFor(std::string path) { path_ = std::move(path); }
+    void fromThenOn() { fromThenOn_ = true; }
+    void withBadSpot(std::size_t fromByte) { badSpot_ = fromByte; }
+    void withSpaceLeft(long long bytes) { spaceLeft_ = bytes; }
+    void changingThePage() { changing_ = true; }
+    // Like a file system without hard links (FAT, many network shares): link() always fails.
+    void withoutHardLinks() { hardLinks_ = false; }
+    // Every remove() fails too, so that the clean-up after a failure fails as well.
+    void withoutRemoving() { removing_ = false; }
+    // Files show these inode flags (FS_IMMUTABLE_FL, ...) from the n-th reading of flags on,
+    // as if chattr had set them then.
+    void withFileFlags(int flags, int fromReading = 1)
+    {
+        fakeFlags_ = flags;
+        fakeFlagsFrom_ = fromReading;
+    }
+
+    // The calls of a step, on every file.
+    int calls(Step step) const;
+    // The opens for reading of one file, by its path.
+    int opens(const std::string& path) const;
+    bool failed() const;
 
     int openForReading(const Folder& folder, const std::string& name) override;
     int createNew(const Folder& folder, const std::string& name, mode_t mode) override;
@@ -56,32 +96,57 @@ class FaultyFileSystem : public FileSystem
               const std::string& newName) override;
     bool rename(const Folder& folder, const std::string& from, const std::string& to) override;
     bool remove(const Folder& folder, const std::string& name) override;
+    bool openStatus(int fd, struct stat& status) override;
+    bool setTimes(int fd, const struct timespec times[2]) override;
+    bool setOwner(int fd, uid_t owner, gid_t group) override;
     bool setMode(int fd, mode_t mode) override;
     bool copyExtendedAttributes(const Folder& folder, const std::string& name, int to) override;
+    bool readFileFlags(int fd, int& flags) override;
+    bool flushFolder(const Folder& folder) override;
+    Folder openFolder(const std::string& path) override;
+    Folder openSubfolder(const Folder& parent, const std::string& name) override;
+    bool readNames(const Folder& folder, std::vector<FolderEntry>& names) override;
+    bool nameStatus(const Folder& folder, const std::string& name, struct stat& status) override;
 
   private:
-    // Whether a call of `step` fails; counts the calls on the page's files.
-    bool fails(Fault step, bool forThePage);
-    bool pageName(const std::string& path) const;
+    // Counts the call and tells whether it fails (errno set); `chosen`: whether it is on the
+    // file chosen by onlyFor. The caller holds the lock.
+    bool fails(Step step, bool chosen);
+    // Whether a path is the chosen file's or a name made for it.
+    bool chosenName(const std::string& path) const;
+    // Whether a descriptor is one of the chosen file's, or of a file made for it.
+    bool chosenRead(int fd) const;
+    bool chosenMade(int fd) const;
     // The bytes of a name that go when it is removed or replaced: its file's, when no other
     // name holds it.
     long long spaceOf(const Folder& folder, const std::string& name);
     void changeThePage();
 
-    std::string page_;
-    Fault fault_;
-    int occurrence_;
-    bool hardLinks_;
-    std::thread::id runThread_ = std::this_thread::get_id();
-    std::mutex mutex_;
-    int calls_ = 0;
-    long long spaceLeft_ = 0;
+    Step failStep_ = Step::Count;
+    int failOccurrence_ = 0;
+    int error_ = EIO;
+    std::optional<std::string> path_;
+    bool fromThenOn_ = false;
+    std::optional<std::size_t> badSpot_;
+    std::optional<long long> spaceLeft_;
+    bool changing_ = false;
+    bool hardLinks_ = true;
+    bool removing_ = true;
+    std::optional<int> fakeFlags_;
+    int fakeFlagsFrom_ = 1;
+
+    mutable std::mutex mutex_;
+    std::thread::id ownThread_ = std::this_thread::get_id();
+    std::array<int, static_cast<std::size_t>(Step::Count)> calls_{};
+    int struck_ = 0; // calls of the failing step that could fail
+    bool failed_ = false;
     bool changed_ = false;
-    std::set<int> readFds_;                     // the page opened for reading
-    std::set<int> writtenFds_;                  // every file made
-    std::set<int> pageFds_;                     // files made for the page
-    std::set<std::string> names_;               // paths of the names made for the page
-    std::map<std::thread::id, bool> onThePage_; // the last page a thread opened was this one
+    std::map<std::string, int> opens_;
+    std::set<int> readFds_;                      // the chosen file opened for reading
+    std::set<int> madeFds_;                      // every file made
+    std::set<int> chosenMadeFds_;                // files made for the chosen file
+    std::set<std::string> names_;                // paths of the names made for the chosen file
+    std::map<std::thread::id, bool> onTheChosen_; // the last file a thread opened was the chosen
 };
 
-} // namespace tagwright::fuzz
+} // namespace tagwright::testing

@@ -3,7 +3,7 @@
 
 #include "batch/done_marker.h"
 #include "batch/insertion.h"
-#include "failing_file_system.h"
+#include "faulty_file_system.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@
 namespace tagwright {
 namespace {
 
-using testing::FailingFileSystem;
+using testing::FaultyFileSystem;
 using testing::namesIn;
 using testing::readBytes;
 using testing::Step;
@@ -65,7 +65,7 @@ TEST_P(FaultInjectionTest, EveryFailingStepKeepsThePreviousPage)
 
     // A clean run tells how often each step is taken and what the page looks like after it.
     std::string expectedPage;
-    FailingFileSystem counter;
+    FaultyFileSystem counter;
     if (!scenario.hardLinks)
         counter.withoutHardLinks();
     {
@@ -91,7 +91,7 @@ TEST_P(FaultInjectionTest, EveryFailingStepKeepsThePreviousPage)
                 writeBytes(folder.path("page.bak.htm"), olderBackup);
             const auto namesBefore = namesIn(folder.path());
 
-            FailingFileSystem failing(step, occurrence);
+            FaultyFileSystem failing(step, occurrence);
             if (!scenario.hardLinks)
                 failing.withoutHardLinks();
             const int result = insertMetaTag(requestFor(folder.path("page.htm"), scenario.backup),
@@ -142,7 +142,7 @@ TEST(FaultInjection, FailingCleanUpStillKeepsThePage)
     // bytes, the result says so, and only a hidden temporary file stays behind.
     TempFolder folder;
     writeBytes(folder.path("page.htm"), "<head></head>");
-    FailingFileSystem failing(Step::Rename, 2);
+    FaultyFileSystem failing(Step::Rename, 2);
     failing.withoutRemoving();
     EXPECT_EQ(insertMetaTag(requestFor(folder.path("page.htm"), true), nullptr, failing).result,
               kInsertFailed);
@@ -158,7 +158,7 @@ TEST(FaultInjection, AFullDiskIsNamedWhateverIsReadAfterIt)
     // The first write fails while most of the page is still to be read.
     TempFolder folder;
     writeBytes(folder.path("page.htm"), bigPage());
-    FailingFileSystem failing(Step::Write, 1, ENOSPC);
+    FaultyFileSystem failing(Step::Write, 1, ENOSPC);
     const InsertOutcome outcome =
         insertMetaTag(requestFor(folder.path("page.htm"), false), nullptr, failing);
     EXPECT_EQ(outcome.result, kInsertFailed);
@@ -172,7 +172,7 @@ TEST(FaultInjection, FileSystemWithoutHardLinksStillGetsABackup)
 {
     TempFolder folder;
     writeBytes(folder.path("page.htm"), "<head></head>");
-    FailingFileSystem noLinks;
+    FaultyFileSystem noLinks;
     noLinks.withoutHardLinks();
     EXPECT_EQ(insertMetaTag(requestFor(folder.path("page.htm"), true), nullptr, noLinks).result,
               kInserted);
@@ -190,7 +190,7 @@ TEST(FaultInjection, AnImmutableOrAppendOnlyPageIsRefusedAndNoOlderBackupIsRepla
             TempFolder folder;
             writeBytes(folder.path("page.htm"), "<head></head>");
             writeBytes(folder.path("page.bak.htm"), "an older backup");
-            FailingFileSystem flagged;
+            FaultyFileSystem flagged;
             flagged.withFileFlags(flag, fromReading);
             const InsertOutcome outcome =
                 insertMetaTag(requestFor(folder.path("page.htm"), true), nullptr, flagged);
@@ -208,7 +208,7 @@ TEST(FaultInjection, AFolderThatCannotBeForcedToTheDiskLeavesThePageWrittenAndSa
 {
     TempFolder folder;
     writeBytes(folder.path("page.htm"), "<head></head>");
-    FailingFileSystem failing(Step::FlushFolder, 1);
+    FaultyFileSystem failing(Step::FlushFolder, 1);
     const InsertOutcome outcome =
         insertMetaTag(requestFor(folder.path("page.htm"), true), nullptr, failing);
     EXPECT_EQ(outcome.result, kInserted);
@@ -221,7 +221,7 @@ TEST(FaultInjection, AFolderThatCannotBeForcedToTheDiskLeavesThePageWrittenAndSa
 TEST(FaultInjection, DoneMarkerRewriteKeepsThePageOnEveryFailure)
 {
     const std::string previous = bigPage();
-    FailingFileSystem counter;
+    FaultyFileSystem counter;
     std::string expectedPage;
     {
         TempFolder folder;
@@ -236,7 +236,7 @@ TEST(FaultInjection, DoneMarkerRewriteKeepsThePageOnEveryFailure)
             SCOPED_TRACE(std::string(stepName(step)) + " call " + std::to_string(occurrence));
             TempFolder folder;
             writeBytes(folder.path("page.htm"), previous);
-            FailingFileSystem failing(step, occurrence);
+            FaultyFileSystem failing(step, occurrence);
             const bool rewritten =
                 insertDoneMetaTagOnly(folder.path("page.htm"), "2024-03-05", failing).result ==
                 kInserted;

@@ -1,6 +1,6 @@
 #include "../support/marker_text.h"
 #include "batch_fixture.h"
-#include "failing_file_system.h"
+#include "faulty_file_system.h"
 
 #include <sys/stat.h>
 
@@ -154,7 +154,7 @@ TEST_F(BatchRunTest, AMarkerOnlyRewriteThatFailsIsReportedAsAFailure)
     host.answer = [](const InspectRequest& request) -> InspectAnswer {
         return {false, request.newTag, true, false}; // marker only
     };
-    FailingFileSystem full(Step::Write, 1, ENOSPC);
+    FaultyFileSystem full(Step::Write, 1, ENOSPC);
     const BatchCounts counts = run(folder.path(), full);
 
     EXPECT_EQ(readBytes(file("a.htm")), headless);

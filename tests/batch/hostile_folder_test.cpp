@@ -5,7 +5,7 @@
 #include "../support/unprivileged.h"
 #include "batch/safe_replace.h"
 #include "batch_fixture.h"
-#include "failing_file_system.h"
+#include "faulty_file_system.h"
 #include "support/files.h"
 
 #include <fcntl.h>
@@ -310,45 +310,6 @@ TEST_F(HostileFolder, APageSwappedForALinkMeanwhileIsAFailureAndNothingOutsideIs
     }
 }
 
-// Fails one step of the walk for one path: the listing of a folder, the opening of a folder,
-// or the look at a name.
-class FailingForOnePath : public FileSystem
-{
-  public:
-    FailingForOnePath(Step step, std::string path, int error)
-        : step_(step), path_(std::move(path)), error_(error)
-    {
-    }
-    Folder openSubfolder(const Folder& parent, const std::string& name) override
-    {
-        if (step_ == Step::OpenFolder && parent.pathOf(name) == path_)
-            return Folder(path_, error_);
-        return FileSystem::openSubfolder(parent, name);
-    }
-    bool readNames(const Folder& folder, std::vector<FolderEntry>& names) override
-    {
-        return !fails(Step::ListFolder, folder.path()) && FileSystem::readNames(folder, names);
-    }
-    bool nameStatus(const Folder& folder, const std::string& name, struct stat& status) override
-    {
-        return !fails(Step::Status, folder.pathOf(name)) &&
-               FileSystem::nameStatus(folder, name, status);
-    }
-
-  private:
-    bool fails(Step step, const std::string& path) const
-    {
-        if (step != step_ || path != path_)
-            return false;
-        errno = error_;
-        return true;
-    }
-
-    Step step_;
-    std::string path_;
-    int error_;
-};
-
 TEST_F(HostileFolder, AListingOrALookAtANameThatFailsIsAFailureOfTheRun)
 {
     fs::create_directory(file("sub"));
@@ -373,7 +334,11 @@ TEST_F(HostileFolder, AListingOrALookAtANameThatFailsIsAFailureOfTheRun)
         writeBytes(file("a.htm"), page("Tomatoes"));
         writeBytes(file("sub/b.htm"), page("Tomatoes"));
         log.clear();
-        FailingForOnePath failing(fault.step, fault.failed, fault.error);
+        // The listing of a folder, the opening of a folder or the look at a name fails for
+        // that path alone.
+        testing::FaultyFileSystem failing(fault.step, 1, fault.error);
+        failing.onlyFor(fault.failed);
+        failing.fromThenOn();
         const BatchCounts counts = run(folder.path(), failing);
         EXPECT_EQ(counts.filesInserted, 1);
         EXPECT_EQ(readBytes(file("sub/b.htm")), page("Tomatoes"));

@@ -4,7 +4,7 @@
 // behind, not even when a termination signal ends the program in the middle of it.
 
 #include "../support/unprivileged.h"
-#include "failing_file_system.h"
+#include "faulty_file_system.h"
 #include "batch/insertion.h"
 #include "batch/safe_replace.h"
 #include "batch/temporary_files.h"
@@ -193,7 +193,7 @@ TEST(KeepingThePage, APageThatCannotBeLookedAtOrIsGoneIsNotWrittenAnew)
     // Whichever look at the page fails, it is left as it was: a new file would not be it.
     for (const testing::Step step : {testing::Step::Status, testing::Step::OpenStatus}) {
         SCOPED_TRACE(testing::stepName(step));
-        testing::FailingFileSystem failing(step, 1, EIO);
+        testing::FaultyFileSystem failing(step, 1, EIO);
         const InsertOutcome outcome = insert(page, true, failing);
         EXPECT_EQ(outcome.result, kInsertFailed);
         EXPECT_EQ(outcome.causeText(), std::strerror(EIO));

@@ -1,6 +1,6 @@
 #include "batch/old_tag_reader.h"
 
-#include "failing_file_system.h"
+#include "faulty_file_system.h"
 #include "support/dates.h"
 #include "temp_folder.h"
 
@@ -106,7 +106,7 @@ TEST_F(OldTagReaderTest, FailuresGiveTheErrorText)
     EXPECT_EQ(read("<head>\r\n<!-- never closed\r\n").oldTag,
               "Error when getting old keywords meta tag.");
     writeBytes(folder.path("p.htm"), "<meta name=\"QOVA done\" content=\"2024-03-05\">\r\n");
-    testing::FailingFileSystem failingRead(testing::Step::Read, 1);
+    testing::FaultyFileSystem failingRead(testing::Step::Read, 1);
     const OldTagAndDoneDate failed =
         readOldTagAndDoneDate(folder.path("p.htm"), kToday, 7, failingRead);
     EXPECT_EQ(failed.oldTag, "Error when getting old keywords meta tag.");
@@ -122,7 +122,7 @@ TEST_F(OldTagReaderTest, AOneLinePageIsReadOnlyAsFarAsItsHeadEnd)
     while (page.size() < 1024 * 1024)
         page += "words and more words ";
     writeBytes(folder.path("p.htm"), page);
-    testing::FailingFileSystem failingRead(testing::Step::Read, 5);
+    testing::FaultyFileSystem failingRead(testing::Step::Read, 5);
     EXPECT_EQ(readOldTagAndDoneDate(folder.path("p.htm"), kToday, 7, failingRead).oldTag,
               "<meta name=\"keywords\" content=\"a\">");
     EXPECT_LT(failingRead.calls(testing::Step::Read), 5);

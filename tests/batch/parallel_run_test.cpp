@@ -16,6 +16,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <new>
@@ -152,7 +153,7 @@ TEST_F(ParallelRunTest, ReportAndPagesAreThoseOfTheSequentialRun)
 class FaultyRunTest : public ParallelRunTest
 {
   protected:
-    RunResult runWith(unsigned jobs, fuzz::Fault fault, int occurrence)
+    RunResult runWith(unsigned jobs, const std::function<void(testing::FaultyFileSystem&)>& fault)
     {
         fs::remove_all(folder.path());
         fs::create_directories(folder.path());
@@ -165,7 +166,9 @@ class FaultyRunTest : public ParallelRunTest
         }
         BatchJob job{folder.path(), settings, analysis, tag, commonWords, texts, today};
         job.jobs = jobs;
-        fuzz::FaultyFileSystem files(folder.path("page3.htm"), fault, occurrence, true);
+        testing::FaultyFileSystem files;
+        files.onlyFor(folder.path("page3.htm"));
+        fault(files);
         ScriptedBatchHost batchHost;
         ScriptedAnalysisHost pageHost{batchHost};
         ReportLog report;
@@ -176,13 +179,13 @@ class FaultyRunTest : public ParallelRunTest
         return result;
     }
 
-    void expectTheRunOnOneJob(fuzz::Fault fault, int occurrence)
+    void expectTheRunOnOneJob(const std::function<void(testing::FaultyFileSystem&)>& fault)
     {
-        const RunResult sequential = runWith(1, fault, occurrence);
+        const RunResult sequential = runWith(1, fault);
         ASSERT_EQ(sequential.counts.filesInserted, 17);
         for (const unsigned jobs : {2u, 8u}) {
             SCOPED_TRACE(jobs);
-            const RunResult parallel = runWith(jobs, fault, occurrence);
+            const RunResult parallel = runWith(jobs, fault);
             EXPECT_EQ(parallel.counts.filesInserted, 17);
             EXPECT_TRUE(parallel.counts.failures.empty());
             EXPECT_EQ(parallel.report, sequential.report);
@@ -195,14 +198,14 @@ TEST_F(FaultyRunTest, ANearlyFullDiskFailsNoPageThatOneJobWrites)
 {
     // Room for one new page beside the old ones: the files written ahead take it, so a page
     // whose writing ahead failed is written again at its turn with nothing held ahead.
-    expectTheRunOnOneJob(fuzz::Fault::NearlyFullDisk, 200);
+    expectTheRunOnOneJob([](testing::FaultyFileSystem& files) { files.withSpaceLeft(120000); });
 }
 
 TEST_F(FaultyRunTest, APageThatChangesAfterAWorkerReadItIsDoneAgainAtItsTurn)
 {
     // One job reads the page as it is at its turn: several analyse it again then, and write it.
     settings.includeNewMetaTag = true;
-    expectTheRunOnOneJob(fuzz::Fault::PageChanges, 1);
+    expectTheRunOnOneJob([](testing::FaultyFileSystem& files) { files.changingThePage(); });
 }
 
 // Counts the temporary files that a run creates, from any thread.
@@ -239,25 +242,6 @@ TEST_F(ParallelRunTest, NoPageIsWrittenAheadThatTheRunWillNotWrite)
     }
 }
 
-// Counts the opens of each page through the file system, from any thread.
-class OpenCounter : public FileSystem
-{
-  public:
-    int openForReading(const Folder& folder, const std::string& name) override
-    {
-        {
-            const std::scoped_lock lock(mutex_);
-            ++opens[name];
-        }
-        return FileSystem::openForReading(folder, name);
-    }
-
-    std::map<std::string, int> opens;
-
-  private:
-    std::mutex mutex_;
-};
-
 TEST_F(ParallelRunTest, PagesDoneRecentlyAreNotAnalysedAhead)
 {
     // The run passes them over at their turn: workers read their heads (through the file
@@ -278,7 +262,7 @@ TEST_F(ParallelRunTest, PagesDoneRecentlyAreNotAnalysedAhead)
     const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     ASSERT_GE(watch, 0);
     ASSERT_GE(::inotify_add_watch(watch, folder.path().c_str(), IN_OPEN | IN_CLOSE_NOWRITE), 0);
-    OpenCounter files;
+    testing::FaultyFileSystem files;
     EXPECT_EQ(run(folder.path(), files).filesInserted, 6);
     std::map<std::string, int> opened;
     alignas(inotify_event) char events[64 * 1024];
@@ -293,8 +277,8 @@ TEST_F(ParallelRunTest, PagesDoneRecentlyAreNotAnalysedAhead)
     ::close(watch);
     for (const std::string& name : done) {
         SCOPED_TRACE(name);
-        EXPECT_GT(files.opens[name], 0);
-        EXPECT_LE(opened[name], files.opens[name]);
+        EXPECT_GT(files.opens(folder.path(name)), 0);
+        EXPECT_LE(opened[name], files.opens(folder.path(name)));
     }
 }
 
