@@ -82,18 +82,25 @@ class SiteWordSurvey
         if (admitted.admission != PageAdmission::Admitted)
             return true;
         const PageFile& page = admitted.file;
-        if (job_.settings.skipDone && passesOverAsDone(job_.settings, headOfPage(job_, page, fs_)))
-            return true;
-        WordTable table;
-        AnalysisOutcome outcome;
+        // The survey tells its host nothing between pages, so it waits for the worker's
+        // reading of the page before it looks at the head. What the worker read (the head
+        // among it) stands only while the page is as the worker found it, as at a page's turn
+        // in the run; the page is read again here otherwise.
         std::optional<PageAnalysis> ahead;
         if (ahead_) {
             ahead = ahead_->take(index, [this] { return host_.stopRequestedWhileWaiting(); });
             if (!ahead)
                 return false;
+            if (ahead->needsTheRun || !ahead->stillAsAnalysed(page, fs_))
+                ahead.reset();
         }
-        if (ahead && !ahead->needsTheRun && !ahead->passedOver &&
-            ahead->stillAsAnalysed(page, fs_)) {
+        if (job_.settings.skipDone &&
+            passesOverAsDone(job_.settings, ahead && ahead->head ? *ahead->head
+                                                                 : headOfPage(job_, page, fs_)))
+            return true;
+        WordTable table;
+        AnalysisOutcome outcome;
+        if (ahead && !ahead->passedOver) {
             table = std::move(ahead->table);
             outcome = ahead->outcome;
         } else {

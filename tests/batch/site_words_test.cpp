@@ -3,7 +3,9 @@
 
 #include "batch_fixture.h"
 
+#include "batch/site_word_survey.h"
 #include "batch/site_words.h"
+#include "faulty_file_system.h"
 
 #include <filesystem>
 
@@ -102,6 +104,29 @@ TEST_F(SiteWordsTest, SeveralJobsFindAndLeaveOutTheSameWordsAsOne)
     EXPECT_EQ(log.text(), report);
     for (std::size_t number = 0; number < kSubjects.size(); ++number)
         EXPECT_EQ(readBytes(pagePath(number)), pages[number]) << kSubjects[number];
+}
+
+TEST_F(SiteWordsTest, OnSeveralJobsEachHeadIsReadOnceForTheTestOfPagesDoneRecently)
+{
+    // The workers read the heads (through the file system) to leave done pages unanalysed:
+    // the survey takes what they read instead of reading the heads again. The analysis opens
+    // the page by the path through its folder, which the file system does not see.
+    BatchJob job{folder.path(), settings, analysis, tag, commonWords, texts, today};
+    FaultyFileSystem oneJob;
+    const std::optional<SiteWords> one = findSiteWords(job, analysisHost, oneJob);
+    job.jobs = 2;
+    FaultyFileSystem twoJobs;
+    const std::optional<SiteWords> two = findSiteWords(job, analysisHost, twoJobs);
+    ASSERT_TRUE(one);
+    EXPECT_EQ(two, one);
+    std::vector<std::string> pages = {file("done.htm")};
+    for (std::size_t number = 0; number < kSubjects.size(); ++number)
+        pages.push_back(pagePath(number));
+    for (const std::string& page : pages) {
+        SCOPED_TRACE(page);
+        EXPECT_EQ(oneJob.opens(page), 1);
+        EXPECT_EQ(twoJobs.opens(page), 1);
+    }
 }
 
 // A Stop pressed while the pages are surveyed ends the run before any page is written.
