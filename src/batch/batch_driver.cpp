@@ -79,8 +79,8 @@ BatchCounts runBatch(const BatchJob& job, BatchHost& host, AnalysisHost& analysi
     bool stoppedBeforeThePages = false;
     try {
         if (job.settings.siteWords > 0) {
-            host.setProgressText("Finding the site words ...");
-            siteWords = findSiteWords(job, analysisHost, fs);
+            host.setProgressText(kFindingSiteWords);
+            siteWords = findSiteWords(job, host, analysisHost, fs);
             stoppedBeforeThePages = !siteWords;
             host.setProgressText({});
         }

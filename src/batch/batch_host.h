@@ -46,6 +46,13 @@ public:
     virtual InspectAnswer inspect(const InspectRequest& request) = 0;
     // "Go on to the next file?", title "Continue?", Yes/No; true for Yes.
     virtual bool askGoOnToNextFile() = 0;
+    // The search for site words, before the run's first page, is done with one more page of the
+    // walk (analysed, or passed over as the run would): `pagesExamined` of them so far. The
+    // progress label says how many.
+    virtual void siteWordsProgress(std::int32_t pagesExamined)
+    {
+        setProgressText(siteWordsProgressText(pagesExamined));
+    }
     // The site words the run leaves out of every tag, found before its first page, when the run
     // was asked to find them.
     virtual void siteWordsFound(const SiteWords& /*siteWords*/) {}

@@ -29,8 +29,8 @@ class SurveyHost : public SilentAnalysisHost
 class SiteWordSurvey
 {
   public:
-    SiteWordSurvey(const BatchJob& job, AnalysisHost& host, FileSystem& fs)
-        : job_(job), host_(host), fs_(fs), analysis_(analysisOfRun(job))
+    SiteWordSurvey(const BatchJob& job, BatchHost& runHost, AnalysisHost& host, FileSystem& fs)
+        : job_(job), runHost_(runHost), host_(host), fs_(fs), analysis_(analysisOfRun(job))
     {
         if (job.jobs <= 1)
             return;
@@ -69,8 +69,11 @@ class SiteWordSurvey
         if (ahead_)
             ahead_->start(pages);
         bool goOn = true;
-        for (std::size_t index = 0; index < pages.size() && goOn; ++index)
+        for (std::size_t index = 0; index < pages.size() && goOn; ++index) {
             goOn = tallyPage(pages[index], index);
+            if (goOn)
+                runHost_.siteWordsProgress(++pagesExamined_);
+        }
         if (ahead_)
             ahead_->stop();
         return goOn;
@@ -116,6 +119,7 @@ class SiteWordSurvey
     }
 
     const BatchJob& job_;
+    BatchHost& runHost_;
     AnalysisHost& host_;
     FileSystem& fs_;
     AnalysisSettings analysis_;
@@ -123,13 +127,15 @@ class SiteWordSurvey
     std::optional<PageRegister> pagesAhead_; // the workers' own, fed in the walk's order
     std::unique_ptr<AnalysisAhead> ahead_;
     SiteWordTally tally_;
+    std::int32_t pagesExamined_ = 0;
 };
 
 } // namespace
 
-std::optional<SiteWords> findSiteWords(const BatchJob& job, AnalysisHost& host, FileSystem& fs)
+std::optional<SiteWords> findSiteWords(const BatchJob& job, BatchHost& runHost,
+                                       AnalysisHost& host, FileSystem& fs)
 {
-    return SiteWordSurvey(job, host, fs).find();
+    return SiteWordSurvey(job, runHost, host, fs).find();
 }
 
 } // namespace tagwright

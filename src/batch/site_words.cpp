@@ -53,6 +53,12 @@ SiteWords SiteWordTally::siteWords(int percent) const
     return found;
 }
 
+std::string siteWordsProgressText(std::int32_t pagesExamined)
+{
+    return std::string(kFindingSiteWords) + " " + std::to_string(pagesExamined) +
+           (pagesExamined == 1 ? " file" : " files") + " examined.";
+}
+
 std::string siteWordsReportLine(const SiteWords& siteWords)
 {
     const std::string share = std::to_string(siteWords.percent) + "% of the " +

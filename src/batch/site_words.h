@@ -20,6 +20,8 @@ inline constexpr std::int32_t kFewestPagesForSiteWords = 10;
 
 // Every report line about the site words begins so.
 inline constexpr std::string_view kSiteWordsLineStart = "Site words";
+// What a run shows while it finds them, before its first page.
+inline constexpr std::string_view kFindingSiteWords = "Finding the site words ...";
 
 struct SiteWord
 {
@@ -54,5 +56,9 @@ class SiteWordTally
 
 // The report's line about them, with its CR LF: each word with its share of the pages.
 std::string siteWordsReportLine(const SiteWords& siteWords);
+
+// The progress label while they are found, once that many pages were examined:
+// "Finding the site words ... 12 files examined."
+std::string siteWordsProgressText(std::int32_t pagesExamined);
 
 } // namespace tagwright

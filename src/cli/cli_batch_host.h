@@ -22,6 +22,7 @@ class CliBatchHost : public UnattendedBatchHost
     }
 
     void setInputFile(std::string_view path) override { page_ = path; }
+    void siteWordsProgress(std::int32_t) override { progress_.pageDone(kFindingSiteWords); }
     void pageFinished(const PageRecord& page) override
     {
         progress_.pageDone();

@@ -47,10 +47,16 @@ ProgressLine::~ProgressLine()
     }
 }
 
-void ProgressLine::pageDone()
+void ProgressLine::pageDone(std::string_view pass)
 {
-    ++done_;
     const Clock::time_point now = Clock::now();
+    if (pass != pass_) {
+        pass_ = pass;
+        done_ = 0;
+        start_ = now;
+        drawn_.reset();
+    }
+    ++done_;
     if (shown_ && (!drawn_ || now - *drawn_ >= kRedrawInterval))
         draw(now);
 }
@@ -62,7 +68,8 @@ void ProgressLine::draw(Clock::time_point now)
     // The first page's time says nothing of the run's pace: a rate from under a second of work
     // would be wild.
     const double rate = seconds >= 1 ? static_cast<double>(done_) / seconds : 0;
-    std::string line = std::to_string(done_) + " of " + std::to_string(found_) + " pages";
+    std::string line = (pass_.empty() ? "" : pass_ + " ") + std::to_string(done_) + " of " +
+                       std::to_string(found_) + " pages";
     if (rate > 0) {
         char perSecond[32];
         std::snprintf(perSecond, sizeof perSecond, ", %.1f pages/s", rate);

@@ -3,6 +3,8 @@
 // One line of progress on stderr while a walk works through its pages (pages done of pages
 // found, pages per second, time left), redrawn in place and erased at the end. Only when stderr
 // is a terminal and stdout does not feed a pipe: a log file gets nothing, nor does a pager.
+// A pass over the pages before the run's own (the search for site words) has its caption
+// before the count; each pass counts from its first page.
 
 #include "cli/report_destination.h"
 
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tagwright::cli {
 
@@ -22,7 +25,8 @@ class ProgressLine
     ProgressLine& operator=(const ProgressLine&) = delete;
     ~ProgressLine();
 
-    void pageDone();
+    // A page of the pass captioned so (none for the run's own pages) is done.
+    void pageDone(std::string_view pass = {});
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -31,6 +35,7 @@ class ProgressLine
 
     bool shown_;
     std::int64_t found_;
+    std::string pass_;
     std::int64_t done_ = 0;
     Clock::time_point start_ = Clock::now();
     std::optional<Clock::time_point> drawn_;

@@ -6,6 +6,7 @@
 #include "app/qt_text.h"
 #include "app/report_window.h"
 #include "app/state_file.h"
+#include "app/window_thread.h"
 #include "batch/file_system.h"
 #include "batch/run_lock.h"
 
@@ -173,6 +174,24 @@ class HeldWrites : public FileSystem
     std::condition_variable changed_;
     bool held_ = false;
     bool released_ = false;
+};
+
+// The main window's progress label as the run's thread reads each page's head.
+class LabelAtEachHeadRead : public FileSystem
+{
+  public:
+    explicit LabelAtEachHeadRead(const QLabel& label) : label_(label) {}
+    int openForReading(const Folder& folder, const std::string& name) override
+    {
+        if (!onTheWindowThread())
+            shown << onWindowThread([this] { return label_.text(); });
+        return FileSystem::openForReading(folder, name);
+    }
+
+    QStringList shown;
+
+  private:
+    const QLabel& label_;
 };
 
 void tick(EditMetaTagWindow& window, const char* name, bool ticked)
@@ -906,6 +925,20 @@ class MultipleFilesTest : public QObject
             QVERIFY2(written.contains("<meta name=\"keywords\" content=\"" + subjects[i] + "\">"),
                      written.constData());
         }
+
+        // While the site words are found, the progress label counts the pages examined: the
+        // heads of the pages done just now are read as each is.
+        m.setParameters([](ParameterValues& values) {
+            values.confirm = 0;
+            values.skipDone = 1;
+            values.lessThanNDaysOld = 1;
+        });
+        m.side->setJobs(1);
+        LabelAtEachHeadRead heads(m.h.window->metaTagInsertedLabel());
+        m.side->setFileSystem(heads);
+        m.run();
+        const QString eleven = QStringLiteral("Finding the site words ... 11 files examined.");
+        QVERIFY2(heads.shown.contains(eleven), qPrintable(heads.shown.join(QLatin1Char('|'))));
     }
 
     void parametersSurviveSaveAndLoad()

@@ -113,10 +113,10 @@ TEST_F(SiteWordsTest, OnSeveralJobsEachHeadIsReadOnceForTheTestOfPagesDoneRecent
     // the page by the path through its folder, which the file system does not see.
     BatchJob job{folder.path(), settings, analysis, tag, commonWords, texts, today};
     FaultyFileSystem oneJob;
-    const std::optional<SiteWords> one = findSiteWords(job, analysisHost, oneJob);
+    const std::optional<SiteWords> one = findSiteWords(job, host, analysisHost, oneJob);
     job.jobs = 2;
     FaultyFileSystem twoJobs;
-    const std::optional<SiteWords> two = findSiteWords(job, analysisHost, twoJobs);
+    const std::optional<SiteWords> two = findSiteWords(job, host, analysisHost, twoJobs);
     ASSERT_TRUE(one);
     EXPECT_EQ(two, one);
     std::vector<std::string> pages = {file("done.htm")};
@@ -126,6 +126,30 @@ TEST_F(SiteWordsTest, OnSeveralJobsEachHeadIsReadOnceForTheTestOfPagesDoneRecent
         SCOPED_TRACE(page);
         EXPECT_EQ(oneJob.opens(page), 1);
         EXPECT_EQ(twoJobs.opens(page), 1);
+    }
+}
+
+TEST_F(SiteWordsTest, TheProgressLabelCountsThePagesExaminedWhileTheSiteWordsAreFound)
+{
+    // The page done recently counts as examined; the backup is no page of the run.
+    std::vector<std::string> expected = {"Finding the site words ..."};
+    for (int pages = 1; pages <= 13; ++pages)
+        expected.push_back("Finding the site words ... " + std::to_string(pages) +
+                           (pages == 1 ? " file" : " files") + " examined.");
+    expected.emplace_back();
+    for (const unsigned jobCount : {1u, 2u}) {
+        SCOPED_TRACE(jobCount);
+        jobs = jobCount;
+        host.progress.clear();
+        std::vector<std::string> beforeThePages;
+        host.onFile = [&](const std::string&) {
+            if (beforeThePages.empty())
+                beforeThePages = host.progress;
+        };
+        run();
+        EXPECT_EQ(beforeThePages, expected);
+        for (std::size_t number = 0; number < kSubjects.size(); ++number)
+            writeBytes(pagePath(number), sitePage(number));
     }
 }
 

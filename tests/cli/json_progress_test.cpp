@@ -120,6 +120,17 @@ TEST(Progress, IsShownOnATerminalAndNowhereElse)
     const std::string shown = test::readBytes(folder.path("terminal.txt"));
     EXPECT_NE(shown.find("1 of 2 pages"), std::string::npos) << shown;
     EXPECT_NE(shown.find("\r\033[K"), std::string::npos) << shown; // erased at the end
+
+    // The search for site words shows its own count first; the run's pages count from 1 again.
+    const std::string surveyed = "cd '" + folder.path() + "' && TAGWRIGHT_DATA_DIR='" +
+                                 TAGWRIGHT_TEST_DATA_DIR + "' script -qec '" + TAGWRIGHT_CLI_PATH +
+                                 " batch site --site-words 50 --dry-run --quiet' /dev/null" +
+                                 " > terminal.txt";
+    ASSERT_EQ(std::system(surveyed.c_str()) >> 8, 0);
+    const std::string passes = test::readBytes(folder.path("terminal.txt"));
+    const std::size_t survey = passes.find("\rFinding the site words ... 1 of 2 pages");
+    ASSERT_NE(survey, std::string::npos) << passes;
+    EXPECT_NE(passes.find("\r1 of 2 pages", survey), std::string::npos) << passes;
 }
 
 } // namespace
