@@ -5,6 +5,7 @@
 #include "output/meta_tag.h"
 
 #include <sys/stat.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cassert>
@@ -14,6 +15,45 @@
 namespace tagwright {
 
 namespace {
+
+// A write ahead that blocked (the thread gave the CPU up) and spent longer than this waiting (its
+// time by the clock beyond its thread's CPU time) waited for the disk's flush. Being preempted by
+// another thread is not waiting for the disk.
+constexpr std::chrono::microseconds kFlushWaits{200};
+
+// Tells whether the calling thread, from the meter's construction, waited for the disk.
+class WaitMeter
+{
+  public:
+    WaitMeter() : wallStart_(std::chrono::steady_clock::now()), start_(threadUsage()) {}
+
+    bool waitedForTheDisk() const
+    {
+        const rusage now = threadUsage();
+        if (now.ru_nvcsw == start_.ru_nvcsw)
+            return false;
+        const auto wall = std::chrono::steady_clock::now() - wallStart_;
+        return wall - (cpuTime(now) - cpuTime(start_)) > kFlushWaits;
+    }
+
+  private:
+    static rusage threadUsage()
+    {
+        rusage usage{};
+        ::getrusage(RUSAGE_THREAD, &usage);
+        return usage;
+    }
+    static std::chrono::microseconds cpuTime(const rusage& usage)
+    {
+        const auto time = [](const timeval& t) {
+            return std::chrono::seconds(t.tv_sec) + std::chrono::microseconds(t.tv_usec);
+        };
+        return time(usage.ru_utime) + time(usage.ru_stime);
+    }
+
+    std::chrono::steady_clock::time_point wallStart_;
+    rusage start_;
+};
 
 // What the page is now, a link followed to its target.
 std::optional<FileStamp> pageStamp(const PageFile& file, FolderAccess& access)
@@ -48,8 +88,9 @@ AnalysisAhead::AnalysisAhead(const AnalysisSettings& settings, const CommonWords
     // termination signal finds them.
     if (writeAhead_)
         window_ = std::min(window_, kGuardedTemporaryFiles - 3);
+    wakeRoom_ = std::max<std::size_t>(1, window_ / 2);
     for (unsigned i = 0; i < jobs + writing; ++i)
-        workers_.emplace_back([this](std::stop_token stop) { work(stop); });
+        workers_.emplace_back([this, spare = i >= jobs](std::stop_token stop) { work(stop, spare); });
 }
 
 AnalysisAhead::~AnalysisAhead()
@@ -85,6 +126,7 @@ void AnalysisAhead::start(std::vector<PageFile> pages)
         stopping_ = false;
     }
     startable_.notify_all();
+    spareStartable_.notify_all();
 }
 
 void AnalysisAhead::erase(std::map<std::size_t, Held>::iterator first,
@@ -104,18 +146,22 @@ std::optional<PageAnalysis> AnalysisAhead::take(std::size_t index,
     writingHeld_ = false;
     // A page that no worker started (it was behind the window) is started now.
     nextToStart_ = std::max(nextToStart_, index);
-    wakeAWorkerIfStartable(lock);
+    wakeAWorkerForRoom(lock);
+    awaited_ = index;
     while (!finished_.wait_for(lock, kWaitInterval, [&] { return done_.contains(index); })) {
         lock.unlock();
         const bool stopped = stopRequested();
         lock.lock();
-        if (stopped)
+        if (stopped) {
+            awaited_.reset();
             return std::nullopt;
+        }
     }
+    awaited_.reset();
     const auto held = done_.find(index);
     PageAnalysis page = std::move(held->second.page);
     erase(held, std::next(held));
-    wakeAWorkerIfStartable(lock);
+    wakeAWorkerForRoom(lock);
     return page;
 }
 
@@ -123,12 +169,29 @@ void AnalysisAhead::wakeAWorkerIfStartable(std::unique_lock<std::mutex>& lock)
 {
     // Woken after the lock is let go, a worker does not wait for it at once. Each worker that
     // starts a page wakes the next one in turn: one wake for each page started, not one for
-    // every thread.
+    // every thread. A spare thread is woken only while flushes wait and no worker is idle.
     if (!mayStartNext())
         return;
+    std::condition_variable_any* startable = nullptr;
+    if (idleWorkers_ > 0)
+        startable = &startable_;
+    else if (flushesWait_ && idleSpares_ > 0)
+        startable = &spareStartable_;
+    else
+        return;
     lock.unlock();
-    startable_.notify_one();
+    startable->notify_one();
     lock.lock();
+}
+
+void AnalysisAhead::wakeAWorkerForRoom(std::unique_lock<std::mutex>& lock)
+{
+    // Workers that ran a whole window ahead of the run are woken once there is room for several
+    // pages, which they then go through without waiting; the page the run waits for is started
+    // at once.
+    const bool waitedFor = nextToStart_ < nextToTake_;
+    if (waitedFor || nextToStart_ + wakeRoom_ <= nextToTake_ + window_)
+        wakeAWorkerIfStartable(lock);
 }
 
 bool AnalysisAhead::releaseWrittenAhead()
@@ -136,7 +199,9 @@ bool AnalysisAhead::releaseWrittenAhead()
     std::unique_lock lock(mutex_);
     writingHeld_ = true;
     bool held = writing_ > 0;
+    awaitsQuiet_ = true;
     finished_.wait(lock, [&] { return writing_ == 0; });
+    awaitsQuiet_ = false;
     for (auto& [index, page] : done_) {
         held = held || page.page.insertion.has_value();
         page.page.insertion.reset();
@@ -152,7 +217,9 @@ void AnalysisAhead::stop()
     ++generation_;
     erase(done_.begin(), done_.end());
     stopping_ = true;
+    awaitsQuiet_ = true;
     finished_.wait(lock, [&] { return busy_ == 0; });
+    awaitsQuiet_ = false;
 }
 
 std::size_t AnalysisAhead::estimateOfNext()
@@ -178,10 +245,18 @@ bool AnalysisAhead::mayStartNext()
     return nextToStart_ + 1 == nextToTake_ || reserved_ + estimateOfNext() <= kHeldAheadBudget;
 }
 
-void AnalysisAhead::work(std::stop_token stop)
+void AnalysisAhead::work(std::stop_token stop, bool spare)
 {
     std::unique_lock lock(mutex_);
-    while (startable_.wait(lock, stop, [&] { return mayStartNext(); })) {
+    std::condition_variable_any& startable = spare ? spareStartable_ : startable_;
+    unsigned& idle = spare ? idleSpares_ : idleWorkers_;
+    for (;;) {
+        ++idle;
+        const bool started = startable.wait(
+            lock, stop, [&] { return mayStartNext() && (!spare || flushesWait_); });
+        --idle;
+        if (!started)
+            return;
         const std::size_t bytes = estimateOfNext();
         const std::size_t index = nextToStart_++;
         const std::size_t generation = generation_;
@@ -196,15 +271,24 @@ void AnalysisAhead::work(std::stop_token stop)
         PageAnalysis page = admitted ? analyse(file) : PageAnalysis{};
         page.passedOver = !admitted || page.passedOver;
         lock.lock();
-        --analysing_;
-        wakeAWorkerIfStartable(lock); // another page may be analysed while this one is written
+        // While a page's flush waits for the disk, another page is analysed in its place. Where
+        // flushes cost nothing (a file system in memory), handing the place over would only wake
+        // another thread for each page: the worker keeps it and goes on to the next page itself.
+        const bool handsOver = flushesWait_;
+        if (handsOver) {
+            --analysing_;
+            wakeAWorkerIfStartable(lock);
+        }
         if (writeAhead_ && page.head && generation == generation_ && !writingHeld_) {
             ++writing_;
             lock.unlock();
-            writeAhead(file, page);
+            const bool waited = writeAhead(file, page);
             lock.lock();
             --writing_;
+            flushesWait_ = waited;
         }
+        if (!handsOver)
+            --analysing_;
         if (generation == generation_) {
             if (writingHeld_)
                 page.insertion.reset();
@@ -215,10 +299,13 @@ void AnalysisAhead::work(std::stop_token stop)
             wakeAWorkerIfStartable(lock);
         }
         --busy_;
-        // Only the run's thread waits there.
-        lock.unlock();
-        finished_.notify_all();
-        lock.lock();
+        // Only the run's thread waits there: woken for the page it waits for, or when it waits
+        // for the workers to be done.
+        if (awaited_ == index || awaitsQuiet_) {
+            lock.unlock();
+            finished_.notify_all();
+            lock.lock();
+        }
     }
 }
 
@@ -268,7 +355,7 @@ std::optional<OldTagAndDoneDate> AnalysisAhead::headReadAhead(std::size_t index,
     return head;
 }
 
-void AnalysisAhead::writeAhead(const PageFile& file, PageAnalysis& page) const
+bool AnalysisAhead::writeAhead(const PageFile& file, PageAnalysis& page) const
 {
     // A page reached through a link is written at its turn: the run may pass it over (another
     // name of a page, a link out of the folder), and writes nothing beside another tree's page.
@@ -277,6 +364,7 @@ void AnalysisAhead::writeAhead(const PageFile& file, PageAnalysis& page) const
     // the page's turn, the prepared content is dropped with the rest of the worker's result.
     // A failure that escapes the writing (memory for a page as long as the file) leaves the page
     // to the run, which meets the failure at the page's turn as a run on one thread does.
+    const WaitMeter meter;
     try {
         struct stat status
         {
@@ -285,7 +373,7 @@ void AnalysisAhead::writeAhead(const PageFile& file, PageAnalysis& page) const
             !writeAhead_->fs->nameStatus(*file.folder, file.name, status) ||
             !S_ISREG(status.st_mode) ||
             static_cast<std::uintmax_t>(status.st_size) > kLargestPageWrittenAhead)
-            return;
+            return false;
         page.boxText = generateKeywordMetaTag(page.table, writeAhead_->tag, settings_);
         page.utf8 = isUtf8Page(file.readPath());
         const InsertRequest request =
@@ -295,6 +383,7 @@ void AnalysisAhead::writeAhead(const PageFile& file, PageAnalysis& page) const
     } catch (...) {
         page.insertion.reset();
     }
+    return meter.waitedForTheDisk();
 }
 
 } // namespace tagwright

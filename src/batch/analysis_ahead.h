@@ -95,15 +95,17 @@ struct WriteAhead
     WouldWrite wouldWrite = nullptr;
 };
 
-// Pages are analysed on at most `jobs` threads at once, one a core. Writing a page ahead is mostly
-// waiting for the disk to take its new content (a flush of several milliseconds): threads beyond
-// the analysing ones write and flush the pages already analysed, so that as many flushes overlap
-// as the window lets pages go ahead. What pages ahead hold in memory stays within
+// Pages are analysed on at most `jobs` threads at once, one a core. Where writing a page ahead is
+// mostly waiting for the disk to take its new content (a flush of several milliseconds), spare
+// threads beyond the analysing ones go on with the next pages while it waits, so that as many
+// flushes overlap as the window lets pages go ahead; where a flush costs nothing, each worker
+// writes the page it analysed and goes on, and no other thread is woken for it. What pages ahead hold in memory stays within
 // kHeldAheadBudget, whatever the number of jobs and the size of the pages.
 class AnalysisAhead
 {
   public:
-    // Threads that write pages ahead beside the analysing ones.
+    // Spare threads that analyse and write pages ahead beside the analysing ones while the
+    // flushes of pages wait for the disk.
     static constexpr unsigned kWritingThreads = 8;
     // How often a run that waits for a page lets its host look at Stop (and a window at input).
     static constexpr std::chrono::milliseconds kWaitInterval{20};
@@ -156,18 +158,21 @@ class AnalysisAhead
         std::size_t bytes = 0; // as reserved from the budget
     };
 
-    void work(std::stop_token stop);
+    // A spare thread starts pages only while flushes wait for the disk.
+    void work(std::stop_token stop, bool spare);
     bool mayStartNext();
     // Wakes one waiting worker when a page may be started, the lock let go meanwhile.
     void wakeAWorkerIfStartable(std::unique_lock<std::mutex>& lock);
+    // The same, from the run's thread as it takes a page.
+    void wakeAWorkerForRoom(std::unique_lock<std::mutex>& lock);
     std::size_t estimateOfNext();
     void erase(std::map<std::size_t, Held>::iterator first, std::map<std::size_t, Held>::iterator last);
     // The page's analysis, unless its head (read when the run's rules or the writing ahead
     // need it) tells that the run passes it over.
     PageAnalysis analyse(const PageFile& file) const;
     // The new content of an analysed page written and forced to the disk, when the run would
-    // write it.
-    void writeAhead(const PageFile& file, PageAnalysis& page) const;
+    // write it. Returns whether the writing waited for the disk.
+    bool writeAhead(const PageFile& file, PageAnalysis& page) const;
 
     const AnalysisSettings& settings_;
     const CommonWords& commonWords_;
@@ -176,9 +181,13 @@ class AnalysisAhead
     std::optional<WriteAhead> writeAhead_;
     unsigned jobs_;      // pages analysed at once
     std::size_t window_; // how far the workers may run ahead of the page taken last
+    std::size_t wakeRoom_; // room in the window for which the run wakes a worker
 
     std::mutex mutex_;
-    std::condition_variable_any startable_; // workers wait here for a page to start
+    std::condition_variable_any startable_;      // workers wait here for a page to start
+    std::condition_variable_any spareStartable_; // and spare threads here
+    unsigned idleWorkers_ = 0;
+    unsigned idleSpares_ = 0;
     std::condition_variable finished_;      // the run's thread waits here for pages worked on
     std::vector<PageFile> pages_;
     std::size_t nextToStart_ = 0;
@@ -188,6 +197,9 @@ class AnalysisAhead
     unsigned writing_ = 0;       // pages being written ahead
     unsigned busy_ = 0;          // pages being analysed or written
     bool writingHeld_ = false;   // no page is written ahead until the next is taken
+    bool flushesWait_ = false;   // the last page written ahead waited for its flush
+    std::optional<std::size_t> awaited_; // the page the run's thread waits for
+    bool awaitsQuiet_ = false;   // the run's thread waits for writing or every page to end
     std::size_t reserved_ = 0;   // bytes of the budget taken by pages worked on or held
     std::optional<std::size_t> estimated_; // the page whose estimate is estimate_
     std::size_t estimate_ = 0;

@@ -242,6 +242,39 @@ TEST_F(ParallelRunTest, NoPageIsWrittenAheadThatTheRunWillNotWrite)
     }
 }
 
+// A disk whose flush of a page waits: counts the flushes in flight at once, from any thread.
+class SlowFlushes : public FileSystem
+{
+  public:
+    bool flush(int fd) override
+    {
+        const int now = ++inFlight;
+        for (int most = mostInFlight; now > most && !mostInFlight.compare_exchange_weak(most, now);)
+            ;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        --inFlight;
+        return FileSystem::flush(fd);
+    }
+
+    std::atomic<int> inFlight = 0;
+    std::atomic<int> mostInFlight = 0;
+};
+
+TEST_F(ParallelRunTest, PagesWaitingForTheDiskLetOtherPagesBeWrittenMeanwhile)
+{
+    // Two jobs on a disk whose flushes wait: the run does not wait for them one or two at a
+    // time, but lets the spare threads write the next pages while they wait.
+    fs::remove_all(folder.path());
+    fs::create_directories(folder.path());
+    std::mt19937 random(5);
+    for (int i = 0; i < 40; ++i)
+        writeBytes(folder.path("page" + std::to_string(i) + ".htm"), generatedPage(random, 1));
+    jobs = 2;
+    SlowFlushes disk;
+    EXPECT_EQ(run(folder.path(), disk).filesInserted, 40);
+    EXPECT_GE(disk.mostInFlight.load(), 4);
+}
+
 TEST_F(ParallelRunTest, PagesDoneRecentlyAreNotAnalysedAhead)
 {
     // The run passes them over at their turn: workers read their heads (through the file
