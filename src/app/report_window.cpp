@@ -73,44 +73,83 @@ ReportWindow::ReportWindow(QWidget* mainWindow, Dialogs& dialogs, QString saveFa
     connect(cmdSaveAsWebPage_, &QPushButton::clicked, this, &ReportWindow::saveAsWebPage);
     connect(cmdCopyToClipboard_, &QPushButton::clicked, this, &ReportWindow::copyToClipboard);
     connect(cmdClose_, &QPushButton::clicked, this, &ReportWindow::closeCommand);
-    log_.setChangeListener([this] { followLog(); });
+    log_.setChangeListener([this](const ReportChange& change) { followLog(change); });
 }
 
-// A run changes the log on its own thread: the window shows the latest text when it comes to it,
-// once however many changes came meanwhile.
-void ReportWindow::followLog()
+// A run changes the log on its own thread: the window takes what changed when it comes to it,
+// the changes made meanwhile as one, and never the whole text under the lock.
+void ReportWindow::followLog(const ReportChange& change)
 {
     if (onTheWindowThread()) {
-        showLog(log_.text());
+        // What a run changed before comes first.
+        showPendingChange();
+        showChange(change.kept, change.appended);
         return;
     }
-    const std::lock_guard lock(latestMutex_);
-    latestText_ = log_.text();
-    if (std::exchange(latestPosted_, true))
-        return;
-    postToWindowThread([this] {
-        std::string text;
-        {
-            const std::lock_guard lock(latestMutex_);
-            text = std::move(latestText_);
-            latestPosted_ = false;
+    const std::lock_guard lock(pendingMutex_);
+    if (pending_) {
+        // The later change keeps at most what the earlier left: the bytes kept before it and
+        // what it appended.
+        if (change.kept >= pending_->kept) {
+            pending_->appended.resize(change.kept - pending_->kept);
+        } else {
+            pending_->kept = change.kept;
+            pending_->appended.clear();
         }
-        showLog(text);
-    });
+        pending_->appended.append(change.appended);
+        return;
+    }
+    pending_ = PendingChange{change.kept, std::string(change.appended)};
+    postToWindowThread([this] { showPendingChange(); });
 }
 
-// Follows the log: an entry appended at the end is added to the box, any other change
-// replaces the box's text; either way the caret goes to the end, so the view follows the log.
-void ReportWindow::showLog(const std::string& text)
+void ReportWindow::showPendingChange()
 {
-    if (text.size() >= shownText_.size() && text.compare(0, shownText_.size(), shownText_) == 0) {
-        QTextCursor cursor(txbText_->document());
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(toBoxText(fromCp1252(std::string_view(text).substr(shownText_.size()))));
-    } else {
-        txbText_->setPlainText(toBoxText(fromCp1252(text)));
+    std::optional<PendingChange> taken;
+    {
+        const std::lock_guard lock(pendingMutex_);
+        taken = std::exchange(pending_, std::nullopt);
     }
-    shownText_ = text;
+    if (taken)
+        showChange(taken->kept, taken->appended);
+}
+
+namespace {
+
+// The positions that text takes in a text box's document: one a character, and one for a CR LF
+// that the box text still holds (after a lone CR).
+int documentLength(std::string_view text)
+{
+    const QString boxText = toBoxText(fromCp1252(text));
+    return static_cast<int>(boxText.size() - boxText.count(QLatin1String("\r\n")));
+}
+
+} // namespace
+
+// Follows the log: what it no longer holds leaves the box, what it appended is added; the caret
+// goes to the end, so the view follows the log.
+void ReportWindow::showChange(std::size_t kept, std::string_view appended)
+{
+    kept = std::min(kept, shownText_.size());
+    // A CR kept without the LF that followed it would end the box's line on its own: it goes
+    // too and comes again with what follows, so that the box reads CR LF as one line end.
+    std::string added;
+    if (kept > 0 && shownText_[kept - 1] == '\r') {
+        --kept;
+        added = "\r";
+    }
+    added.append(appended);
+    if (kept == 0) {
+        txbText_->setPlainText(toBoxText(fromCp1252(added)));
+    } else {
+        QTextCursor cursor(txbText_->document());
+        const int end = txbText_->document()->characterCount() - 1;
+        cursor.setPosition(end - documentLength(std::string_view(shownText_).substr(kept)));
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        cursor.insertText(toBoxText(fromCp1252(added)));
+    }
+    shownText_.resize(kept);
+    shownText_.append(added);
     moveCaretToEnd();
 }
 

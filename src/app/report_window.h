@@ -8,7 +8,9 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -54,8 +56,9 @@ class ReportWindow : public QWidget
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void followLog();
-    void showLog(const std::string& text);
+    void followLog(const ReportChange& change);
+    void showPendingChange();
+    void showChange(std::size_t kept, std::string_view appended);
     void saveToFile();
     void saveAsWebPage();
     void copyToClipboard();
@@ -73,9 +76,15 @@ class ReportWindow : public QWidget
     QString saveFailureTitle_;
     ReportLog log_;
     std::string shownText_; // the log text that the text box shows
-    std::mutex latestMutex_;
-    std::string latestText_; // the log's text as a run left it, for the window's thread
-    bool latestPosted_ = false;
+    // The changes of the log that a run made on its own thread since the window's thread last
+    // took them, as one: the first `kept` bytes of the text shown stay, `appended` follows.
+    struct PendingChange
+    {
+        std::size_t kept = 0;
+        std::string appended;
+    };
+    std::mutex pendingMutex_;
+    std::optional<PendingChange> pending_;
     QPlainTextEdit* txbText_;
     QPushButton* cmdSaveToFile_;
     QPushButton* cmdSaveAsWebPage_;

@@ -4,34 +4,58 @@
 #include "batch/safe_replace.h"
 #include "support/cp1252.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 namespace tagwright {
 
 namespace {
+
 constexpr std::size_t kCutOnFull = 1000;
+
+// How many bytes at the start of a and b are alike. A new status text changes only the end of a
+// long report: blocks that halve in length are compared at memcmp's pace, and only the last few
+// bytes one at a time.
+std::size_t alikeAtStart(std::string_view a, std::string_view b)
+{
+    const std::size_t length = std::min(a.size(), b.size());
+    std::size_t alike = 0;
+    for (std::size_t block = std::bit_floor(length); block >= 64; block /= 2) {
+        if (alike + block <= length && std::memcmp(a.data() + alike, b.data() + alike, block) == 0)
+            alike += block;
+    }
+    return static_cast<std::size_t>(
+        std::mismatch(a.begin() + alike, a.begin() + length, b.begin() + alike).first - a.begin());
 }
+
+} // namespace
 
 void ReportLog::output(std::string_view entry)
 {
     if (bufferFull_ || !loggingOn_)
         return;
     if (sink_) {
+        const std::size_t before = handedOut_ + text_.size();
         text_.append(entry);
         handOutCompleteLines();
-        notify();
+        if (changed_)
+            changed_({before, entry});
         return;
     }
     if (text_.size() + entry.size() <= static_cast<std::size_t>(capacity_)) {
         text_.append(entry);
-        notify();
+        notify(text_.size() - entry.size());
         return;
     }
     text_.resize(text_.size() > kCutOnFull ? text_.size() - kCutOnFull : 0);
     const auto lastLineEnd = text_.rfind("\r\n");
     text_.resize(lastLineEnd == std::string::npos ? 0 : lastLineEnd);
+    const std::size_t kept = text_.size();
     text_.append("\r\n\r\n");
     text_.append(kReportFullNotice);
     bufferFull_ = true;
-    notify();
+    notify(kept);
 }
 
 void ReportLog::handOutCompleteLines()
@@ -52,7 +76,6 @@ void ReportLog::handOutRest()
     sink_(text_);
     handedOut_ += text_.size();
     text_.clear();
-    notify();
 }
 
 void ReportLog::clear()
@@ -60,27 +83,28 @@ void ReportLog::clear()
     text_.clear();
     handedOut_ = 0;
     bufferFull_ = false;
-    notify();
+    notify(0);
 }
 
 void ReportLog::cutAt(std::size_t position)
 {
     if (position < text_.size()) {
         text_.resize(position);
-        notify();
+        notify(position);
     }
 }
 
 void ReportLog::replaceText(std::string text)
 {
+    const std::size_t kept = alikeAtStart(text_, text);
     text_ = std::move(text);
-    notify();
+    notify(kept);
 }
 
-void ReportLog::notify() const
+void ReportLog::notify(std::size_t kept) const
 {
     if (changed_)
-        changed_();
+        changed_({handedOut_ + kept, std::string_view(text_).substr(kept)});
 }
 
 std::string saveReportToFile(std::string_view text, const std::string& path)

@@ -21,6 +21,15 @@ inline constexpr std::string_view kReportFullNotice = "[Report buffer is full.  
 // Receives complete lines of the log, each with its CR LF.
 using ReportLineSink = std::function<void(std::string_view lines)>;
 
+// A change of the log's text: the first `kept` bytes of the text before it stay, and `appended`
+// follows them now. Positions count from the start of the log since it was last emptied, the
+// lines handed out included.
+struct ReportChange
+{
+    std::size_t kept = 0;
+    std::string_view appended;
+};
+
 class ReportLog {
 public:
     explicit ReportLog(std::int32_t capacity = kReportCapacity) : capacity_(capacity) {}
@@ -52,11 +61,16 @@ public:
     // The status text at the end of the file line changes while a file is analysed.
     void replaceText(std::string text);
 
-    // Called after every change of the text, so that a window can show it.
-    void setChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }
+    // Called after every change of the text with what changed, so that a window can follow
+    // it without taking the whole text each time.
+    void setChangeListener(std::function<void(const ReportChange&)> listener)
+    {
+        changed_ = std::move(listener);
+    }
 
 private:
-    void notify() const;
+    // Tells the listener that the text from `kept` (a position in text_) on is new.
+    void notify(std::size_t kept) const;
     // Hands out what text_ holds up to its last CR LF.
     void handOutCompleteLines();
 
@@ -66,7 +80,7 @@ private:
     std::string text_;
     bool bufferFull_ = false;
     bool loggingOn_ = true;
-    std::function<void()> changed_;
+    std::function<void(const ReportChange&)> changed_;
 };
 
 // Writes the report text, followed by CR LF, in UTF-8 to a file through a temporary file, so

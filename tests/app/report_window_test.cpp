@@ -1,5 +1,10 @@
 #include "app/report_window.h"
 
+#include "app/box_text.h"
+#include "app/qt_text.h"
+#include "app/window_thread.h"
+#include "engine/analysis_host.h"
+
 #include "scripted_dialogs.h"
 
 #include <QApplication>
@@ -55,6 +60,58 @@ class ReportWindowTest : public QObject
 
         window.log().clear();
         QCOMPARE(box->toPlainText(), QString());
+    }
+
+    // A run changes the log on its own thread, page after page, as a batch run does: the file
+    // line with its status text, which changes and is cut, the tags, a cut after a failure
+    // (which may fall between CR and LF), the notice at capacity, a report cleared. The box
+    // shows exactly the log, however the window's thread took the changes.
+    void followsALongRunOnItsOwnThreadExactly()
+    {
+        ScriptedDialogs dialogs;
+        ReportWindow window(nullptr, dialogs, QStringLiteral("Tagwright"));
+        auto* box = control<QPlainTextEdit>(window, "txbText");
+        ReportLog& log = window.log();
+        const auto shownExactly = [&] {
+            QPlainTextEdit reference;
+            reference.setPlainText(toBoxText(fromCp1252(log.text())));
+            return box->toPlainText() == reference.toPlainText();
+        };
+        const auto pages = [&](int count) {
+            for (int page = 0; page < count; ++page) {
+                log.output("\r\nFile: page" + std::to_string(page) + ".htm  " +
+                           std::string(kNowProcessing));
+                log.replaceText(reportWithNowGenerating(log.text()));
+                log.cutAt(log.text().size() - 2 - kNowGenerating.size());
+                log.output("\r\nNEW: <meta name=\"keywords\" content=\"caf\xE9, garden\">\r\n");
+                if (page % 97 == 0) {
+                    // Between the CR and the LF of the line just written.
+                    log.cutAt(log.text().size() - 1);
+                    log.output("\n\r\nTerminated due to an error occurring.\r\n");
+                }
+            }
+        };
+        pages(100); // on the window's thread, each change shown at once
+        QVERIFY(shownExactly());
+        runOffWindowThread([&] { pages(400); });
+        QCoreApplication::processEvents();
+        QVERIFY(shownExactly());
+        QVERIFY(!log.isFull());
+
+        runOffWindowThread([&] {
+            pages(2000);
+            log.clear();
+            pages(150);
+        });
+        QCoreApplication::processEvents();
+        QVERIFY(shownExactly());
+        QVERIFY(log.text().starts_with("\r\nFile: page0.htm\r\nNEW: "));
+
+        runOffWindowThread([&] { pages(2000); });
+        QCoreApplication::processEvents();
+        QVERIFY(log.isFull());
+        QVERIFY(shownExactly());
+        QCOMPARE(box->textCursor().position(), box->document()->characterCount() - 1);
     }
 
     void savesTheWholeLogAndReportsAFailure()
