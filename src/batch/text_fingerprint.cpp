@@ -2,6 +2,7 @@
 
 #include "batch/head_rewrite.h"
 #include "batch/page_io.h"
+#include "batch/text_hash.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,60 +14,28 @@ namespace tagwright {
 
 namespace {
 
-// Takes what the rewrite writes, one line of text at a time (CR and LF both end a line), and
-// hashes each line that is not blank, without the blanks at its ends, followed by LF (64-bit
-// FNV-1a: a change of any byte changes it; nothing here needs to withstand a forger).
+// Takes what the rewrite writes and hashes its text.
 class FingerprintSink : public FileSystem
 {
   public:
     bool writeAll(int, std::string_view data) override
     {
-        for (const char byte : data)
-            take(byte);
+        hash_.take(data);
         return true;
     }
 
-    std::string fingerprint()
+    std::string fingerprint() const
     {
-        endLine();
         static constexpr char kDigits[] = "0123456789abcdef";
+        const std::uint64_t value = hash_.value();
         std::string text(16, '0');
         for (std::size_t i = 0; i < text.size(); ++i)
-            text[i] = kDigits[(hash_ >> (60 - 4 * i)) & 0xF];
+            text[i] = kDigits[(value >> (60 - 4 * i)) & 0xF];
         return text;
     }
 
   private:
-    void take(char byte)
-    {
-        if (byte == '\r' || byte == '\n') {
-            endLine();
-        } else if (byte == ' ' || byte == '\t') {
-            if (lineHasText_)
-                blanks_.push_back(byte);
-        } else {
-            for (const char blank : blanks_)
-                mix(blank);
-            blanks_.clear();
-            mix(byte);
-            lineHasText_ = true;
-        }
-    }
-    void endLine()
-    {
-        if (lineHasText_)
-            mix('\n');
-        lineHasText_ = false;
-        blanks_.clear();
-    }
-    void mix(char byte)
-    {
-        hash_ = (hash_ ^ static_cast<unsigned char>(byte)) * 1099511628211ULL;
-    }
-
-    std::uint64_t hash_ = 14695981039346656037ULL;
-    bool lineHasText_ = false;
-    std::string blanks_; // blanks inside a line, written once text follows them
+    LineTextHash hash_;
 };
 
 } // namespace

@@ -215,21 +215,10 @@ class Scanner::Line
         return pos;
     }
 
-    // The first position in [pos, to) of a or b, or to; eight bytes at a time.
+    // The first position in [pos, to) of a or b, or to.
     std::size_t findEither(std::size_t pos, std::size_t to, char a, char b) const
     {
-        namespace blocks = byte_blocks;
-        for (; blocks::kFirstByteLowest && pos + blocks::kBytes <= to; pos += blocks::kBytes) {
-            const std::uint64_t block = blocks::load(text_.data() + pos);
-            const std::uint64_t found =
-                blocks::bytesEqualTo(block, static_cast<unsigned char>(a)) |
-                blocks::bytesEqualTo(block, static_cast<unsigned char>(b));
-            if (found != 0)
-                return pos + blocks::firstMarked(found);
-        }
-        while (pos < to && text_[pos] != a && text_[pos] != b)
-            ++pos;
-        return pos;
+        return byte_blocks::findEither(text_.substr(0, to), pos, a, b);
     }
 
     // Runs search(from, to), which answers a match in [from, to) or else `to`, over the rest of

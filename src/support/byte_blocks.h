@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace tagwright::byte_blocks {
 
@@ -47,6 +48,21 @@ inline std::uint64_t bytesEqualTo(std::uint64_t block, unsigned char byte)
 inline std::size_t firstMarked(std::uint64_t marks)
 {
     return static_cast<std::size_t>(std::countr_zero(marks)) / 8;
+}
+
+// The first position from pos in text of a or b, or text.size(); eight bytes at a time.
+inline std::size_t findEither(std::string_view text, std::size_t pos, char a, char b)
+{
+    for (; kFirstByteLowest && pos + kBytes <= text.size(); pos += kBytes) {
+        const std::uint64_t block = load(text.data() + pos);
+        const std::uint64_t found = bytesEqualTo(block, static_cast<unsigned char>(a)) |
+                                    bytesEqualTo(block, static_cast<unsigned char>(b));
+        if (found != 0)
+            return pos + firstMarked(found);
+    }
+    while (pos < text.size() && text[pos] != a && text[pos] != b)
+        ++pos;
+    return pos;
 }
 
 } // namespace tagwright::byte_blocks

@@ -1,0 +1,67 @@
+#include "batch/text_hash.h"
+
+#include "support/byte_blocks.h"
+
+namespace tagwright {
+
+namespace {
+
+constexpr std::uint64_t kPrime = 1099511628211ULL;
+
+std::uint64_t mixed(std::uint64_t hash, std::string_view bytes)
+{
+    // One multiplication after another: this chain is all the loop costs.
+    for (const char byte : bytes)
+        hash = (hash ^ static_cast<unsigned char>(byte)) * kPrime;
+    return hash;
+}
+
+bool isBlank(char byte)
+{
+    return byte == ' ' || byte == '\t';
+}
+
+bool isLineEnd(char byte)
+{
+    return byte == '\r' || byte == '\n';
+}
+
+} // namespace
+
+void LineTextHash::take(std::string_view text)
+{
+    std::size_t at = 0;
+    while (at < text.size()) {
+        if (!inText_) {
+            // Leading blanks and empty lines are no text.
+            while (at < text.size() && (isBlank(text[at]) || isLineEnd(text[at])))
+                ++at;
+            if (at == text.size())
+                return;
+            inText_ = true;
+        }
+        const std::size_t lineEnd = byte_blocks::findEither(text, at, '\r', '\n');
+        std::size_t textEnd = lineEnd;
+        while (textEnd > at && isBlank(text[textEnd - 1]))
+            --textEnd;
+        if (textEnd > at) {
+            hash_ = mixed(mixed(hash_, blanks_), text.substr(at, textEnd - at));
+            blanks_.clear();
+        }
+        if (lineEnd == text.size()) {
+            blanks_.append(text.substr(textEnd));
+            return;
+        }
+        hash_ = mixed(hash_, "\n");
+        blanks_.clear();
+        inText_ = false;
+        at = lineEnd + 1;
+    }
+}
+
+std::uint64_t LineTextHash::value() const
+{
+    return inText_ ? mixed(hash_, "\n") : hash_;
+}
+
+} // namespace tagwright
