@@ -1,5 +1,6 @@
 #include "support/utf8_repair.h"
 
+#include "support/byte_blocks.h"
 #include "support/cp1252.h"
 
 #include <algorithm>
@@ -19,6 +20,23 @@ struct Repairs
 bool isContinuation(unsigned char byte)
 {
     return (byte & 0xC0u) == 0x80u;
+}
+
+// The first position from `at` of a byte that may lead a sequence to repair (0xC2 and above), or
+// text.size(). Text is mostly ASCII: it is passed eight bytes at a time.
+std::size_t nextLead(std::string_view text, std::size_t at)
+{
+    namespace blocks = byte_blocks;
+    while (at < text.size()) {
+        if (text.size() - at >= blocks::kBytes && blocks::isAscii(blocks::load(text.data() + at))) {
+            at += blocks::kBytes;
+            continue;
+        }
+        if (static_cast<unsigned char>(text[at]) >= 0xC2)
+            return at;
+        ++at;
+    }
+    return at;
 }
 
 // The plain text of the punctuation sequence E2 80 third; none for any other third byte.
@@ -72,20 +90,20 @@ std::pair<unsigned char, std::size_t> windows1252HighByte(std::string_view text,
 
 bool repair(std::string& line, Repairs repairs, const KeepGoing& keepGoing = {})
 {
+    const std::string_view text = line;
+    // The end of the stride that starts at `at`: no search reads further before a look.
+    const auto strideEnd = [&text](std::size_t at) {
+        return std::min(at + kBytesPerLook, text.size());
+    };
     // A line without a lead byte is left as it is; it is looked through a stride at a time too.
-    const auto needsWork = [](char c) { return static_cast<unsigned char>(c) >= 0xC2; };
     bool needed = false;
-    for (std::size_t at = 0; !needed && at < line.size(); at += kBytesPerLook) {
+    for (std::size_t at = 0; !needed && at < text.size(); at += kBytesPerLook) {
         if (at > 0 && keepGoing && !keepGoing())
             return false;
-        const auto piece = line.begin() + static_cast<std::ptrdiff_t>(at);
-        needed = std::any_of(
-            piece, piece + static_cast<std::ptrdiff_t>(std::min(kBytesPerLook, line.size() - at)),
-            needsWork);
+        needed = nextLead(text.substr(0, strideEnd(at)), at) < strideEnd(at);
     }
     if (!needed)
         return true;
-    const std::string_view text = line;
     std::string out;
     out.reserve(text.size());
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
@@ -97,6 +115,12 @@ bool repair(std::string& line, Repairs repairs, const KeepGoing& keepGoing = {})
                 return false;
             nextLook = i + kBytesPerLook;
         }
+        // What comes before the next lead byte stays as it is, copied as one run.
+        const std::size_t runEnd = nextLead(text.substr(0, std::min(nextLook, text.size())), i);
+        out.append(text.substr(i, runEnd - i));
+        i = runEnd;
+        if (i == text.size() || i >= nextLook)
+            continue;
         const unsigned char lead = byte(i);
         const bool hasNext = i + 1 < text.size();
         const unsigned char next = hasNext ? byte(i + 1) : 0;

@@ -182,5 +182,19 @@ TEST(Utf8Repair, SameAsTheLiteralRulesOnWellFormedText)
     }
 }
 
+// Runs of ASCII are passed eight bytes at a time: sequences at every place of a block.
+TEST(Utf8Repair, SameAsTheLiteralRulesBetweenRunsOfAscii)
+{
+    std::mt19937 random(54321);
+    for (int round = 0; round < 5000; ++round) {
+        std::string line;
+        for (int piece = 0; piece < 4; ++piece)
+            line += std::string(random() % 20, "ab <"[random() % 4]) + randomLine(random);
+        std::string expected = line;
+        literalRepair(expected);
+        ASSERT_EQ(repaired(repairUtf8Line, line), expected) << testing::PrintToString(line);
+    }
+}
+
 } // namespace
 } // namespace tagwright
