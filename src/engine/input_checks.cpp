@@ -15,7 +15,9 @@
 #include <memory>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tagwright {
 
@@ -26,6 +28,26 @@ struct FileCloser
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// A file open for reading, closed when it goes out of scope.
+class ReadOnlyFile
+{
+  public:
+    explicit ReadOnlyFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
+    {
+    }
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    ~ReadOnlyFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int fd() const { return fd_; }
+
+  private:
+    int fd_;
+};
 
 constexpr std::array<std::string_view, 11> kTextExtensions = {
     "prn", "csv", "xhtml", "xhtm", "shtml", "shtm", "html", "htm", "xml", "log", "txt"};
@@ -56,19 +78,28 @@ struct Head
 Head readHead(const std::string& path, std::size_t limit)
 {
     Head head;
-    const File file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    const ReadOnlyFile file(path);
+    struct stat status
+    {
+    };
+    if (file.fd() < 0 || ::fstat(file.fd(), &status) != 0) {
         head.error = errno;
         return head;
     }
-    if (std::fseek(file.get(), 0, SEEK_END) != 0 || (head.length = std::ftell(file.get())) < 0 ||
-        std::fseek(file.get(), 0, SEEK_SET) != 0) {
-        head.error = errno != 0 ? errno : EIO;
-        return head;
-    }
+    head.length = status.st_size;
     head.bytes.resize(std::min<std::size_t>(limit, static_cast<std::size_t>(head.length)));
-    if (std::fread(head.bytes.data(), 1, head.bytes.size(), file.get()) != head.bytes.size())
-        head.error = errno != 0 ? errno : EIO;
+    // A file may give fewer bytes than asked for at once; one that ends before its length
+    // (shortened meanwhile) fails as a short read would.
+    for (std::size_t got = 0; got < head.bytes.size();) {
+        const ssize_t count = ::read(file.fd(), head.bytes.data() + got, head.bytes.size() - got);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0) {
+            head.error = count < 0 ? errno : EIO;
+            return head;
+        }
+        got += static_cast<std::size_t>(count);
+    }
     return head;
 }
 
@@ -105,6 +136,9 @@ Charset charsetOfLine(std::string_view line)
 // lower case far more often than not.
 Charset declaredCharset(const Head& head)
 {
+    // The ten lines mostly stand in the first few KB: the top is handed to the reader in pieces,
+    // so that only what the look reads is copied.
+    constexpr std::size_t kCharsetLookPiece = 4096;
     std::size_t offset = 0;
     LineReader reader(
         [&head, &offset](char* buffer, std::size_t size) -> long {
@@ -113,7 +147,7 @@ Charset declaredCharset(const Head& head)
             offset += count;
             return static_cast<long>(count);
         },
-        LineEnds::CarriageReturn, kCharsetLookBytes);
+        LineEnds::CarriageReturn, kCharsetLookPiece);
     // No pattern holds a line end, so each line may be searched on its own.
     std::string line;
     Charset declared = Charset::Undeclared;
