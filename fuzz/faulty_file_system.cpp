@@ -9,7 +9,7 @@ namespace tagwright::testing {
 
 const char* stepName(Step step)
 {
-    static constexpr std::array names{"open", "create", "read", "write", "flush",
+    static constexpr std::array names{"open", "create", "read", "write", "write at", "flush",
                                       "close", "link", "rename", "remove",
                                       "set owner", "set mode", "copy attributes",
                                       "read flags", "status", "open status", "set times",
@@ -159,6 +159,17 @@ bool FaultyFileSystem::writeAll(int fd, std::string_view data)
         }
     }
     return FileSystem::writeAll(fd, data);
+}
+
+bool FaultyFileSystem::writeAt(int fd, std::string_view data, off_t offset)
+{
+    {
+        // Bytes written again in place take no more space.
+        const std::scoped_lock lock(mutex_);
+        if (fails(Step::WriteAt, chosenMade(fd)))
+            return false;
+    }
+    return FileSystem::writeAt(fd, data, offset);
 }
 
 bool FaultyFileSystem::flush(int fd)

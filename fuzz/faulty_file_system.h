@@ -35,6 +35,7 @@ enum class Step {
     Create,
     Read,
     Write,
+    WriteAt,
     Flush,
     Close,
     Link,
@@ -90,6 +91,7 @@ class FaultyFileSystem : public FileSystem
     int createNew(const Folder& folder, const std::string& name, mode_t mode) override;
     ssize_t read(int fd, char* buffer, std::size_t size) override;
     bool writeAll(int fd, std::string_view data) override;
+    bool writeAt(int fd, std::string_view data, off_t offset) override;
     bool flush(int fd) override;
     bool close(int fd) override;
     bool link(const Folder& folder, const std::string& existing,

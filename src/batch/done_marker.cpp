@@ -4,6 +4,7 @@
 #include "batch/page_io.h"
 #include "batch/safe_replace.h"
 #include "batch/text_fingerprint.h"
+#include "batch/text_hash.h"
 
 #include <cerrno>
 #include <cstring>
@@ -32,6 +33,35 @@ std::string markerFingerprint(std::string_view lowerMarker)
     return end == std::string_view::npos ? std::string() : std::string(value.substr(0, end));
 }
 
+ContentProducer markedHeadRewriteOf(LineReader& reader, const HeadEdit& edit,
+                                    std::string_view doneDate)
+{
+    return [&reader, &edit, date = std::string(doneDate)](PageWriter& writer) -> Expected<int> {
+        // The marker goes out with a fingerprint of the right length, filled in at the end.
+        const std::string marker = doneMetaTagLine(date, std::string(16, '0'));
+        const std::size_t digits = marker.find(kFingerprintAttribute) + kFingerprintAttribute.size();
+        LineTextHash text;
+        std::uint64_t digitsAt = 0;
+        HeadEdit marked = edit;
+        marked.replaceKeywordsTags = true;
+        marked.writeBlock = [&](PageWriter& blockWriter) {
+            // The block is no text of the page: writing a tag or a marker leaves the fingerprint.
+            blockWriter.hashTextInto(nullptr);
+            if (edit.writeBlock)
+                edit.writeBlock(blockWriter);
+            digitsAt = blockWriter.position() + digits;
+            blockWriter.writeLine(marker);
+            blockWriter.hashTextInto(&text);
+        };
+        writer.hashTextInto(&text);
+        const Expected<int> result = headRewriteOf(reader, marked)(writer);
+        writer.hashTextInto(nullptr);
+        if (result && *result == kHeadRewritten)
+            writer.overwrite(digitsAt, text.digits());
+        return result;
+    };
+}
+
 InsertOutcome insertDoneMetaTagOnly(const std::string& path, std::string_view doneDate,
                                     FileSystem& fs)
 {
@@ -48,6 +78,7 @@ InsertOutcome insertDoneMetaTagOnly(const PageFile& file, const std::string& pat
     OpenFile page(fs, opened.fd);
     if (backupFileName(path).empty())
         return {kInsertNoExtension, {}, {}};
+    // The keywords tags stay, which the fingerprint leaves out: it is taken by a reading of its own.
     int readError = 0;
     const std::optional<std::string> fingerprint = textFingerprint(fs, page.fd(), readError);
     if (readError != 0)

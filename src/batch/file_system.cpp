@@ -48,6 +48,21 @@ bool FileSystem::writeAll(int fd, std::string_view data)
     return true;
 }
 
+bool FileSystem::writeAt(int fd, std::string_view data, off_t offset)
+{
+    while (!data.empty()) {
+        const ssize_t written = ::pwrite(fd, data.data(), data.size(), offset);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+        offset += written;
+    }
+    return true;
+}
+
 bool FileSystem::flush(int fd)
 {
     // The data and what is needed to read it back (the size); times need not be forced.

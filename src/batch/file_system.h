@@ -28,6 +28,8 @@ class FileSystem : public FolderAccess
     virtual int createNew(const Folder& folder, const std::string& name, mode_t mode);
     virtual ssize_t read(int fd, char* buffer, std::size_t size);
     virtual bool writeAll(int fd, std::string_view data);
+    // Writes data over what the file holds at offset, which it has already been written up to.
+    virtual bool writeAt(int fd, std::string_view data, off_t offset);
     // Forces the written data to the disk.
     virtual bool flush(int fd);
     virtual bool close(int fd);

@@ -4,7 +4,6 @@
 #include "batch/head_rewrite.h"
 #include "batch/page_io.h"
 #include "batch/safe_replace.h"
-#include "batch/text_fingerprint.h"
 #include "output/meta_tag_positions.h"
 #include "support/cp1252.h"
 #include "support/strings.h"
@@ -69,11 +68,8 @@ PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs)
     std::vector<std::string>& reportLines = prepared.reportLines_;
     HeadEdit edit;
     edit.replaceKeywordsTags = true;
-    std::string marker;
     edit.writeBlock = [&](PageWriter& writer) {
         writer.writeLine(tagLine);
-        if (request.withDone)
-            writer.writeLine(marker);
         if (request.logNewTag)
             reportLines.push_back("\r\nNEW: " + request.tag);
     };
@@ -83,13 +79,6 @@ PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs)
                                   (request.utf8 ? utf8ToCp1252(oldTag) : std::string(oldTag)));
     };
 
-    if (request.withDone) {
-        int readError = 0;
-        const std::optional<std::string> fingerprint = textFingerprint(fs, page.fd(), readError);
-        if (readError != 0)
-            return settle({kInsertFailed, {}, Failure::ofError(readError)});
-        marker = doneMetaTagLine(request.doneDate, fingerprint.value_or(""));
-    }
     LineReader reader = pageLineReader(fs, page.fd());
     const std::string backupName = request.backup ? backupFileName(target.name) : std::string();
     prepared.backup_ = backupName.empty() ? std::string() : target.folder->pathOf(backupName);
@@ -98,8 +87,11 @@ PreparedInsertion prepareInsertion(const InsertRequest& request, FileSystem& fs)
     if (!options.asRead)
         return settle({kInsertFailed, {}, Failure::ofErrno()});
     options.flushFolder = request.flushFolder;
-    prepared.replacement_ =
-        prepareReplacement(fs, target, backupName, headRewriteOf(reader, edit), options);
+    prepared.replacement_ = prepareReplacement(
+        fs, target, backupName,
+        request.withDone ? markedHeadRewriteOf(reader, edit, request.doneDate)
+                         : headRewriteOf(reader, edit),
+        options);
     if (!prepared.replacement_.ready())
         return settle(rewriteOutcome(prepared.replacement_.prepared()));
     return prepared;

@@ -17,21 +17,36 @@ LineReader pageLineReader(FileSystem& fs, int fd)
 
 void PageWriter::writeLine(std::string_view line)
 {
+    if (text_)
+        text_->take(line);
     buffer_.append(line);
     writeBytes(lineEnd_);
 }
 
 void PageWriter::writeBytes(std::string_view bytes)
 {
+    if (text_)
+        text_->take(bytes);
     buffer_.append(bytes);
     if (buffer_.size() >= kChunkSize)
         spill();
+}
+
+void PageWriter::overwrite(std::uint64_t at, std::string_view bytes)
+{
+    if (at >= handedOver_) {
+        buffer_.replace(at - handedOver_, bytes.size(), bytes);
+        return;
+    }
+    if (error_ == 0 && !fs_.writeAt(fd_, bytes, static_cast<off_t>(at)))
+        error_ = errno != 0 ? errno : EIO;
 }
 
 void PageWriter::spill()
 {
     if (error_ == 0 && !fs_.writeAll(fd_, buffer_))
         error_ = errno != 0 ? errno : EIO;
+    handedOver_ += buffer_.size();
     buffer_.clear();
 }
 

@@ -5,8 +5,10 @@
 // or with LF when the writer is told so (an LF page keeps its LF line ends).
 
 #include "batch/file_system.h"
+#include "batch/text_hash.h"
 #include "support/line_reader.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,13 @@ class PageWriter
     void writeLine(std::string_view line);
     // Bytes as they stand, without a line end.
     void writeBytes(std::string_view bytes);
+    // What is written from now on is hashed into text too; nothing when null.
+    void hashTextInto(LineTextHash* text) { text_ = text; }
+    // How many bytes have been written.
+    std::uint64_t position() const { return handedOver_ + buffer_.size(); }
+    // Bytes written earlier at `at` are replaced by as many others: in the buffer while they are
+    // still there, else in the file.
+    void overwrite(std::uint64_t at, std::string_view bytes);
     // Writes what is still buffered; false when any write failed, with errno set by the first.
     bool finish();
 
@@ -35,6 +44,8 @@ class PageWriter
     int fd_;
     std::string_view lineEnd_ = "\r\n";
     std::string buffer_;
+    std::uint64_t handedOver_ = 0; // bytes of the file before the buffer
+    LineTextHash* text_ = nullptr;
     int error_ = 0; // errno of the first failed write; 0 while none failed
 };
 

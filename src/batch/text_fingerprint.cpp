@@ -24,15 +24,7 @@ class FingerprintSink : public FileSystem
         return true;
     }
 
-    std::string fingerprint() const
-    {
-        static constexpr char kDigits[] = "0123456789abcdef";
-        const std::uint64_t value = hash_.value();
-        std::string text(16, '0');
-        for (std::size_t i = 0; i < text.size(); ++i)
-            text[i] = kDigits[(value >> (60 - 4 * i)) & 0xF];
-        return text;
-    }
+    std::string fingerprint() const { return hash_.digits(); }
 
   private:
     LineTextHash hash_;

@@ -64,4 +64,14 @@ std::uint64_t LineTextHash::value() const
     return inText_ ? mixed(hash_, "\n") : hash_;
 }
 
+std::string LineTextHash::digits() const
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    const std::uint64_t hash = value();
+    std::string text(16, '0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = kDigits[(hash >> (60 - 4 * i)) & 0xF];
+    return text;
+}
+
 } // namespace tagwright

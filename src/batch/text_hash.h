@@ -17,6 +17,8 @@ class LineTextHash
     void take(std::string_view text);
     // The hash of the text taken so far, as if a line end followed it.
     std::uint64_t value() const;
+    // The value as the 16 lower-case hexadecimal digits that a done marker carries.
+    std::string digits() const;
 
   private:
     std::uint64_t hash_ = 14695981039346656037ULL;

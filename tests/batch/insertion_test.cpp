@@ -348,6 +348,29 @@ TEST_F(InsertionTest, TheMarkersFingerprintFollowsTheTextAndNothingElse)
     }
 }
 
+// The marker is written before the text after it is hashed, and given its fingerprint once the
+// page is written: in what is still to be written, or in the file when that part is written out.
+TEST_F(InsertionTest, TheMarkersFingerprintIsThatOfThePageWrittenWhateverItsLength)
+{
+    for (const std::string_view lineEnd : {"\r\n", "\n"}) {
+        for (const std::size_t length : {std::size_t{500}, std::size_t{70'000}, std::size_t{300'000}}) {
+            std::string page = "<html><head>  <title>T</title> \t" + std::string(lineEnd) + kTag +
+                               std::string(lineEnd) + "</head>" + std::string(lineEnd) + "<body>";
+            for (int line = 0; page.size() < length; ++line)
+                page += "  <p>line " + std::to_string(line) + "</p> " + std::string(lineEnd);
+            writeBytes(folder.path("p.htm"), page);
+            ASSERT_EQ(insert("p.htm", false, true).result, kInserted);
+            const std::string written = readBytes(folder.path("p.htm"));
+            const auto at = written.find(" data-fingerprint=\"");
+            ASSERT_NE(at, std::string::npos);
+            FileSystem fs;
+            EXPECT_EQ(written.substr(at + 19, 16), textFingerprint(fs, folder.path("p.htm")))
+                << length << " bytes";
+            EXPECT_EQ(test::withoutFingerprints(written).size() + 36, written.size());
+        }
+    }
+}
+
 TEST_F(InsertionTest, DoneMarkerAloneReplacesOldOnesAndLeavesKeywords)
 {
     const std::string keywords = "<meta name=\"keywords\" content=\"k\">";
