@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include <fcntl.h>
@@ -70,9 +71,12 @@ TextKind readFailure(int error, TextKind otherwise)
 // The first bytes of a regular file, at most `limit`; the file's length in `length`.
 struct Head
 {
-    std::vector<unsigned char> bytes;
+    std::unique_ptr<unsigned char[]> read; // as the file gave them: not cleared first
+    std::size_t size = 0;
     long long length = 0;
     int error = 0;
+
+    std::span<const unsigned char> bytes() const { return {read.get(), size}; }
 };
 
 Head readHead(const std::string& path, std::size_t limit)
@@ -87,11 +91,12 @@ Head readHead(const std::string& path, std::size_t limit)
         return head;
     }
     head.length = status.st_size;
-    head.bytes.resize(std::min<std::size_t>(limit, static_cast<std::size_t>(head.length)));
+    head.size = std::min<std::size_t>(limit, static_cast<std::size_t>(head.length));
+    head.read = std::make_unique_for_overwrite<unsigned char[]>(head.size);
     // A file may give fewer bytes than asked for at once; one that ends before its length
     // (shortened meanwhile) fails as a short read would.
-    for (std::size_t got = 0; got < head.bytes.size();) {
-        const ssize_t count = ::read(file.fd(), head.bytes.data() + got, head.bytes.size() - got);
+    for (std::size_t got = 0; got < head.size;) {
+        const ssize_t count = ::read(file.fd(), head.read.get() + got, head.size - got);
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0) {
@@ -142,8 +147,8 @@ Charset declaredCharset(const Head& head)
     std::size_t offset = 0;
     LineReader reader(
         [&head, &offset](char* buffer, std::size_t size) -> long {
-            const std::size_t count = std::min(size, head.bytes.size() - offset);
-            std::copy_n(head.bytes.begin() + static_cast<std::ptrdiff_t>(offset), count, buffer);
+            const std::size_t count = std::min(size, head.size - offset);
+            std::copy_n(head.bytes().begin() + static_cast<std::ptrdiff_t>(offset), count, buffer);
             offset += count;
             return static_cast<long>(count);
         },
@@ -201,7 +206,7 @@ std::optional<std::size_t> checkedUpTo(std::string_view text, bool last, bool& b
 // accent, so that only an ASCII or a UTF-8 page is read to its end.
 bool holdsUtf8Text(const std::string& path, const Head& head, int& error)
 {
-    const std::string_view top(reinterpret_cast<const char*>(head.bytes.data()), head.bytes.size());
+    const std::string_view top(reinterpret_cast<const char*>(head.read.get()), head.size);
     const bool whole = static_cast<long long>(top.size()) >= head.length;
     bool beyondAscii = false;
     std::optional<std::size_t> checked = checkedUpTo(top, whole, beyondAscii);
@@ -270,7 +275,7 @@ std::int16_t detectEncodingOf(const std::string& path, bool checkCharset, int& e
     if (head.length < 5)
         return code(TextKind::TooShort);
 
-    const std::vector<unsigned char>& b = head.bytes;
+    const std::span<const unsigned char> b = head.bytes();
     if (std::string_view(reinterpret_cast<const char*>(b.data()), 5) == "{\\rtf")
         return code(Encoding::Rtf);
     if (b[0] == 0xFF && b[1] == 0xFE)
@@ -358,11 +363,11 @@ TextCheck isTextFile(const std::string& path, std::int32_t maxBytes, double maxP
     // The early verdict starts after a fifth of the maximum, whatever the length of the file.
     const double earlyFrom = maxBytes / 5.0;
     long long controls = 0;
-    std::size_t examined = head.bytes.size();
+    std::size_t examined = head.size;
     bool carriageReturn = false;
     bool lineFeed = false;
-    for (std::size_t i = 1; i <= head.bytes.size(); ++i) {
-        const unsigned char b = head.bytes[i - 1];
+    for (std::size_t i = 1; i <= head.size; ++i) {
+        const unsigned char b = head.bytes()[i - 1];
         if (b == '\n') {
             lineFeed = true;
         } else if (b == '\r') {
