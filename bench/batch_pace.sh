@@ -5,8 +5,8 @@
 # touches them all alike. Prints, for each build and job count, the best clock time of the runs
 # with its CPU time (user + system), the pages per second, and the same for the restore.
 #
-#   bench/batch_pace.sh [--pages N] [--runs R] [--jobs "1 2"] [--no-restore] WORK_DIR SOURCE_DIR \
-#       CLI...
+#   bench/batch_pace.sh [--pages N] [--runs R] [--jobs "1 2"] [--no-restore] [--settle SECONDS] \
+#       WORK_DIR SOURCE_DIR CLI...
 #
 # WORK_DIR: where the copies go (its file system is the one measured: /dev/shm for memory, a
 # folder on the disk for the disk). SOURCE_DIR: a folder of real pages (.htm, .html), for example
@@ -15,17 +15,18 @@
 # several SOURCE_DIR separated by colons (/usr/share/doc/python3.11/html:/usr/share/doc/git-doc).
 set -euo pipefail
 
-pages=0 runs=3 jobs="1 2" restore=1
+pages=0 runs=3 jobs="1 2" restore=1 settle=0
 while [ $# -gt 0 ]; do
     case $1 in
     --pages) pages=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
     --jobs) jobs=$2; shift 2 ;;
     --no-restore) restore=0; shift ;;
+    --settle) settle=$2; shift 2 ;;
     *) break ;;
     esac
 done
-[ $# -ge 3 ] || { sed -n '2,16p' "$0" >&2; exit 2; }
+[ $# -ge 3 ] || { sed -n '2,15p' "$0" >&2; exit 2; }
 work=$1 sources=$2
 shift 2
 clis=("$@")
@@ -64,18 +65,35 @@ timed() { # result file, command...: appends "clock cpu" of one run
     awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$work/time.txt" >>"$out"
 }
 
+# Every run's copy is made before any run: on an ext4 disk without a journal, a file created
+# within a minute (six when unwritten) of the deletion of many files in its block group makes
+# the kernel step over each deleted inode, so trees deleted just before a run would slow its
+# creation of temporary files by a third and more. For the same reason every batch comes before
+# every restore, which frees the inodes of the pages the batches wrote. --settle waits that long
+# after the copies, for the deletions of earlier benchmarks and builds to age.
 for run in $(seq "$runs"); do
     for c in "${!clis[@]}"; do
         for j in $jobs; do
-            rm -rf "$work/tree"
-            cp -r "$work/pages" "$work/tree"
-            sync -f "$work/tree"
-            timed "$work/batch-$c-$j" "${clis[$c]}" batch "$work/tree" --recursive --backup \
-                --today 2026-12-07 --data-dir "$data" --quiet --jobs "$j"
-            if [ "$restore" = 1 ]; then
-                sync -f "$work/tree"
-                timed "$work/restore-$c-$j" "${clis[$c]}" restore "$work/tree" --recursive
-            fi
+            cp -r "$work/pages" "$work/tree-$run-$c-$j"
+        done
+    done
+done
+sync -f "$work"
+sleep "$settle"
+for phase in batch restore; do
+    [ "$phase" = restore ] && [ "$restore" = 0 ] && break
+    for run in $(seq "$runs"); do
+        for c in "${!clis[@]}"; do
+            for j in $jobs; do
+                tree=$work/tree-$run-$c-$j
+                if [ "$phase" = batch ]; then
+                    timed "$work/batch-$c-$j" "${clis[$c]}" batch "$tree" --recursive --backup \
+                        --today 2026-12-07 --data-dir "$data" --quiet --jobs "$j"
+                    sync -f "$tree"
+                else
+                    timed "$work/restore-$c-$j" "${clis[$c]}" restore "$tree" --recursive
+                fi
+            done
         done
     done
 done

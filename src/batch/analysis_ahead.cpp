@@ -114,6 +114,7 @@ std::size_t AnalysisAhead::heldBytesEstimate(std::uintmax_t pageBytes)
 
 void AnalysisAhead::start(std::vector<PageFile> pages)
 {
+    bool wakesSpares = false;
     {
         const std::scoped_lock lock(mutex_);
         pages_ = std::move(pages);
@@ -124,9 +125,11 @@ void AnalysisAhead::start(std::vector<PageFile> pages)
         estimated_.reset();
         writingHeld_ = false;
         stopping_ = false;
+        wakesSpares = flushesWait_;
     }
     startable_.notify_all();
-    spareStartable_.notify_all();
+    if (wakesSpares)
+        spareStartable_.notify_all();
 }
 
 void AnalysisAhead::erase(std::map<std::size_t, Held>::iterator first,
