@@ -1,18 +1,17 @@
 #include "batch/text_hash.h"
 
 #include "support/byte_blocks.h"
+#include "support/fnv1a.h"
 
 namespace tagwright {
 
 namespace {
 
-constexpr std::uint64_t kPrime = 1099511628211ULL;
-
 std::uint64_t mixed(std::uint64_t hash, std::string_view bytes)
 {
     // One multiplication after another: this chain is all the loop costs.
     for (const char byte : bytes)
-        hash = (hash ^ static_cast<unsigned char>(byte)) * kPrime;
+        hash = fnv1a::step(hash, byte);
     return hash;
 }
 

@@ -5,6 +5,8 @@
 // a line. The text may come in pieces cut anywhere, a line end's CR and LF apart included.
 // (FNV-1a: a change of any byte changes it; nothing here needs to withstand a forger.)
 
+#include "support/fnv1a.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,7 +23,7 @@ class LineTextHash
     std::string digits() const;
 
   private:
-    std::uint64_t hash_ = 14695981039346656037ULL;
+    std::uint64_t hash_ = fnv1a::kStart;
     bool inText_ = false; // within a line, after its first byte that is no blank
     // The blanks that end the text taken so far within a line: mixed in only when text follows
     // them in a later piece.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/fnv1a.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -19,11 +21,8 @@ class WordIndex
 
     // The hash of a text, built a character at a time, so that the hashes of a word, of the word
     // without its last character and of the word plus "s" come from one pass.
-    static constexpr std::uint64_t kHashStart = 14695981039346656037ull;
-    static std::uint64_t hashStep(std::uint64_t state, char c)
-    {
-        return (state ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    }
+    static constexpr std::uint64_t kHashStart = fnv1a::kStart;
+    static std::uint64_t hashStep(std::uint64_t state, char c) { return fnv1a::step(state, c); }
     static std::uint64_t hashFinish(std::uint64_t state) { return state ^ (state >> 29); }
     static std::uint64_t hashOf(std::string_view text);
 
