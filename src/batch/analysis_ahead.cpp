@@ -288,7 +288,9 @@ void AnalysisAhead::work(std::stop_token stop, bool spare)
             const bool waited = writeAhead(file, page);
             lock.lock();
             --writing_;
-            flushesWait_ = waited;
+            // Only a page that was written tells how long a flush takes.
+            if (page.insertion)
+                flushesWait_ = waited;
         }
         if (!handsOver)
             --analysing_;
