@@ -82,13 +82,16 @@ AnalysisAhead::AnalysisAhead(const AnalysisSettings& settings, const CommonWords
     assert(!writeAhead_ ||
            (writeAhead_->fs->bearsSeveralThreads() && writeAhead_->wouldWrite != nullptr));
     const unsigned writing = writeAhead_ ? kWritingThreads : 0;
-    window_ = 2 * std::size_t{jobs} + writing;
-    // Every page ahead may hold a temporary file, and so may the page taken last; the run's own
-    // rewrite of a page and the saved report need one each: all of them must stay where a
-    // termination signal finds them.
-    if (writeAhead_)
-        window_ = std::min(window_, kGuardedTemporaryFiles - 3);
-    wakeRoom_ = std::max<std::size_t>(1, window_ / 2);
+    // Pages that are written ahead go as far ahead as their temporary files may: while the run
+    // waits for a long page (a large one analysed, or its flush), the other workers go on with
+    // the pages after it instead of waiting with it. Every page ahead may hold a temporary file,
+    // and so may the page taken last; the run's own rewrite of a page and the saved report need
+    // one each: all of them must stay where a termination signal finds them. What the pages
+    // ahead hold in memory stays within the budget whatever the window.
+    window_ = writeAhead_ ? kGuardedTemporaryFiles - 3 : 2 * std::size_t{jobs};
+    // A worker that ran a whole window ahead is woken again once there is room for a few pages
+    // each, not for every page the run takes.
+    wakeRoom_ = std::min(window_ / 2, std::size_t{jobs} + writing / 2);
     for (unsigned i = 0; i < jobs + writing; ++i)
         workers_.emplace_back([this, spare = i >= jobs](std::stop_token stop) { work(stop, spare); });
 }
@@ -380,6 +383,9 @@ bool AnalysisAhead::writeAhead(const PageFile& file, PageAnalysis& page) const
             static_cast<std::uintmax_t>(status.st_size) > kLargestPageWrittenAhead)
             return false;
         page.boxText = generateKeywordMetaTag(page.table, writeAhead_->tag, settings_);
+        // The run needs nothing of the table once the tag is composed: it goes here, on the
+        // thread that made it, rather than being held ahead and freed by the run.
+        page.table = WordTable{};
         page.utf8 = isUtf8Page(file.readPath());
         const InsertRequest request =
             writeAhead_->request.forPage(file, file.path(), getMetaTag(*page.boxText), *page.utf8);

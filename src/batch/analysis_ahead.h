@@ -38,7 +38,7 @@ namespace tagwright {
 struct PageAnalysis
 {
     AnalysisOutcome outcome;
-    WordTable table;
+    WordTable table; // emptied once boxText is composed from it
     // What the analysis told its host (the Unix-type question among it, answered Yes); the run
     // tells the host at the page's turn.
     RecordedHostCalls calls;
@@ -112,7 +112,7 @@ class AnalysisAhead
     // A larger page is written at its turn, as with one job: its writing (a page without line
     // ends is read, lowered and written whole, then flushed) cannot be given up, and a stop of the
     // run would wait for it.
-    static constexpr std::uintmax_t kLargestPageWrittenAhead = 1024 * 1024;
+    static constexpr std::uintmax_t kLargestPageWrittenAhead = 8 * 1024 * 1024;
     // The memory that the pages analysed ahead of the page the run waits for may take at most,
     // as heldBytesEstimate reckons it. The page the run waits for is analysed whatever its size,
     // as with one job.

@@ -32,7 +32,7 @@ void removeLeftoverTemporaryFiles(const Folder& folder, FileSystem& fs);
 
 // How many temporary files a termination signal can find at once. A file beyond them is left
 // behind by a signal, for the next run that holds its folder's lock to remove.
-inline constexpr std::size_t kGuardedTemporaryFiles = 32;
+inline constexpr std::size_t kGuardedTemporaryFiles = 128;
 
 // Keeps a temporary file's name, with a descriptor of its folder, where a termination signal can
 // find it and remove it before the process ends; forgets it when it goes out of scope (the file

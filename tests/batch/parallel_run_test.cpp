@@ -439,13 +439,14 @@ class TemporaryFileCounter : public FileSystem
 TEST_F(ParallelRunTest, PagesWrittenAheadStayWhereATerminationSignalFindsTheirFiles)
 {
     // However many jobs, no more pages are written ahead than the signal handler can remove.
-    for (int i = 0; i < 80; ++i)
+    const int pages = 2 * static_cast<int>(kGuardedTemporaryFiles);
+    for (int i = 0; i < pages; ++i)
         writeBytes(folder.path("page" + std::to_string(i) + ".htm"), page("Garden soil"));
     settings.backup = true;
     jobs = 40;
     TemporaryFileCounter fs;
     const BatchCounts counts = run(folder.path(), fs);
-    EXPECT_EQ(counts.filesInserted, 80);
+    EXPECT_EQ(counts.filesInserted, pages);
     EXPECT_GT(fs.most, 1);
     EXPECT_LE(fs.most, static_cast<int>(kGuardedTemporaryFiles));
 }
