@@ -92,6 +92,7 @@ AnalysisAhead::AnalysisAhead(const AnalysisSettings& settings, const CommonWords
     // A worker that ran a whole window ahead is woken again once there is room for a few pages
     // each, not for every page the run takes.
     wakeRoom_ = std::min(window_ / 2, std::size_t{jobs} + writing / 2);
+    takenAtAWake_ = std::min(window_ / 2, 2 * std::size_t{jobs});
     for (unsigned i = 0; i < jobs + writing; ++i)
         workers_.emplace_back([this, spare = i >= jobs](std::stop_token stop) { work(stop, spare); });
 }
@@ -307,14 +308,27 @@ void AnalysisAhead::work(std::stop_token stop, bool spare)
             wakeAWorkerIfStartable(lock);
         }
         --busy_;
-        // Only the run's thread waits there: woken for the page it waits for, or when it waits
-        // for the workers to be done.
-        if (awaited_ == index || awaitsQuiet_) {
+        // Only the run's thread waits there: woken when it waits for the workers to be done, or
+        // once the page it waits for is done with the next few, so that it goes through them
+        // at one wake, or with whatever is done when nothing more is being worked on.
+        if (awaitsQuiet_ || (awaited_ && runMayGoOn(*awaited_))) {
             lock.unlock();
             finished_.notify_all();
             lock.lock();
         }
     }
+}
+
+bool AnalysisAhead::runMayGoOn(std::size_t awaited) const
+{
+    if (busy_ == 0)
+        return done_.contains(awaited);
+    const std::size_t last = std::min(awaited + takenAtAWake_, pages_.size());
+    for (std::size_t index = awaited; index < last; ++index) {
+        if (!done_.contains(index))
+            return false;
+    }
+    return true;
 }
 
 PageAnalysis AnalysisAhead::analyse(const PageFile& file) const

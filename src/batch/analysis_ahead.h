@@ -165,6 +165,8 @@ class AnalysisAhead
     void wakeAWorkerIfStartable(std::unique_lock<std::mutex>& lock);
     // The same, from the run's thread as it takes a page.
     void wakeAWorkerForRoom(std::unique_lock<std::mutex>& lock);
+    // Whether a worker that has done with a page wakes the run's thread waiting for `awaited`.
+    bool runMayGoOn(std::size_t awaited) const;
     std::size_t estimateOfNext();
     void erase(std::map<std::size_t, Held>::iterator first, std::map<std::size_t, Held>::iterator last);
     // The page's analysis, unless its head (read when the run's rules or the writing ahead
@@ -182,6 +184,7 @@ class AnalysisAhead
     unsigned jobs_;      // pages analysed at once
     std::size_t window_; // how far the workers may run ahead of the page taken last
     std::size_t wakeRoom_; // room in the window for which the run wakes a worker
+    std::size_t takenAtAWake_; // pages done for which a worker wakes the run
 
     std::mutex mutex_;
     std::condition_variable_any startable_;      // workers wait here for a page to start
