@@ -57,12 +57,12 @@ count=$(find "$work/pages" \( -name '*.htm' -o -name '*.html' \) | wc -l)
 megabytes=$(du -sm "$work/pages" | cut -f1)
 echo "$count pages ($megabytes MB) on $(df -T "$work" | awk 'NR == 2 { print $2 }'), load $(cut -d' ' -f1-3 /proc/loadavg)"
 
-timed() { # result file, command...: appends "clock cpu" of one run
-    local out=$1
+timed() { # result file, command...: appends "clock cpu" of one run, in milliseconds' precision
+    local out=$1 TIMEFORMAT='%3R %3U %3S'
     shift
-    /usr/bin/time -f "%e %U %S" -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" ||
-        { cat "$work/stderr.txt" >&2; echo "failed: $*" >&2; exit 1; }
-    awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$work/time.txt" >>"$out"
+    { time "$@" >/dev/null 2>"$work/stderr.txt" ||
+        { cat "$work/stderr.txt" >&2; echo "failed: $*" >&2; exit 1; }; } 2>"$work/time.txt"
+    awk '{ printf "%s %.3f\n", $1, $2 + $3 }' "$work/time.txt" >>"$out"
 }
 
 # Every run's copy is made before any run: on an ext4 disk without a journal, a file created
@@ -99,7 +99,7 @@ for phase in batch restore; do
 done
 
 best() { # result file: the run of least clock time, as "clock s (CPU s), pages/s"
-    sort -n "$1" | head -1 | awk -v n="$count" '{ printf "%6.2f s (CPU %5.2f s) %6.0f pages/s", $1, $2, n / $1 }'
+    sort -n "$1" | head -1 | awk -v n="$count" '{ printf "%7.3f s (CPU %6.3f s) %6.0f pages/s", $1, $2, n / $1 }'
 }
 for c in "${!clis[@]}"; do
     for j in $jobs; do
