@@ -92,7 +92,9 @@ AnalysisAhead::AnalysisAhead(const AnalysisSettings& settings, const CommonWords
     // A worker that ran a whole window ahead is woken again once there is room for a few pages
     // each, not for every page the run takes.
     wakeRoom_ = std::min(window_ / 2, std::size_t{jobs} + writing / 2);
-    takenAtAWake_ = std::min(window_ / 2, 2 * std::size_t{jobs});
+    // The run's thread goes through half the window at a wake while the workers fill the other
+    // half: its work on a page is short beside a wake.
+    takenAtAWake_ = window_ / 2;
     for (unsigned i = 0; i < jobs + writing; ++i)
         workers_.emplace_back([this, spare = i >= jobs](std::stop_token stop) { work(stop, spare); });
 }
