@@ -326,8 +326,9 @@ bool AnalysisAhead::runMayGoOn(std::size_t awaited) const
     if (busy_ == 0)
         return done_.contains(awaited);
     const std::size_t last = std::min(awaited + takenAtAWake_, pages_.size());
-    for (std::size_t index = awaited; index < last; ++index) {
-        if (!done_.contains(index))
+    auto page = done_.find(awaited);
+    for (std::size_t index = awaited; index < last; ++index, ++page) {
+        if (page == done_.end() || page->first != index)
             return false;
     }
     return true;
