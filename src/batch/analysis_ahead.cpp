@@ -118,24 +118,33 @@ std::size_t AnalysisAhead::heldBytesEstimate(std::uintmax_t pageBytes)
     return static_cast<std::size_t>(std::min<std::uintmax_t>(bytes, SIZE_MAX / 2));
 }
 
-void AnalysisAhead::start(std::vector<PageFile> pages)
+void AnalysisAhead::add(std::vector<PageFile> pages)
 {
-    bool wakesSpares = false;
-    {
-        const std::scoped_lock lock(mutex_);
-        pages_ = std::move(pages);
-        nextToStart_ = 0;
-        nextToTake_ = 0;
-        ++generation_;
-        erase(done_.begin(), done_.end());
-        estimated_.reset();
-        writingHeld_ = false;
-        stopping_ = false;
-        wakesSpares = flushesWait_;
-    }
-    startable_.notify_all();
-    if (wakesSpares)
-        spareStartable_.notify_all();
+    std::unique_lock lock(mutex_);
+    pages_.insert(pages_.end(), std::make_move_iterator(pages.begin()),
+                  std::make_move_iterator(pages.end()));
+    wakeAWorkerIfStartable(lock);
+}
+
+std::size_t AnalysisAhead::endOfPages() const
+{
+    return firstPage_ + pages_.size();
+}
+
+const PageFile& AnalysisAhead::page(std::size_t index) const
+{
+    return pages_[index - firstPage_];
+}
+
+void AnalysisAhead::forgetPagesBefore(std::size_t index)
+{
+    // Pages started are copied by their worker; the others before `index` are never started.
+    const std::size_t end = std::min(index, nextToStart_);
+    if (end <= firstPage_)
+        return;
+    const std::size_t count = std::min(end - firstPage_, pages_.size());
+    pages_.erase(pages_.begin(), pages_.begin() + static_cast<std::ptrdiff_t>(count));
+    firstPage_ += count;
 }
 
 void AnalysisAhead::erase(std::map<std::size_t, Held>::iterator first,
@@ -155,6 +164,7 @@ std::optional<PageAnalysis> AnalysisAhead::take(std::size_t index,
     writingHeld_ = false;
     // A page that no worker started (it was behind the window) is started now.
     nextToStart_ = std::max(nextToStart_, index);
+    forgetPagesBefore(index);
     wakeAWorkerForRoom(lock);
     awaited_ = index;
     while (!finished_.wait_for(lock, kWaitInterval, [&] { return done_.contains(index); })) {
@@ -218,17 +228,33 @@ bool AnalysisAhead::releaseWrittenAhead()
     return held;
 }
 
+void AnalysisAhead::dropBefore(std::size_t index)
+{
+    std::unique_lock lock(mutex_);
+    nextToStart_ = std::max(nextToStart_, index);
+    forgetPagesBefore(index);
+    awaitsQuiet_ = true;
+    finished_.wait(lock, [&] { return working_.empty() || *working_.begin() >= index; });
+    awaitsQuiet_ = false;
+    erase(done_.begin(), done_.lower_bound(index));
+}
+
 void AnalysisAhead::stop()
 {
     std::unique_lock lock(mutex_);
     pages_.clear();
+    firstPage_ = 0;
     nextToStart_ = 0;
+    nextToTake_ = 0;
+    estimated_.reset();
     ++generation_;
     erase(done_.begin(), done_.end());
     stopping_ = true;
     awaitsQuiet_ = true;
     finished_.wait(lock, [&] { return busy_ == 0; });
     awaitsQuiet_ = false;
+    stopping_ = false;
+    writingHeld_ = false;
 }
 
 std::size_t AnalysisAhead::estimateOfNext()
@@ -238,7 +264,7 @@ std::size_t AnalysisAhead::estimateOfNext()
         struct stat status
         {
         };
-        const PageFile& file = pages_[nextToStart_];
+        const PageFile& file = page(nextToStart_);
         const bool known = access_.targetStatus(*file.folder, file.name, status);
         estimate_ = heldBytesEstimate(known ? static_cast<std::uintmax_t>(status.st_size) : 0);
     }
@@ -247,7 +273,7 @@ std::size_t AnalysisAhead::estimateOfNext()
 
 bool AnalysisAhead::mayStartNext()
 {
-    if (nextToStart_ >= pages_.size() || nextToStart_ >= nextToTake_ + window_ ||
+    if (nextToStart_ >= endOfPages() || nextToStart_ >= nextToTake_ + window_ ||
         analysing_ >= jobs_)
         return false;
     // The page the run waits for goes whatever its size, as it would on one job.
@@ -269,12 +295,13 @@ void AnalysisAhead::work(std::stop_token stop, bool spare)
         const std::size_t bytes = estimateOfNext();
         const std::size_t index = nextToStart_++;
         const std::size_t generation = generation_;
-        const PageFile file = pages_[index];
+        const PageFile file = page(index);
         reserved_ += bytes;
         // In the walk's order, as the run meets the pages.
         const bool admitted = passingOver_.admits(file);
         ++analysing_;
         ++busy_;
+        working_.insert(index);
         wakeAWorkerIfStartable(lock);
         lock.unlock();
         PageAnalysis page = admitted ? analyse(file) : PageAnalysis{};
@@ -310,6 +337,7 @@ void AnalysisAhead::work(std::stop_token stop, bool spare)
             wakeAWorkerIfStartable(lock);
         }
         --busy_;
+        working_.erase(index);
         // Only the run's thread waits there: woken when it waits for the workers to be done, or
         // once the page it waits for is done with the next few, so that it goes through them
         // at one wake, or with whatever is done when nothing more is being worked on.
@@ -325,7 +353,7 @@ bool AnalysisAhead::runMayGoOn(std::size_t awaited) const
 {
     if (busy_ == 0)
         return done_.contains(awaited);
-    const std::size_t last = std::min(awaited + takenAtAWake_, pages_.size());
+    const std::size_t last = std::min(awaited + takenAtAWake_, endOfPages());
     auto page = done_.find(awaited);
     for (std::size_t index = awaited; index < last; ++index, ++page) {
         if (page == done_.end() || page->first != index)

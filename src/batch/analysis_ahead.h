@@ -23,10 +23,12 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -129,12 +131,17 @@ class AnalysisAhead
     // Drops what is pending and waits for the workers to end their current page.
     ~AnalysisAhead();
 
-    // The pages to analyse next, in the walk's order, in place of any still pending.
-    void start(std::vector<PageFile> pages);
-    // The analysis of the page at `index` of the paths started, waiting for it and asking
+    // More pages to analyse, in the walk's order, after those added before: the pages of a run
+    // are numbered from 0 in the order they were added, across the folders of its walk.
+    void add(std::vector<PageFile> pages);
+    // The analysis of the page at `index` of the pages added, waiting for it and asking
     // stopRequested every kWaitInterval of the wait; none when it answered true. The pages
     // before it are dropped.
     std::optional<PageAnalysis> take(std::size_t index, const std::function<bool()>& stopRequested);
+    // Drops the pages before `index` (their files written ahead are removed), once none of them
+    // is worked on any more: a folder's pages that the run did not take leave nothing behind
+    // when the folder is done.
+    void dropBefore(std::size_t index);
     // Removes the files of the pages written ahead (their analyses stay) and writes none until
     // the next page is taken, so that a write of the run's own stands as it would on one job (a
     // nearly full disk). Returns whether any file was written or being written ahead.
@@ -144,8 +151,12 @@ class AnalysisAhead
     // and the run reads the head itself. Does not wait.
     std::optional<OldTagAndDoneDate> headReadAhead(std::size_t index, const PageFile& file);
     // Drops every page not yet taken; workers end their current analysis at its next step. Returns
-    // once no page is worked on, so that no file written ahead outlives it.
+    // once no page is worked on, so that no file written ahead outlives it. Pages added after it
+    // are numbered from 0 again.
     void stop();
+
+    // How many pages at most go ahead of the page taken last.
+    std::size_t window() const { return window_; }
 
     // What analysing a page of that many bytes and holding its result may take at most: the
     // word table, which is bounded, and a line as long as the page.
@@ -168,6 +179,11 @@ class AnalysisAhead
     // Whether a worker that has done with a page wakes the run's thread waiting for `awaited`.
     bool runMayGoOn(std::size_t awaited) const;
     std::size_t estimateOfNext();
+    // One past the last page added.
+    std::size_t endOfPages() const;
+    const PageFile& page(std::size_t index) const;
+    // Lets go of the pages before `index` that no worker will start.
+    void forgetPagesBefore(std::size_t index);
     void erase(std::map<std::size_t, Held>::iterator first, std::map<std::size_t, Held>::iterator last);
     // The page's analysis, unless its head (read when the run's rules or the writing ahead
     // need it) tells that the run passes it over.
@@ -192,13 +208,15 @@ class AnalysisAhead
     unsigned idleWorkers_ = 0;
     unsigned idleSpares_ = 0;
     std::condition_variable finished_;      // the run's thread waits here for pages worked on
-    std::vector<PageFile> pages_;
+    std::deque<PageFile> pages_; // from the page at firstPage_ on
+    std::size_t firstPage_ = 0;
     std::size_t nextToStart_ = 0;
     std::size_t nextToTake_ = 0;
-    std::size_t generation_ = 0; // counts start() and stop(): results of older paths are dropped
+    std::size_t generation_ = 0; // counts stop(): results of pages dropped by it are dropped too
     unsigned analysing_ = 0;     // pages being analysed
     unsigned writing_ = 0;       // pages being written ahead
     unsigned busy_ = 0;          // pages being analysed or written
+    std::set<std::size_t> working_; // and which they are
     bool writingHeld_ = false;   // no page is written ahead until the next is taken
     bool flushesWait_ = false;   // the last page written ahead waited for its flush
     std::optional<std::size_t> awaited_; // the page the run's thread waits for

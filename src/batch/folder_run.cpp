@@ -2,6 +2,7 @@
 
 #include "batch/done_marker.h"
 #include "batch/folder_lock.h"
+#include "batch/folders_ahead.h"
 #include "batch/insertion.h"
 #include "batch/old_tag_reader.h"
 #include "batch/report_status_host.h"
@@ -14,7 +15,6 @@
 #include "support/cp1252.h"
 #include "support/dates.h"
 #include "support/files.h"
-#include "support/folder_walk.h"
 #include "support/quoted_name.h"
 #include "support/strings.h"
 
@@ -151,35 +151,38 @@ void FolderRun::processFolder(const std::string& folder)
     const auto top = std::make_shared<const Folder>(fs_.openFolder(folder));
     pages_.emplace(top, fs_);
     pagesAhead_.emplace(top, fs_);
-    walkFolders(top, job_.settings.includeAllSubfolders, fs_,
-                [&](const std::shared_ptr<const Folder>& walked, const FolderListing& listing) {
-                    if (walked != top) {
-                        if (folderHasTargetFiles(listing))
-                            logFolderLine(walked->path());
-                        ++counts_.foldersWalked;
-                    }
-                    processListing(walked, listing);
-                    return !counts_.stopRun;
-                });
+    FoldersAhead folders(top, job_.settings, fs_, ahead_.get());
+    while (!counts_.stopRun) {
+        const std::optional<FolderPages> walked = folders.next();
+        if (!walked)
+            break;
+        if (walked->folder != top) {
+            if (folderHasTargetFiles(walked->listing))
+                logFolderLine(walked->folder->path());
+            ++counts_.foldersWalked;
+        }
+        processListing(*walked);
+    }
+    dropPagesWrittenAhead();
 }
 
-void FolderRun::processListing(const std::shared_ptr<const Folder>& folder,
-                               const FolderListing& listing)
+void FolderRun::processListing(const FolderPages& walked)
 {
-    if (!listing.ok()) {
-        log_.output("\r\nFolder: " + reportName(folder->path()) +
-                    "  ---  The folder cannot be read (" + listing.failure->text + ").\r\n");
-        counts_.failures.push_back({folder->path(), listing.failure->text});
+    const Folder& folder = *walked.folder;
+    if (!walked.listing.ok()) {
+        log_.output("\r\nFolder: " + reportName(folder.path()) +
+                    "  ---  The folder cannot be read (" + walked.listing.failure->text +
+                    ").\r\n");
+        counts_.failures.push_back({folder.path(), walked.listing.failure->text});
         return;
     }
-    if (std::any_of(listing.files.begin(), listing.files.end(),
-                    [this](const std::string& name) { return job_.settings.takesFile(name); })) {
-        processPages(folder, listing);
+    if (!walked.pages.empty()) {
+        processPages(walked);
         return;
     }
-    for (const NameLeftOut& name : listing.leftOut) {
+    for (const NameLeftOut& name : walked.listing.leftOut) {
         if (job_.settings.takesFile(name.name))
-            reportLeftOut(*folder, name);
+            reportLeftOut(folder, name);
     }
 }
 
@@ -201,41 +204,33 @@ void FolderRun::reportLeftOut(const Folder& folder, const NameLeftOut& name)
     finishPage(PageResult::Failed);
 }
 
-void FolderRun::processPages(const std::shared_ptr<const Folder>& folder,
-                             const FolderListing& listing)
+void FolderRun::processPages(const FolderPages& walked)
 {
+    const std::shared_ptr<const Folder>& folder = walked.folder;
+    const std::size_t endOfPages = walked.firstPage + walked.pages.size();
     auto lock =
         fs_.writesForReal() ? std::make_unique<FolderLock>(*folder, job_.runLock) : nullptr;
     const FolderLock::State lockState = lock ? lock->state() : FolderLock::State::Unavailable;
     if (lockState == FolderLock::State::TakenByAnother) {
         log_.output("\r\nPassed over: another run is writing in this folder.\r\n");
         counts_.failures.push_back({folder->path(), "Another run is writing in this folder."});
+        dropPagesBefore(endOfPages);
         return;
     }
     writing_.push_back({folder, std::move(lock), lockState != FolderLock::State::Held, false});
-    // The pages and the other names with a ticked extension, in the order of their names.
-    std::vector<std::string> taken;
+    // The other names with a ticked extension go between the pages, in the order of the names.
     std::vector<const NameLeftOut*> leftOut;
-    for (const std::string& name : listing.files) {
-        if (job_.settings.takesFile(name))
-            taken.push_back(name);
-    }
-    for (const NameLeftOut& name : listing.leftOut) {
+    for (const NameLeftOut& name : walked.listing.leftOut) {
         if (job_.settings.takesFile(name.name))
             leftOut.push_back(&name);
     }
-    if (ahead_) {
-        std::vector<PageFile> pages;
-        for (const std::string& name : taken)
-            pages.push_back({folder, name});
-        ahead_->start(std::move(pages));
-    }
     try {
         auto other = leftOut.begin();
-        for (std::size_t index = 0; index < taken.size() && !counts_.stopRun; ++index) {
-            for (; other != leftOut.end() && (*other)->name < taken[index]; ++other)
+        for (std::size_t index = 0; index < walked.pages.size() && !counts_.stopRun; ++index) {
+            const std::string& name = walked.pages[index].name;
+            for (; other != leftOut.end() && (*other)->name < name; ++other)
                 reportLeftOut(*folder, **other);
-            processFile(folder, taken[index], index);
+            processFile(folder, name, walked.firstPage + index);
         }
         for (; other != leftOut.end() && !counts_.stopRun; ++other)
             reportLeftOut(*folder, **other);
@@ -246,8 +241,15 @@ void FolderRun::processPages(const std::shared_ptr<const Folder>& folder,
         writing_.clear();
         throw;
     }
-    dropPagesWrittenAhead();
+    dropPagesBefore(endOfPages);
     flushWrittenFolders();
+}
+
+void FolderRun::dropPagesBefore(std::size_t index)
+{
+    preparedInsertion_.reset();
+    if (ahead_)
+        ahead_->dropBefore(index);
 }
 
 void FolderRun::dropPagesWrittenAhead()

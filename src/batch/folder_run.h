@@ -10,6 +10,7 @@
 #include "batch/batch_settings.h"
 #include "batch/file_system.h"
 #include "batch/folder_lock.h"
+#include "batch/folders_ahead.h"
 #include "batch/insertion.h"
 #include "batch/old_tag_reader.h"
 #include "batch/page_register.h"
@@ -126,16 +127,18 @@ class FolderRun
     };
 
     // The pages of one walked folder, and a line for each other name with a ticked extension.
-    void processListing(const std::shared_ptr<const Folder>& folder, const FolderListing& listing);
+    void processListing(const FolderPages& walked);
     // The pages of one folder, written under the folder's lock.
-    void processPages(const std::shared_ptr<const Folder>& folder, const FolderListing& listing);
+    void processPages(const FolderPages& walked);
     // A name with a ticked extension that is no page: passed over, or a failure when what it is
     // cannot be learned.
     void reportLeftOut(const Folder& folder, const NameLeftOut& name);
     // Removes the files of the pages written ahead, the current one's among them, and stops
     // the workers' writing.
     void dropPagesWrittenAhead();
-    // The page at `index` of the folder's pages taken.
+    // The same for the pages of the walk before `index` only: those of a folder that is done.
+    void dropPagesBefore(std::size_t index);
+    // The page at `index` of the walk's pages.
     void processFile(const std::shared_ptr<const Folder>& folder, const std::string& name,
                      std::size_t index);
     // The analysis of the current file into table_: done here, or taken from the workers, with

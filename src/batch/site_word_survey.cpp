@@ -1,10 +1,10 @@
 #include "batch/site_word_survey.h"
 
 #include "batch/analysis_ahead.h"
+#include "batch/folders_ahead.h"
 #include "batch/page_register.h"
 #include "engine/analysis.h"
 #include "output/meta_tag.h"
-#include "support/folder_walk.h"
 
 #include <memory>
 #include <system_error>
@@ -47,36 +47,31 @@ class SiteWordSurvey
         const auto top = std::make_shared<const Folder>(fs_.openFolder(job_.folder));
         pages_.emplace(top, fs_);
         pagesAhead_.emplace(top, fs_);
-        const bool walked = walkFolders(
-            top, job_.settings.includeAllSubfolders, fs_,
-            [this](const std::shared_ptr<const Folder>& folder, const FolderListing& listing) {
-                return tallyPages(folder, listing);
-            });
-        if (!walked)
+        FoldersAhead folders(top, job_.settings, fs_, ahead_.get());
+        bool goOn = true;
+        while (goOn) {
+            const std::optional<FolderPages> walked = folders.next();
+            if (!walked)
+                break;
+            goOn = tallyPages(*walked);
+        }
+        if (ahead_)
+            ahead_->stop();
+        if (!goOn)
             return std::nullopt;
         return tally_.siteWords(job_.settings.siteWords);
     }
 
   private:
     // False when Stop was pressed.
-    bool tallyPages(const std::shared_ptr<const Folder>& folder, const FolderListing& listing)
+    bool tallyPages(const FolderPages& walked)
     {
-        std::vector<PageFile> pages;
-        for (const std::string& name : listing.files) {
-            if (job_.settings.takesFile(name))
-                pages.push_back({folder, name});
+        for (std::size_t index = 0; index < walked.pages.size(); ++index) {
+            if (!tallyPage(walked.pages[index], walked.firstPage + index))
+                return false;
+            runHost_.siteWordsProgress(++pagesExamined_);
         }
-        if (ahead_)
-            ahead_->start(pages);
-        bool goOn = true;
-        for (std::size_t index = 0; index < pages.size() && goOn; ++index) {
-            goOn = tallyPage(pages[index], index);
-            if (goOn)
-                runHost_.siteWordsProgress(++pagesExamined_);
-        }
-        if (ahead_)
-            ahead_->stop();
-        return goOn;
+        return true;
     }
 
     bool tallyPage(const PageFile& named, std::size_t index)

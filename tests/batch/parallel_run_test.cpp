@@ -76,6 +76,13 @@ void writeTree(const fs::path& root)
         writeBytes(root / folder / "binary.htm",
                    std::string("<html>\0\0\0\0\0\0<head></head>", 25));
     }
+    // A folder of one page each, and folders without pages between them: the workers go on
+    // from one folder into the next.
+    fs::create_directories(root / "posts" / "empty");
+    for (int i = 0; i < 6; ++i, ++number) {
+        fs::create_directories(root / "posts" / std::to_string(i));
+        writeBytes(root / "posts" / std::to_string(i) / "index.htm", generatedPage(random, number));
+    }
 }
 
 std::map<std::string, std::string> treeBytes(const fs::path& root)
@@ -273,6 +280,62 @@ TEST_F(ParallelRunTest, PagesWaitingForTheDiskLetOtherPagesBeWrittenMeanwhile)
     SlowFlushes disk;
     EXPECT_EQ(run(folder.path(), disk).filesInserted, 40);
     EXPECT_GE(disk.mostInFlight.load(), 4);
+}
+
+// Holds the run's rename of one page until a worker has opened a page of another folder, or
+// for at most ten seconds.
+class HeldAtAFolderEnd : public FileSystem
+{
+  public:
+    HeldAtAFolderEnd(std::string lastPage, std::string nextFolder)
+        : lastPage_(std::move(lastPage)), nextFolder_(std::move(nextFolder))
+    {
+    }
+    int openForReading(const Folder& folder, const std::string& name) override
+    {
+        if (folder.path() == nextFolder_ && std::this_thread::get_id() != runThread_) {
+            const std::scoped_lock lock(mutex_);
+            nextFolderRead_ = true;
+            read_.notify_all();
+        }
+        return FileSystem::openForReading(folder, name);
+    }
+    bool rename(const Folder& folder, const std::string& from, const std::string& to) override
+    {
+        if (folder.pathOf(to) == lastPage_ && temporaryFileOwner(from)) {
+            std::unique_lock lock(mutex_);
+            readMeanwhile = read_.wait_for(lock, std::chrono::seconds(10),
+                                           [this] { return nextFolderRead_; });
+        }
+        return FileSystem::rename(folder, from, to);
+    }
+
+    bool readMeanwhile = false;
+
+  private:
+    std::string lastPage_;
+    std::string nextFolder_;
+    std::thread::id runThread_ = std::this_thread::get_id();
+    std::mutex mutex_;
+    std::condition_variable read_;
+    bool nextFolderRead_ = false;
+};
+
+TEST_F(ParallelRunTest, WorkersGoOnIntoTheNextFolderWhileTheRunFinishesOne)
+{
+    // A tree of small folders is treated on every core: the workers do not wait at a folder's
+    // end for the run to write its last page, force the folder to the disk and list the next.
+    for (const std::string name : {"a", "b"}) {
+        fs::create_directories(folder.path(name));
+        for (int i = 0; i < 2; ++i)
+            writeBytes(folder.path(name + "/page" + std::to_string(i) + ".htm"),
+                       page("Garden soil"));
+    }
+    settings.includeAllSubfolders = true;
+    jobs = 2;
+    HeldAtAFolderEnd disk(folder.path("a/page1.htm"), folder.path("b"));
+    EXPECT_EQ(run(folder.path(), disk).filesInserted, 4);
+    EXPECT_TRUE(disk.readMeanwhile);
 }
 
 TEST_F(ParallelRunTest, PagesDoneRecentlyAreNotAnalysedAhead)
