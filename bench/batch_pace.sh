@@ -5,20 +5,22 @@
 # touches them all alike. Prints, for each build and job count, the best clock time of the runs
 # with its CPU time (user + system), the pages per second, and the same for the restore.
 #
-#   bench/batch_pace.sh [--pages N] [--runs R] [--jobs "1 2"] [--no-restore] [--settle SECONDS] \
-#       WORK_DIR SOURCE_DIR CLI...
+#   bench/batch_pace.sh [--pages N] [--folders F] [--runs R] [--jobs "1 2"] [--no-restore] \
+#       [--settle SECONDS] WORK_DIR SOURCE_DIR CLI...
 #
 # WORK_DIR: where the copies go (its file system is the one measured: /dev/shm for memory, a
 # folder on the disk for the disk). SOURCE_DIR: a folder of real pages (.htm, .html), for example
 # /usr/share/doc/gcc-12-base/libstdc++ (pages of about 30 KB). With --pages N, N of its pages,
-# spread evenly over it, in ten folders; with --pages 0 (the default) the whole tree as it is, as
-# several SOURCE_DIR separated by colons (/usr/share/doc/python3.11/html:/usr/share/doc/git-doc).
+# spread evenly over it, in F folders (ten by default; as many as pages makes a site of one page
+# a folder); with --pages 0 (the default) the whole tree as it is, as several SOURCE_DIR
+# separated by colons (/usr/share/doc/python3.11/html:/usr/share/doc/git-doc).
 set -euo pipefail
 
-pages=0 runs=3 jobs="1 2" restore=1 settle=0
+pages=0 folders=10 runs=3 jobs="1 2" restore=1 settle=0
 while [ $# -gt 0 ]; do
     case $1 in
     --pages) pages=$2; shift 2 ;;
+    --folders) folders=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
     --jobs) jobs=$2; shift 2 ;;
     --no-restore) restore=0; shift ;;
@@ -26,7 +28,7 @@ while [ $# -gt 0 ]; do
     *) break ;;
     esac
 done
-[ $# -ge 3 ] || { sed -n '2,15p' "$0" >&2; exit 2; }
+[ $# -ge 3 ] || { sed -n '2,16p' "$0" >&2; exit 2; }
 work=$1 sources=$2
 shift 2
 clis=("$@")
@@ -38,9 +40,9 @@ work=$(mktemp -d "$work/batch-pace.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 # The pages once, in the form every run copies.
-python3 - "$work/pages" "$sources" "$pages" <<'PY'
+python3 - "$work/pages" "$sources" "$pages" "$folders" <<'PY'
 import os, shutil, sys
-out, sources, count = sys.argv[1], sys.argv[2].split(":"), int(sys.argv[3])
+out, sources, count, folders = sys.argv[1], sys.argv[2].split(":"), int(sys.argv[3]), int(sys.argv[4])
 if count == 0:
     for source in sources:
         shutil.copytree(source, os.path.join(out, os.path.basename(source.rstrip("/"))),
@@ -49,7 +51,7 @@ if count == 0:
 found = sorted(os.path.join(d, f) for s in sources for d, _, fs in os.walk(s, followlinks=True)
                for f in fs if f.lower().endswith((".htm", ".html")) and ".bak." not in f)
 for i in range(count):
-    folder = os.path.join(out, f"section{i % 10}")
+    folder = os.path.join(out, f"section{i % folders}")
     os.makedirs(folder, exist_ok=True)
     shutil.copyfile(found[i * len(found) // count], os.path.join(folder, f"page{i}.htm"))
 PY
