@@ -325,8 +325,14 @@ void AnalysisAhead::work(std::stop_token stop, bool spare)
             if (page.insertion)
                 flushesWait_ = waited;
         }
-        if (!handsOver)
+        if (!handsOver) {
             --analysing_;
+            // A worker that kept its place starts the next page itself; a spare may not once
+            // flushes no longer wait, and the place it leaves goes to a worker, who may be asleep
+            // while the run waits for a page that no thread started.
+            if (spare && !flushesWait_)
+                wakeAWorkerIfStartable(lock);
+        }
         if (generation == generation_) {
             if (writingHeld_)
                 page.insertion.reset();
