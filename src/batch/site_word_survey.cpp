@@ -99,6 +99,10 @@ class SiteWordSurvey
         WordTable table;
         AnalysisOutcome outcome;
         if (ahead && !ahead->passedOver) {
+            // Stop is heard at each page analysed, as on one job: where the workers keep ahead,
+            // the survey never waits long enough to hear it while it waits.
+            if (host_.stopRequested())
+                return false;
             table = std::move(ahead->table);
             outcome = ahead->outcome;
         } else {

@@ -163,15 +163,21 @@ class StopAlways : public ScriptedAnalysisHost
 
 TEST_F(SiteWordsTest, StopWhileTheSiteWordsAreFoundEndsTheRunBeforeAnyPage)
 {
+    // On several jobs too, where the workers keep ahead of the survey.
     StopAlways stopping(host);
     BatchJob job{folder.path(), settings, analysis, tag, commonWords, texts, today};
-    const BatchCounts counts = runBatch(job, host, stopping, log);
-    EXPECT_TRUE(counts.stopRun);
-    EXPECT_FALSE(counts.siteWords);
-    EXPECT_EQ(counts.filesExamined, 0);
-    EXPECT_EQ(log.text().substr(0, log.text().find("\r\n\r\n")),
-              "Operation stopped at user's request.");
-    EXPECT_EQ(readBytes(pagePath(0)), sitePage(0));
+    for (const unsigned jobCount : {1u, 2u}) {
+        SCOPED_TRACE(jobCount);
+        job.jobs = jobCount;
+        log.clear();
+        const BatchCounts counts = runBatch(job, host, stopping, log);
+        EXPECT_TRUE(counts.stopRun);
+        EXPECT_FALSE(counts.siteWords);
+        EXPECT_EQ(counts.filesExamined, 0);
+        EXPECT_EQ(log.text().substr(0, log.text().find("\r\n\r\n")),
+                  "Operation stopped at user's request.");
+        EXPECT_EQ(readBytes(pagePath(0)), sitePage(0));
+    }
 }
 
 TEST(SiteWordTally, FewerThanTenPagesOrNoWordAboveTheShareFindNone)
