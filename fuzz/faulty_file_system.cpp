@@ -70,9 +70,9 @@ bool FaultyFileSystem::chosenMade(int fd) const
     return chosenMadeFds_.contains(fd);
 }
 
-void FaultyFileSystem::changeThePage()
+void FaultyFileSystem::changeThePage(Change when)
 {
-    if (!changing_ || changed_ || !path_)
+    if (changing_ != when || changed_ || !path_)
         return;
     changed_ = true;
     const int fd = ::open(path_->c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
@@ -100,7 +100,7 @@ int FaultyFileSystem::openForReading(const Folder& folder, const std::string& na
     ++opens_[path];
     const bool chosen = path == path_;
     if (chosen && std::this_thread::get_id() == ownThread_)
-        changeThePage();
+        changeThePage(Change::DuringTheRun);
     onTheChosen_[std::this_thread::get_id()] = chosen;
     if (fails(Step::Open, chosen))
         return -1;
@@ -141,7 +141,13 @@ ssize_t FaultyFileSystem::read(int fd, char* buffer, std::size_t size)
             }
         }
     }
-    return FileSystem::read(fd, buffer, size);
+    const ssize_t got = FileSystem::read(fd, buffer, size);
+    if (got == 0) {
+        const std::scoped_lock lock(mutex_);
+        if (readFds_.contains(fd))
+            changeThePage(Change::OnceRead);
+    }
+    return got;
 }
 
 bool FaultyFileSystem::writeAll(int fd, std::string_view data)
@@ -187,7 +193,7 @@ bool FaultyFileSystem::close(int fd)
     const std::scoped_lock lock(mutex_);
     const bool chosen = chosenMade(fd);
     if (chosen && std::this_thread::get_id() != ownThread_)
-        changeThePage(); // written ahead
+        changeThePage(Change::DuringTheRun); // written ahead
     readFds_.erase(fd);
     madeFds_.erase(fd);
     chosenMadeFds_.erase(fd);

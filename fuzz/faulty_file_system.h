@@ -14,7 +14,7 @@
 //   grow again as files are removed or replaced (a nearly full disk);
 // - changingThePage: the file chosen by onlyFor changes (a paragraph is added) once a thread
 //   other than the one that made this object has written its new content ahead, or at the latest
-//   when that thread first opens it;
+//   when that thread first opens it; changingThePageOnceRead: once it was first read to its end;
 // - withoutHardLinks, withoutRemoving, withFileFlags.
 
 #include "batch/file_system.h"
@@ -68,7 +68,8 @@ class FaultyFileSystem : public FileSystem
     void fromThenOn() { fromThenOn_ = true; }
     void withBadSpot(std::size_t fromByte) { badSpot_ = fromByte; }
     void withSpaceLeft(long long bytes) { spaceLeft_ = bytes; }
-    void changingThePage() { changing_ = true; }
+    void changingThePage() { changing_ = Change::DuringTheRun; }
+    void changingThePageOnceRead() { changing_ = Change::OnceRead; }
     // Like a file system without hard links (FAT, many network shares): link() always fails.
     void withoutHardLinks() { hardLinks_ = false; }
     // Every remove() fails too, so that the clean-up after a failure fails as well.
@@ -122,7 +123,10 @@ class FaultyFileSystem : public FileSystem
     // The bytes of a name that go when it is removed or replaced: its file's, when no other
     // name holds it.
     long long spaceOf(const Folder& folder, const std::string& name);
-    void changeThePage();
+    // When the chosen file changes.
+    enum class Change { Never, DuringTheRun, OnceRead };
+    // Changes the chosen file if it changes `when`, once.
+    void changeThePage(Change when);
 
     Step failStep_ = Step::Count;
     int failOccurrence_ = 0;
@@ -131,7 +135,7 @@ class FaultyFileSystem : public FileSystem
     bool fromThenOn_ = false;
     std::optional<std::size_t> badSpot_;
     std::optional<long long> spaceLeft_;
-    bool changing_ = false;
+    Change changing_ = Change::Never;
     bool hardLinks_ = true;
     bool removing_ = true;
     std::optional<int> fakeFlags_;

@@ -78,6 +78,12 @@ InsertOutcome insertDoneMetaTagOnly(const PageFile& file, const std::string& pat
     OpenFile page(fs, opened.fd);
     if (backupFileName(path).empty())
         return {kInsertNoExtension, {}, {}};
+    // Taken before the page is first read: a page that changes between the two readings is not
+    // replaced, so that no marker carries the fingerprint of a text the page no longer holds.
+    ReplaceOptions options;
+    options.asRead = fileStamp(fs, page.fd());
+    if (!options.asRead)
+        return {kInsertFailed, {}, Failure::ofErrno()};
     // The keywords tags stay, which the fingerprint leaves out: it is taken by a reading of its own.
     int readError = 0;
     const std::optional<std::string> fingerprint = textFingerprint(fs, page.fd(), readError);
@@ -87,10 +93,6 @@ InsertOutcome insertDoneMetaTagOnly(const PageFile& file, const std::string& pat
     LineReader reader = pageLineReader(fs, page.fd());
     HeadEdit edit;
     edit.writeBlock = [&](PageWriter& writer) { writer.writeLine(marker); };
-    ReplaceOptions options;
-    options.asRead = fileStamp(fs, page.fd());
-    if (!options.asRead)
-        return {kInsertFailed, {}, Failure::ofErrno()};
     return rewriteOutcome(replaceFile(fs, target, {}, headRewriteOf(reader, edit), options));
 }
 

@@ -5,6 +5,7 @@
 
 #include "../support/unprivileged.h"
 #include "faulty_file_system.h"
+#include "batch/done_marker.h"
 #include "batch/insertion.h"
 #include "batch/safe_replace.h"
 #include "batch/temporary_files.h"
@@ -168,6 +169,26 @@ TEST(KeepingThePage, APageThatCannotStayWhatItWasIsNotReplaced)
         EXPECT_EQ(readBytes(page), kPage);
         EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
     }
+}
+
+TEST(KeepingThePage, APageThatChangesOnceReadForItsFingerprintGetsNoMarker)
+{
+    // The marker alone keeps the keywords tags, so the page is read for its fingerprint and
+    // again to be rewritten: one that changed in between would get the fingerprint of a text that
+    // it no longer holds, and later show as edited since it was tagged.
+    TempFolder folder;
+    const std::string page = folder.path("page.htm");
+    writeBytes(page, kPage);
+    testing::FaultyFileSystem changing;
+    changing.onlyFor(page);
+    changing.changingThePageOnceRead();
+    const InsertOutcome outcome = insertDoneMetaTagOnly(page, "2024-03-05", changing);
+    EXPECT_EQ(outcome.result, kInsertFailed);
+    EXPECT_EQ(outcome.causeText(), kFileChanged);
+    const std::string now = readBytes(page);
+    EXPECT_TRUE(now.size() > kPage.size() && now.starts_with(kPage)) << now;
+    EXPECT_EQ(now.find("QOVA done"), std::string::npos) << now;
+    EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"page.htm"});
 }
 
 // Deletes the page as soon as it is open for reading, before the rewrite looks at what it is.
