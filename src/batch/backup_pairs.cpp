@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -30,8 +31,28 @@ std::optional<std::string> pageNameOf(const std::string& backupName,
 
 // Pairs restored side by side, on as many as kWritingThreads threads: restoring a page mostly
 // waits for the disk (its new content forced there, the old file freed), and the waits overlap.
+// So do the forcings of the folders: a tree of one page a folder has one a page.
 constexpr std::size_t kPairsAtOnce = 64;
 constexpr unsigned kWritingThreads = 8;
+
+// Calls each(i) once for every i below count, on up to `threads` threads, this one among them
+// (fewer when the system gives no more).
+void sideBySide(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& each)
+{
+    std::atomic<std::size_t> next = 0;
+    const auto work = [&] {
+        for (std::size_t i; (i = next++) < count;)
+            each(i);
+    };
+    std::vector<std::jthread> workers;
+    try {
+        while (workers.size() + 1 < std::min<std::size_t>(threads, count))
+            workers.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No more threads: those there are, this one among them, do the work.
+    }
+    work();
+}
 
 // The outcomes of the pairs' restores, in the pairs' order; none for a pair not begun after a
 // stop. A pair that a thread could not finish (memory) is restored again here.
@@ -40,70 +61,49 @@ std::vector<std::optional<RestoreOutcome>> restoreSideBySide(std::span<const Bac
 {
     std::vector<std::optional<RestoreOutcome>> outcomes(pairs.size());
     std::vector<char> begun(pairs.size(), 0);
-    std::atomic<std::size_t> next = 0;
     std::atomic<bool> stopped = false;
-    const auto work = [&] {
-        for (std::size_t i; !stopped && (i = next++) < pairs.size();) {
-            if (run.stopRequested && run.stopRequested()) {
-                stopped = true;
-                return;
-            }
-            begun[i] = 1;
-            try {
-                outcomes[i] = restoreBackup(pairs[i].page, pairs[i].backup, fs);
-            } catch (...) {
-                return;
-            }
+    sideBySide(pairs.size(), run.dryRun ? 1 : kWritingThreads, [&](std::size_t i) {
+        if (stopped || (run.stopRequested && run.stopRequested())) {
+            stopped = true;
+            return;
         }
-    };
-    {
-        std::vector<std::jthread> workers;
+        begun[i] = 1;
         try {
-            while (workers.size() + 1 < (run.dryRun ? 1 : kWritingThreads))
-                workers.emplace_back(work);
-        } catch (const std::system_error&) {
-            // No more threads: those there are, this one among them, do the work.
+            outcomes[i] = restoreBackup(pairs[i].page, pairs[i].backup, fs);
+        } catch (...) {
+            // Restored again below, on this thread.
         }
-        work();
-    }
+    });
     for (std::size_t i = 0; i < pairs.size(); ++i)
         if ((begun[i] != 0 || !stopped) && !outcomes[i])
             outcomes[i] = restoreBackup(pairs[i].page, pairs[i].backup, fs);
     return outcomes;
 }
 
-// The pairs of one folder; false when a stop left some of them.
-bool restoreFolder(std::span<const BackupPair> pairs, FileSystem& fs, const RestoreRun& run,
-                   std::vector<PageFailure>& unflushed)
+// A folder whose pairs are being put back: held under its lock until it is forced to the disk.
+struct FolderInRestore
 {
-    const Folder& folder = *pairs.front().page.folder;
-    std::optional<FolderLock> lock;
-    if (fs.writesForReal())
-        lock.emplace(folder, run.runLock);
-    if (lock && lock->state() == FolderLock::State::TakenByAnother) {
-        for (const BackupPair& pair : pairs)
-            run.pairDone(pair, {RestoreResult::Failed, std::string(kFolderHeldByAnother)});
-        return true;
-    }
+    const Folder* folder = nullptr;
+    std::unique_ptr<FolderLock> lock;
+    bool heldByAnother = false;
     bool anyRestored = false;
-    bool complete = true;
-    for (std::size_t first = 0; first < pairs.size() && complete; first += kPairsAtOnce) {
-        const std::span<const BackupPair> some =
-            pairs.subspan(first, std::min(kPairsAtOnce, pairs.size() - first));
-        const std::vector<std::optional<RestoreOutcome>> outcomes =
-            restoreSideBySide(some, fs, run);
-        for (std::size_t i = 0; i < some.size(); ++i) {
-            if (!outcomes[i]) {
-                complete = false;
-                continue;
-            }
-            anyRestored = anyRestored || outcomes[i]->result == RestoreResult::Restored;
-            run.pairDone(some[i], *outcomes[i]);
-        }
+};
+
+// Forces the folders where pages were put back to the disk, side by side, and lets them go.
+void flushFolders(std::vector<FolderInRestore>& folders, FileSystem& fs, const RestoreRun& run,
+                  std::vector<PageFailure>& unflushed)
+{
+    std::vector<int> errors(folders.size(), 0);
+    if (!run.dryRun) {
+        sideBySide(folders.size(), kWritingThreads, [&](std::size_t i) {
+            if (folders[i].anyRestored && !fs.flushFolder(*folders[i].folder))
+                errors[i] = errno;
+        });
     }
-    if (anyRestored && !run.dryRun && !fs.flushFolder(folder))
-        unflushed.push_back({folder.path(), std::strerror(errno)});
-    return complete;
+    for (std::size_t i = 0; i < folders.size(); ++i)
+        if (errors[i] != 0)
+            unflushed.push_back({folders[i].folder->path(), std::strerror(errors[i])});
+    folders.clear();
 }
 
 } // namespace
@@ -128,14 +128,59 @@ FoundPairs findBackupPairs(const std::string& folder, bool recursive,
 std::vector<PageFailure> restorePairs(std::span<const BackupPair> pairs, FileSystem& fs,
                                       const RestoreRun& run)
 {
+    // The pairs go kPairsAtOnce at a time, across as many folders as they fill; each folder is
+    // taken under its lock when its first pair comes, and forced to the disk and let go once its
+    // last pair is told.
     std::vector<PageFailure> unflushed;
-    for (auto first = pairs.begin(); first != pairs.end();) {
-        const auto end = std::find_if(first, pairs.end(), [&](const BackupPair& pair) {
-            return pair.page.folder != first->page.folder;
-        });
-        if (!restoreFolder(std::span(first, end), fs, run, unflushed))
-            break;
-        first = end;
+    std::vector<FolderInRestore> open;
+    bool complete = true;
+    for (std::size_t first = 0; first < pairs.size() && complete; first += kPairsAtOnce) {
+        const std::span<const BackupPair> some =
+            pairs.subspan(first, std::min(kPairsAtOnce, pairs.size() - first));
+        std::vector<BackupPair> restored;
+        std::vector<std::size_t> folderOf; // each pair's folder in `open`
+        for (const BackupPair& pair : some) {
+            if (open.empty() || open.back().folder != pair.page.folder.get()) {
+                FolderInRestore& folder = open.emplace_back();
+                folder.folder = pair.page.folder.get();
+                if (fs.writesForReal())
+                    folder.lock = std::make_unique<FolderLock>(*folder.folder, run.runLock);
+                folder.heldByAnother =
+                    folder.lock && folder.lock->state() == FolderLock::State::TakenByAnother;
+            }
+            folderOf.push_back(open.size() - 1);
+            if (!open.back().heldByAnother)
+                restored.push_back(pair);
+        }
+        const std::vector<std::optional<RestoreOutcome>> outcomes =
+            restoreSideBySide(restored, fs, run);
+        auto outcome = outcomes.begin();
+        for (std::size_t i = 0; i < some.size(); ++i) {
+            FolderInRestore& folder = open[folderOf[i]];
+            if (folder.heldByAnother) {
+                run.pairDone(some[i], {RestoreResult::Failed, std::string(kFolderHeldByAnother)});
+                continue;
+            }
+            const std::optional<RestoreOutcome>& done = *outcome++;
+            if (!done) {
+                complete = false;
+                continue;
+            }
+            if (done->result == RestoreResult::Restored)
+                folder.anyRestored = true;
+            run.pairDone(some[i], *done);
+        }
+        // The last folder may go on into the next pairs.
+        const bool lastGoesOn = complete && first + some.size() < pairs.size() &&
+                                pairs[first + some.size()].page.folder.get() == open.back().folder;
+        std::optional<FolderInRestore> goingOn;
+        if (lastGoesOn) {
+            goingOn = std::move(open.back());
+            open.pop_back();
+        }
+        flushFolders(open, fs, run, unflushed);
+        if (goingOn)
+            open.push_back(std::move(*goingOn));
     }
     return unflushed;
 }

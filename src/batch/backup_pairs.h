@@ -55,9 +55,10 @@ struct RestoreRun
 // The outcome of a pair in a folder that another run holds.
 inline constexpr std::string_view kFolderHeldByAnother = "Another run is writing in this folder.";
 
-// Puts the pairs back folder by folder, each folder under its lock, its pairs side by side on up
-// to eight threads (restoring a page mostly waits for the disk), the folder forced to the disk
-// once after its last restore. Returns the folders that could not be forced there.
+// Puts the pairs back, each folder under its lock, up to 64 pairs side by side on up to eight
+// threads across as many folders as they fill (restoring a page mostly waits for the disk), each
+// folder forced to the disk once after its last restore, those of a round side by side too.
+// Returns the folders that could not be forced there.
 std::vector<PageFailure> restorePairs(std::span<const BackupPair> pairs, FileSystem& fs,
                                       const RestoreRun& run);
 
