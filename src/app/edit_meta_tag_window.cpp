@@ -2,6 +2,7 @@
 
 #include "app/check_value.h"
 #include "app/form_style.h"
+#include "app/minimisable.h"
 #include "app/twips.h"
 #include "app/window_frame.h"
 
@@ -125,6 +126,7 @@ void EditMetaTagWindow::keyPressEvent(QKeyEvent* event)
 
 void EditMetaTagWindow::showEvent(QShowEvent* event)
 {
+    setMinimisable(*this, false);
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         placeOverMainWindow();

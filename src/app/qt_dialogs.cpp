@@ -1,5 +1,6 @@
 #include "app/qt_dialogs.h"
 
+#include "app/minimisable.h"
 #include "app/twips.h"
 
 #include <QFileDialog>
@@ -74,19 +75,27 @@ QString qtFilter(const QString& filter)
     return filter.left(bar).trimmed() + QLatin1String(" (") + patterns + QLatin1Char(')');
 }
 
+// Shows the box until it is answered; it offers no minimise, which would hide the whole program.
+int shownModal(QMessageBox& box)
+{
+    box.winId(); // the native window, which takes the box's type
+    setMinimisable(box, false);
+    return box.exec();
+}
+
 } // namespace
 
 void QtDialogs::showMessage(const QString& title, const QString& text, MessageIcon icon)
 {
     QMessageBox box(qtIcon(icon), title, shownText(text), QMessageBox::Ok, parent_);
     makeRoomForTitle(box);
-    box.exec();
+    shownModal(box);
 }
 
 void QtDialogs::showFatalError(const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, QString(), shownText(text), QMessageBox::Ok, parent_);
-    box.exec();
+    shownModal(box);
 }
 
 Answer QtDialogs::ask(const QString& title, const QString& text, QuestionButtons buttons,
@@ -98,7 +107,7 @@ Answer QtDialogs::ask(const QString& title, const QString& text, QuestionButtons
     QMessageBox box(qtIcon(icon), title, shownText(text), shown, parent_);
     box.setDefaultButton(qtButton(defaultAnswer));
     makeRoomForTitle(box);
-    switch (box.exec()) {
+    switch (shownModal(box)) {
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:

@@ -3,6 +3,7 @@
 #include "app/box_text.h"
 #include "app/dialogs.h"
 #include "app/form_style.h"
+#include "app/minimisable.h"
 #include "app/qt_text.h"
 #include "app/twips.h"
 #include "app/window_frame.h"
@@ -225,10 +226,7 @@ void ReportWindow::linkToMainWindow()
 void ReportWindow::showEvent(QShowEvent* event)
 {
     linkToMainWindow();
-    // Qt writes the window type that the attribute asks for only as the attribute changes, to
-    // the native window of the moment; each native window is made with Qt's own type.
-    setAttribute(Qt::WA_X11NetWmWindowTypeToolBar, false);
-    setAttribute(Qt::WA_X11NetWmWindowTypeToolBar, keptInFront_);
+    setMinimisable(*this, !keptInFront_);
     QWidget::showEvent(event);
 }
 

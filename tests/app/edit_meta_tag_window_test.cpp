@@ -106,6 +106,18 @@ class EditMetaTagWindowTest : public QObject
         QVERIFY(!window.isVisible());
     }
 
+    // Minimised, the modal window would hide the whole program with it.
+    void offersNoMinimise()
+    {
+        EditMetaTagWindow window(nullptr);
+        bool noMinimise = false;
+        inspectWith(window, QStringLiteral("tag"), QStringLiteral("a.htm"), false, [&] {
+            noMinimise = !window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint) &&
+                         window.testAttribute(Qt::WA_X11NetWmWindowTypeToolBar);
+        });
+        QVERIFY(noMinimise);
+    }
+
     // Escape is no answer: the page is neither written nor the run ended, and the window waits.
     // Tab leaves the tag box instead of typing into the tag.
     void escapeIsIgnoredAndTabLeavesTheTagBox()

@@ -108,6 +108,34 @@ class QtDialogsTest : public QObject
                              QuestionButtons::YesNo, MessageIcon::None, Answer::Yes),
                  Answer::No);
     }
+
+    // Minimised, a modal box would hide the whole program with it.
+    void boxesOfferNoMinimise()
+    {
+        QWidget parent;
+        parent.show();
+        QtDialogs dialogs(&parent);
+        const auto noMinimise = [](const QMessageBox& box) {
+            return !box.windowFlags().testFlag(Qt::WindowMinimizeButtonHint) &&
+                   box.testAttribute(Qt::WA_X11NetWmWindowTypeToolBar);
+        };
+        bool message = false;
+        whenBoxShows([&](QMessageBox& box) {
+            message = noMinimise(box);
+            box.accept();
+        });
+        dialogs.showMessage(QStringLiteral("File not found"), QStringLiteral("?"),
+                            MessageIcon::Warning);
+        QVERIFY(message);
+        bool question = false;
+        whenBoxShows([&](QMessageBox& box) {
+            question = noMinimise(box);
+            box.reject();
+        });
+        dialogs.ask(QStringLiteral("Continue?"), QStringLiteral("?"), QuestionButtons::YesNo,
+                    MessageIcon::None, Answer::Yes);
+        QVERIFY(question);
+    }
 };
 
 QTEST_MAIN(QtDialogsTest)
