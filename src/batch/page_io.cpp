@@ -1,5 +1,6 @@
 #include "batch/page_io.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace tagwright {
@@ -34,12 +35,17 @@ void PageWriter::writeBytes(std::string_view bytes)
 
 void PageWriter::overwrite(std::uint64_t at, std::string_view bytes)
 {
-    if (at >= handedOver_) {
-        buffer_.replace(at - handedOver_, bytes.size(), bytes);
-        return;
+    // The part written out is replaced in the file, the rest in the buffer, which would
+    // otherwise write its own bytes over what went to the file beyond its end.
+    if (at < handedOver_) {
+        const auto inFile =
+            static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), handedOver_ - at));
+        if (error_ == 0 && !fs_.writeAt(fd_, bytes.substr(0, inFile), static_cast<off_t>(at)))
+            error_ = errno != 0 ? errno : EIO;
+        bytes.remove_prefix(inFile);
+        at = handedOver_;
     }
-    if (error_ == 0 && !fs_.writeAt(fd_, bytes, static_cast<off_t>(at)))
-        error_ = errno != 0 ? errno : EIO;
+    buffer_.replace(at - handedOver_, bytes.size(), bytes);
 }
 
 void PageWriter::spill()

@@ -32,7 +32,7 @@ class PageWriter
     // How many bytes have been written.
     std::uint64_t position() const { return handedOver_ + buffer_.size(); }
     // Bytes written earlier at `at` are replaced by as many others: in the buffer while they are
-    // still there, else in the file.
+    // still there, in the file once written out, or in both.
     void overwrite(std::uint64_t at, std::string_view bytes);
     // Writes what is still buffered; false when any write failed, with errno set by the first.
     bool finish();

@@ -3,12 +3,14 @@
 #include "../support/marker_text.h"
 #include "../support/unprivileged.h"
 #include "batch/done_marker.h"
+#include "batch/page_io.h"
 #include "batch/text_fingerprint.h"
 #include "support/line_reader.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -369,6 +371,27 @@ TEST_F(InsertionTest, TheMarkersFingerprintIsThatOfThePageWrittenWhateverItsLeng
             EXPECT_EQ(test::withoutFingerprints(written).size() + 36, written.size());
         }
     }
+}
+
+// The writer hands what it holds to the file 64 KB at a time: bytes written earlier are
+// replaced wherever they stand by then, in the file, in what it still holds, or across the two.
+TEST_F(InsertionTest, BytesWrittenEarlierAreReplacedWhereverTheyStand)
+{
+    constexpr std::size_t kHandedOut = 64 * 1024;
+    const int fd = ::open(folder.path("out.txt").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    FileSystem fs;
+    PageWriter writer(fs, fd);
+    writer.writeBytes(std::string(kHandedOut - 4, 'a') + "----");
+    writer.writeBytes("----tail");
+    writer.overwrite(kHandedOut - 4, "12345678");
+    writer.overwrite(2, "bb");
+    writer.overwrite(kHandedOut + 4, "TA");
+    EXPECT_TRUE(writer.finish());
+    ::close(fd);
+    std::string expected(kHandedOut - 4, 'a');
+    expected.replace(2, 2, "bb");
+    EXPECT_TRUE(readBytes(folder.path("out.txt")) == expected + "12345678TAil");
 }
 
 TEST_F(InsertionTest, DoneMarkerAloneReplacesOldOnesAndLeavesKeywords)
