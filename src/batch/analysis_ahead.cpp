@@ -3,6 +3,7 @@
 #include "batch/temporary_files.h"
 #include "engine/input_checks.h"
 #include "output/meta_tag.h"
+#include "support/descriptor_budget.h"
 
 #include <sys/stat.h>
 #include <sys/resource.h>
@@ -86,9 +87,14 @@ AnalysisAhead::AnalysisAhead(const AnalysisSettings& settings, const CommonWords
     // waits for a long page (a large one analysed, or its flush), the other workers go on with
     // the pages after it instead of waiting with it. Every page ahead may hold a temporary file,
     // and so may the page taken last; the run's own rewrite of a page and the saved report need
-    // one each: all of them must stay where a termination signal finds them. What the pages
-    // ahead hold in memory stays within the budget whatever the window.
-    window_ = writeAhead_ ? kGuardedTemporaryFiles - 3 : 2 * std::size_t{jobs};
+    // one each: all of them must stay where a termination signal finds them. Each holds a
+    // descriptor of its folder too, and the folders listed ahead share the descriptors set aside
+    // for work ahead with them. What the pages ahead hold in memory stays within the budget
+    // whatever the window.
+    window_ = 2 * std::size_t{jobs};
+    if (writeAhead_)
+        window_ = std::min(kGuardedTemporaryFiles - 3,
+                           std::max(window_, descriptorsForWorkAhead() / 2));
     // A worker that ran a whole window ahead is woken again once there is room for a few pages
     // each, not for every page the run takes.
     wakeRoom_ = std::min(window_ / 2, std::size_t{jobs} + writing / 2);

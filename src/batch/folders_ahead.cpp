@@ -1,5 +1,8 @@
 #include "batch/folders_ahead.h"
 
+#include "support/descriptor_budget.h"
+
+#include <algorithm>
 #include <utility>
 
 namespace tagwright {
@@ -7,7 +10,8 @@ namespace tagwright {
 FoldersAhead::FoldersAhead(std::shared_ptr<const Folder> top, const BatchSettings& settings,
                            FolderAccess& access, AnalysisAhead* ahead)
     : walk_(std::move(top), settings.includeAllSubfolders, access), settings_(settings),
-      ahead_(ahead)
+      ahead_(ahead),
+      mostFoldersAhead_(std::clamp<std::size_t>(descriptorsForWorkAhead() / 2, 1, 64))
 {
 }
 
@@ -20,7 +24,7 @@ std::optional<FolderPages> FoldersAhead::next()
     if (ahead_) {
         // Enough pages after this folder's for the workers to go a whole window ahead.
         const std::size_t end = current.firstPage + current.pages.size();
-        while (listed_.size() < kMostFoldersAhead && pagesListed_ - end < ahead_->window() &&
+        while (listed_.size() < mostFoldersAhead_ && pagesListed_ - end < ahead_->window() &&
                listNext()) {
         }
     }

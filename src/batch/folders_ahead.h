@@ -42,15 +42,15 @@ class FoldersAhead
     std::optional<FolderPages> next();
 
   private:
-    // Each folder listed ahead keeps its descriptor open until its turn.
-    static constexpr std::size_t kMostFoldersAhead = 64;
-
     // Lists the next folder of the walk; false when there is none.
     bool listNext();
 
     FolderWalk walk_;
     const BatchSettings& settings_;
     AnalysisAhead* ahead_;
+    // Each folder listed ahead keeps its descriptor open until its turn: at most 64 of them,
+    // and half the descriptors set aside for work ahead.
+    std::size_t mostFoldersAhead_;
     std::deque<FolderPages> listed_;
     std::size_t pagesListed_ = 0;
 };

@@ -696,6 +696,40 @@ TEST_F(ParallelRunTest, AVeryLargePageIsWrittenAtItsTurnNotAhead)
     EXPECT_LT(fs.readByWorkers, AnalysisAhead::kLargestPageWrittenAhead);
 }
 
+TEST_F(ParallelRunTest, WorkAheadLeavesTheRunItsDescriptorsUnderALowLimit)
+{
+    // Pages written ahead and folders listed ahead hold descriptors: under a low limit they take
+    // a share of it only, and the run writes every page that one job writes.
+    const int pages = 150;
+    for (int i = 0; i < pages; ++i) {
+        fs::create_directory(folder.path("post" + std::to_string(i)));
+        writeBytes(folder.path("post" + std::to_string(i) + "/index.htm"), page("Garden soil"));
+    }
+    settings.includeAllSubfolders = true;
+    settings.backup = true;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit limit{};
+        if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+            ::_exit(2);
+        limit.rlim_cur = 64;
+        if (::setrlimit(RLIMIT_NOFILE, &limit) != 0)
+            ::_exit(2);
+        jobs = 8;
+        try {
+            const BatchCounts counts = run();
+            ::_exit(counts.filesInserted == pages && counts.failures.empty() ? 0 : 1);
+        } catch (...) {
+            ::_exit(1);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
 TEST_F(ParallelRunTest, ARunThatTheSystemGivesNoThreadsRunsOnOneJob)
 {
     for (int i = 0; i < 3; ++i)
