@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <filesystem>
@@ -713,7 +714,7 @@ TEST_F(ParallelRunTest, WorkAheadLeavesTheRunItsDescriptorsUnderALowLimit)
         rlimit limit{};
         if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
             ::_exit(2);
-        limit.rlim_cur = 64;
+        limit.rlim_cur = std::min<rlim_t>(64, limit.rlim_max);
         if (::setrlimit(RLIMIT_NOFILE, &limit) != 0)
             ::_exit(2);
         jobs = 8;
