@@ -1,5 +1,6 @@
 #include "batch/head_rewrite.h"
 
+#include "batch/page_blanks.h"
 #include "output/live_markup.h"
 #include "output/meta_tag_positions.h"
 #include "support/strings.h"
@@ -47,13 +48,6 @@ struct LinePiece {
     }
 };
 
-// What is left of a line once a tag or marker is taken out of it counts as no line when it holds
-// nothing but blanks: it goes with the tag, where an empty line of the page's own stays.
-bool isBlank(std::string_view text)
-{
-    return text.find_first_not_of(" \t") == std::string_view::npos;
-}
-
 } // namespace
 
 int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
@@ -81,7 +75,7 @@ int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
                 return kOldTagNotClosed;
             changed = true;
             if (const std::string_view before = std::string_view(piece.line).substr(0, found.start - 1);
-                !isBlank(before))
+                !holdsOnlyPageBlanks(before))
                 writer.writeLine(before);
             if (isTag) {
                 if (edit.oldTagReplaced)
@@ -103,7 +97,7 @@ int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
             // stays on a line of its own; mere indentation stays where it is, in front of
             // "</head>", so that the line is not split for nothing.
             const std::string_view before = std::string_view(piece.line).substr(0, headEnd);
-            const bool indentation = isBlank(before);
+            const bool indentation = holdsOnlyPageBlanks(before);
             if (!indentation)
                 writer.writeLine(before);
             if (!blockWritten)
@@ -115,7 +109,7 @@ int rewriteHead(LineReader& reader, PageWriter& writer, const HeadEdit& edit)
         }
         // The page's own lines stay, empty ones too (a template string in a script may hold
         // them); a line that held only the tags and markers taken out goes with them.
-        if (!changed || !isBlank(piece.line))
+        if (!changed || !holdsOnlyPageBlanks(piece.line))
             writer.writeLine(piece.line);
     }
     return kHeadEndMissing;

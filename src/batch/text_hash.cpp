@@ -1,5 +1,6 @@
 #include "batch/text_hash.h"
 
+#include "batch/page_blanks.h"
 #include "support/byte_blocks.h"
 #include "support/fnv1a.h"
 
@@ -15,11 +16,6 @@ std::uint64_t mixed(std::uint64_t hash, std::string_view bytes)
     return hash;
 }
 
-bool isBlank(char byte)
-{
-    return byte == ' ' || byte == '\t';
-}
-
 bool isLineEnd(char byte)
 {
     return byte == '\r' || byte == '\n';
@@ -33,7 +29,7 @@ void LineTextHash::take(std::string_view text)
     while (at < text.size()) {
         if (!inText_) {
             // Leading blanks and empty lines are no text.
-            while (at < text.size() && (isBlank(text[at]) || isLineEnd(text[at])))
+            while (at < text.size() && (isPageBlank(text[at]) || isLineEnd(text[at])))
                 ++at;
             if (at == text.size())
                 return;
@@ -41,7 +37,7 @@ void LineTextHash::take(std::string_view text)
         }
         const std::size_t lineEnd = byte_blocks::findEither(text, at, '\r', '\n');
         std::size_t textEnd = lineEnd;
-        while (textEnd > at && isBlank(text[textEnd - 1]))
+        while (textEnd > at && isPageBlank(text[textEnd - 1]))
             --textEnd;
         if (textEnd > at) {
             hash_ = mixed(mixed(hash_, blanks_), text.substr(at, textEnd - at));
