@@ -98,9 +98,6 @@ AnalysisAhead::AnalysisAhead(const AnalysisSettings& settings, const CommonWords
     // A worker that ran a whole window ahead is woken again once there is room for a few pages
     // each, not for every page the run takes.
     wakeRoom_ = std::min(window_ / 2, std::size_t{jobs} + writing / 2);
-    // The run's thread goes through half the window at a wake while the workers fill the other
-    // half: its work on a page is short beside a wake.
-    takenAtAWake_ = window_ / 2;
     for (unsigned i = 0; i < jobs + writing; ++i)
         workers_.emplace_back([this, spare = i >= jobs](std::stop_token stop) { work(stop, spare); });
 }
@@ -257,7 +254,7 @@ void AnalysisAhead::stop()
     erase(done_.begin(), done_.end());
     stopping_ = true;
     awaitsQuiet_ = true;
-    finished_.wait(lock, [&] { return busy_ == 0; });
+    finished_.wait(lock, [&] { return working_.empty(); });
     awaitsQuiet_ = false;
     stopping_ = false;
     writingHeld_ = false;
@@ -306,7 +303,6 @@ void AnalysisAhead::work(std::stop_token stop, bool spare)
         // In the walk's order, as the run meets the pages.
         const bool admitted = passingOver_.admits(file);
         ++analysing_;
-        ++busy_;
         working_.insert(index);
         wakeAWorkerIfStartable(lock);
         lock.unlock();
@@ -348,7 +344,6 @@ void AnalysisAhead::work(std::stop_token stop, bool spare)
             reserved_ -= bytes;
             wakeAWorkerIfStartable(lock);
         }
-        --busy_;
         working_.erase(index);
         // Only the run's thread waits there: woken when it waits for the workers to be done, or
         // once the page it waits for is done with the next few, so that it goes through them
@@ -363,9 +358,11 @@ void AnalysisAhead::work(std::stop_token stop, bool spare)
 
 bool AnalysisAhead::runMayGoOn(std::size_t awaited) const
 {
-    if (busy_ == 0)
+    if (working_.empty())
         return done_.contains(awaited);
-    const std::size_t last = std::min(awaited + takenAtAWake_, endOfPages());
+    // The run's thread goes through half the window at a wake while the workers fill the other
+    // half: its work on a page is short beside a wake.
+    const std::size_t last = std::min(awaited + window_ / 2, endOfPages());
     auto page = done_.find(awaited);
     for (std::size_t index = awaited; index < last; ++index, ++page) {
         if (page == done_.end() || page->first != index)

@@ -200,7 +200,6 @@ class AnalysisAhead
     unsigned jobs_;      // pages analysed at once
     std::size_t window_; // how far the workers may run ahead of the page taken last
     std::size_t wakeRoom_; // room in the window for which the run wakes a worker
-    std::size_t takenAtAWake_; // pages done for which a worker wakes the run
 
     std::mutex mutex_;
     std::condition_variable_any startable_;      // workers wait here for a page to start
@@ -215,8 +214,7 @@ class AnalysisAhead
     std::size_t generation_ = 0; // counts stop(): results of pages dropped by it are dropped too
     unsigned analysing_ = 0;     // pages being analysed
     unsigned writing_ = 0;       // pages being written ahead
-    unsigned busy_ = 0;          // pages being analysed or written
-    std::set<std::size_t> working_; // and which they are
+    std::set<std::size_t> working_; // pages being analysed or written
     bool writingHeld_ = false;   // no page is written ahead until the next is taken
     bool flushesWait_ = false;   // the last page written ahead waited for its flush
     std::optional<std::size_t> awaited_; // the page the run's thread waits for
