@@ -89,21 +89,22 @@ struct FolderInRestore
     bool anyRestored = false;
 };
 
-// Forces the folders where pages were put back to the disk, side by side, and lets them go.
-void flushFolders(std::vector<FolderInRestore>& folders, FileSystem& fs, const RestoreRun& run,
-                  std::vector<PageFailure>& unflushed)
+// Forces the first `count` folders to the disk where pages were put back, side by side, and lets
+// them go.
+void flushFolders(std::vector<FolderInRestore>& folders, std::size_t count, FileSystem& fs,
+                  const RestoreRun& run, std::vector<PageFailure>& unflushed)
 {
-    std::vector<int> errors(folders.size(), 0);
+    std::vector<int> errors(count, 0);
     if (!run.dryRun) {
-        sideBySide(folders.size(), kWritingThreads, [&](std::size_t i) {
+        sideBySide(count, kWritingThreads, [&](std::size_t i) {
             if (folders[i].anyRestored && !fs.flushFolder(*folders[i].folder))
                 errors[i] = errno;
         });
     }
-    for (std::size_t i = 0; i < folders.size(); ++i)
+    for (std::size_t i = 0; i < count; ++i)
         if (errors[i] != 0)
             unflushed.push_back({folders[i].folder->path(), std::strerror(errors[i])});
-    folders.clear();
+    folders.erase(folders.begin(), folders.begin() + static_cast<std::ptrdiff_t>(count));
 }
 
 } // namespace
@@ -173,14 +174,7 @@ std::vector<PageFailure> restorePairs(std::span<const BackupPair> pairs, FileSys
         // The last folder may go on into the next pairs.
         const bool lastGoesOn = complete && first + some.size() < pairs.size() &&
                                 pairs[first + some.size()].page.folder.get() == open.back().folder;
-        std::optional<FolderInRestore> goingOn;
-        if (lastGoesOn) {
-            goingOn = std::move(open.back());
-            open.pop_back();
-        }
-        flushFolders(open, fs, run, unflushed);
-        if (goingOn)
-            open.push_back(std::move(*goingOn));
+        flushFolders(open, open.size() - (lastGoesOn ? 1 : 0), fs, run, unflushed);
     }
     return unflushed;
 }
