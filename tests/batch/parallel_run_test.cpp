@@ -10,7 +10,6 @@
 #include <grp.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -708,27 +707,22 @@ TEST_F(ParallelRunTest, WorkAheadLeavesTheRunItsDescriptorsUnderALowLimit)
     }
     settings.includeAllSubfolders = true;
     settings.backup = true;
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const int result = test::runInChild([&] {
         rlimit limit{};
         if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
-            ::_exit(2);
+            return 2;
         limit.rlim_cur = std::min<rlim_t>(64, limit.rlim_max);
         if (::setrlimit(RLIMIT_NOFILE, &limit) != 0)
-            ::_exit(2);
+            return 2;
         jobs = 8;
         try {
             const BatchCounts counts = run();
-            ::_exit(counts.filesInserted == pages && counts.failures.empty() ? 0 : 1);
+            return counts.filesInserted == pages && counts.failures.empty() ? 0 : 1;
         } catch (...) {
-            ::_exit(1);
+            return 1;
         }
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    });
+    EXPECT_EQ(result, 0);
 }
 
 TEST_F(ParallelRunTest, ARunThatTheSystemGivesNoThreadsRunsOnOneJob)
@@ -742,26 +736,21 @@ TEST_F(ParallelRunTest, ARunThatTheSystemGivesNoThreadsRunsOnOneJob)
             ASSERT_EQ(::chown(entry.path().c_str(), test::kNobody, test::kNobody), 0);
         ASSERT_EQ(::chown(folder.path().c_str(), test::kNobody, test::kNobody), 0);
     }
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const int result = test::runInChild([&] {
         if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(test::kNobody) != 0 ||
                                  ::setuid(test::kNobody) != 0))
-            ::_exit(2);
+            return 2;
         const rlimit noMoreThreads{1, 1};
         if (::setrlimit(RLIMIT_NPROC, &noMoreThreads) != 0)
-            ::_exit(2);
+            return 2;
         jobs = 2;
         try {
-            ::_exit(run().filesInserted == 3 ? 0 : 1);
+            return run().filesInserted == 3 ? 0 : 1;
         } catch (...) {
-            ::_exit(1);
+            return 1;
         }
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    });
+    EXPECT_EQ(result, 0);
 }
 
 } // namespace
